@@ -1,0 +1,5 @@
+# Code shared with the maker's other programs; window-free files go to the core library.
+list(APPEND LINTRADO_CORE_SOURCES
+)
+list(APPEND LINTRADO_UI_SOURCES
+)

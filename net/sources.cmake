@@ -1,0 +1,3 @@
+# net: window-free, part of lintrado_core.
+list(APPEND LINTRADO_CORE_SOURCES
+)

@@ -1,0 +1,3 @@
+# Stand-in layers for services this platform lacks.
+list(APPEND LINTRADO_CORE_SOURCES
+)

@@ -1,0 +1,51 @@
+#include "tests/harness/TempHome.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <locale>
+#include <random>
+
+namespace fs = std::filesystem;
+
+fs::path TempHomeListener::s_current;
+
+void TempHomeListener::OnTestStart(const testing::TestInfo&)
+{
+    std::random_device rd;
+    fs::path dir;
+    do
+    {
+        dir = fs::temp_directory_path() / ("lintrado-test-" + std::to_string(rd()));
+    } while (fs::exists(dir));
+    fs::create_directories(dir);
+    for (const char* sub : {".config", ".local/share", ".cache", ".local/state", "Documents"})
+        fs::create_directories(dir / sub);
+    s_current = dir;
+    setenv("HOME", dir.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir / ".config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir / ".local/share").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (dir / ".cache").c_str(), 1);
+    setenv("XDG_STATE_HOME", (dir / ".local/state").c_str(), 1);
+    setenv("XDG_DOCUMENTS_DIR", (dir / "Documents").c_str(), 1);
+}
+
+void TempHomeListener::OnTestEnd(const testing::TestInfo&)
+{
+    std::error_code ec;
+    if (!s_current.empty())
+        fs::remove_all(s_current, ec);
+    s_current.clear();
+}
+
+const fs::path& TempHomeListener::Current()
+{
+    return s_current;
+}
+
+void InitTestProcess(int* argc, char** argv)
+{
+    testing::InitGoogleTest(argc, argv);
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    std::locale::global(std::locale("C.UTF-8"));
+    testing::UnitTest::GetInstance()->listeners().Append(new TempHomeListener);
+}

@@ -1,0 +1,3 @@
+# app
+list(APPEND VARNAK_TEST_SOURCES
+)

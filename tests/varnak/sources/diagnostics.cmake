@@ -1,0 +1,3 @@
+# diagnostics
+list(APPEND VARNAK_TEST_SOURCES
+)

@@ -1,0 +1,3 @@
+# dom
+list(APPEND VARNAK_TEST_SOURCES
+)

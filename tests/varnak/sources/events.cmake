@@ -1,0 +1,3 @@
+# events
+list(APPEND VARNAK_TEST_SOURCES
+)

@@ -1,0 +1,3 @@
+# settings
+list(APPEND VARNAK_TEST_SOURCES
+)

@@ -1,0 +1,3 @@
+# work
+list(APPEND VARNAK_TEST_SOURCES
+)

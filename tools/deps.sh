@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, and only those that are missing.
+# Sourced by run.sh and test.sh.
+LINTRADO_PACKAGES=(
+    build-essential cmake ninja-build pkg-config ccache python3
+    libwxgtk3.2-dev libxerces-c-dev libcurl4-openssl-dev libboost-regex-dev libicu-dev liblua5.4-dev
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth imagemagick x11-apps
+)
+
+lintrado_install_deps() {
+    local missing=()
+    local p
+    for p in "${LINTRADO_PACKAGES[@]}"; do
+        if ! dpkg -s "$p" 2>/dev/null | grep -q '^Status: install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+lintrado_configure() {
+    local build_dir=$1 build_type=$2
+    shift 2
+    cmake -S "$LINTRADO_ROOT" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" "$@"
+}

@@ -1,0 +1,4 @@
+# Types every group shares
+list(APPEND VARNAK_SOURCES
+    src/TextFailure.cpp
+)

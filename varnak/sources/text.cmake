@@ -1,0 +1,3 @@
+# text
+list(APPEND VARNAK_SOURCES
+)

@@ -1,0 +1,3 @@
+# workspace: project windows, part of lintrado_ui.
+list(APPEND LINTRADO_UI_SOURCES
+)
