@@ -1,0 +1,29 @@
+#pragma once
+
+#include <wx/string.h>
+
+// The debug-context stack: named scopes that reports carry. Each thread has its own stack.
+
+// Opens a scope named after its function ("VRGrid::Redraw") for the object's lifetime.
+class tcDebugInfo
+{
+public:
+    explicit tcDebugInfo(const char* szName);
+    ~tcDebugInfo();
+
+    tcDebugInfo(const tcDebugInfo&) = delete;
+    tcDebugInfo& operator=(const tcDebugInfo&) = delete;
+
+private:
+    const char* m_szName;
+};
+
+// Pushes a named context (a dialog's lifetime, an import) on this thread's stack.
+void tDebugContextEnter(const wxString& sName);
+// Removes the most recent entry of that name, wherever it stands in the stack, so that contexts
+// may close in any order. A name that is not on the stack is ignored.
+void tDebugContextLeave(const wxString& sName);
+// The stack as text, outermost first, entries separated by " > "; empty when there is none.
+wxString tDebugContextString();
+// Number of entries on this thread's stack.
+int tDebugContextDepth();

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <wx/string.h>
+
+#include <vector>
+
+class tcEvent;
+
+// A handler receives the event, the owner it was registered with and the two trigger arguments.
+typedef void (*tcEventHandlerFn)(tcEvent* pEvent, void* pOwner, void* pArg1, void* pArg2);
+
+// A named event. Owners register handlers (usually in their constructor) and remove them by owner
+// (in their destructor). Trigger is synchronous: it calls every handler, in registration order,
+// before it returns. It iterates over a snapshot, so a handler may add or remove handlers (its own
+// or another owner's) and may trigger events again; a handler removed during a Trigger that has not
+// been reached yet is not called. Main thread only.
+class tcEvent
+{
+public:
+    explicit tcEvent(const wxString& sName);
+    virtual ~tcEvent();
+
+    tcEvent(const tcEvent&) = delete;
+    tcEvent& operator=(const tcEvent&) = delete;
+
+    // Adds a handler for pOwner. The same owner may register several functions.
+    void AddHandler(void* pOwner, tcEventHandlerFn pfnHandler);
+    // Removes every handler of pOwner.
+    void RemoveHandler(void* pOwner);
+    // Removes one function of pOwner.
+    void RemoveHandler(void* pOwner, tcEventHandlerFn pfnHandler);
+    int GetNumHandlers() const;
+
+    virtual void Trigger(void* pArg1 = nullptr, void* pArg2 = nullptr);
+
+    const wxString& GetName() const { return m_sName; }
+    // The first argument of the latest trigger (null before any).
+    void* GetData() const { return m_pLastArg1; }
+
+    // While suppressed, triggers are dropped. Suppress/Allow nest.
+    void Suppress();
+    void Allow();
+    bool IsSuppressed() const { return m_nSuppress > 0; }
+
+    // While frozen, triggers are queued; Thaw of the outermost freeze replays them in order,
+    // Discard drops what is queued. Freeze/Thaw nest.
+    void Freeze();
+    void Thaw();
+    void Discard();
+    bool IsFrozen() const { return m_nFreeze > 0; }
+
+    // Lua handlers are registered by the script binding; without it they are not supported and
+    // these return false.
+    bool AddLuaHandler(const wxString& sFunction);
+    bool RemoveLuaHandler(const wxString& sFunction);
+
+    // The registry of every living event, by name (null when none has that name).
+    static tcEvent* FindEvent(const wxString& sName);
+
+private:
+    struct Handler
+    {
+        void* pOwner;
+        tcEventHandlerFn pfn;
+        unsigned long nSerial; // identifies a registration across snapshots
+    };
+
+    bool IsRegistered(unsigned long nSerial) const;
+
+    wxString m_sName;
+    std::vector<Handler> m_aHandlers;
+    unsigned long m_nNextSerial = 1;
+    void* m_pLastArg1 = nullptr;
+    int m_nSuppress = 0;
+    int m_nFreeze = 0;
+    std::vector<std::pair<void*, void*>> m_aQueued;
+};
+
+// Freezes an event for its lifetime.
+class tcEventFreezer
+{
+public:
+    explicit tcEventFreezer(tcEvent* pEvent);
+    ~tcEventFreezer();
+
+private:
+    tcEvent* m_pEvent;
+};
+
+// Suppresses an event for its lifetime.
+class tcEventSuppressor
+{
+public:
+    explicit tcEventSuppressor(tcEvent* pEvent);
+    ~tcEventSuppressor();
+
+private:
+    tcEvent* m_pEvent;
+};
+
+// An event that re-emits what it is triggered with; Reset drops its handlers.
+class tcEventReemit : public tcEvent
+{
+public:
+    explicit tcEventReemit(const wxString& sName);
+    void Reset();
+};
+
+// The library's named events. Each global object carries its own name.
+extern tcEvent Evt_DirtyStateChanged; // arg1: the document
+extern tcEvent Evt_OutputOrderChanged;
+extern tcEvent Evt_StylesChanged;
+extern tcEvent Evt_NodeDeleteFromDoc;
+extern tcEvent Evt_NodeModified;
+extern tcEvent Evt_NodeInserted; // arg1: the sender (IO handler), arg2: the node; fired by importers only
+extern tcEvent Evt_NodeRemoved;
+extern tcEvent Evt_AttributeModified;
+extern tcEvent Evt_EntryChanged;
+extern tcEvent Evt_LemmasInserted;
+extern tcEvent Evt_LemmasResorted;
+extern tcEvent Evt_EntryPreDelete;
+extern tcEvent Evt_LemmaInserted;
+extern tcEvent Evt_LemmaHomNumChanged;
+extern tcEvent Evt_ElementChildRelationsChanged;
+extern tcEvent Evt_ElementChildOrderChanged;
+extern tcEvent Evt_ElementChildRemoved;
+extern tcEvent Evt_ElementAttributesChanged;
+extern tcEvent Evt_ElementAttributeDeleted;
+extern tcEvent Evt_ElementAttributeRenamed;
+extern tcEvent Evt_ElementAttributeIDChanged;
+extern tcEvent Evt_ElementRenamed;
+extern tcEvent Evt_ElementAdded;
+extern tcEvent Evt_ElementDeleted;
+extern tcEvent Evt_ElementsReordered;
+extern tcEvent Evt_EntityChanged;
+extern tcEvent Evt_EntityRemoved;
+extern tcEvent Evt_ListAdded;
+extern tcEvent Evt_ListChanged;
+extern tcEvent Evt_ListToBeRemoved;
+extern tcEvent Evt_ListRemoved;
+extern tcEvent Evt_ListItemRemoved;
+extern tcEvent Evt_ListItemRenamed;
+extern tcEvent Evt_ListOrderChanged;
+extern tcEvent Evt_LabelSetAdded;
+extern tcEvent Evt_LabelSetChanged;
+extern tcEvent Evt_LabelSetRemoved;
+extern tcEvent Evt_LabelRemoved;
+extern tcEvent Evt_LabelRenamed;
+extern tcEvent Evt_DTDStructureHasChanged;
+
+// Called once at start-up; the global events exist before it (static objects), so it only logs.
+void tInitEventGroups();
