@@ -1,5 +1,6 @@
 # Code shared with the maker's other programs; window-free files go to the core library.
 list(APPEND LINTRADO_CORE_SOURCES
+    Shared/UserPrompts.cpp
 )
 list(APPEND LINTRADO_UI_SOURCES
 )

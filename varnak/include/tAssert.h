@@ -13,11 +13,27 @@ public:
     virtual void OnAssert(const char* szFile, int nLine, const char* szExpression, const wchar_t* szIdentifier) = 0;
 };
 
-// Registers a handler (not owned; unregister it before it dies). Registering twice is ignored.
+// Registers a handler (not owned; unregister it before it dies, and not while another thread may be
+// reporting an assertion). Registering twice and null are ignored. Any thread.
 void tRegisterAssertHandler(tcAssertHandler* pHandler);
 void tUnregisterAssertHandler(tcAssertHandler* pHandler);
 
-// Reports a failed assertion: logs it and calls the handlers. With no handler it only logs.
+// The same registry under the names the application uses.
+namespace tcErrorHandlers
+{
+inline void RegisterAssertHandler(tcAssertHandler* pHandler)
+{
+    tRegisterAssertHandler(pHandler);
+}
+inline void UnregisterAssertHandler(tcAssertHandler* pHandler)
+{
+    tUnregisterAssertHandler(pHandler);
+}
+} // namespace tcErrorHandlers
+
+// Reports a failed assertion: logs "ASSERTION FAILED: expression (file:line)" and calls the
+// handlers on the calling thread, without any lock held, so a handler may assert again or
+// unregister handlers (one unregistered meanwhile is not called). With no handler it only logs.
 void tAssert(const char* szFile, int nLine, const char* szExpression, const wchar_t* szIdentifier = nullptr);
 
 // Returns true when bCondition is false, after reporting "[Soft]" + expression (and the message,
@@ -36,6 +52,8 @@ bool tSoftAssert(bool bCondition, const char* szFile, int nLine, const char* szE
 
 namespace tcDev
 {
+// True when a debugger traces this process (TracerPid in /proc/self/status).
+bool IsDebuggerAttached();
 // Stops in an attached debugger; does nothing otherwise.
 void DebugBreak();
-}
+} // namespace tcDev

@@ -97,8 +97,10 @@ public:
     std::vector<tcSection> aSections;
 };
 
-// The one application context (never null).
+// The one application context: never null, never destroyed, usable from static initialisers.
 tcOvraAppContext* tApp();
+// The same object; bound during static initialisation, so code that itself runs during static
+// initialisation uses tApp() instead.
 extern tcOvraAppContext& g_App;
 
 // Application paths, set once at start-up; every one uses "/" as separator.

@@ -4,7 +4,8 @@
 
 // The debug-context stack: named scopes that reports carry. Each thread has its own stack.
 
-// Opens a scope named after its function ("VRGrid::Redraw") for the object's lifetime.
+// Opens a scope named after its function ("VRGrid::Redraw") for the object's lifetime. szName must
+// outlive the object (a string literal); null counts as "".
 class tcDebugInfo
 {
 public:
@@ -20,8 +21,9 @@ private:
 
 // Pushes a named context (a dialog's lifetime, an import) on this thread's stack.
 void tDebugContextEnter(const wxString& sName);
-// Removes the most recent entry of that name, wherever it stands in the stack, so that contexts
-// may close in any order. A name that is not on the stack is ignored.
+// Removes the most recent context of that name, wherever it stands in the stack, so that contexts
+// may close in any order. A name that is not on the stack is ignored; tcDebugInfo scopes are only
+// closed by their objects.
 void tDebugContextLeave(const wxString& sName);
 // The stack as text, outermost first, entries separated by " > "; empty when there is none.
 wxString tDebugContextString();

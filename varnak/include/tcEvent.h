@@ -13,7 +13,9 @@ typedef void (*tcEventHandlerFn)(tcEvent* pEvent, void* pOwner, void* pArg1, voi
 // (in their destructor). Trigger is synchronous: it calls every handler, in registration order,
 // before it returns. It iterates over a snapshot, so a handler may add or remove handlers (its own
 // or another owner's) and may trigger events again; a handler removed during a Trigger that has not
-// been reached yet is not called. Main thread only.
+// been reached yet is not called, and one added during a Trigger is first called by the next one.
+// A handler may even destroy the event: the Trigger then stops. Main thread only; exceptions from
+// handlers pass through Trigger to its caller.
 class tcEvent
 {
 public:
@@ -23,7 +25,8 @@ public:
     tcEvent(const tcEvent&) = delete;
     tcEvent& operator=(const tcEvent&) = delete;
 
-    // Adds a handler for pOwner. The same owner may register several functions.
+    // Adds a handler for pOwner (null allowed). The same owner may register several functions; a
+    // function registered again for the same owner is ignored, as is a null function.
     void AddHandler(void* pOwner, tcEventHandlerFn pfnHandler);
     // Removes every handler of pOwner.
     void RemoveHandler(void* pOwner);
@@ -34,30 +37,41 @@ public:
     virtual void Trigger(void* pArg1 = nullptr, void* pArg2 = nullptr);
 
     const wxString& GetName() const { return m_sName; }
-    // The first argument of the latest trigger (null before any).
+    // The first argument of the latest trigger that reached the handlers (null before any).
     void* GetData() const { return m_pLastArg1; }
 
-    // While suppressed, triggers are dropped. Suppress/Allow nest.
+    // While suppressed, triggers are dropped (also while frozen). Suppress/Allow nest; an Allow
+    // without a Suppress is ignored.
     void Suppress();
     void Allow();
     bool IsSuppressed() const { return m_nSuppress > 0; }
 
     // While frozen, triggers are queued; Thaw of the outermost freeze replays them in order,
-    // Discard drops what is queued. Freeze/Thaw nest.
+    // Discard drops what is queued (the event stays frozen). Freeze/Thaw nest; a Thaw without a
+    // Freeze is ignored.
     void Freeze();
     void Thaw();
     void Discard();
     bool IsFrozen() const { return m_nFreeze > 0; }
 
-    // Lua handlers are registered by the script binding; without it they are not supported and
-    // these return false.
+    // Lua handlers are registered by the script binding, which is not part of this library yet:
+    // until it provides them these do nothing and return false.
     bool AddLuaHandler(const wxString& sFunction);
     bool RemoveLuaHandler(const wxString& sFunction);
 
-    // The registry of every living event, by name (null when none has that name).
+    // The registry of every living event, by name: the one created first when several share a
+    // name, null when none has it. Any thread; global events are registered during static
+    // initialisation, in whatever order their files are initialised.
     static tcEvent* FindEvent(const wxString& sName);
+    // Number of living events.
+    static int GetNumEvents();
+
+protected:
+    void RemoveAllHandlers();
 
 private:
+    friend struct tcEventTriggerFrame;
+
     struct Handler
     {
         void* pOwner;
@@ -68,37 +82,43 @@ private:
     bool IsRegistered(unsigned long nSerial) const;
 
     wxString m_sName;
-    std::vector<Handler> m_aHandlers;
+    std::vector<Handler> m_aHandlers; // in registration order, so serials ascend
     unsigned long m_nNextSerial = 1;
     void* m_pLastArg1 = nullptr;
     int m_nSuppress = 0;
     int m_nFreeze = 0;
     std::vector<std::pair<void*, void*>> m_aQueued;
+    bool* m_pDestroyed = nullptr; // set by the destructor, read by the innermost running Trigger
 };
 
-// Freezes an event for its lifetime.
+// Freezes an event for its lifetime (null: nothing). The event must outlive it.
 class tcEventFreezer
 {
 public:
     explicit tcEventFreezer(tcEvent* pEvent);
     ~tcEventFreezer();
+    tcEventFreezer(const tcEventFreezer&) = delete;
+    tcEventFreezer& operator=(const tcEventFreezer&) = delete;
 
 private:
     tcEvent* m_pEvent;
 };
 
-// Suppresses an event for its lifetime.
+// Suppresses an event for its lifetime (null: nothing). The event must outlive it.
 class tcEventSuppressor
 {
 public:
     explicit tcEventSuppressor(tcEvent* pEvent);
     ~tcEventSuppressor();
+    tcEventSuppressor(const tcEventSuppressor&) = delete;
+    tcEventSuppressor& operator=(const tcEventSuppressor&) = delete;
 
 private:
     tcEvent* m_pEvent;
 };
 
-// An event that re-emits what it is triggered with; Reset drops its handlers.
+// An event that re-emits what it is triggered with to its handlers; Reset drops its handlers and
+// any queued triggers.
 class tcEventReemit : public tcEvent
 {
 public:
@@ -148,5 +168,6 @@ extern tcEvent Evt_LabelRemoved;
 extern tcEvent Evt_LabelRenamed;
 extern tcEvent Evt_DTDStructureHasChanged;
 
-// Called once at start-up; the global events exist before it (static objects), so it only logs.
+// Called once at start-up; the global events exist before it (static objects), so it only logs how
+// many named events there are.
 void tInitEventGroups();

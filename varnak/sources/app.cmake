@@ -1,3 +1,4 @@
 # app
 list(APPEND VARNAK_SOURCES
+    src/tcAppContext.cpp
 )

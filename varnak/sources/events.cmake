@@ -1,3 +1,4 @@
-# events
+# events: named events and the library's Evt_* objects
 list(APPEND VARNAK_SOURCES
+    src/tcEvent.cpp
 )

@@ -1,3 +1,10 @@
 # text
 list(APPEND VARNAK_SOURCES
+    src/tString.cpp
+    src/tNumber.cpp
+    src/tRegex.cpp
+    src/tGUID.cpp
+    src/tPath.cpp
+    src/tTextFile.cpp
+    src/tDateTime.cpp
 )

@@ -1,3 +1,7 @@
 # work
 list(APPEND VARNAK_SOURCES
+    src/tcWork.cpp
+    src/tcThreads.cpp
+    src/tShell.cpp
+    src/tSystem.cpp
 )

@@ -1,4 +1,5 @@
 # GUI-bound parts of the library
 list(APPEND VARNAK_WX_SOURCES
     src/kvFont.cpp
+    src/kvLogWx.cpp
 )

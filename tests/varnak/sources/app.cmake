@@ -1,3 +1,4 @@
 # app
 list(APPEND VARNAK_TEST_SOURCES
+    AppContextTest.cpp
 )

@@ -1,3 +1,6 @@
-# diagnostics
+# diagnostics: debug contexts, assertions, the log and its formatter
 list(APPEND VARNAK_TEST_SOURCES
+    DiagnosticsTest.cpp
+    FormatTest.cpp
+    LogTest.cpp
 )

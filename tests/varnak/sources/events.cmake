@@ -1,3 +1,4 @@
 # events
 list(APPEND VARNAK_TEST_SOURCES
+    EventTest.cpp
 )

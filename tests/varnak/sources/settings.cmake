@@ -1,3 +1,6 @@
 # settings
 list(APPEND VARNAK_TEST_SOURCES
+    PropertiesTest.cpp
+    LocalisationTest.cpp
+    LanguageDatabaseTest.cpp
 )

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <wx/string.h>
+
+class wxWindow;
+
+// What window-free code asks of the user: a message or question, a file, a folder. The code calls
+// tUserPrompts() and never shows a window itself; the application installs prompts that show the
+// toolkit's dialogs, tests install prompts that answer from a script. Main thread only.
+class tcUserPrompts
+{
+public:
+    virtual ~tcUserPrompts() = default;
+
+    // Shows sText with the buttons and icon that nStyle asks for (wxOK, wxYES_NO, wxCANCEL,
+    // wxICON_*, as for wxMessageBox) and returns the button chosen: wxOK, wxYES, wxNO or wxCANCEL.
+    // pParent may be null.
+    virtual int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent) = 0;
+
+    // Lets the user choose one file; nStyle takes the wxFD_* flags (wxFD_OPEN, wxFD_SAVE,
+    // wxFD_OVERWRITE_PROMPT, wxFD_FILE_MUST_EXIST; wxFD_MULTIPLE is ignored). sWildcard is in the
+    // wxFileDialog form ("XLIFF files (*.xlf)|*.xlf"). Returns the full path, empty when cancelled.
+    virtual wxString ChooseFile(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
+                                const wxString& sWildcard, long nStyle, wxWindow* pParent) = 0;
+
+    // Lets the user choose a folder; returns its path, empty when cancelled.
+    virtual wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) = 0;
+};
+
+// The prompts used when nobody can answer (nothing installed, no-user-interaction mode): nothing is
+// shown. A message is logged as "MSG: " + text and answered with the most cautious button the
+// style offers (wxCANCEL, else wxNO, else wxOK); the choosers answer empty.
+class tcSilentUserPrompts : public tcUserPrompts
+{
+public:
+    int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent) override;
+    wxString ChooseFile(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
+                        const wxString& sWildcard, long nStyle, wxWindow* pParent) override;
+    wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) override;
+};
+
+// The installed prompts; the silent ones while none are installed.
+tcUserPrompts& tUserPrompts();
+
+// Installs pPrompts (not owned: it must outlive its installation); null restores the silent ones.
+void tSetUserPrompts(tcUserPrompts* pPrompts);

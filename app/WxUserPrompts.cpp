@@ -1,0 +1,45 @@
+#include "app/WxUserPrompts.h"
+
+#include "varnak/include/tcAppContext.h"
+
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+
+int tcWxUserPrompts::ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent)
+{
+    if (tApp()->GetNoUserInteraction())
+        return tcSilentUserPrompts::ShowMessage(sText, sCaption, nStyle, pParent);
+    return wxMessageBox(sText, sCaption, nStyle, pParent);
+}
+
+wxString tcWxUserPrompts::ChooseFile(const wxString& sMessage, const wxString& sDefaultDir,
+                                     const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
+                                     wxWindow* pParent)
+{
+    if (tApp()->GetNoUserInteraction())
+        return tcSilentUserPrompts::ChooseFile(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
+    // One path is all this call can return; a multiple-choice dialog would also refuse GetPath().
+    wxFileDialog dialog(pParent, sMessage, sDefaultDir, sDefaultFile,
+                        sWildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : sWildcard,
+                        nStyle & ~long(wxFD_MULTIPLE));
+    if (dialog.ShowModal() != wxID_OK)
+        return wxString();
+    return dialog.GetPath();
+}
+
+wxString tcWxUserPrompts::ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent)
+{
+    if (tApp()->GetNoUserInteraction())
+        return tcSilentUserPrompts::ChooseDirectory(sMessage, sDefaultPath, pParent);
+    wxDirDialog dialog(pParent, sMessage, sDefaultPath, wxDD_DEFAULT_STYLE);
+    if (dialog.ShowModal() != wxID_OK)
+        return wxString();
+    return dialog.GetPath();
+}
+
+void tInstallWxUserPrompts()
+{
+    static tcWxUserPrompts s_prompts;
+    tSetUserPrompts(&s_prompts);
+}

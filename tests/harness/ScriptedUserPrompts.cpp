@@ -1,0 +1,104 @@
+#include "tests/harness/ScriptedUserPrompts.h"
+
+#include <gtest/gtest.h>
+
+const char* KindName(ScriptedUserPrompts::Kind eKind)
+{
+    switch (eKind)
+    {
+    case ScriptedUserPrompts::Kind::Message:
+        return "message";
+    case ScriptedUserPrompts::Kind::File:
+        return "file chooser";
+    case ScriptedUserPrompts::Kind::Directory:
+        return "folder chooser";
+    }
+    return "prompt";
+}
+
+void ScriptedUserPrompts::AnswerMessage(int nButton)
+{
+    m_answers.push_back({Kind::Message, nButton, wxString()});
+}
+
+void ScriptedUserPrompts::AnswerFile(const wxString& sPath)
+{
+    m_answers.push_back({Kind::File, 0, sPath});
+}
+
+void ScriptedUserPrompts::AnswerDirectory(const wxString& sPath)
+{
+    m_answers.push_back({Kind::Directory, 0, sPath});
+}
+
+void ScriptedUserPrompts::VerifyAndClear()
+{
+    for (const Answer& answer : m_answers)
+        ADD_FAILURE() << "Scripted " << KindName(answer.eKind) << " answer never asked for";
+    m_answers.clear();
+    m_calls.clear();
+}
+
+bool ScriptedUserPrompts::Take(const Call& call, Answer& answer)
+{
+    m_calls.push_back(call);
+    if (m_answers.empty())
+    {
+        ADD_FAILURE() << "Unexpected " << KindName(call.eKind) << " \"" << call.sMessage.utf8_string() << "\"";
+        return false;
+    }
+    answer = m_answers.front();
+    m_answers.pop_front();
+    if (answer.eKind != call.eKind)
+    {
+        ADD_FAILURE() << "A " << KindName(call.eKind) << " \"" << call.sMessage.utf8_string()
+                      << "\" met the scripted answer to a " << KindName(answer.eKind);
+        return false;
+    }
+    return true;
+}
+
+int ScriptedUserPrompts::ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent)
+{
+    Call call;
+    call.eKind = Kind::Message;
+    call.sMessage = sText;
+    call.sCaption = sCaption;
+    call.nStyle = nStyle;
+    call.pParent = pParent;
+    Answer answer;
+    if (!Take(call, answer))
+        return m_silent.ShowMessage(sText, sCaption, nStyle, pParent);
+    return answer.nButton;
+}
+
+wxString ScriptedUserPrompts::ChooseFile(const wxString& sMessage, const wxString& sDefaultDir,
+                                         const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
+                                         wxWindow* pParent)
+{
+    Call call;
+    call.eKind = Kind::File;
+    call.sMessage = sMessage;
+    call.sDefaultDir = sDefaultDir;
+    call.sDefaultFile = sDefaultFile;
+    call.sWildcard = sWildcard;
+    call.nStyle = nStyle;
+    call.pParent = pParent;
+    Answer answer;
+    if (!Take(call, answer))
+        return m_silent.ChooseFile(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
+    return answer.sPath;
+}
+
+wxString ScriptedUserPrompts::ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent)
+{
+    Call call;
+    call.eKind = Kind::Directory;
+    call.sMessage = sMessage;
+    call.sDefaultDir = sDefaultPath;
+    call.pParent = pParent;
+    Answer answer;
+    if (!Take(call, answer))
+        return m_silent.ChooseDirectory(sMessage, sDefaultPath, pParent);
+    return answer.sPath;
+}
