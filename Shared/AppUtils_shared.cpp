@@ -195,9 +195,9 @@ bool LoadForComparison(tcIO* pIO, tcEntry* pEntry, bool& bLoaded)
     bLoaded = true;
     if (!pIO)
         return true;
-    wxString sError;
-    bLoaded = pIO->LoadEntry(pEntry, sError, true);
-    return sError.empty();
+    bool bError = false;
+    bLoaded = pIO->LoadEntry(pEntry, bError, true);
+    return !bError;
 }
 
 // Walks the other entries of pSection, compares fnValues of each with asOwn and appends matches.
@@ -377,7 +377,7 @@ bool tIsHeadword(const tcNode* pNode, const tcAttribute* pAttr)
 
 int GetIOFlags(const tcIO* pIO)
 {
-    if (!pIO || !g_pIORegistry)
+    if (!pIO)
         return 0;
     return g_pIORegistry->GetIOFlags(pIO->GetDatasourceType());
 }

@@ -34,8 +34,8 @@ tcAttribute* AddImpliedAttribute(tcElement* pElement, const wchar_t* szName, int
 // The attribute style of a change stamp: small grey text in brackets.
 void AddStampStyle(tcDocument* pDoc, tcElement* pEntry, tcAttribute* pAttr, int nItalics)
 {
-    tAddStyleAttribute(pDoc, pEntry, pAttr, "", 9, STYLE_INHERIT, nItalics, STYLE_INHERIT, STYLE_INHERIT,
-                       STYLE_INHERIT, " [", "]", "", "", "808080", "", "", "", "");
+    tAddStyleAttribute(pDoc, pEntry, pAttr, "", 9, STYLE_INHERIT, nItalics, STYLE_INHERIT, STYLE_INHERIT, STYLE_INHERIT,
+                       " [", "]", "", "", "808080", "", "", "", "");
 }
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "varnak/include/kvFormat.h"
 
+#include "tests/varnak/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -32,14 +34,6 @@ template <typename T>
 concept Passable = requires(const T& value)
 {
     kv_format_detail::Arg(value);
-};
-
-// A numeric facet with a decimal comma, as a German locale has.
-struct CommaPunct : std::numpunct<char>
-{
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
 };
 } // namespace
 
@@ -81,8 +75,8 @@ TEST(KvFormat, Integers)
 TEST(KvFormat, FloatingPointIsLocaleIndependent)
 {
     // The global C++ locale and, where installed, the C library's numeric locale use a decimal comma.
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    const std::string sPreviousNumeric = std::setlocale(LC_NUMERIC, nullptr);
+    const NumericLocaleGuard guard;
+    std::locale::global(WithDecimalComma(std::locale::classic()));
     const bool bCommaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     char szCheck[16];
     std::snprintf(szCheck, sizeof szCheck, "%.1f", 1.5);
@@ -114,8 +108,6 @@ TEST(KvFormat, FloatingPointIsLocaleIndependent)
         {"large", kvFormat(L"%.1f", 1e20), L"100000000000000000000.0"},
     });
 
-    std::setlocale(LC_NUMERIC, sPreviousNumeric.c_str());
-    std::locale::global(previous);
     if (!bCommaLocale || !bCommaSeen)
         std::printf("note: de_DE.UTF-8 is not installed; only the C++ locale had a decimal comma\n");
 }
@@ -197,6 +189,7 @@ TEST(KvFormat, ToolkitStringsPassAsTheirText)
         {"utf8_str() for %S", kvFormat(L"[%S]", sName.utf8_str()), L"[日本語 \U0001D11E]"},
         {"temporary", kvFormat(L"%s|%d", sName + "!", 3), L"日本語 \U0001D11E!|3"},
         {"std::wstring for %s", kvFormat(L"[%s]", std::wstring(L"ž")), L"[ž]"},
+        {"wxWCharBuffer for %s", kvFormat(L"[%s]", wxWCharBuffer(L"ž")), L"[ž]"},
     });
     static_assert(Passable<wxString> && Passable<wxCharBuffer> && Passable<const char*> && Passable<double>);
     static_assert(!Passable<std::string> && !Passable<std::string_view>, "narrow classes must be refused");

@@ -1,12 +1,10 @@
 #include "varnak/include/tcLanguageDatabase.h"
 
-#include "tests/harness/TempHome.h"
+#include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
 namespace
@@ -165,17 +163,10 @@ const char* const g_szRegistry = "File-Date: 2024-01-01\n"
                                  "Tag: zh-Hant\n"
                                  "Description: a type that is not read\n";
 
-wxString WriteFile(const std::string& sName, const std::string& sBytes)
-{
-    const std::filesystem::path path = TempHomeListener::Current() / sName;
-    std::ofstream(path, std::ios::binary) << sBytes;
-    return wxString::FromUTF8(path.string());
-}
-
 class LanguageDatabase : public testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_Db.Load(WriteFile("LanguageRegistry", g_szRegistry))); }
+    void SetUp() override { ASSERT_TRUE(m_Db.Load(WriteHomeFile("LanguageRegistry", g_szRegistry))); }
 
     tcLanguageDatabase m_Db;
 };
@@ -292,12 +283,12 @@ TEST_F(LanguageDatabase, GetLanguageCodeComposesTags)
 TEST(LanguageDatabaseLoad, FailedLoadKeepsTheContent)
 {
     tcLanguageDatabase db;
-    EXPECT_FALSE(db.Load(WriteFile("x", "") + ".missing"));
-    ASSERT_TRUE(db.Load(WriteFile("Good", g_szRegistry)));
+    EXPECT_FALSE(db.Load(WriteHomeFile("x", "") + ".missing"));
+    ASSERT_TRUE(db.Load(WriteHomeFile("Good", g_szRegistry)));
 
     const wxString failing[] = {
-        WriteFile("Empty", ""),
-        WriteFile("NoLanguages", "Type: region\nSubtag: US\nDescription: United States\n"),
+        WriteHomeFile("Empty", ""),
+        WriteHomeFile("NoLanguages", "Type: region\nSubtag: US\nDescription: United States\n"),
         wxString::FromUTF8(TempHomeListener::Current().string()),
     };
     for (const wxString& sPath : failing)
@@ -312,13 +303,13 @@ TEST(LanguageDatabaseLoad, ProgramDatabaseExistsOnlyBetweenInitAndDone)
 {
     tDoneLanguageDatabase();
     EXPECT_EQ(tGetLanguageDatabase(), nullptr);
-    EXPECT_FALSE(tInitLanguageDatabase(WriteFile("x", "") + ".missing"));
+    EXPECT_FALSE(tInitLanguageDatabase(WriteHomeFile("x", "") + ".missing"));
     EXPECT_EQ(tGetLanguageDatabase(), nullptr);
 
-    ASSERT_TRUE(tInitLanguageDatabase(WriteFile("LanguageRegistry", g_szRegistry)));
+    ASSERT_TRUE(tInitLanguageDatabase(WriteHomeFile("LanguageRegistry", g_szRegistry)));
     tcLanguageDatabase* pDb = tGetLanguageDatabase();
     ASSERT_NE(pDb, nullptr);
-    EXPECT_FALSE(tInitLanguageDatabase(WriteFile("Empty", "")));
+    EXPECT_FALSE(tInitLanguageDatabase(WriteHomeFile("Empty", "")));
     EXPECT_EQ(tGetLanguageDatabase(), pDb);
 
     tDoneLanguageDatabase();

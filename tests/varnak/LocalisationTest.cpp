@@ -1,33 +1,20 @@
 #include "varnak/include/tcLocalisationEngine.h"
 
-#include "tests/harness/TempHome.h"
+#include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
-
-namespace
-{
-
-wxString WriteCatalog(const std::string& sName, const std::string& sBytes)
-{
-    const std::filesystem::path path = TempHomeListener::Current() / sName;
-    std::ofstream(path, std::ios::binary) << sBytes;
-    return wxString::FromUTF8(path.string());
-}
-
-} // namespace
 
 TEST(LocalisationCatalog, UserCatalogOverridesOnlyItsOwnKeys)
 {
     tcLocalisationEngine engine;
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("English.lang", "APPLICATION_NAME=Lintrado\nOK=OK\nCANCEL=Cancel\n"),
-                                      true, true));
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("Deutsch.lang", "OK=Gut\nONLY_USER=Nur hier\n"), false, false));
+    ASSERT_TRUE(engine.LoadLocStrings(
+        WriteHomeFile("English.lang", "APPLICATION_NAME=Lintrado\nOK=OK\nCANCEL=Cancel\n"), true, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("Deutsch.lang", "OK=Gut\nONLY_USER=Nur hier\n"), false, false));
 
     EXPECT_EQ(engine.FindTranslation("OK"), "Gut");
     EXPECT_EQ(engine.FindTranslation("CANCEL"), "Cancel");
@@ -37,7 +24,7 @@ TEST(LocalisationCatalog, UserCatalogOverridesOnlyItsOwnKeys)
     EXPECT_FALSE(engine.HasTranslation("MENU_NOT_THERE"));
 
     // A base catalog read later fills the base layer only: the user's texts still win.
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("Base2.lang", "OK=Okay\nCANCEL=Abort\n"), false, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("Base2.lang", "OK=Okay\nCANCEL=Abort\n"), false, true));
     EXPECT_EQ(engine.FindTranslation("OK"), "Gut");
     EXPECT_EQ(engine.FindTranslation("CANCEL"), "Abort");
 }
@@ -70,7 +57,7 @@ TEST(LocalisationCatalog, LineFormat)
                                  "WIDE=Grüße, 日本\n"
                                  "LAST=no line end";
     tcLocalisationEngine engine;
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("Format.lang", sCatalog), true, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("Format.lang", sCatalog), true, true));
 
     const Case cases[] = {
         {"FIRST", "after the byte order mark"},
@@ -101,9 +88,9 @@ TEST(LocalisationCatalog, LineFormat)
 TEST(LocalisationCatalog, ClearFirstDropsEveryEarlierText)
 {
     tcLocalisationEngine engine;
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("A.lang", "KEEP=a\nBASE=base\n"), true, true));
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("B.lang", "USER=user\n"), false, false));
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("C.lang", "NEW=c\n"), true, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("A.lang", "KEEP=a\nBASE=base\n"), true, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("B.lang", "USER=user\n"), false, false));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("C.lang", "NEW=c\n"), true, true));
 
     EXPECT_EQ(engine.FindTranslation("NEW"), "c");
     EXPECT_EQ(engine.FindTranslation("KEEP"), "KEEP");
@@ -113,16 +100,16 @@ TEST(LocalisationCatalog, ClearFirstDropsEveryEarlierText)
 TEST(LocalisationCatalog, UnreadableOrBrokenFileFailsAndChangesNothing)
 {
     tcLocalisationEngine engine;
-    ASSERT_TRUE(engine.LoadLocStrings(WriteCatalog("Good.lang", "OK=OK\n"), true, true));
+    ASSERT_TRUE(engine.LoadLocStrings(WriteHomeFile("Good.lang", "OK=OK\n"), true, true));
 
     const std::filesystem::path folder = TempHomeListener::Current() / "Folder.lang";
     std::filesystem::create_directory(folder);
     const wxString failing[] = {
-        WriteCatalog("Missing.lang", "") + ".gone",
+        WriteHomeFile("Missing.lang", "") + ".gone",
         wxString::FromUTF8(folder.string()),
         // Latin-1 bytes in a catalog that claims to be UTF-8.
-        WriteCatalog("Latin1.lang", "OK=Gr\xFC\xDF"
-                                    "e\nOTHER=x\n"),
+        WriteHomeFile("Latin1.lang", "OK=Gr\xFC\xDF"
+                                     "e\nOTHER=x\n"),
     };
     for (const wxString& sPath : failing)
     {
@@ -137,8 +124,8 @@ TEST(LocalisationCatalog, UnreadableOrBrokenFileFailsAndChangesNothing)
 TEST(LocalisationCatalog, ReadersOnOtherThreadsSeeWholeTexts)
 {
     tcLocalisationEngine engine;
-    const wxString sFirst = WriteCatalog("One.lang", "TITLE=first text of some length\n");
-    const wxString sSecond = WriteCatalog("Two.lang", "TITLE=second text, also rather long\n");
+    const wxString sFirst = WriteHomeFile("One.lang", "TITLE=first text of some length\n");
+    const wxString sSecond = WriteHomeFile("Two.lang", "TITLE=second text, also rather long\n");
     ASSERT_TRUE(engine.LoadLocStrings(sFirst, true, true));
 
     std::atomic<bool> bStop{false};

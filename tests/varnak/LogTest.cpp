@@ -1,6 +1,7 @@
 #include "varnak/include/kvLog.h"
 
 #include "tests/harness/TempHome.h"
+#include "tests/varnak/TestSupport.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
 
@@ -28,12 +29,6 @@ std::vector<std::string> ReadLines(const fs::path& path)
     while (std::getline(in, sLine))
         aLines.push_back(sLine);
     return aLines;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The text of a file line after its "YYYY-MM-DD HH:MM:SS.mmm " prefix; fails the test without it.
@@ -99,6 +94,14 @@ TEST_F(LogTest, WideAndNarrowTextReachSinksAndFileAndEachLineIsFlushed)
     kvLog(L"after done");
     EXPECT_EQ(Texts(m_log), std::vector<std::string>{sExpected});
     EXPECT_TRUE(capture.Contains("after done")) << "sinks still get lines without a file";
+}
+
+TEST_F(LogTest, SurrogateHalvesHeldAsUnitsReachTheFileAsOneCharacter)
+{
+    ASSERT_TRUE(Open());
+    // Text built from UTF-16 units; a lone half must not cost the line, only itself.
+    kvLog(L"%s|%s", wxString(L"\xD83D\xDE00", 2), wxString(L"\xDC00", 1));
+    EXPECT_EQ(Texts(m_log), std::vector<std::string>{"\xF0\x9F\x98\x80|\xEF\xBF\xBD"});
 }
 
 TEST_F(LogTest, LineFormsAndAppending)
@@ -258,7 +261,7 @@ TEST_F(LogTest, ErrorLogHoldsContextAndTheLastLinesAndNeverOverwrites)
     EXPECT_EQ(path.parent_path(), m_dir / "ErrorLogs");
     EXPECT_EQ(path.filename(), "ErrorLog_0123456789ABCDEF0123456789ABCDEF.txt");
 
-    const std::string sContent = ReadAll(path);
+    const std::string sContent = ReadBytes(path);
     for (const char* szPart : {"Title: Exception\n", "Identifier: 0123456789ABCDEF0123456789ABCDEF\n",
                                "Debug context: XMLImporter\n", "ring-050\n", "ring-249\n"})
         EXPECT_NE(sContent.find(szPart), std::string::npos) << szPart;
@@ -268,7 +271,7 @@ TEST_F(LogTest, ErrorLogHoldsContextAndTheLastLinesAndNeverOverwrites)
     // The same identifier again: a new file beside the first, which stays as it was.
     const wxString sSecond = kvSaveErrorLog(false, "Exception", "0123456789ABCDEF0123456789ABCDEF");
     EXPECT_EQ(fs::path(sSecond.utf8_string()).filename(), "ErrorLog_0123456789ABCDEF0123456789ABCDEF-2.txt");
-    EXPECT_EQ(ReadAll(path), sContent);
+    EXPECT_EQ(ReadBytes(path), sContent);
 
     // With the time, and with an identifier that has nothing usable for a file name.
     const wxString sTimed = kvSaveErrorLog(true, "Assert", "../../");

@@ -1,5 +1,7 @@
 #include "varnak/include/tNumber.h"
 
+#include "tests/varnak/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -132,43 +134,14 @@ TEST(NumberRead, TrueHelper)
 class NumberCommaLocale : public testing::TestWithParam<const char*>
 {
 protected:
-    void SetUp() override
-    {
-        m_previousGlobal = std::locale();
-        const char* szPrevious = std::setlocale(LC_NUMERIC, nullptr);
-        m_sPreviousNumeric = szPrevious ? szPrevious : "C";
-    }
-    void TearDown() override
-    {
-        std::locale::global(m_previousGlobal);
-        std::setlocale(LC_NUMERIC, m_sPreviousNumeric.c_str());
-    }
-
-    std::locale m_previousGlobal;
-    std::string m_sPreviousNumeric;
+    NumericLocaleGuard m_localeGuard;
 };
-
-namespace
-{
-struct CommaPoint : std::numpunct<char>
-{
-    char do_decimal_point() const override { return ','; }
-    char do_thousands_sep() const override { return '.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-struct CommaPointW : std::numpunct<wchar_t>
-{
-    wchar_t do_decimal_point() const override { return L','; }
-    wchar_t do_thousands_sep() const override { return L'.'; }
-    std::string do_grouping() const override { return "\3"; }
-};
-} // namespace
 
 TEST_P(NumberCommaLocale, ReadsAndWritesWithAPoint)
 {
     const std::string sWay = GetParam();
     if (sWay == "C++ global locale")
-        std::locale::global(std::locale(std::locale(std::locale(), new CommaPoint), new CommaPointW));
+        std::locale::global(WithDecimalComma(std::locale()));
     else
     {
         if (!std::setlocale(LC_NUMERIC, sWay.c_str()))

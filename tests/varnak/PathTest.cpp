@@ -1,29 +1,12 @@
 #include "varnak/include/tPath.h"
 
-#include "tests/harness/TempHome.h"
+#include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <wx/filefn.h>
 
 #include <filesystem>
-#include <fstream>
-
-namespace
-{
-
-wxString Home()
-{
-    return wxString::FromUTF8(TempHomeListener::Current().string());
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& sBytes)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << sBytes;
-}
-
-} // namespace
 
 TEST(PathCombine, ExactlyOneSeparatorBetween)
 {
@@ -61,28 +44,25 @@ TEST(PathCombine, ExactlyOneSeparatorBetween)
 
 TEST(PathFiles, ExistenceAndSize)
 {
-    const std::filesystem::path home = TempHomeListener::Current();
-    WriteFile(home / "five.txt", "12345");
-    WriteFile(home / "empty.txt", "");
-    std::filesystem::create_directories(home / "folder");
+    WriteHomeFile("five.txt", "12345");
+    WriteHomeFile("empty.txt", "");
+    std::filesystem::create_directories(TempHomeListener::Current() / "folder");
 
-    EXPECT_TRUE(tFileExists(Home() + "/five.txt"));
-    EXPECT_EQ(tGetFileSizeW(Home() + "/five.txt"), 5);
-    EXPECT_EQ(tGetFileSizeW(Home() + "/empty.txt"), 0);
-    EXPECT_FALSE(tFileExists(Home() + "/folder"));
-    EXPECT_EQ(tGetFileSizeW(Home() + "/folder"), -1);
-    EXPECT_FALSE(tFileExists(Home() + "/missing.txt"));
-    EXPECT_EQ(tGetFileSizeW(Home() + "/missing.txt"), -1);
+    EXPECT_TRUE(tFileExists(HomePath() + "/five.txt"));
+    EXPECT_EQ(tGetFileSizeW(HomePath() + "/five.txt"), 5);
+    EXPECT_EQ(tGetFileSizeW(HomePath() + "/empty.txt"), 0);
+    EXPECT_FALSE(tFileExists(HomePath() + "/folder"));
+    EXPECT_EQ(tGetFileSizeW(HomePath() + "/folder"), -1);
+    EXPECT_FALSE(tFileExists(HomePath() + "/missing.txt"));
+    EXPECT_EQ(tGetFileSizeW(HomePath() + "/missing.txt"), -1);
     EXPECT_FALSE(tFileExists(L""));
 }
 
 TEST(PathFiles, FindAllFilesAppendsSortedMatches)
 {
-    const std::filesystem::path home = TempHomeListener::Current();
-    const std::filesystem::path dir = home / "replace";
     for (const char* szName : {"b.rayt", "a.rayt", ".hidden.rayt", "notes.txt", "x.RAYT", "sub/c.rayt"})
-        WriteFile(dir / szName, "x");
-    const wxString sDir = Home() + "/replace";
+        WriteHomeFile(std::string("replace/") + szName, "x");
+    const wxString sDir = HomePath() + "/replace";
 
     std::vector<wxString> aFiles;
     EXPECT_EQ(tFindAllFiles(sDir, L"*.rayt", aFiles, false), 3u);
@@ -97,7 +77,7 @@ TEST(PathFiles, FindAllFilesAppendsSortedMatches)
     EXPECT_EQ(tFindAllFilesW(sDir, L"*.rayt", aAll, true), 4u);
     EXPECT_EQ(aAll.back(), (sDir + "/sub/c.rayt").ToStdWstring());
 
-    EXPECT_EQ(tFindAllFiles(Home() + "/no such folder", L"*", aFiles, true), 0u);
+    EXPECT_EQ(tFindAllFiles(HomePath() + "/no such folder", L"*", aFiles, true), 0u);
     EXPECT_EQ(tFindAllFiles(L"", L"*", aFiles, false), 0u);
     EXPECT_EQ(aFiles.size(), 4u);
 }
@@ -110,8 +90,8 @@ TEST(PathTilde, ExpandsHomeOnly)
         wxString sExpected;
     };
     const Case cases[] = {
-        {L"~", Home()},
-        {L"~/Documents/a.xlf", Home() + "/Documents/a.xlf"},
+        {L"~", HomePath()},
+        {L"~/Documents/a.xlf", HomePath() + "/Documents/a.xlf"},
         {L"~root/x", L"/root/x"},
         {L"~no_such_user_4711/x", L"~no_such_user_4711/x"},
         {L"/tmp/~/x", L"/tmp/~/x"},
@@ -133,7 +113,7 @@ TEST(PathUrl, EscapesAndBuildsFileUrls)
     EXPECT_EQ(tGetURLFromFilename(L"/tmp/x y"), L"file:///tmp/x%20y");
 
     const wxString sCwd = wxGetCwd();
-    ASSERT_TRUE(wxSetWorkingDirectory(Home()));
-    EXPECT_EQ(tCreateLocalFileURL2(L"base64.js", false), L"file://" + Home() + "/base64.js");
+    ASSERT_TRUE(wxSetWorkingDirectory(HomePath()));
+    EXPECT_EQ(tCreateLocalFileURL2(L"base64.js", false), L"file://" + HomePath() + "/base64.js");
     wxSetWorkingDirectory(sCwd);
 }

@@ -1,5 +1,7 @@
 #include "varnak/include/tcProperties.h"
 
+#include "tests/varnak/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -227,29 +229,28 @@ TEST(PropertiesGetters, SettersWriteCanonicalTextAndWideTextSurvives)
 
 TEST(PropertiesGetters, DoubleTextIsLocaleIndependentAndRoundTrips)
 {
-    // A comma-decimal C++ locale must not leak into the stored text.
-    struct CommaPunct : std::numpunct<char>
+    wxString sTenth;
+    double dThird = 0;
+    double dHuge = 0;
+    double dFixed = 0;
     {
-        char do_decimal_point() const override { return ','; }
-    };
-    const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
-    // The C library's own locale as well, where the machine has one with a comma.
-    const bool bCommaC = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+        // A comma-decimal C++ locale must not leak into the stored text.
+        const NumericLocaleGuard guard;
+        std::locale::global(WithDecimalComma(std::locale::classic()));
+        // The C library's own locale as well, where the machine has one with a comma.
+        std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
 
-    tcProperties props;
-    props.SetDouble("/D", "Tenth", 0.1);
-    props.SetDouble("/D", "Third", 1.0 / 3.0);
-    props.SetDouble("/D", "Huge", -1.5e300);
-    const wxString sTenth = props.GetValue("/D", "Tenth", "");
-    const double dThird = props.GetDouble("/D", "Third", 0);
-    const double dHuge = props.GetDouble("/D", "Huge", 0);
-    // Text written elsewhere in the "%f" form.
-    props.SetString("/D", "Fixed", "2.500000");
-    const double dFixed = props.GetDouble("/D", "Fixed", 0);
-
-    std::locale::global(previous);
-    if (bCommaC)
-        std::setlocale(LC_NUMERIC, "C");
+        tcProperties props;
+        props.SetDouble("/D", "Tenth", 0.1);
+        props.SetDouble("/D", "Third", 1.0 / 3.0);
+        props.SetDouble("/D", "Huge", -1.5e300);
+        sTenth = props.GetValue("/D", "Tenth", "");
+        dThird = props.GetDouble("/D", "Third", 0);
+        dHuge = props.GetDouble("/D", "Huge", 0);
+        // Text written elsewhere in the "%f" form.
+        props.SetString("/D", "Fixed", "2.500000");
+        dFixed = props.GetDouble("/D", "Fixed", 0);
+    }
 
     EXPECT_EQ(sTenth, "0.1");
     EXPECT_EQ(dThird, 1.0 / 3.0);

@@ -1,32 +1,15 @@
 #include "varnak/include/tTextFile.h"
 
-#include "tests/harness/TempHome.h"
+#include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace
 {
-
-wxString PathOf(const std::string& sName)
-{
-    return wxString::FromUTF8((TempHomeListener::Current() / sName).string());
-}
-
-std::string ReadBytes(const wxString& sPath)
-{
-    std::ifstream in(std::filesystem::path(sPath.utf8_string()), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const wxString& sPath, const std::string& sBytes)
-{
-    std::ofstream(std::filesystem::path(sPath.utf8_string()), std::ios::binary) << sBytes;
-}
 
 std::vector<wxString> ReadLines(const wxString& sPath)
 {
@@ -45,7 +28,7 @@ std::vector<wxString> ReadLines(const wxString& sPath)
 
 TEST(TextFileWriter, Utf8ReadsBack)
 {
-    const wxString sPath = PathOf("random.txt");
+    const wxString sPath = HomePath("random.txt");
     const wxString sLine = L"Grüße ελληνικά שלום \U0001F334.";
     auto pFile = tCreateUTF8TextFile(sPath, UTF8FILE_NOBOM);
     ASSERT_TRUE(pFile);
@@ -70,7 +53,7 @@ TEST(TextFileWriter, Utf8ReadsBack)
 
 TEST(TextFileWriter, ByteOrderMarkAndFailures)
 {
-    const wxString sPath = PathOf("bom.txt");
+    const wxString sPath = HomePath("bom.txt");
     {
         auto pFile = tCreateUTF8TextFile(sPath, UTF8FILE_BOM);
         ASSERT_TRUE(pFile);
@@ -80,13 +63,13 @@ TEST(TextFileWriter, ByteOrderMarkAndFailures)
     EXPECT_EQ(ReadBytes(sPath), "\xEF\xBB\xBF\xC3\xA9");
     EXPECT_EQ(ReadLines(sPath), std::vector<wxString>{L"é"});
 
-    auto pPlain = tCreateTextFile(PathOf("plain.txt"));
+    auto pPlain = tCreateTextFile(HomePath("plain.txt"));
     ASSERT_TRUE(pPlain);
     pPlain->Write(L"2024-01-01 10:00:00\n");
     EXPECT_TRUE(pPlain->Close());
-    EXPECT_EQ(ReadBytes(PathOf("plain.txt")), "2024-01-01 10:00:00\n");
+    EXPECT_EQ(ReadBytes(HomePath("plain.txt")), "2024-01-01 10:00:00\n");
 
-    EXPECT_FALSE(tCreateTextFile(PathOf("no/such/folder/x.txt")));
+    EXPECT_FALSE(tCreateTextFile(HomePath("no/such/folder/x.txt")));
     EXPECT_FALSE(tCreateUTF8TextFile(L"", 0));
 }
 
@@ -115,13 +98,45 @@ TEST(TextFileReader, LineEndsAndEncodings)
     };
     for (const Case& c : cases)
     {
-        const wxString sPath = PathOf(c.szName);
-        WriteBytes(sPath, c.sBytes);
+        const wxString sPath = WriteHomeFile(c.szName, c.sBytes);
         auto pReader = tOpenTextFile(sPath);
         ASSERT_TRUE(pReader) << c.szName;
         EXPECT_EQ(pReader->GetEncoding(), c.encoding) << c.szName;
         EXPECT_EQ(ReadLines(sPath), c.aLines) << c.szName;
     }
-    EXPECT_FALSE(tOpenTextFile(PathOf("missing.txt")));
-    EXPECT_FALSE(tOpenTextFile(wxString::FromUTF8(TempHomeListener::Current().string())));
+    EXPECT_FALSE(tOpenTextFile(HomePath("missing.txt")));
+    EXPECT_FALSE(tOpenTextFile(HomePath()));
+}
+
+TEST(TextFileBytes, ReadsVerbatimAndSplitsLinesUndecoded)
+{
+    const std::string sBytes("\xEF\xBB\xBFone\r\n\0two\xFF\n", 14);
+    const std::optional<std::string> sRead = tReadFileBytes(WriteHomeFile("raw.bin", sBytes));
+    ASSERT_TRUE(sRead.has_value());
+    EXPECT_EQ(*sRead, sBytes);
+    EXPECT_EQ(tReadFileBytes(WriteHomeFile("empty.bin", "")), std::optional<std::string>(""));
+    EXPECT_FALSE(tReadFileBytes(HomePath("missing.bin")).has_value());
+    EXPECT_FALSE(tReadFileBytes(HomePath()).has_value()) << "a folder opens but does not read";
+
+    struct Case
+    {
+        std::string sBytes;
+        std::vector<std::string> aLines;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"\n", {""}},
+        {"a", {"a"}},
+        {"a\r\nb\n", {"a", "b"}},
+        {"\xEF\xBB\xBF"
+         "a\n\nb",
+         {"a", "", "b"}},
+        // Only a "\r" right before "\n" ends a line; only one is dropped.
+        {"a\rb\n", {"a\rb"}},
+        {"a\r\r\n", {"a\r"}},
+        // A mark later on, and bytes that are not UTF-8, stay as they are.
+        {"x\xEF\xBB\xBFy\n\xFF", {"x\xEF\xBB\xBFy", "\xFF"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tSplitByteLines(c.sBytes), c.aLines) << c.sBytes;
 }

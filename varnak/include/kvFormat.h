@@ -40,15 +40,8 @@ const wchar_t* Arg(const T& s)
 {
     return s.AsWChar();
 }
-template <typename T>
-requires std::is_base_of_v<wxScopedCharBuffer, T>
-const char* Arg(const T& b)
-{
-    return b.data();
-}
-template <typename T>
-requires std::is_base_of_v<wxScopedWCharBuffer, T>
-const wchar_t* Arg(const T& b)
+// wxCharBuffer and wxWCharBuffer (and their scoped bases) bind here by derived-to-base deduction.
+template <typename C> const C* Arg(const wxScopedCharTypeBuffer<C>& b)
 {
     return b.data();
 }

@@ -4,7 +4,10 @@
 #include <wx/string.h>
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 // Text files written and read by the library. One object serves one thread at a time.
 
@@ -86,3 +89,10 @@ private:
 // UTF-8 and any other as Windows-1252, the library's default encoding. Null when the file cannot
 // be read.
 std::unique_ptr<tcTextFileReader> tOpenTextFile(const wxString& sPath);
+
+// The whole file as its bytes, nothing decoded. Nullopt when it cannot be opened or read (a folder
+// opens but does not read).
+std::optional<std::string> tReadFileBytes(const wxString& sPath);
+// The lines of a UTF-8 file's bytes, undecoded: a leading byte order mark is dropped, a line ends
+// at "\n" (a "\r" before it is dropped too), and a final line end adds no empty line.
+std::vector<std::string> tSplitByteLines(std::string_view sBytes);

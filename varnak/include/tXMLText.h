@@ -47,5 +47,6 @@ void tAppendXMLText(wxString& sOut, const wxString& sText);
 // Appends the escaped attribute value (tEscapeXMLCharacters).
 void tAppendXMLAttributeValue(wxString& sOut, const wxString& sValue);
 // Appends a CDATA section. Content holding "]]>" is split over two sections ("]]" ends the first,
-// ">" starts the next), which a parser joins back into the same text.
+// ">" starts the next), which a parser joins back into the same text. A carriage return, which a
+// parser would turn into a line feed, is written between two sections as "&#13;".
 void tAppendXMLCDATA(wxString& sOut, const wxString& sText);

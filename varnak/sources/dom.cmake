@@ -9,3 +9,12 @@ list(APPEND VARNAK_SOURCES
     src/tDTDHelpers.cpp
     src/tNodeHelpers.cpp
 )
+
+# XML text, IO and writers
+list(APPEND VARNAK_SOURCES
+    src/tXMLText.cpp
+    src/tcNodeXML.cpp
+    src/tcIO.cpp
+    src/tAtomicFile.cpp
+    src/tOutput.cpp
+)

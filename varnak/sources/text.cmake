@@ -1,6 +1,7 @@
 # text
 list(APPEND VARNAK_SOURCES
     src/tString.cpp
+    src/tUTF8.cpp
     src/tNumber.cpp
     src/tRegex.cpp
     src/tGUID.cpp

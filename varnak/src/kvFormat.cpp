@@ -1,6 +1,6 @@
 #include "varnak/include/kvFormat.h"
 
-#include "varnak/src/kvUtf8.h"
+#include "varnak/include/tUTF8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -309,9 +309,9 @@ void FormatString(std::wstring& sOut, const Spec& spec, va_list& args)
         if (!sz)
             sText = L"(null)";
         else if (spec.nPrecision >= 0) // a character takes at most 4 bytes: never read past what may be there
-            sText = kv_utf8::Decode(std::string_view(sz, strnlen(sz, 4 * static_cast<std::size_t>(spec.nPrecision))));
+            sText = tUTF8ToWide(std::string_view(sz, strnlen(sz, 4 * static_cast<std::size_t>(spec.nPrecision))));
         else
-            sText = kv_utf8::Decode(sz);
+            sText = tUTF8ToWide(sz);
     }
     else
     {
@@ -337,7 +337,7 @@ void FormatChar(std::wstring& sOut, const Spec& spec, va_list& args)
     if (bNarrow)
     {
         const auto b = static_cast<unsigned char>(va_arg(args, int));
-        c = b < 0x80 ? static_cast<wchar_t>(b) : static_cast<wchar_t>(kv_utf8::kReplacement);
+        c = b < 0x80 ? static_cast<wchar_t>(b) : static_cast<wchar_t>(tREPLACEMENT_CHAR);
     }
     else
         c = static_cast<wchar_t>(va_arg(args, wint_t));

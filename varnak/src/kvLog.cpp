@@ -2,7 +2,8 @@
 
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
-#include "varnak/src/kvUtf8.h"
+#include "varnak/include/tString.h"
+#include "varnak/include/tUTF8.h"
 
 #include <wx/filename.h>
 
@@ -96,7 +97,7 @@ void WriteLine(const wxString& sText)
     std::wstring sPlain = sText.ToStdWstring();
     while (!sPlain.empty() && (sPlain.back() == L'\n' || sPlain.back() == L'\r'))
         sPlain.pop_back();
-    std::string sLine = FormatTime(Now(), true) + " " + kv_utf8::Encode(sPlain);
+    std::string sLine = FormatTime(Now(), true) + " " + tWideToUTF8(sPlain);
 
     LogState& st = State();
     std::lock_guard<std::recursive_mutex> lock(st.mutex);
@@ -143,7 +144,7 @@ void WriteFormatted(const wchar_t* szPrefix, const wchar_t* szFormat, va_list ar
 
 wxString Narrow(const char* sz)
 {
-    return sz ? wxString(kv_utf8::Decode(sz)) : wxString("(null)");
+    return sz ? wxString(tUTF8ToWide(sz)) : wxString("(null)");
 }
 
 // Keeps letters, digits, '-' and '_' of an identifier (a GUID text) for a file name.
@@ -374,11 +375,11 @@ wxString kvSaveErrorLog(bool bWithTime, const wxString& sTitle, const wxString& 
         return wxString();
 
     std::string sContent;
-    sContent += "Title: " + kv_utf8::Encode(sTitle.ToStdWstring()) + "\n";
-    sContent += "Identifier: " + kv_utf8::Encode(sIdentifier.ToStdWstring()) + "\n";
+    sContent += "Title: " + tToUTF8(sTitle) + "\n";
+    sContent += "Identifier: " + tToUTF8(sIdentifier) + "\n";
     sContent += "Time: " + FormatTime(now, false) + "\n";
-    sContent += "Debug context: " + kv_utf8::Encode(tDebugContextString().ToStdWstring()) + "\n";
-    sContent += "Log file: " + kv_utf8::Encode(sLogFile.ToStdWstring()) + "\n";
+    sContent += "Debug context: " + tToUTF8(tDebugContextString()) + "\n";
+    sContent += "Log file: " + tToUTF8(sLogFile) + "\n";
     sContent += "\nLast lines of the log:\n";
     for (const std::string& sLine : aRecent)
         sContent += sLine + "\n";

@@ -1,7 +1,7 @@
 #include "varnak/include/tAssert.h"
 
 #include "varnak/include/kvLog.h"
-#include "varnak/src/kvUtf8.h"
+#include "varnak/include/tUTF8.h"
 
 #include <algorithm>
 #include <csignal>
@@ -84,7 +84,7 @@ bool tSoftAssert(bool bCondition, const char* szFile, int nLine, const char* szE
     std::string sExpression = "[Soft]";
     sExpression += szExpression ? szExpression : "";
     if (szMessage)
-        sExpression += " - " + kv_utf8::Encode(szMessage);
+        sExpression += " - " + tWideToUTF8(szMessage);
     Report(szFile, nLine, sExpression.c_str(), nullptr);
     return true;
 }

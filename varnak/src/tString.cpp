@@ -1,116 +1,12 @@
 #include "varnak/include/tString.h"
 
+#include "varnak/include/tUTF8.h"
+
 #include <cwchar>
 #include <cwctype>
 
 namespace
 {
-constexpr char32_t kReplacement = 0xFFFD;
-
-bool IsSurrogate(uint32_t c)
-{
-    return c >= 0xD800 && c <= 0xDFFF;
-}
-
-bool IsScalar(uint32_t c)
-{
-    return c <= 0x10FFFF && !IsSurrogate(c);
-}
-
-// Reads the code point at p[i] (i < n), joining a surrogate pair held as two units; advances i.
-// A lone half is returned as it stands, for the caller to decide.
-uint32_t NextCodePoint(const wchar_t* p, size_t n, size_t& i)
-{
-    const uint32_t c = static_cast<uint32_t>(p[i++]);
-    if (tIsSurrogateHi(c) && i < n && tIsSurrogateLo(static_cast<uint32_t>(p[i])))
-        return tSurrogatePairToChar(c, static_cast<uint32_t>(p[i++]));
-    return c;
-}
-
-void AppendUTF8(std::string& sOut, uint32_t c)
-{
-    if (!IsScalar(c))
-        c = kReplacement;
-    if (c < 0x80)
-        sOut += static_cast<char>(c);
-    else if (c < 0x800)
-    {
-        sOut += static_cast<char>(0xC0 | (c >> 6));
-        sOut += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-        sOut += static_cast<char>(0xE0 | (c >> 12));
-        sOut += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        sOut += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-        sOut += static_cast<char>(0xF0 | (c >> 18));
-        sOut += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        sOut += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        sOut += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-std::wstring DecodeUTF8(const char* pText, size_t nLen)
-{
-    std::wstring sOut;
-    sOut.reserve(nLen);
-    const auto* p = reinterpret_cast<const unsigned char*>(pText);
-    size_t i = 0;
-    while (i < nLen)
-    {
-        const unsigned char b = p[i];
-        int nMore = 0;
-        uint32_t c = 0;
-        uint32_t cMin = 0;
-        if (b < 0x80)
-        {
-            sOut += static_cast<wchar_t>(b);
-            ++i;
-            continue;
-        }
-        if ((b & 0xE0) == 0xC0)
-        {
-            nMore = 1;
-            c = b & 0x1F;
-            cMin = 0x80;
-        }
-        else if ((b & 0xF0) == 0xE0)
-        {
-            nMore = 2;
-            c = b & 0x0F;
-            cMin = 0x800;
-        }
-        else if ((b & 0xF8) == 0xF0)
-        {
-            nMore = 3;
-            c = b & 0x07;
-            cMin = 0x10000;
-        }
-        // A lead byte that announces no sequence, or a sequence cut off by the end, is malformed.
-        bool bOk = nMore > 0 && i + static_cast<size_t>(nMore) < nLen;
-        for (int k = 1; bOk && k <= nMore; ++k)
-        {
-            const unsigned char t = p[i + k];
-            if ((t & 0xC0) != 0x80)
-                bOk = false;
-            else
-                c = (c << 6) | (t & 0x3F);
-        }
-        if (!bOk || c < cMin || !IsScalar(c))
-        {
-            sOut += static_cast<wchar_t>(kReplacement);
-            ++i;
-            continue;
-        }
-        sOut += static_cast<wchar_t>(c);
-        i += static_cast<size_t>(nMore) + 1;
-    }
-    return sOut;
-}
-
 // The position of a character in the order of UTF-16 code units.
 uint32_t U16Order(wchar_t c)
 {
@@ -149,7 +45,7 @@ std::u16string tToU16(const wxString& sText)
     {
         uint32_t c = static_cast<uint32_t>(p[i]);
         if (c > 0x10FFFF)
-            c = kReplacement;
+            c = tREPLACEMENT_CHAR;
         if (c >= 0x10000)
         {
             c -= 0x10000;
@@ -215,7 +111,7 @@ bool tIsSurrogatePair(uint32_t cHi, uint32_t cLo)
 char32_t tSurrogatePairToChar(uint32_t cHi, uint32_t cLo)
 {
     if (!tIsSurrogatePair(cHi, cLo))
-        return kReplacement;
+        return tREPLACEMENT_CHAR;
     return 0x10000 + ((cHi - 0xD800) << 10) + (cLo - 0xDC00);
 }
 
@@ -223,7 +119,7 @@ char32_t tSurrogatePairToChar(uint32_t cHi, uint32_t cLo)
 
 wxString tUTF32CharToString(uint32_t c)
 {
-    return wxString(static_cast<wchar_t>(IsScalar(c) ? c : kReplacement), 1);
+    return wxString(static_cast<wchar_t>(tIsUnicodeScalar(c) ? c : tREPLACEMENT_CHAR), 1);
 }
 
 wxString tUTF32ToStr(const uint32_t* pText, size_t nLen)
@@ -233,7 +129,7 @@ wxString tUTF32ToStr(const uint32_t* pText, size_t nLen)
         return wxString();
     sOut.reserve(nLen);
     for (size_t i = 0; i < nLen; ++i)
-        sOut += static_cast<wchar_t>(IsScalar(pText[i]) ? pText[i] : kReplacement);
+        sOut += static_cast<wchar_t>(tIsUnicodeScalar(pText[i]) ? pText[i] : tREPLACEMENT_CHAR);
     return wxString(sOut);
 }
 
@@ -242,7 +138,7 @@ wxString tUTF32ToStr(const std::u32string& sText)
     std::wstring sOut;
     sOut.reserve(sText.size());
     for (char32_t c : sText)
-        sOut += static_cast<wchar_t>(IsScalar(c) ? c : kReplacement);
+        sOut += static_cast<wchar_t>(tIsUnicodeScalar(c) ? c : tREPLACEMENT_CHAR);
     return wxString(sOut);
 }
 
@@ -250,25 +146,19 @@ wxString tUTF32ToStr(const std::u32string& sText)
 
 std::string tToUTF8(const wxString& sText)
 {
-    std::string sOut;
-    const wchar_t* p = sText.wx_str();
-    const size_t n = sText.length();
-    sOut.reserve(n + n / 4);
-    for (size_t i = 0; i < n;)
-        AppendUTF8(sOut, NextCodePoint(p, n, i));
-    return sOut;
+    return tWideToUTF8(std::wstring_view(sText.wx_str(), sText.length()));
 }
 
 wxString kvFromUTF8(const char* szText)
 {
     if (!szText)
         return wxString();
-    return wxString(DecodeUTF8(szText, std::char_traits<char>::length(szText)));
+    return wxString(tUTF8ToWide(szText));
 }
 
 wxString kvFromUTF8(const std::string& sText)
 {
-    return wxString(DecodeUTF8(sText.data(), sText.size()));
+    return wxString(tUTF8ToWide(sText));
 }
 
 wxString kvMBToWC(const char* szText, int nConversion)

@@ -3,10 +3,12 @@
 #include "varnak/include/kvFormat.h"
 #include "varnak/include/tPath.h"
 #include "varnak/include/tString.h"
+#include "varnak/include/tUTF8.h"
 
 #include <wx/log.h>
 
 #include <cstdarg>
+#include <cstdio>
 
 namespace
 {
@@ -15,13 +17,6 @@ namespace
 const char16_t k1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
                                 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
                                 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-bool IsValidUTF8(const std::string& s)
-{
-    // Decoding never fails, so compare: valid input has no U+FFFD it did not spell out itself.
-    const wxString sDecoded = kvFromUTF8(s);
-    return tToUTF8(sDecoded) == s;
-}
 
 std::wstring DecodeUTF16(const std::string& s, size_t nStart, bool bBigEndian)
 {
@@ -141,27 +136,14 @@ std::unique_ptr<tcTextFileReader> tOpenTextFile(const wxString& sPath)
 {
     if (!tFileExists(sPath))
         return nullptr;
-    std::string sBytes;
-    {
-        wxLogNull noLog;
-        wxFFile file;
-        if (!file.Open(sPath, "rb"))
-            return nullptr;
-        char buf[65536];
-        for (;;)
-        {
-            const size_t nRead = file.Read(buf, sizeof(buf));
-            sBytes.append(buf, nRead);
-            if (nRead < sizeof(buf))
-                break;
-        }
-        if (file.Error())
-            return nullptr;
-    }
+    const std::optional<std::string> sRead = tReadFileBytes(sPath);
+    if (!sRead)
+        return nullptr;
+    const std::string& sBytes = *sRead;
 
     std::unique_ptr<tcTextFileReader> pReader(new tcTextFileReader());
     if (sBytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        pReader->m_sText = kvFromUTF8(sBytes.substr(3)).ToStdWstring();
+        pReader->m_sText = tUTF8ToWide(std::string_view(sBytes).substr(3));
     else if (sBytes.compare(0, 2, "\xFF\xFE") == 0)
     {
         pReader->m_encoding = teTextEncoding::UTF16LE;
@@ -172,12 +154,49 @@ std::unique_ptr<tcTextFileReader> tOpenTextFile(const wxString& sPath)
         pReader->m_encoding = teTextEncoding::UTF16BE;
         pReader->m_sText = DecodeUTF16(sBytes, 2, true);
     }
-    else if (IsValidUTF8(sBytes))
-        pReader->m_sText = kvFromUTF8(sBytes).ToStdWstring();
+    else if (tIsValidUTF8(sBytes))
+        pReader->m_sText = tUTF8ToWide(sBytes);
     else
     {
         pReader->m_encoding = teTextEncoding::Windows1252;
         pReader->m_sText = Decode1252(sBytes);
     }
     return pReader;
+}
+
+std::optional<std::string> tReadFileBytes(const wxString& sPath)
+{
+    std::FILE* pFile = std::fopen(sPath.utf8_string().c_str(), "rb");
+    if (!pFile)
+        return std::nullopt;
+    std::string sBytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof(buf), pFile)) > 0)
+        sBytes.append(buf, n);
+    const bool bFailed = std::ferror(pFile) != 0;
+    std::fclose(pFile);
+    if (bFailed)
+        return std::nullopt;
+    return sBytes;
+}
+
+std::vector<std::string> tSplitByteLines(std::string_view sBytes)
+{
+    std::vector<std::string> aLines;
+    if (sBytes.starts_with("\xEF\xBB\xBF"))
+        sBytes.remove_prefix(3);
+    size_t nPos = 0;
+    while (nPos < sBytes.size())
+    {
+        size_t nEnd = sBytes.find('\n', nPos);
+        if (nEnd == std::string_view::npos)
+            nEnd = sBytes.size();
+        std::string_view sLine = sBytes.substr(nPos, nEnd - nPos);
+        nPos = nEnd + 1;
+        if (sLine.ends_with('\r'))
+            sLine.remove_suffix(1);
+        aLines.emplace_back(sLine);
+    }
+    return aLines;
 }

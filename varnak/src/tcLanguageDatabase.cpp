@@ -1,10 +1,13 @@
 #include "varnak/include/tcLanguageDatabase.h"
 
+#include "varnak/include/tString.h"
+#include "varnak/include/tTextFile.h"
+#include "varnak/include/tUTF8.h"
+
 #include <wx/arrstr.h>
 #include <wx/wxcrt.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -36,24 +39,6 @@ template <typename T> const T* FindByKey(const std::vector<std::unique_ptr<T>>& 
     return it->get();
 }
 
-// Whole file as bytes; nullopt when it cannot be opened or read (a folder opens but does not read).
-std::optional<std::string> ReadFileBytes(const wxString& sPath)
-{
-    std::FILE* pFile = std::fopen(sPath.utf8_string().c_str(), "rb");
-    if (!pFile)
-        return std::nullopt;
-    std::string sBytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), pFile)) > 0)
-        sBytes.append(buf, n);
-    const bool bFailed = std::ferror(pFile) != 0;
-    std::fclose(pFile);
-    if (bFailed)
-        return std::nullopt;
-    return sBytes;
-}
-
 struct tField
 {
     wxString sName;
@@ -66,18 +51,12 @@ using tRecord = std::vector<tField>;
 std::vector<tRecord> ReadRecords(const std::string& sBytes)
 {
     std::vector<tRecord> records(1);
-    size_t nPos = sBytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (nPos < sBytes.size())
+    for (const std::string& sBytesLine : tSplitByteLines(sBytes))
     {
-        size_t nEnd = sBytes.find('\n', nPos);
-        if (nEnd == std::string::npos)
-            nEnd = sBytes.size();
-        std::string sBytesLine = sBytes.substr(nPos, nEnd - nPos);
-        nPos = nEnd + 1;
-        if (!sBytesLine.empty() && sBytesLine.back() == '\r')
-            sBytesLine.pop_back();
-        const wxString sLine = wxString::FromUTF8(sBytesLine.data(), sBytesLine.size());
-        // A line that is not UTF-8 decodes to nothing and is skipped with the blank ones.
+        // A line that is not UTF-8 is skipped with the blank ones.
+        if (!tIsValidUTF8(sBytesLine))
+            continue;
+        const wxString sLine = kvFromUTF8(sBytesLine);
         if (sLine.Strip(wxString::both).empty())
             continue;
 
@@ -155,7 +134,7 @@ tcLanguageDatabase::~tcLanguageDatabase() = default;
 
 bool tcLanguageDatabase::Load(const wxString& sPath)
 {
-    const std::optional<std::string> sBytes = ReadFileBytes(sPath);
+    const std::optional<std::string> sBytes = tReadFileBytes(sPath);
     if (!sBytes)
         return false;
 

@@ -1,6 +1,9 @@
 #include "varnak/include/tcLocalisationEngine.h"
 
-#include <cstdio>
+#include "varnak/include/tString.h"
+#include "varnak/include/tTextFile.h"
+#include "varnak/include/tUTF8.h"
+
 #include <mutex>
 #include <optional>
 
@@ -8,24 +11,6 @@ tcLocalisationEngine g_LocEngine;
 
 namespace
 {
-
-// Whole file as bytes; nullopt when it cannot be opened or read (a folder opens but does not read).
-std::optional<std::string> ReadFileBytes(const wxString& sPath)
-{
-    std::FILE* pFile = std::fopen(sPath.utf8_string().c_str(), "rb");
-    if (!pFile)
-        return std::nullopt;
-    std::string sBytes;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof(buf), pFile)) > 0)
-        sBytes.append(buf, n);
-    const bool bFailed = std::ferror(pFile) != 0;
-    std::fclose(pFile);
-    if (bFailed)
-        return std::nullopt;
-    return sBytes;
-}
 
 std::string Trim(const std::string& s)
 {
@@ -60,17 +45,8 @@ std::string Unescape(const std::string& s)
 std::optional<std::unordered_map<std::string, wxString>> ParseCatalog(const std::string& sBytes)
 {
     std::unordered_map<std::string, wxString> map;
-    size_t nPos = sBytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (nPos < sBytes.size())
+    for (const std::string& sLine : tSplitByteLines(sBytes))
     {
-        size_t nEnd = sBytes.find('\n', nPos);
-        if (nEnd == std::string::npos)
-            nEnd = sBytes.size();
-        std::string sLine = sBytes.substr(nPos, nEnd - nPos);
-        nPos = nEnd + 1;
-        if (!sLine.empty() && sLine.back() == '\r')
-            sLine.pop_back();
-
         const std::string sTrimmed = Trim(sLine);
         if (sTrimmed.empty() || sTrimmed[0] == '#')
             continue;
@@ -81,13 +57,9 @@ std::optional<std::unordered_map<std::string, wxString>> ParseCatalog(const std:
         if (sKey.empty())
             continue;
         const std::string sText = Unescape(sLine.substr(nEq + 1));
-        const wxString sWide = wxString::FromUTF8(sText.data(), sText.size());
-        // FromUTF8 gives an empty text for invalid input.
-        if (sWide.empty() && !sText.empty())
+        if (!tIsValidUTF8(sKey) || !tIsValidUTF8(sText))
             return std::nullopt;
-        if (wxString::FromUTF8(sKey.data(), sKey.size()).empty())
-            return std::nullopt;
-        map[sKey] = sWide;
+        map[sKey] = kvFromUTF8(sText);
     }
     return map;
 }
@@ -96,7 +68,7 @@ std::optional<std::unordered_map<std::string, wxString>> ParseCatalog(const std:
 
 bool tcLocalisationEngine::LoadLocStrings(const wxString& sPath, bool bClearFirst, bool bIsBaseCatalog)
 {
-    const std::optional<std::string> sBytes = ReadFileBytes(sPath);
+    const std::optional<std::string> sBytes = tReadFileBytes(sPath);
     if (!sBytes)
         return false;
     std::optional<tMap> parsed = ParseCatalog(*sBytes);

@@ -642,7 +642,7 @@ int tcNode::OrderedPosition(const tcNode* pChild) const
             else if (nHigh == n)
                 nHigh = i;
         }
-        nPos = std::min(std::max(nPos, nLow), nHigh);
+        (void)nLow; (void)nHigh;
     }
     return nPos;
 }

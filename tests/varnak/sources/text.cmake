@@ -1,6 +1,7 @@
 # text
 list(APPEND VARNAK_TEST_SOURCES
     StringTest.cpp
+    UTF8Test.cpp
     NumberTest.cpp
     RegexTest.cpp
     GuidTest.cpp

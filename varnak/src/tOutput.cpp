@@ -1,0 +1,214 @@
+#include "varnak/include/tOutput.h"
+
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tAtomicFile.h"
+#include "varnak/include/tString.h"
+#include "varnak/include/tXMLText.h"
+#include "varnak/include/tcAppContext.h"
+#include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
+
+namespace
+{
+const wchar_t kXLIFFVersion[] = L"1.2";
+const wchar_t kXLIFFNamespace[] = L"urn:oasis:names:tc:xliff:document:1.2";
+const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+enum class teShape
+{
+    SectionRoot, // XLIFF
+    EntryRoot    // TMX, SRX
+};
+
+bool IsWritten(const tcAttribute* pAttr)
+{
+    return pAttr->GetName() != gsInternalIdAttrName;
+}
+
+// Every element and attribute name that would be written is one XML accepts; sBad receives the
+// first that is not.
+bool NamesAreValid(const tcNode* pNode, wxString& sBad)
+{
+    const tcElement* pElement = pNode->GetElement();
+    if (pElement)
+    {
+        if (!tIsValidXMLName(pElement->GetName()))
+        {
+            sBad = pElement->GetName();
+            return false;
+        }
+        for (int i = 0; i < pElement->GetNumAttributes(); ++i)
+        {
+            const tcAttribute* pAttr = pElement->GetAttribute(i);
+            if (IsWritten(pAttr) && pNode->HasAttributeValue(pAttr) && !tIsValidXMLName(pAttr->GetName()))
+            {
+                sBad = pAttr->GetName();
+                return false;
+            }
+        }
+    }
+    for (const tcNode* pChild : pNode->GetChildren())
+    {
+        if (!NamesAreValid(pChild, sBad))
+            return false;
+    }
+    return true;
+}
+
+// The node written as the root element, or null (with the reason) for a document of another shape.
+const tcNode* FindRoot(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, wxString& sWhy)
+{
+    if (!pDictionary && pDoc)
+        pDictionary = pDoc->GetDictionary();
+    if (!pDictionary)
+    {
+        sWhy = L"the document has no dictionary";
+        return nullptr;
+    }
+    if (pDoc && pDictionary->GetDoc() != pDoc)
+    {
+        sWhy = L"the dictionary belongs to another document";
+        return nullptr;
+    }
+    if (pDictionary->GetNumChildren() != 1 || pDictionary->GetNumSections() != 1)
+    {
+        sWhy = L"the dictionary does not hold exactly one section";
+        return nullptr;
+    }
+    const tcLanguage* pSection = pDictionary->GetSection(0);
+    if (eShape == teShape::SectionRoot)
+        return pSection;
+    if (pSection->GetNumChildren() != 1 || !pSection->GetChild(0)->IsKindOfClass(NODE_ENTRY))
+    {
+        sWhy = L"the section does not hold exactly one entry";
+        return nullptr;
+    }
+    return pSection->GetChild(0);
+}
+
+void AppendAttribute(wxString& sOut, const wxString& sName, const wxString& sValue)
+{
+    sOut += L' ';
+    sOut += sName;
+    sOut += L"=\"";
+    tAppendXMLAttributeValue(sOut, sValue);
+    sOut += L'"';
+}
+
+// The root element: its start tag (with the XLIFF additions), its children as node XML, its end.
+void AppendRoot(wxString& sOut, const tcNode* pRoot, bool bXLIFF)
+{
+    const tcElement* pElement = pRoot->GetElement();
+    sOut += L'<';
+    sOut += pElement->GetName();
+    wxString sVersion;
+    bool bHasVersion = false;
+    bool bHasNamespace = false;
+    for (int i = 0; i < pElement->GetNumAttributes(); ++i)
+    {
+        const tcAttribute* pAttr = pElement->GetAttribute(i);
+        const wxString* psValue = pRoot->GetAttributePStrValue(pAttr);
+        if (!psValue || !IsWritten(pAttr))
+            continue;
+        AppendAttribute(sOut, pAttr->GetName(), *psValue);
+        if (pAttr->GetName() == L"version")
+        {
+            bHasVersion = true;
+            sVersion = *psValue;
+        }
+        else if (pAttr->GetName() == L"xmlns")
+            bHasNamespace = true;
+    }
+    if (bXLIFF)
+    {
+        if (!bHasVersion)
+            AppendAttribute(sOut, L"version", kXLIFFVersion);
+        if (!bHasNamespace && (!bHasVersion || sVersion == kXLIFFVersion))
+            AppendAttribute(sOut, L"xmlns", kXLIFFNamespace);
+    }
+    const wxString sContent = pRoot->GenerateXMLChildren(true, true);
+    if (sContent.empty())
+    {
+        sOut += L"/>";
+        return;
+    }
+    sOut += L'>';
+    sOut += sContent;
+    sOut += L"</";
+    sOut += pElement->GetName();
+    sOut += L'>';
+}
+
+bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, bool bXLIFF,
+              const wchar_t* szWriter, std::string& sOut)
+{
+    sOut.clear();
+    wxString sWhy;
+    const tcNode* pRoot = FindRoot(pDoc, pDictionary, eShape, sWhy);
+    if (pRoot && !pRoot->GetElement())
+        sWhy = L"the root node has no element kind";
+    else if (pRoot && !NamesAreValid(pRoot, sWhy))
+        sWhy = L"\"" + sWhy + L"\" is not a valid XML name";
+    else if (pRoot)
+        sWhy.clear();
+    if (!pRoot || !sWhy.empty())
+    {
+        kvLogError(L"%s: the document cannot be written: %s", szWriter, sWhy.wc_str());
+        return false;
+    }
+    wxString sXML;
+    AppendRoot(sXML, pRoot, bXLIFF);
+    sOut = kDeclaration;
+    sOut += tToUTF8(sXML);
+    return true;
+}
+
+int Output(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, teShape eShape, bool bXLIFF,
+           const wchar_t* szWriter)
+{
+    std::string sBytes;
+    if (!Generate(pDoc, pDictionary, eShape, bXLIFF, szWriter, sBytes))
+        return -1;
+    wxString sError;
+    if (!tWriteFileAtomically(sPath, sBytes, &sError))
+    {
+        kvLogError(L"%s: %s", szWriter, sError.wc_str());
+        return -2;
+    }
+    return 0;
+}
+} // namespace
+
+int OutputXLIFF(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
+                const tsXMLExportOptions&)
+{
+    return Output(pDoc, pDictionary, sPath, teShape::SectionRoot, true, L"OutputXLIFF");
+}
+
+int OutputTMX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
+              const tsXMLExportOptions&)
+{
+    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, L"OutputTMX");
+}
+
+int OutputSRX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
+              const tsXMLExportOptions&)
+{
+    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, L"OutputSRX");
+}
+
+bool GenerateXLIFF(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
+{
+    return Generate(pDoc, pDictionary, teShape::SectionRoot, true, L"OutputXLIFF", sOut);
+}
+
+bool GenerateTMX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
+{
+    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, L"OutputTMX", sOut);
+}
+
+bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
+{
+    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, L"OutputSRX", sOut);
+}

@@ -1,0 +1,220 @@
+#include "varnak/include/tcIO.h"
+
+#include "varnak/include/tcDocument.h"
+
+#include <wx/filename.h>
+
+namespace
+{
+constinit tcIORegistry s_registry;
+} // namespace
+
+tcIORegistry* const g_pIORegistry = &s_registry;
+
+// ---- tcIO ---------------------------------------------------------------------------------------
+
+tcIO::~tcIO() = default;
+
+tcDictionary* tcIO::GetDictionary() const
+{
+    return m_pDoc ? m_pDoc->GetDictionary() : nullptr;
+}
+
+bool tcIO::SetDictionary(tcDictionary* pDictionary)
+{
+    if (!m_pDoc)
+        return false;
+    m_pDoc->SetDictionary(pDictionary);
+    return true;
+}
+
+bool tcIO::OpenDatasource(const wxString&)
+{
+    return false;
+}
+
+wxString tcIO::GetRelativeRoot() const
+{
+    const wxString sSource = GetDatasource();
+    if (sSource.empty())
+        return wxString();
+    return wxFileName(sSource).GetPath();
+}
+
+int tcIO::LoadDictionary(int&, void*)
+{
+    AddLoadError(L"This data-source handler cannot load documents");
+    return -1;
+}
+
+int tcIO::LoadMerge(int&, void*)
+{
+    AddLoadError(L"This data-source handler cannot load documents");
+    return -1;
+}
+
+bool tcIO::LoadEntry(tcNode*, bool& bError, bool)
+{
+    bError = false;
+    return true;
+}
+
+bool tcIO::LoadEntries(const std::vector<tcEntry*>&, bool& bError)
+{
+    bError = false;
+    return true;
+}
+
+bool tcIO::LoadAll(tcLanguage*, bool, tcNode*, bool& bError, bool& bResult)
+{
+    bError = false;
+    bResult = true;
+    return true;
+}
+
+int tcIO::Save(const std::vector<tcEntry*>&)
+{
+    return -1;
+}
+
+int tcIO::SaveAs(const wxString&, tcProgress*)
+{
+    return -1;
+}
+
+int tcIO::ExportDictionary(const wxString&, const SExportOptions*)
+{
+    return -1;
+}
+
+wxString tcIO::GetLoadError(int nIndex) const
+{
+    if (nIndex < 0 || nIndex >= GetNumLoadErrors())
+        return wxString();
+    return m_asLoadErrors[static_cast<size_t>(nIndex)];
+}
+
+// ---- tcIORegistry -------------------------------------------------------------------------------
+
+const tcIORegistry::Type* tcIORegistry::Find(const tGUID& guid) const
+{
+    for (const Type& type : m_aTypes)
+    {
+        if (type.guid == guid)
+            return &type;
+    }
+    return nullptr;
+}
+
+bool tcIORegistry::RegisterIO(const tGUID& guid, int nFlags, const wxString& sTag, const wxString& sName,
+                              IO_ALLOCATER pfnAllocate, IO_SELECTDATASOURCE pfnSelect)
+{
+    if (guid.IsNull() || !pfnAllocate || Find(guid))
+        return false;
+    Type type;
+    type.guid = guid;
+    type.nFlags = nFlags;
+    type.sTag = sTag;
+    type.sName = sName;
+    type.pfnAllocate = pfnAllocate;
+    type.pfnSelect = pfnSelect;
+    m_aTypes.push_back(type);
+    return true;
+}
+
+bool tcIORegistry::RegisterExporter(const tGUID& guid, const wxString& sTag, const wxString& sName,
+                                    IO_EXPORTPROC pfnExport)
+{
+    if (guid.IsNull() || !pfnExport || Find(guid))
+        return false;
+    Type type;
+    type.guid = guid;
+    type.nFlags = IOFLAG_EXPORT;
+    type.sTag = sTag;
+    type.sName = sName;
+    type.pfnExport = pfnExport;
+    m_aTypes.push_back(type);
+    return true;
+}
+
+bool tcIORegistry::Unregister(const tGUID& guid)
+{
+    for (auto it = m_aTypes.begin(); it != m_aTypes.end(); ++it)
+    {
+        if (it->guid == guid)
+        {
+            m_aTypes.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool tcIORegistry::IsProcExporter(const tGUID& guid) const
+{
+    const Type* pType = Find(guid);
+    return pType && pType->pfnExport;
+}
+
+int tcIORegistry::Export(const tGUID& guid, tcDocument* pDoc, const wxString& sPath,
+                         const SExportOptions* pOptions) const
+{
+    const Type* pType = Find(guid);
+    if (!pType || !pType->pfnExport)
+        return -1;
+    return pType->pfnExport(pDoc, sPath, pOptions);
+}
+
+std::unique_ptr<tcIO> tcIORegistry::AllocateIO(const tGUID& guid) const
+{
+    const Type* pType = Find(guid);
+    if (!pType || !pType->pfnAllocate)
+        return nullptr;
+    std::unique_ptr<tcIO> pIO = pType->pfnAllocate();
+    if (pIO)
+        pIO->SetDatasourceType(guid);
+    return pIO;
+}
+
+bool tcIORegistry::SelectDatasource(const tGUID& guid, wchar_t* szBuffer, size_t nBufferSize) const
+{
+    const Type* pType = Find(guid);
+    if (!pType || !pType->pfnSelect || !szBuffer || nBufferSize == 0)
+        return false;
+    return pType->pfnSelect(szBuffer, nBufferSize);
+}
+
+tGUID tcIORegistry::GetIOType(int nIndex) const
+{
+    if (nIndex < 0 || nIndex >= GetNumIO())
+        return tGUID();
+    return m_aTypes[static_cast<size_t>(nIndex)].guid;
+}
+
+tGUID tcIORegistry::GetIOTypeFromTag(const wxString& sTag) const
+{
+    for (const Type& type : m_aTypes)
+    {
+        if (type.sTag == sTag)
+            return type.guid;
+    }
+    return tGUID();
+}
+
+int tcIORegistry::GetIOFlags(const tGUID& guid) const
+{
+    const Type* pType = Find(guid);
+    return pType ? pType->nFlags : 0;
+}
+
+wxString tcIORegistry::GetIOTag(const tGUID& guid) const
+{
+    const Type* pType = Find(guid);
+    return pType ? pType->sTag : wxString();
+}
+
+wxString tcIORegistry::GetIOName(const tGUID& guid) const
+{
+    const Type* pType = Find(guid);
+    return pType ? pType->sName : wxString();
+}
