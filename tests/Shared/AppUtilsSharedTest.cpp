@@ -258,17 +258,23 @@ TEST_F(AppUtilsShared, ReplaceNodeMapsAttributesAndKeepsChildren)
 
 TEST_F(AppUtilsShared, ReplaceNodeKeepsMixedContentInOrder)
 {
-    TinyDoc tiny({{"p", "span", CHILD_ZEROORMORE}, {"p", "b", CHILD_ZEROORMORE}, {"span", "b", CHILD_ZEROORMORE}});
+    // The new kind lists i before b; the text around them must not be reordered by kind.
+    TinyDoc tiny({{"p", "span", CHILD_ZEROORMORE},
+                  {"p", "b", CHILD_ZEROORMORE},
+                  {"span", "i", CHILD_ZEROORMORE},
+                  {"span", "b", CHILD_ZEROORMORE}});
     tiny.Kind("span")->SetAllowPCDATA(true);
     tcNode* pRoot = tiny.New("p");
     tcNode* pOld = tiny.Add(pRoot, "b");
     tiny.AddText(pOld, "one ");
     tiny.Add(pOld, "b");
-    tiny.AddText(pOld, " two");
+    tiny.AddText(pOld, " two ");
+    tiny.Add(pOld, "i");
+    tiny.AddText(pOld, " three");
 
     tcNode* pNew = tDoReplaceNode(&tiny.doc, pOld, tiny.Kind("span"));
 
-    EXPECT_EQ(Dump(pNew), "span('one ',b,' two')");
+    EXPECT_EQ(Dump(pNew), "span('one ',b,' two ',i,' three')");
 }
 
 TEST_F(AppUtilsShared, ReplaceNodeRefusesWithoutChangingAnything)

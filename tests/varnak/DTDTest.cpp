@@ -241,8 +241,8 @@ TEST(DTDStyles, StyleHelpersReachEveryStyleSet)
     tcElement* pEntry = d.doc.GetDTD()->GetElementByID(ELEMENTID_ENTRY);
     tcAttribute* pName = pEntry->FindAttributeByID(1);
 
-    tcStyleElement* pStyle =
-        tAddStyleElement(&d.doc, pEntry, "Arial", 10, -1, -1, -1, -1, -1, "", "", "", "", "000000", "FFFFFF", "", "", ",");
+    tcStyleElement* pStyle = tAddStyleElement(&d.doc, pEntry, "Arial", 10, -1, -1, -1, -1, -1, "", "", "", "", "000000",
+                                              "FFFFFF", "", "", ",");
     ASSERT_NE(pStyle, nullptr);
     tAddStyleAttribute(&d.doc, pEntry, pName, "", -1, 1, -1, -1, -1, -1, " [", "]", "", "", "000080", "", "", "", "");
     tAddStyleElement(&d.doc, pEntry, "Arial", 12, -1, -1, -1, -1, -1, "", "", "", "", "000000", "FFFFFF", "", "", ",");

@@ -39,7 +39,9 @@ struct KindRow
 TEST(DocumentCreate, EmptyOvraDTDHasTheFixedKinds)
 {
     const std::vector<KindRow> aExpected = {
-        {1, "Dictionary", NODE_DICTIONARY,
+        {1,
+         "Dictionary",
+         NODE_DICTIONARY,
          {{"Name", 1}, {"Description", 2}, {"CreatedBy", 3}, {"Copyright", 4}, {"URL", 5}, {"SoundPath", 8}}},
         {2, "Section", NODE_SECTION, {{"Name", 1}, {"AlphabetQuicklinks", 4}}},
         {4, "Lemma", NODE_ENTRY, {{"LemmaSign", 1}}},
@@ -86,8 +88,7 @@ TEST(DocumentIds, NewKindsAndAttributesNeverTakeReservedIdentifiers)
     DomDoc d;
     tcDTD* pDTD = d.doc.GetDTD();
     // Kinds the importers create, in every way they create them.
-    std::vector<int> anIDs = {d.Kind("a")->GetID(),
-                              AddElement(&d.doc, "b", NODE_NODE, 0, 0, false)->GetID(),
+    std::vector<int> anIDs = {d.Kind("a")->GetID(), AddElement(&d.doc, "b", NODE_NODE, 0, 0, false)->GetID(),
                               AddElement(&d.doc, "c", NODE_NODE, 4, 0, false)->GetID(), // 4 is taken
                               pDTD->AssignTypeID()};
     for (int nID : anIDs)

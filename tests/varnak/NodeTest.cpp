@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ struct OrderedCase
     Names asExpected;
 };
 
+void PrintTo(const OrderedCase& c, std::ostream* pOut)
+{
+    *pOut << c.szName;
+}
+
 class AddChildOrdered : public ::testing::TestWithParam<OrderedCase>
 {
 };
@@ -33,9 +39,8 @@ TEST_P(AddChildOrdered, PlacesTheChild)
     for (const std::string& s : c.asRelations)
         pParentKind->AddChildElement(d.Kind(s), CHILD_ZEROORMORE);
     tcNode* pParent = d.doc.AllocateElement(pParentKind);
-    auto make = [&](const std::string& s) -> tcNode* {
-        return s == "#text" ? static_cast<tcNode*>(d.doc.AllocateTextNode("t")) : d.Node(s);
-    };
+    auto make = [&](const std::string& s) -> tcNode*
+    { return s == "#text" ? static_cast<tcNode*>(d.doc.AllocateTextNode("t")) : d.Node(s); };
     for (const std::string& s : c.asChildren)
         ASSERT_TRUE(pParent->AddChildLast(make(s)));
 
@@ -70,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {"source", "seg-source", "alt-trans"},
                     "target",
                     {"source", "seg-source", "target", "alt-trans"}},
-        OrderedCase{"UnitKindAmongOtherKinds", {"x", "source"}, {"x", "source"}, "alt-trans", {"x", "source", "alt-trans"}}),
+        OrderedCase{
+            "UnitKindAmongOtherKinds", {"x", "source"}, {"x", "source"}, "alt-trans", {"x", "source", "alt-trans"}}),
     [](const ::testing::TestParamInfo<OrderedCase>& caseInfo) { return std::string(caseInfo.param.szName); });
 
 // ----- Tree structure -------------------------------------------------------------------------------

@@ -38,10 +38,9 @@ tcAttribute* AddElementAttribute(tcElement* pElement, const wxString& sName, int
 tcAttribute* tCreateAttribute(tcDocument* pDoc, tcElement* pElement, const wxString& sName, int eDefault, int eType,
                               bool bCreateList, int nFlags);
 
-// Returns the kind named sName (null without a document). When the DTD has none, it is created (next free identifier, class
-// NODE_NODE). When pParent is given and does not list the kind among its children yet, the relation
-// pParent -> kind is appended with eConstraint. With bNotify, Evt_ElementAdded is triggered for a
-// new kind.
+// Returns the kind named sName (null without a document). When the DTD has none, it is created (next free identifier,
+// class NODE_NODE). When pParent is given and does not list the kind among its children yet, the relation pParent ->
+// kind is appended with eConstraint. With bNotify, Evt_ElementAdded is triggered for a new kind.
 tcElement* tEnsureElementExists(tcDocument* pDoc, const wxString& sName, tcElement* pParent, bool bNotify,
                                 int eConstraint);
 
@@ -90,13 +89,13 @@ tcAttribute* CheckAttributeExists(tcElement* pElement, int nAttrID, int eType = 
 // background colour, before-group, after-group and between. Returns the style in the current set
 // (null when the document has no style set).
 tcStyleElement* tAddStyleElement(tcDocument* pDoc, tcElement* pElement, const wxString& sFont, float fSize, int nB,
-                                 int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
-                                 const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
-                                 const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
-                                 const wxString& sAfterG, const wxString& sBetween);
+                                 int nI, int nU, int nSup, int nSub, const wxString& sBeforeI, const wxString& sAfterI,
+                                 const wxString& sBeforeO, const wxString& sAfterO, const wxString& sColourF,
+                                 const wxString& sColourB, const wxString& sBeforeG, const wxString& sAfterG,
+                                 const wxString& sBetween);
 // The same for an attribute style of (pElement, pAttr).
 tcStyleAttribute* tAddStyleAttribute(tcDocument* pDoc, tcElement* pElement, tcAttribute* pAttr, const wxString& sFont,
-                                     float fSize, int nB, int nI, int nU, int nSup, int nSub,
-                                     const wxString& sBeforeI, const wxString& sAfterI, const wxString& sBeforeO,
-                                     const wxString& sAfterO, const wxString& sColourF, const wxString& sColourB,
-                                     const wxString& sBeforeG, const wxString& sAfterG, const wxString& sBetween);
+                                     float fSize, int nB, int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
+                                     const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
+                                     const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
+                                     const wxString& sAfterG, const wxString& sBetween);

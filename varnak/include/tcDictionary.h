@@ -16,7 +16,10 @@ struct tcAttributeDesc
     int nElementID = 0;
     int nAttributeID = 0;
 
-    bool operator==(const tcAttributeDesc& o) const { return nElementID == o.nElementID && nAttributeID == o.nAttributeID; }
+    bool operator==(const tcAttributeDesc& o) const
+    {
+        return nElementID == o.nElementID && nAttributeID == o.nAttributeID;
+    }
 };
 
 // The root of a document: a node of element kind 1 whose children are the sections. Its fixed
@@ -56,6 +59,10 @@ public:
     tcLanguage* GetSection(int nIndex) const;
     int GetNumLanguages() const { return GetNumSections(); }
     tcLanguage* GetLanguage(int nIndex) const { return GetSection(nIndex); }
+
+    // A node belongs to the document that allocated it (GetDoc); SetDoc only confirms that.
+    // Returns false, changing nothing, for any other document.
+    bool SetDoc(tcDocument* pDoc) { return pDoc == GetDoc(); }
 };
 
 // A section of the dictionary (element kind 2): it holds the entries. Its name is the attribute

@@ -308,7 +308,8 @@ public:
 class tcText : public tcNode
 {
 public:
-    explicit tcText(const wxString& sText = wxString(), tcDocument* pDoc = nullptr) : tcNode(pDoc, nullptr), m_sText(sText)
+    explicit tcText(const wxString& sText = wxString(), tcDocument* pDoc = nullptr)
+        : tcNode(pDoc, nullptr), m_sText(sText)
     {
     }
 
@@ -336,7 +337,8 @@ private:
 class tcCDATA : public tcNode
 {
 public:
-    explicit tcCDATA(const wxString& sText = wxString(), tcDocument* pDoc = nullptr) : tcNode(pDoc, nullptr), m_sText(sText)
+    explicit tcCDATA(const wxString& sText = wxString(), tcDocument* pDoc = nullptr)
+        : tcNode(pDoc, nullptr), m_sText(sText)
     {
     }
 

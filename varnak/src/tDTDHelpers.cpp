@@ -17,8 +17,8 @@ wxString DefaultListName(const tcElement* pElement, const tcAttribute* pAttr)
     return pElement->GetName() + "_" + pAttr->GetName();
 }
 
-void ApplyStyleSettings(tcStyle* pStyle, const wxString& sFont, float fSize, int nB, int nI, int nU, int nSup,
-                        int nSub, const wxString& sBeforeI, const wxString& sAfterI, const wxString& sBeforeO,
+void ApplyStyleSettings(tcStyle* pStyle, const wxString& sFont, float fSize, int nB, int nI, int nU, int nSup, int nSub,
+                        const wxString& sBeforeI, const wxString& sAfterI, const wxString& sBeforeO,
                         const wxString& sAfterO, const wxString& sColourF, const wxString& sColourB,
                         const wxString& sBeforeG, const wxString& sAfterG, const wxString& sBetween)
 {
@@ -48,8 +48,7 @@ tcElement* AddElement(tcDocument* pDoc, const wxString& sName, int eClass, int n
         pDTD = pDoc ? pDoc->GetDTD() : nullptr;
     if (!pDTD)
         return nullptr;
-    tcElement* pElement =
-        pDTD->AddElement(std::make_unique<tcElement>(sName, nID, static_cast<teNodeClass>(eClass)));
+    tcElement* pElement = pDTD->AddElement(std::make_unique<tcElement>(sName, nID, static_cast<teNodeClass>(eClass)));
     pElement->SetFlags(nFlags);
     if (bNotify)
         Evt_ElementAdded.Trigger(pDoc, pElement);
@@ -210,10 +209,10 @@ tcAttribute* CheckAttributeExists(tcElement* pElement, int nAttrID, int eType)
 }
 
 tcStyleElement* tAddStyleElement(tcDocument* pDoc, tcElement* pElement, const wxString& sFont, float fSize, int nB,
-                                 int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
-                                 const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
-                                 const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
-                                 const wxString& sAfterG, const wxString& sBetween)
+                                 int nI, int nU, int nSup, int nSub, const wxString& sBeforeI, const wxString& sAfterI,
+                                 const wxString& sBeforeO, const wxString& sAfterO, const wxString& sColourF,
+                                 const wxString& sColourB, const wxString& sBeforeG, const wxString& sAfterG,
+                                 const wxString& sBetween)
 {
     if (!pDoc || !pElement)
         return nullptr;
@@ -223,18 +222,18 @@ tcStyleElement* tAddStyleElement(tcDocument* pDoc, tcElement* pElement, const wx
         tcStyle* pStyle = pStyles->FindElementStyle(pElement);
         if (!pStyle)
             pStyle = pStyles->AddStyle(std::make_unique<tcStyleElement>(pElement));
-        ApplyStyleSettings(pStyle, sFont, fSize, nB, nI, nU, nSup, nSub, sBeforeI, sAfterI, sBeforeO, sAfterO,
-                           sColourF, sColourB, sBeforeG, sAfterG, sBetween);
+        ApplyStyleSettings(pStyle, sFont, fSize, nB, nI, nU, nSup, nSub, sBeforeI, sAfterI, sBeforeO, sAfterO, sColourF,
+                           sColourB, sBeforeG, sAfterG, sBetween);
     }
     const tcStyles* pCurrent = pDoc->GetCurrentStyles();
     return pCurrent ? pCurrent->FindElementStyle(pElement) : nullptr;
 }
 
 tcStyleAttribute* tAddStyleAttribute(tcDocument* pDoc, tcElement* pElement, tcAttribute* pAttr, const wxString& sFont,
-                                     float fSize, int nB, int nI, int nU, int nSup, int nSub,
-                                     const wxString& sBeforeI, const wxString& sAfterI, const wxString& sBeforeO,
-                                     const wxString& sAfterO, const wxString& sColourF, const wxString& sColourB,
-                                     const wxString& sBeforeG, const wxString& sAfterG, const wxString& sBetween)
+                                     float fSize, int nB, int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
+                                     const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
+                                     const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
+                                     const wxString& sAfterG, const wxString& sBetween)
 {
     if (!pDoc || !pElement || !pAttr)
         return nullptr;
@@ -244,8 +243,8 @@ tcStyleAttribute* tAddStyleAttribute(tcDocument* pDoc, tcElement* pElement, tcAt
         tcStyle* pStyle = pStyles->FindAttributeStyle(pElement, pAttr);
         if (!pStyle)
             pStyle = pStyles->AddStyle(std::make_unique<tcStyleAttribute>(pElement, pAttr));
-        ApplyStyleSettings(pStyle, sFont, fSize, nB, nI, nU, nSup, nSub, sBeforeI, sAfterI, sBeforeO, sAfterO,
-                           sColourF, sColourB, sBeforeG, sAfterG, sBetween);
+        ApplyStyleSettings(pStyle, sFont, fSize, nB, nI, nU, nSup, nSub, sBeforeI, sAfterI, sBeforeO, sAfterO, sColourF,
+                           sColourB, sBeforeG, sAfterG, sBetween);
     }
     const tcStyles* pCurrent = pDoc->GetCurrentStyles();
     return pCurrent ? pCurrent->FindAttributeStyle(pElement, pAttr) : nullptr;

@@ -8,9 +8,7 @@
 
 // ----- tcDocumentBase ---------------------------------------------------------------------------------
 
-tcDocumentBase::tcDocumentBase() : m_pIDAssigner(std::make_unique<tcIDAssigner>())
-{
-}
+tcDocumentBase::tcDocumentBase() : m_pIDAssigner(std::make_unique<tcIDAssigner>()) {}
 
 tcDocumentBase::~tcDocumentBase() = default;
 
@@ -198,7 +196,8 @@ bool tcDocument::DeleteTreeFromMem(tcNode* pNode)
 
 void tcDocument::CollectAllNodes(std::vector<tcNode*>& apOut) const
 {
-    auto add = [&apOut](tcNode* pRoot) {
+    auto add = [&apOut](tcNode* pRoot)
+    {
         apOut.push_back(pRoot);
         pRoot->GetAllDescendants(apOut);
     };
@@ -392,12 +391,10 @@ void tcDocument::CreateEmptyOvraDTD()
 {
     m_pDTD->Destroy();
 
-    auto addKind = [this](const wchar_t* szName, int nID, teNodeClass eClass) {
-        return m_pDTD->AddElement(std::make_unique<tcElement>(szName, nID, eClass));
-    };
-    auto addText = [](tcElement* pElement, const wchar_t* szName, int nID) {
-        pElement->AddAttribute(szName, ATTR_CDATA, ATTRDEF_IMPLIED, nID);
-    };
+    auto addKind = [this](const wchar_t* szName, int nID, teNodeClass eClass)
+    { return m_pDTD->AddElement(std::make_unique<tcElement>(szName, nID, eClass)); };
+    auto addText = [](tcElement* pElement, const wchar_t* szName, int nID)
+    { pElement->AddAttribute(szName, ATTR_CDATA, ATTRDEF_IMPLIED, nID); };
 
     tcElement* pDictionary = addKind(L"Dictionary", ELEMENTID_DICTIONARY, NODE_DICTIONARY);
     addText(pDictionary, L"Name", 1);

@@ -101,15 +101,17 @@ template <typename Pred> tcNode* NthDescendant(const tcNode* pRoot, int n, Pred 
 template <typename Pred> int CollectDescendants(const tcNode* pRoot, std::vector<tcNode*>* pOut, Pred pred)
 {
     int nCount = 0;
-    VisitDescendants(pRoot, [&](const tcNode* p) {
-        if (pred(p))
-        {
-            ++nCount;
-            if (pOut)
-                pOut->push_back(const_cast<tcNode*>(p));
-        }
-        return false;
-    });
+    VisitDescendants(pRoot,
+                     [&](const tcNode* p)
+                     {
+                         if (pred(p))
+                         {
+                             ++nCount;
+                             if (pOut)
+                                 pOut->push_back(const_cast<tcNode*>(p));
+                         }
+                         return false;
+                     });
     return nCount;
 }
 
@@ -586,7 +588,8 @@ int tcNode::OrderedPosition(const tcNode* pChild) const
     int nPos = n;
     if (bDeclared)
     {
-        auto declared = [&](const tcNode* p) { return p->m_pElement && NextRelation(pParentKind, p->m_pElement, 0) >= 0; };
+        auto declared = [&](const tcNode* p)
+        { return p->m_pElement && NextRelation(pParentKind, p->m_pElement, 0) >= 0; };
         // cursor[i]: the relation the walk stands on after the first i children (-1: they do not fit).
         std::vector<int> cursor(n + 1, 0);
         for (int i = 0; i < n; ++i)
@@ -642,7 +645,7 @@ int tcNode::OrderedPosition(const tcNode* pChild) const
             else if (nHigh == n)
                 nHigh = i;
         }
-        (void)nLow; (void)nHigh;
+        nPos = std::min(std::max(nPos, nLow), nHigh);
     }
     return nPos;
 }
@@ -801,8 +804,8 @@ void tcNode::CopyAttributesFrom(const tcNode* pSource, const tcCloneContext* pCo
         const tcAttribute* pTarget =
             pSourceKind == m_pElement ? pAttr : m_pElement->FindAttributeByName(pAttr->GetName());
         if (!pTarget && bMerge && m_pDoc)
-            pTarget = tCreateAttribute(m_pDoc, m_pElement, pAttr->GetName(), pAttr->GetDefaultType(),
-                                       pAttr->GetType(), false, pAttr->GetFlags());
+            pTarget = tCreateAttribute(m_pDoc, m_pElement, pAttr->GetName(), pAttr->GetDefaultType(), pAttr->GetType(),
+                                       false, pAttr->GetFlags());
         if (!pTarget || (!bOverwrite && HasAttributeValue(pTarget)))
             continue;
         SetAttributeS(pTarget, pValue->sValue);

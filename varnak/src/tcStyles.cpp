@@ -322,9 +322,7 @@ int tcStyle::SetStyleFromCSVString(const wxString& sCSV)
 
 // ----- tcStyles ---------------------------------------------------------------------------------------
 
-tcStyles::tcStyles(const wxString& sName) : m_sName(sName), m_pOrder(std::make_unique<tcOrder>())
-{
-}
+tcStyles::tcStyles(const wxString& sName) : m_sName(sName), m_pOrder(std::make_unique<tcOrder>()) {}
 
 tcStyles::~tcStyles() = default;
 
@@ -401,19 +399,23 @@ tcStyleElement* tcStyles::FindElementStyle(const tcElement* pElement) const
 
 void tcStyles::RemoveElementCompletely(const tcElement* pElement)
 {
-    std::erase_if(m_apStyles, [pElement](const std::unique_ptr<tcStyle>& p) {
-        if (p->GetType() == STYLE_ELEMENT)
-            return static_cast<const tcStyleElement*>(p.get())->pElement == pElement;
-        return static_cast<const tcStyleAttribute*>(p.get())->pElement == pElement;
-    });
+    std::erase_if(m_apStyles,
+                  [pElement](const std::unique_ptr<tcStyle>& p)
+                  {
+                      if (p->GetType() == STYLE_ELEMENT)
+                          return static_cast<const tcStyleElement*>(p.get())->pElement == pElement;
+                      return static_cast<const tcStyleAttribute*>(p.get())->pElement == pElement;
+                  });
     m_pOrder->RemoveElementCompletely(pElement);
 }
 
 void tcStyles::RemoveAttributeCompletely(const tcAttribute* pAttr)
 {
-    std::erase_if(m_apStyles, [pAttr](const std::unique_ptr<tcStyle>& p) {
-        return p->GetType() == STYLE_ATTRIBUTE && static_cast<const tcStyleAttribute*>(p.get())->pAttribute == pAttr;
-    });
+    std::erase_if(m_apStyles,
+                  [pAttr](const std::unique_ptr<tcStyle>& p) {
+                      return p->GetType() == STYLE_ATTRIBUTE &&
+                             static_cast<const tcStyleAttribute*>(p.get())->pAttribute == pAttr;
+                  });
     m_pOrder->RemoveAttributeCompletely(pAttr);
 }
 

@@ -1,3 +1,17 @@
 # dom
 list(APPEND VARNAK_TEST_SOURCES
+    # document model
+    DocumentTest.cpp
+    DTDTest.cpp
+    NodeTest.cpp
+    IndexBoundsTest.cpp
+)
+
+# XML text, IO and writers
+list(APPEND VARNAK_TEST_SOURCES
+    XMLTextTest.cpp
+    NodeXMLTest.cpp
+    XMLTestLoader.cpp
+    OutputTest.cpp
+    IORegistryTest.cpp
 )
