@@ -131,8 +131,8 @@ TEST(IORegistry, RegisterAllocateAndUnregisterByGuid)
     tcIORegistry registry;
     const tGUID xliff = Guid("22D0245C-B96F-41A8-BD82-D327D199011C");
     const tGUID tmx = Guid("0B1E062C-F1ED-4482-ABAC-5875EB90D436");
-    ASSERT_TRUE(registry.RegisterIO(xliff, IOFLAG_OPEN, "XLIFFImporter", "XLIFF files", &AllocateScripted,
-                                    &SelectFixedPath));
+    ASSERT_TRUE(
+        registry.RegisterIO(xliff, IOFLAG_OPEN, "XLIFFImporter", "XLIFF files", &AllocateScripted, &SelectFixedPath));
     ASSERT_TRUE(registry.RegisterIO(tmx, IOFLAG_SAVE | IOFLAG_SAVEAS | IOFLAG_OPEN, "TMXImporter", "TMX files",
                                     &AllocateScripted));
     // Refused: a GUID registered already, the null GUID, no factory.

@@ -28,7 +28,8 @@ TEST(NodeXML, AttributesInDeclarationOrderWithEmptyValuesAndNoInternalId)
     pNode->SetAttributeS(pId, "42");
     pNode->AllocAttributeS(pMtype);
 
-    EXPECT_EQ(pNode->GenerateXML(), L"<mrk mtype=\"\" mid=\"7\" comment=\"a&#9;&quot;b&quot; &amp; &lt;c&gt;&#10;d&#13;e\"/>");
+    EXPECT_EQ(pNode->GenerateXML(),
+              L"<mrk mtype=\"\" mid=\"7\" comment=\"a&#9;&quot;b&quot; &amp; &lt;c&gt;&#10;d&#13;e\"/>");
     EXPECT_EQ(pNode->GenerateXML(false, false), L"<mrk mtype=\"\" mid=\"7\" comment=\"a\t\"b\" & <c>\nd\re\"/>");
 }
 
@@ -57,8 +58,7 @@ TEST(NodeXML, ContentInTheFourModes)
     for (const auto& c : kCases)
     {
         EXPECT_EQ(pSource->GenerateXMLChildren(c.bEscape, c.bCDATA), c.szChildren) << c.bEscape << c.bCDATA;
-        EXPECT_EQ(pSource->GenerateXML(c.bEscape, c.bCDATA),
-                  wxString(L"<source>") + c.szChildren + L"</source>");
+        EXPECT_EQ(pSource->GenerateXML(c.bEscape, c.bCDATA), wxString(L"<source>") + c.szChildren + L"</source>");
     }
     // An element whose only content writes nothing reads back as the same empty element.
     tcNode* pEmpty = d.Node("target");
@@ -85,10 +85,12 @@ TEST(NodeXML, ForbiddenCharactersBecomeReplacementCharacters)
 {
     DomDoc d;
     tcNode* pSeg = d.Node("seg");
-    pSeg->AddChildLast(d.doc.AllocateTextNode(L"form\x0C" L"feed"));
+    pSeg->AddChildLast(d.doc.AllocateTextNode(L"form\x0C"
+                                              L"feed"));
     pSeg->AddChildLast(d.doc.AllocateCDataNode(L"nul\x01"));
     tcLogCapture log;
-    EXPECT_EQ(pSeg->GenerateXMLChildren(), L"form\xFFFD" L"feed<![CDATA[nul\xFFFD]]>");
+    EXPECT_EQ(pSeg->GenerateXMLChildren(), L"form\xFFFD"
+                                           L"feed<![CDATA[nul\xFFFD]]>");
     EXPECT_TRUE(log.Contains(L"U+FFFD"));
 }
 

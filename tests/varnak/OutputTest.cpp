@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <string>
@@ -177,9 +178,9 @@ TEST_P(XMLRoundTrip, ImportWriteImportKeepsTheTreeAndWriteImportWriteTheBytes)
     EXPECT_EQ(DumpTree(*pSecond), sDump);
 
     const wxString sPath2 = OutPath("second.xml");
-    ASSERT_EQ(WriterFor(c.eFormat)(pSecond.get(), pSecond->GetDictionary(), sPath2, SExportOptions(),
-                                   tsXMLExportOptions()),
-              0);
+    ASSERT_EQ(
+        WriterFor(c.eFormat)(pSecond.get(), pSecond->GetDictionary(), sPath2, SExportOptions(), tsXMLExportOptions()),
+        0);
     EXPECT_EQ(ReadBytes(sPath2), sWritten);
 }
 
@@ -193,8 +194,8 @@ INSTANTIATE_TEST_SUITE_P(
                        "original=[/docs/a&b <draft>.html]", "tool-id=[] tool-name=[Lintrado]",
                        "lastmodified=[2024-01-02T03:04:05Z] lastmodifiedby=[anna]",
                        "cdata[<html><body>{0}{1}</body></html> <!-- keep ]]> as it is -->]",
-                       "from=[reviewer\tone\nline two \"q\" & <x>]", "state-qualifier=[]",
-                       "text[Line\ttwo\r\nend]", "<x id=[4]", "text[it's ]"}},
+                       "from=[reviewer\tone\nline two \"q\" & <x>]", "state-qualifier=[]", "text[Line\ttwo\r\nend]",
+                       "<x id=[4]", "text[it's ]"}},
         RoundTripCase{"PrettyTMXWithHighlightsAndCodes",
                       "xml/memory.tmx",
                       teTestFormat::TMX,
@@ -252,13 +253,13 @@ TEST(XMLWriters, OtherShapesAreRefusedAndTheOldFileStays)
         {"two sections", teTestFormat::XLIFF, [](NewProject& p) { p.d.pRoot->AddLanguage("second"); }},
         {"TMX without entry", teTestFormat::TMX, [](NewProject& p) { p.d.pSection->RemoveChild(p.pFile); }},
         {"SRX with two entries", teTestFormat::SRX,
-         [](NewProject& p) {
-             p.d.pSection->InsertEntry(static_cast<tcEntry*>(p.d.doc.AllocateElementByID(ELEMENTID_ENTRY)));
-         }},
+         [](NewProject& p)
+         { p.d.pSection->InsertEntry(static_cast<tcEntry*>(p.d.doc.AllocateElementByID(ELEMENTID_ENTRY))); }},
         {"invalid element name", teTestFormat::XLIFF,
          [](NewProject& p) { p.d.doc.GetDTD()->GetElementByID(ELEMENTID_ENTRY)->SetName("my file"); }},
         {"invalid attribute name", teTestFormat::TMX,
-         [](NewProject& p) {
+         [](NewProject& p)
+         {
              tcElement* pKind = p.d.doc.GetDTD()->GetElementByID(ELEMENTID_ENTRY);
              p.pFile->SetAttributeS(tCreateAttribute(&p.d.doc, pKind, "a<b", ATTRDEF_IMPLIED, ATTR_CDATA, false, 0),
                                     "v");

@@ -30,7 +30,8 @@ void DumpNode(const tcNode* pNode, int nDepth, std::string& sOut)
     }
     sOut += "\n";
     wxString sText;
-    auto flushText = [&]() {
+    auto flushText = [&]()
+    {
         if (!sText.empty())
             sOut += sIndent + "  text[" + tToUTF8(sText) + "]\n";
         sText.clear();

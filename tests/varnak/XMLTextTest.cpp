@@ -26,7 +26,12 @@ const EscapeCase kEscapeCases[] = {
     {L"cr\r\nlf", L"cr&#13;\nlf", L"cr&#13;&#10;lf"},
     {L"&amp; stays text", L"&amp;amp; stays text", L"&amp;amp; stays text"},
     {L"]]> in text", L"]]&gt; in text", L"]]&gt; in text"},
-    {L"bell\x07" L"end", L"bell\xFFFD" L"end", L"bell\xFFFD" L"end"},
+    {L"bell\x07"
+     L"end",
+     L"bell\xFFFD"
+     L"end",
+     L"bell\xFFFD"
+     L"end"},
     {L"nul\x01\x1F", L"nul\xFFFD\xFFFD", L"nul\xFFFD\xFFFD"},
     {L"non-chars \xFFFE\xFFFF", L"non-chars \xFFFD\xFFFD", L"non-chars \xFFFD\xFFFD"},
     {L"lone \xD800 half", L"lone \xFFFD half", L"lone \xFFFD half"},
@@ -50,7 +55,12 @@ TEST(XMLText, EscapeTable)
 TEST(XMLText, ForbiddenCharactersAreLoggedOncePerCall)
 {
     tcLogCapture log;
-    EXPECT_EQ(tEscapeXMLCharacters_PCDATA(L"a\x01" L"b\x02" L"c"), L"a\xFFFD" L"b\xFFFD" L"c");
+    EXPECT_EQ(tEscapeXMLCharacters_PCDATA(L"a\x01"
+                                          L"b\x02"
+                                          L"c"),
+              L"a\xFFFD"
+              L"b\xFFFD"
+              L"c");
     ASSERT_EQ(log.Lines().size(), 1u);
     EXPECT_TRUE(log.Contains(L"2 character(s)"));
     EXPECT_TRUE(log.Contains(L"U+FFFD"));
@@ -118,7 +128,7 @@ TEST(XMLText, UnescapeTable)
         const wchar_t* szDecoded;
     } kCases[] = {
         {L"&lt;b&gt; &amp; &apos;x&apos; &quot;y&quot;", L"<b> & 'x' \"y\""},
-        {L"&amp;lt;", L"&lt;"},             // one pass: a decoded "&" starts nothing
+        {L"&amp;lt;", L"&lt;"}, // one pass: a decoded "&" starts nothing
         {L"&#65;&#x42;&#X43;&#x1F600;", L"AB&#X43;\U0001F600"},
         {L"&#0; &#xD800; &#x110000; &#12a;", L"&#0; &#xD800; &#x110000; &#12a;"},
         {L"&nbsp; &unknown; & &amp", L"&nbsp; &unknown; & &amp"},
@@ -130,8 +140,8 @@ TEST(XMLText, UnescapeTable)
     tcDocument doc;
     doc.GetDTD()->AddEntity("nbsp", L"\x00A0");
     doc.GetDTD()->AddEntity("brand", L"Lintrado &amp; co");
-    EXPECT_EQ(tUnescapeXMLCharacters(L"a&nbsp;b &brand; &unknown;", &doc),
-              L"a\x00A0" L"b Lintrado &amp; co &unknown;");
+    EXPECT_EQ(tUnescapeXMLCharacters(L"a&nbsp;b &brand; &unknown;", &doc), L"a\x00A0"
+                                                                           L"b Lintrado &amp; co &unknown;");
 }
 
 TEST(XMLText, Names)

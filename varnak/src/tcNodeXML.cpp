@@ -325,8 +325,7 @@ private:
         while (m_i < m_s.length())
         {
             const wchar_t c = m_s[m_i];
-            if (IsBlank(c) || c == L'>' || c == L'/' || c == L'=' || c == L'<' || c == L'"' || c == L'\'' ||
-                c == L'&')
+            if (IsBlank(c) || c == L'>' || c == L'/' || c == L'=' || c == L'<' || c == L'"' || c == L'\'' || c == L'&')
                 break;
             ++m_i;
         }
