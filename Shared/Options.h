@@ -3,11 +3,10 @@
 #include "varnak/include/tGUID.h"
 #include "varnak/include/tcProperties.h"
 
+#include <wx/confbase.h>
 #include <wx/string.h>
 
 #include <vector>
-
-class wxConfigBase;
 
 // The program's configuration store: null before tCreateConfigStore and after tDeleteConfigStore,
 // so code that can run outside that span tests it first. Not owned by its users.
@@ -28,9 +27,12 @@ void tCreateConfigStore(const wxString& sLocalFile, const wxString& sGlobalFile)
 void tDeleteConfigStore();
 
 // Answers whether a font face is installed. The check needs the GUI toolkit, so the application
-// installs it (kvFontExists) before LoadOptions; without one, every face counts as missing.
+// installs kvFontExists before LoadOptions. Without a check, faces are not judged: stored faces are
+// kept as they are and the default face is "Arial". Null uninstalls it.
 using tFontExistsFn = bool (*)(const wxString& sFaceName);
 void tSetFontExistsCheck(tFontExistsFn pfnCheck);
+// The installed check; null when none.
+tFontExistsFn tGetFontExistsCheck();
 
 // A keyboard shortcut that inserts a text. Key code and the three modifiers are unique in the list.
 struct CKeyboardShortcut

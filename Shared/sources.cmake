@@ -3,6 +3,23 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/UserPrompts.cpp
     Shared/AppUtils_shared.cpp
     Shared/AppUtils_sharedDTD.cpp
+    Shared/AppUtils_sharedText.cpp
+    Shared/AppUtils_sharedDistance.cpp
+    Shared/AppUtils_sharedTestText.cpp
+    Shared/ImportXML.cpp
+    Shared/ImportXML_Start.cpp
+    Shared/ImportXML_Content.cpp
+    Shared/ImportXML_Native.cpp
+    Shared/ImportXML_Text.cpp
+    Shared/ImportXML_DTD.cpp
+    Shared/Options.cpp
+    Shared/OptionsKeyboard.cpp
+    Shared/OptionsFonts.cpp
+    Shared/OptionsRAYT.cpp
+    Shared/Localisation.cpp
 )
 list(APPEND LINTRADO_UI_SOURCES
+    Shared/AppUtils_sharedMenu.cpp
+    Shared/HTMLPreview.cpp
+    Shared/HTMLViewWx.cpp
 )

@@ -1,24 +1,14 @@
-// Start-up placeholder: opens the main frame until the application object takes over.
-#include <wx/app.h>
-#include <wx/frame.h>
+// The program's entry point.
+#include "app/BrindovaApp.h"
 
-#include <clocale>
-#include <locale>
+#include <wx/log.h>
 
-class LintradoSmokeApp : public wxApp
+wxIMPLEMENT_APP_NO_MAIN(BrindovaApp);
+
+int main(int argc, char** argv)
 {
-public:
-    bool OnInit() override
-    {
-        // Character classes of the regex engine follow the global locale.
-        std::setlocale(LC_CTYPE, "C.UTF-8");
-        std::locale::global(std::locale("C.UTF-8"));
-        SetVendorName("Korvendel");
-        SetAppName("Lintrado");
-        auto* pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(1000, 700));
-        pFrame->Show();
-        return true;
-    }
-};
-
-wxIMPLEMENT_APP(LintradoSmokeApp);
+    // Failed checks of the toolkit are not shown to the user; the program's own reports do that.
+    wxSetAssertHandler(nullptr);
+    wxLog::SetLogLevel(wxLOG_Info);
+    return wxEntry(argc, argv);
+}

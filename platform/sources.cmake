@@ -1,3 +1,6 @@
 # Stand-in layers for services this platform lacks.
 list(APPEND LINTRADO_CORE_SOURCES
+    platform/ConfigStore.cpp
+    platform/CharNames.cpp
 )
+

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <wx/app.h>
+
+#include <memory>
+
+class wxFrame;
+class wxSingleInstanceChecker;
+class wxTimer;
+
+// The application object: sets up paths, log and library services when constructed, starts the
+// program in OnInit and shuts everything down in its destructor, in a fixed order.
+//
+// For tests of the whole program the environment variable LINTRADO_TEST_AUTOCLOSE, when set to a
+// number of milliseconds, puts the program in no-user-interaction mode (no splash, no modal box)
+// and closes the main window that long after it was shown.
+class BrindovaApp : public wxApp
+{
+public:
+    BrindovaApp();
+    ~BrindovaApp() override;
+
+    // False, with nothing shown, when another instance runs or no default catalog is named.
+    bool OnInit() override;
+    void OnFatalException() override;
+
+private:
+    // Steps that other components fill in.
+    void OpenScriptBindings();
+    void RegisterAssertHandler();
+    void RegisterImporters();
+    void UnregisterImporters();
+    void InitWebLayoutEngineSelection();
+    void StartFaultReportSender();
+    void StopFaultReportSender();
+    void ShutdownNetwork();
+    void ReportFatalException();
+    wxFrame* CreateMainWindow(const wxString& sTitle, const wxPoint& pos, const wxSize& size);
+
+    void ShowSplash();
+    void StartTestAutoClose(wxFrame* pFrame);
+
+    std::unique_ptr<wxSingleInstanceChecker> m_pSingleInstanceChecker;
+    // SaveOptions would otherwise overwrite the stored settings with empty ones when start-up
+    // stopped before they were read.
+    bool m_bOptionsLoaded = false;
+    std::unique_ptr<wxTimer> m_pTestAutoCloseTimer;
+};
+
+wxDECLARE_APP(BrindovaApp);

@@ -1,0 +1,182 @@
+// Loads translation memories through the TMX handler and prints, per file, the units read, the
+// units read per second and the process's peak resident memory. Without arguments it generates
+// memories of 10,000 and 100,000 units and also prints how the cost per unit grows between them
+// (about 1 when loading is linear). With arguments it loads the TMX files named.
+//
+//     bench_import [FILE...]
+
+#include "import/TMXImporter.h"
+#include "varnak/include/tSystem.h"
+#include "varnak/include/tcDocument.h"
+
+#include <wx/string.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+struct LoadResult
+{
+    bool bLoaded = false;
+    long long nUnits = 0;
+    double fSeconds = 0;
+};
+
+long long CountUnits(const tcNode* pNode)
+{
+    long long n = 0;
+    for (const tcNode* pChild : pNode->GetChildren())
+    {
+        if (!pChild->GetElement())
+            continue;
+        if (pChild->GetElementName() == "tu")
+            ++n;
+        else
+            n += CountUnits(pChild);
+    }
+    return n;
+}
+
+LoadResult LoadMemory(const fs::path& path)
+{
+    LoadResult result;
+    tcDocument doc;
+    doc.CreateDoc("memory");
+    CTMXImporter importer;
+    importer.AttachDoc(&doc);
+    importer.OpenDatasource(wxString(path.wstring()));
+    int nProgress = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const int nResult = importer.LoadDictionary(nProgress, nullptr);
+    result.fSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    for (int i = 0; i < importer.GetNumLoadErrors(); ++i)
+        std::fprintf(stderr, "%s: %s\n", path.string().c_str(), importer.GetLoadError(i).utf8_str().data());
+    result.bLoaded = nResult == 0 && doc.GetDictionary();
+    if (result.bLoaded)
+        result.nUnits = CountUnits(doc.GetDictionary());
+    return result;
+}
+
+double PeakMegabytes()
+{
+    uint64_t nWorkingSet = 0, nPeakWorkingSet = 0, nPagefile = 0, nPeakPagefile = 0;
+    if (!tcProcessMemoryInfo::GetMemUsageInfo(nWorkingSet, nPeakWorkingSet, nPagefile, nPeakPagefile))
+        return 0;
+    return static_cast<double>(nPeakWorkingSet) / (1024.0 * 1024.0);
+}
+
+// Prints the figures of one file; the time per unit, or a negative value when it did not load.
+double Report(const fs::path& path)
+{
+    const LoadResult result = LoadMemory(path);
+    std::printf("file: %s\n", path.string().c_str());
+    if (!result.bLoaded)
+    {
+        std::printf("units: 0\nunits_per_s: 0\npeak_mb: %.1f\n", PeakMegabytes());
+        return -1;
+    }
+    const double fPerSecond = result.fSeconds > 0 ? static_cast<double>(result.nUnits) / result.fSeconds : 0;
+    std::printf("units: %lld\nunits_per_s: %.0f\npeak_mb: %.1f\n", result.nUnits, fPerSecond, PeakMegabytes());
+    std::fflush(stdout);
+    return result.nUnits > 0 ? result.fSeconds / static_cast<double>(result.nUnits) : -1;
+}
+
+// A memory of nUnits English-German units, one per line as tools write them, with the inline codes
+// real memories carry: placeholders and paired bold or italic codes in some of the segments.
+void WriteMemory(const fs::path& path, int nUnits)
+{
+    static const char* const s_aszEnglish[] = {
+        "the",      "file",    "was",         "saved",  "before",   "you",     "closed", "window",
+        "click",    "here",    "to",          "open",   "settings", "for",     "this",   "project",
+        "and",      "check",   "translation", "memory", "every",    "segment", "new",    "document",
+        "contains", "several", "paragraphs",  "with",   "images",   "tables",
+    };
+    static const char* const s_aszGerman[] = {
+        "die",         "Datei", "wurde",    "gespeichert", "bevor",   "Sie",           "das",      "Fenster",
+        "geschlossen", "haben", "klicken",  "hier",        "um",      "Einstellungen", "für",      "dieses",
+        "Projekt",     "zu",    "öffnen",   "und",         "prüfen",  "Übersetzung",   "Speicher", "jeder",
+        "Abschnitt",   "neues", "Dokument", "enthält",     "mehrere", "Absätze",
+    };
+    std::mt19937 random(20240102);
+    auto sentence = [&](const char* const* aszWords, size_t nWords, int nUnit)
+    {
+        std::string s;
+        const int nLength = 6 + static_cast<int>(random() % 14);
+        const int nCode = nUnit % 5; // 0: a placeholder, 1: a paired code, else plain text
+        for (int i = 0; i < nLength; ++i)
+        {
+            if (i)
+                s += ' ';
+            if (nCode == 1 && i == 2)
+                s += "<bpt i=\"1\" type=\"bold\">&lt;b&gt;</bpt>";
+            s += aszWords[random() % nWords];
+            if (nCode == 1 && i == 3)
+                s += "<ept i=\"1\">&lt;/b&gt;</ept>";
+            if (nCode == 0 && i == nLength / 2)
+                s += " <ph x=\"1\">&lt;img src=\"logo.png\"/&gt;</ph>";
+        }
+        s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+        return s + (nUnit % 7 == 0 ? " &amp; more." : ".");
+    };
+
+    std::ofstream out(path, std::ios::binary);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tmx version=\"1.4\"><header creationtool=\"bench_import\" "
+           "creationtoolversion=\"1\" segtype=\"sentence\" o-tmf=\"none\" adminlang=\"en\" srclang=\"en\" "
+           "datatype=\"plaintext\"/><body>\n";
+    for (int n = 0; n < nUnits; ++n)
+    {
+        out << "<tu tuid=\"" << n + 1 << "\" creationdate=\"20240102T030405Z\"><tuv xml:lang=\"en\"><seg>"
+            << sentence(s_aszEnglish, std::size(s_aszEnglish), n) << "</seg></tuv><tuv xml:lang=\"de\"><seg>"
+            << sentence(s_aszGerman, std::size(s_aszGerman), n) << "</seg></tuv></tu>\n";
+    }
+    out << "</body></tmx>\n";
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc > 1)
+    {
+        int nFailed = 0;
+        for (int i = 1; i < argc; ++i)
+        {
+            if (Report(argv[i]) < 0)
+                ++nFailed;
+        }
+        return nFailed ? 1 : 0;
+    }
+
+    std::error_code ec;
+    const fs::path folder = fs::temp_directory_path() / ("bench_import." + std::to_string(std::random_device()()));
+    fs::create_directories(folder, ec);
+    if (ec)
+    {
+        std::fprintf(stderr, "cannot create %s\n", folder.string().c_str());
+        return 1;
+    }
+    const fs::path small = folder / "memory-10k.tmx";
+    const fs::path large = folder / "memory-100k.tmx";
+    WriteMemory(small, 10000);
+    WriteMemory(large, 100000);
+    // The first load also pays for starting the parser and warming the allocator; keep that out of
+    // the comparison.
+    LoadMemory(small);
+    const double fSmall = Report(small);
+    const double fLarge = Report(large);
+    fs::remove_all(folder, ec);
+    if (fSmall <= 0 || fLarge <= 0)
+        return 1;
+    std::printf("cost_ratio_100k_vs_10k: %.2f\n", fLarge / fSmall);
+    return 0;
+}
