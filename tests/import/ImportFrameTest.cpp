@@ -360,7 +360,7 @@ TEST(ImportFrame, EntityBombFailsInsteadOfExpanding)
             sXML += "&l" + std::to_string(i - 1) + ";";
         sXML += "\">";
     }
-    sXML += "]><d><s><e LemmaSign=\"a\"><p>&l9;</p></e></s></d>";
+    sXML += "]><d a=\"&l9;\"><s><e LemmaSign=\"a\"/></s></d>";
     const fs::path path = TempHomeListener::Current() / "bomb.xml";
     WriteTextFile(path, sXML);
     TestImporter importer;

@@ -50,7 +50,7 @@ void Pad(std::wstring& sOut, std::size_t nCount, wchar_t c)
     sOut.append(nCount, c);
 }
 
-// Writes prefix and body into a field of the spec's width: left-aligned, right-aligned with blanks,
+// Writes prefix and body into a field of the directive's width: left-aligned, right-aligned with blanks,
 // or (bZeroPad) with zeros between the prefix (sign, "0x") and the body.
 void Emit(std::wstring& sOut, const Spec& spec, std::wstring_view sPrefix, std::wstring_view sBody, bool bZeroPad)
 {
@@ -355,7 +355,7 @@ int ReadNumber(const wchar_t*& p)
     return static_cast<int>(n);
 }
 
-// Reads the spec that follows a '%'; returns false when the conversion is not one of ours, leaving
+// Reads the directive that follows a '%'; returns false when the conversion is not one of ours, leaving
 // p at the character that stopped it.
 bool ParseSpec(const wchar_t*& p, Spec& spec, va_list& args)
 {
