@@ -270,9 +270,9 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
         namespace fs = std::filesystem;
         const fs::path pathId(sId.ToStdWstring());
 
-        std::vector<fs::path> aSchemaFolders = {
-            fs::path(tPathCombineW(g_sAppPath, "Data")), fs::path(tPathCombineW(g_sDataPath, "Schemas")),
-            fs::path(tPathCombineW(g_sAppPath, "../LibraryData/Schemas"))};
+        std::vector<fs::path> aSchemaFolders = {fs::path(tPathCombineW(g_sAppPath, "Data")),
+                                                fs::path(tPathCombineW(g_sDataPath, "Schemas")),
+                                                fs::path(tPathCombineW(g_sAppPath, "../LibraryData/Schemas"))};
         if (!g_sLibDataPath.empty())
         {
             const fs::path pathLib(tPathCombineW(g_sLibDataPath, "Schemas"));
@@ -297,7 +297,9 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
                     RealPath(fs::absolute(fs::path(m_pImporter->m_sDatasource.ToStdWstring()), ec).parent_path());
                 aAllowed.push_back(pathDocFolder);
             }
-            fs::path pathCandidate = pathId.is_absolute() ? pathId : pathDocFolder.empty() ? fs::path() : pathDocFolder / pathId;
+            fs::path pathCandidate = pathId.is_absolute()    ? pathId
+                                     : pathDocFolder.empty() ? fs::path()
+                                                             : pathDocFolder / pathId;
             if (!pathCandidate.empty() && IsRegularFile(pathCandidate))
             {
                 const fs::path real = RealPath(pathCandidate);
@@ -341,8 +343,8 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
     {
         kvLog(L"Could not resolve an XML entity");
     }
-    static const XMLByte s_abEmpty[1] = {0};
-    auto* pEmpty = new xercesc::MemBufInputSource(s_abEmpty, 0, systemId ? systemId : u"", false);
+    static const XMLByte s_abEmpty[] = "<!---->";
+    auto* pEmpty = new xercesc::MemBufInputSource(s_abEmpty, 7, systemId ? systemId : u"", false);
     pEmpty->setPublicId(publicId);
     return pEmpty;
 }
@@ -448,11 +450,8 @@ int CXMLImporter::LoadMerge(int&, void*)
     kvLog(L"XMLImporter:LoadMerge:sizeof(XMLCh)=%d", static_cast<int>(sizeof(XMLCh)));
 
     CXMLEntityResolver resolver(this);
-    // Declared entities that expand into each other grow exponentially (a few hundred bytes can
-    // stand for gigabytes); the limit stops such files while leaving room for real dictionaries,
-    // whose list separators are entity references.
     xercesc::SecurityManager security;
-    security.setEntityExpansionLimit(1000000);
+    security.setEntityExpansionLimit(static_cast<XMLSize_t>(m_nEntityExpansionLimit));
     try
     {
         using xercesc::XMLUni;

@@ -282,8 +282,9 @@ protected:
     void ResetChildWalks();
     // Adds the load error, stops building and makes the load fail.
     void StopWithError(const wxString& sError);
-    // Shows a warning about an identifier that is not a number; after the first few of a load they
-    // are only logged, so that a file full of them does not flood the user with message boxes.
+    // Shows a warning about an identifier (one that is not a number, a section that gets a new one);
+    // after the first few of a load they are only logged, so that a file full of them does not
+    // flood the user with message boxes.
     void WarnBadID(const wxString& sText);
 
     // Text and element end.
@@ -323,6 +324,8 @@ protected:
     tcLanguage* m_pCurrentlanguage = nullptr;
     tcNode* m_pCurrentEntry = nullptr;
     std::deque<bool> m_abXmlSpacePreserve;
+    // Kept for the format importers' settings; stored text is decoded text either way (the writers
+    // escape), so a sentence reads and serialises alike whether it was imported or parsed.
     bool m_bReescapeText = true;
     wxString m_sSeparator = ",";
     std::unique_ptr<wxString> m_psPendingAttrListName;
@@ -357,6 +360,10 @@ protected:
     // Set with every stop that makes the load fail (a fatal parser error, a structural stop, a
     // parser exception); the normal stop at the end of the dictionary or root element leaves it.
     bool m_bLoadFailed = false;
+    // Declared entities that expand into each other grow exponentially (a few hundred bytes can
+    // stand for gigabytes): a parse that expands more entity references than this fails. The room
+    // left is for real dictionaries, whose list separators are entity references.
+    int m_nEntityExpansionLimit = 1000000;
     // Visible warnings about identifiers shown in this load.
     int m_nBadIDWarnings = 0;
     // The admission walk of the current entry's own children.

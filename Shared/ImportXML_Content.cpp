@@ -22,9 +22,9 @@ struct FixedKind
 };
 
 const FixedKind s_aFixedKinds[] = {
-    {L"Sense", NODE_NODE, 5},         {L"Acepción", NODE_NODE, 5},     {L"Example", NODE_NODE, 9},
-    {L"Ejemplo", NODE_NODE, 9},       {L"Subentry", NODE_SUBENTRY, 7}, {L"Combination", NODE_SUBENTRY, 7},
-    {L"Sublema", NODE_SUBENTRY, 7},   {L"Definition", NODE_NODE, 10},  {L"Definición", NODE_NODE, 10},
+    {L"Sense", NODE_NODE, 5},       {L"Acepción", NODE_NODE, 5},     {L"Example", NODE_NODE, 9},
+    {L"Ejemplo", NODE_NODE, 9},     {L"Subentry", NODE_SUBENTRY, 7}, {L"Combination", NODE_SUBENTRY, 7},
+    {L"Sublema", NODE_SUBENTRY, 7}, {L"Definition", NODE_NODE, 10},  {L"Definición", NODE_NODE, 10},
     {L"TE", NODE_NODE, 8},
 };
 
@@ -405,8 +405,8 @@ void CXMLImporter::StartNode(const wxString& sName, const xercesc::Attributes& a
     {
         int nID = 0;
         if (!tParseXMLDecimal(sID, nID))
-            WarnBadID(kvFormat(L"Invalid node ID (%s, element %s) (Ovra IDs should be numerical)", sID,
-                               pKind->GetName()));
+            WarnBadID(
+                kvFormat(L"Invalid node ID (%s, element %s) (Ovra IDs should be numerical)", sID, pKind->GetName()));
         m_mapFileIdToNodeId[nID] = static_cast<uint32_t>(pNode->GetID());
     }
     StoreMapAttributes(mapAttrs, pNode);

@@ -167,7 +167,8 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     }
     catch (const std::exception& e)
     {
-        StopWithError(kvFormat(L"Internal error while reading an element, parsing abandoned: %s", kvFromUTF8(e.what())));
+        StopWithError(
+            kvFormat(L"Internal error while reading an element, parsing abandoned: %s", kvFromUTF8(e.what())));
     }
     catch (...)
     {
@@ -205,8 +206,8 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
         return;
     }
 
-    static const wchar_t* const s_aszAside[] = {L"Name", L"Description", L"CreatedBy",
-                                                L"Copyright", L"URL", L"SoundPath"};
+    static const wchar_t* const s_aszAside[] = {L"Name",      L"Description", L"CreatedBy",
+                                                L"Copyright", L"URL",         L"SoundPath"};
     const int nAside = 6;
     wxString asAside[nAside];
     bool abAside[nAside] = {};
@@ -258,7 +259,7 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
         {
             int nID = 0;
             if (!tParseXMLDecimal(sRootID, nID))
-                kvLogVisibleWarning(L"Invalid rootnode ID (%s)", sRootID);
+                WarnBadID(kvFormat(L"Invalid rootnode ID (%s)", sRootID));
             m_pDictionary->SetID(nID);
         }
         m_pDoc->SetupDefaultSorting();
@@ -338,7 +339,7 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
         else if (sAttr == m_sIdAttributeName)
         {
             if (!tParseXMLDecimal(sValue, nSectionID))
-                kvLogVisibleWarning(L"Invalid ID for IDAttributeName (%s)", sValue);
+                WarnBadID(kvFormat(L"Invalid ID for IDAttributeName (%s)", sValue));
         }
         else
         {
@@ -381,7 +382,7 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
         {
             if (nSectionID < 1 && m_pDoc->GetIDAssigner())
             {
-                kvLogVisibleWarning(L"Assigning section ID");
+                WarnBadID("Assigning section ID");
                 pSection->SetID(m_pDoc->GetIDAssigner()->AssignID());
             }
             else

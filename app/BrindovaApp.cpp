@@ -1,11 +1,15 @@
 #include "app/BrindovaApp.h"
 
+#include "Shared/HTMLPreview.h"
 #include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "app/AppPaths.h"
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
+#include "import/SRXImporter.h"
+#include "import/TMXImporter.h"
+#include "import/XLIFFImporter.h"
 #include "varnak/include/kvFont.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/kvLogWx.h"
@@ -236,17 +240,21 @@ void BrindovaApp::RegisterAssertHandler()
 
 void BrindovaApp::RegisterImporters()
 {
-    // The XLIFF, TMX and SRX importers register themselves here, in this order.
+    Init_XLIFFImporter();
+    Init_TMXImporter();
+    Init_SRXImporter();
 }
 
 void BrindovaApp::UnregisterImporters()
 {
-    // The XLIFF, TMX and SRX importers unregister themselves here, in this order.
+    Done_XLIFFImporter();
+    Done_TMXImporter();
+    Done_SRXImporter();
 }
 
 void BrindovaApp::InitWebLayoutEngineSelection()
 {
-    // The HTML view component reads its layout-engine selection here.
+    tInitWebLayoutEngineSelection();
 }
 
 void BrindovaApp::StartFaultReportSender()

@@ -61,6 +61,14 @@ SExportOptions CXMLFormatImporter::GetExportOptions() const
     return SExportOptions();
 }
 
+void CXMLFormatImporter::startDocument()
+{
+    // A parse that stopped at a fatal error leaves elements open; the next one starts afresh.
+    m_nDepth = 0;
+    m_bOwnRoot = false;
+    CXMLImporter::startDocument();
+}
+
 void CXMLFormatImporter::startElement(const XMLCh* const uri, const XMLCh* const localname, const XMLCh* const qname,
                                       const xercesc::Attributes& attrs)
 {

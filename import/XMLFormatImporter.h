@@ -53,6 +53,7 @@ public:
     // Makes sPath the data source (also when the save then fails) and saves. pProgress is ignored.
     int SaveAs(const wxString& sPath, tcProgress* pProgress) override;
 
+    void startDocument() override;
     void startElement(const XMLCh* const uri, const XMLCh* const localname, const XMLCh* const qname,
                       const xercesc::Attributes& attrs) override;
     void endElement(const XMLCh* const uri, const XMLCh* const localname, const XMLCh* const qname) override;

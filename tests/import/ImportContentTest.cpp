@@ -24,10 +24,15 @@ TEST(ImportContent, NewKindsTakeFixedOrNextFreeIdentifiers)
     };
     // In this order, into the library's minimal DTD (next free identifier 11).
     const Case aCases[] = {
-        {L"Sense", 5, NODE_NODE},          {L"Sublema", 7, NODE_SUBENTRY},  {L"gloss", 11, NODE_NODE},
-        {L"Example", 9, NODE_NODE},        {L"Definición", 10, NODE_NODE},  {L"TE", 8, NODE_NODE},
+        {L"Sense", 5, NODE_NODE},
+        {L"Sublema", 7, NODE_SUBENTRY},
+        {L"gloss", 11, NODE_NODE},
+        {L"Example", 9, NODE_NODE},
+        {L"Definición", 10, NODE_NODE},
+        {L"TE", 8, NODE_NODE},
         {L"Combination", 12, NODE_SUBENTRY}, // 7 is taken: the next free one, class kept
-        {L"note", 13, NODE_NODE},          {L"Sense", 5, NODE_NODE},        // found again, nothing new
+        {L"note", 13, NODE_NODE},
+        {L"Sense", 5, NODE_NODE}, // found again, nothing new
     };
     tcDocument doc;
     doc.CreateDoc("kinds");
@@ -290,4 +295,24 @@ TEST(ImportContent, WalkCursorStaysExactWhileRelationsGrow)
             }
         }
     }
+}
+
+TEST(ImportContent, BadIdentifiersAreShownAFewTimesAndLoggedAlways)
+{
+    int nShown = 0;
+    kvSetVisibleWarningShower([&nShown](const wxString&) { ++nShown; });
+    std::string sXML = "<?xml version=\"1.0\"?><d><s><e LemmaSign=\"a\">";
+    for (int i = 0; i < 6; ++i)
+        sXML += "<n id=\"n" + std::to_string(i) + "\"/>";
+    sXML += "</e></s></d>";
+    const fs::path path = TempHomeListener::Current() / "bad_ids.xml";
+    WriteTextFile(path, sXML);
+    tcLogCapture log;
+    TestImporter importer;
+    tcDocument doc;
+    EXPECT_EQ(LoadInto(importer, doc, path).nResult, 0);
+    kvSetVisibleWarningShower(nullptr);
+    EXPECT_EQ(nShown, 3);
+    EXPECT_TRUE(log.Contains("Invalid node ID (n0, element n)"));
+    EXPECT_TRUE(log.Contains("Invalid node ID (n5, element n)"));
 }

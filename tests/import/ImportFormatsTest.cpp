@@ -414,13 +414,16 @@ TEST_P(ImportFormatRoundTrip, ImportSaveImportKeepsTheTreeAndSaveImportSaveTheBy
     EXPECT_EQ(pSecond->Tree(), sTree);
     EXPECT_EQ(pSecond->DocumentType(), pFirst->DocumentType());
 
-    // Save (not SaveAs) writes the handler's own file again.
+    // Save (not SaveAs) replaces the handler's own file and keeps its permissions.
     const fs::path second = TempHomeListener::Current() / "second" / first.filename();
     fs::create_directories(second.parent_path());
-    fs::copy_file(first, second);
+    WriteTextFile(second, "old");
+    const fs::perms permissions = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(second, permissions);
     ASSERT_TRUE(pSecond->pIO->OpenDatasource(wxString(second.wstring())));
     ASSERT_EQ(pSecond->pIO->Save({}), 0);
     EXPECT_EQ(ReadBytes(second), sSaved);
+    EXPECT_EQ(fs::status(second).permissions(), permissions);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -39,9 +39,10 @@ public:
     using CXMLImporter::m_bStopParsing;
     using CXMLImporter::m_bUseIdAttribute;
     using CXMLImporter::m_mapFileIdToNodeId;
+    using CXMLImporter::m_nEntityExpansionLimit;
     using CXMLImporter::m_nParseState;
-    using CXMLImporter::m_psDictionaryElementName;
     using CXMLImporter::m_pDictionary;
+    using CXMLImporter::m_psDictionaryElementName;
     using CXMLImporter::m_sInitError;
 
     // The document as it stood at the end of the parse, before a failed load is taken back, and

@@ -70,9 +70,9 @@ TEST(NodeXML, ContentInTheFourModes)
 TEST(NodeXML, LeafOverridesWriteLikeTheirParent)
 {
     DomDoc d;
-    tcText* pText = d.doc.AllocateTextNode(L"a&apos;b < c");
-    EXPECT_EQ(pText->GenerateXML(), L"a'b &lt; c");
-    EXPECT_EQ(pText->GenerateXML(false, false), L"a&apos;b < c");
+    tcText* pText = d.doc.AllocateTextNode(L"a'b < c &lt;");
+    EXPECT_EQ(pText->GenerateXML(), L"a'b &lt; c &amp;lt;");
+    EXPECT_EQ(pText->GenerateXML(false, false), L"a'b < c &lt;");
     tcCDATA* pCData = d.doc.AllocateCDataNode(L"x]]>y");
     EXPECT_EQ(pCData->GenerateXML(), L"<![CDATA[x]]]]><![CDATA[>y]]>");
     EXPECT_EQ(pCData->GenerateXML(true, false), L"x]]&gt;y");
@@ -107,17 +107,27 @@ TEST(NodeXML, TheSameSentenceSerialisesAlikeWhicheverWayItArrived)
         ASSERT_TRUE(pSeg->ParseXML(szInput, &d.doc)) << wxString(szInput);
         EXPECT_EQ(pSeg->GenerateXMLChildren(true, true), L"it's <g>a</g> &amp; b") << wxString(szInput);
     }
-    // As an importer that re-escapes stores it, and as plain decoded text.
-    for (const wchar_t* szStored : {L"it&apos;s ", L"it's "})
-    {
-        tcNode* pSeg = d.Node("seg");
-        pSeg->AddChildLast(d.doc.AllocateTextNode(szStored));
-        tcNode* pG = d.Node("g");
-        pG->AddChildLast(d.doc.AllocateTextNode("a"));
-        pSeg->AddChildLast(pG);
-        pSeg->AddChildLast(d.doc.AllocateTextNode(L" & b"));
-        EXPECT_EQ(pSeg->GenerateXMLChildren(true, true), L"it's <g>a</g> &amp; b");
-    }
+    // As an importer stores it: decoded text.
+    tcNode* pSeg = d.Node("seg");
+    pSeg->AddChildLast(d.doc.AllocateTextNode(L"it's "));
+    tcNode* pG = d.Node("g");
+    pG->AddChildLast(d.doc.AllocateTextNode("a"));
+    pSeg->AddChildLast(pG);
+    pSeg->AddChildLast(d.doc.AllocateTextNode(L" & b"));
+    EXPECT_EQ(pSeg->GenerateXMLChildren(true, true), L"it's <g>a</g> &amp; b");
+}
+
+TEST(NodeXML, LiteralReferenceTextSurvivesWriteAndParse)
+{
+    // A sentence about markup ("write &lt; for <") must not lose a level of escaping per save.
+    DomDoc d;
+    tcNode* pSeg = d.Node("seg");
+    pSeg->AddChildLast(d.doc.AllocateTextNode(L"write &lt; for < and &amp;amp; for &amp;"));
+    const wxString sMarkup = pSeg->GenerateXMLChildren(true, true);
+    tcNode* pBack = d.Node("seg");
+    ASSERT_TRUE(pBack->ParseXML(sMarkup, &d.doc));
+    EXPECT_EQ(pBack->GenerateXMLChildren(false, false), L"write &lt; for < and &amp;amp; for &amp;");
+    EXPECT_EQ(pBack->GenerateXMLChildren(true, true), sMarkup);
 }
 
 TEST(NodeXML, ParseDeclaresUnknownKindsAndAttributesAndAllowsText)

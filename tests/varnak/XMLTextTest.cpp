@@ -69,23 +69,22 @@ TEST(XMLText, ForbiddenCharactersAreLoggedOncePerCall)
     EXPECT_TRUE(log.Lines().empty());
 }
 
-TEST(XMLText, NodeTextDecodesStoredReferencesBeforeEscaping)
+TEST(XMLText, NodeTextIsEscapedAsLiteralContent)
 {
-    // An importer that re-escapes what it reads stores "it&apos;s"; a parsed text holds "it's".
-    // Both must give the same markup, and an escaped "&" must not turn into a new reference.
+    // Text nodes hold decoded text: what looks like a reference in them is content and must come
+    // back as the same characters after a save and a load.
     const struct
     {
         const wchar_t* szStored;
         const wchar_t* szMarkup;
     } kCases[] = {
         {L"it's", L"it's"},
-        {L"it&apos;s", L"it's"},
-        {L"&quot;q&quot;", L"\"q\""},
-        {L"a &lt; b &gt; c", L"a &lt; b &gt; c"},
+        {L"it&apos;s", L"it&amp;apos;s"},
+        {L"\"q\"", L"\"q\""},
+        {L"a &lt; b", L"a &amp;lt; b"},
         {L"a < b > c", L"a &lt; b &gt; c"},
         {L"AT&T", L"AT&amp;T"},
-        {L"&amp;", L"&amp;"},
-        {L"&amp;lt;", L"&amp;lt;"},
+        {L"&amp;", L"&amp;amp;"},
         {L"&#39; &nbsp;", L"&amp;#39; &amp;nbsp;"},
         {L"\r", L"&#13;"},
     };

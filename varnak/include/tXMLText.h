@@ -40,9 +40,9 @@ wxString tMakeValidXMLName(const wxString& sName);
 
 // ---- Building blocks of node XML and the writers ------------------------------------------------
 
-// Appends a text node's text as element content. The text may hold the references an importer
-// stored (it re-escapes some characters): the five predefined entities are decoded first, then the
-// result is escaped, so "it&apos;s" and "it's" give the same markup.
+// Appends a text node's text as element content. Text nodes hold decoded text (the importers and
+// ParseXML both decode), so a literal "&lt;" in the content is written as "&amp;lt;" and reads back
+// as the same four characters.
 void tAppendXMLText(wxString& sOut, const wxString& sText);
 // Appends the escaped attribute value (tEscapeXMLCharacters).
 void tAppendXMLAttributeValue(wxString& sOut, const wxString& sValue);

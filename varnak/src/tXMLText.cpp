@@ -264,31 +264,7 @@ wxString tMakeValidXMLName(const wxString& sName)
 void tAppendXMLText(wxString& sOut, const wxString& sText)
 {
     ReplacementCounter counter;
-    if (sText.find(L'&') == wxString::npos)
-    {
-        AppendEscaped(sOut, sText, false, counter);
-        return;
-    }
-    // Decode the five references and escape in the same pass, so that a decoded "&" is escaped
-    // once and never combines with the following text into a new reference.
-    const size_t n = sText.length();
-    size_t nRunStart = 0;
-    size_t i = 0;
-    while (i < n)
-    {
-        size_t nLen = 0;
-        const wchar_t cRef = sText[i] == L'&' ? MatchPredefined(sText, i, nLen) : 0;
-        if (!cRef)
-        {
-            ++i;
-            continue;
-        }
-        AppendEscaped(sOut, sText.substr(nRunStart, i - nRunStart), false, counter);
-        AppendEscaped(sOut, wxString(cRef), false, counter);
-        i += nLen;
-        nRunStart = i;
-    }
-    AppendEscaped(sOut, sText.substr(nRunStart), false, counter);
+    AppendEscaped(sOut, sText, false, counter);
 }
 
 void tAppendXMLAttributeValue(wxString& sOut, const wxString& sValue)
