@@ -343,8 +343,8 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
     {
         kvLog(L"Could not resolve an XML entity");
     }
-    static const XMLByte s_abEmpty[] = "<!---->";
-    auto* pEmpty = new xercesc::MemBufInputSource(s_abEmpty, 7, systemId ? systemId : u"", false);
+    static const XMLByte s_abEmpty[1] = {0};
+    auto* pEmpty = new xercesc::MemBufInputSource(s_abEmpty, 0, systemId ? systemId : u"", false);
     pEmpty->setPublicId(publicId);
     return pEmpty;
 }

@@ -1,6 +1,7 @@
 #include "app/BrindovaApp.h"
 
 #include "Shared/HTMLPreview.h"
+#include "Shared/ImportXML.h"
 #include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "app/AppPaths.h"
@@ -23,6 +24,7 @@
 #include <wx/bitmap.h>
 #include <wx/config.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/log.h>
@@ -240,6 +242,12 @@ void BrindovaApp::RegisterAssertHandler()
 
 void BrindovaApp::RegisterImporters()
 {
+    // Long imports let the toolkit repaint and run timers, but take no user input, so no command
+    // can start in the middle of a load.
+    tSetXMLImportYieldHook([] {
+        if (wxEventLoopBase* pLoop = wxEventLoopBase::GetActive())
+            pLoop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_USER_INPUT);
+    });
     Init_XLIFFImporter();
     Init_TMXImporter();
     Init_SRXImporter();
@@ -250,6 +258,7 @@ void BrindovaApp::UnregisterImporters()
     Done_XLIFFImporter();
     Done_TMXImporter();
     Done_SRXImporter();
+    tSetXMLImportYieldHook(nullptr);
 }
 
 void BrindovaApp::InitWebLayoutEngineSelection()
