@@ -2,12 +2,6 @@
 #include "tests/harness/GuiTestApp.h"
 #include "tests/harness/TempHome.h"
 
-// Read by LeakSanitizer in sanitizer builds: fontconfig keeps its caches until the process ends.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so\n";
-}
-
 int main(int argc, char** argv)
 {
     InitTestProcess(&argc, argv);
