@@ -17,6 +17,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/OptionsFonts.cpp
     Shared/OptionsRAYT.cpp
     Shared/Localisation.cpp
+    Shared/VRSRXDoc.cpp
 )
 list(APPEND LINTRADO_UI_SOURCES
     Shared/AppUtils_sharedMenu.cpp

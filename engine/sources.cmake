@@ -1,3 +1,17 @@
 # engine: window-free, part of lintrado_core.
 list(APPEND LINTRADO_CORE_SOURCES
+    engine/XLIFFDTD.cpp
+    engine/Convertor_segment.cpp
+    engine/VRMemDocStatistics.cpp
+    engine/InlineMarkup.cpp
+    engine/VRMemDoc.cpp
+    engine/VRMemDocIndex.cpp
+    engine/MemDocQuery.cpp
+    engine/VRMemDocManager.cpp
+    engine/Convertor.cpp
+    engine/ConvertorRegistry.cpp
 )
+# A new memory names the program's version in its header.
+set_source_files_properties(engine/VRMemDoc.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")
+# A new project file names the program's version as its tool-version.
+set_source_files_properties(engine/Convertor.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")

@@ -7,5 +7,6 @@ list(APPEND VARNAK_SOURCES
     src/tGUID.cpp
     src/tPath.cpp
     src/tTextFile.cpp
+    src/tcTextFileInputStream.cpp
     src/tDateTime.cpp
 )

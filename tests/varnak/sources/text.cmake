@@ -7,5 +7,6 @@ list(APPEND VARNAK_TEST_SOURCES
     GuidTest.cpp
     PathTest.cpp
     TextFileTest.cpp
+    TextFileInputStreamTest.cpp
     DateTimeTest.cpp
 )

@@ -1,0 +1,441 @@
+// Translation memory look-ups at the sizes translators use, against the plain model of the memory
+// (tests/engine/MemDocReference) on the same units.
+//
+//     bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N]
+//     bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] [--reference-sample N]
+//
+// Without files it builds memories of 10,000 and 100,000 units from generated sentences (written as
+// TMX and loaded as the program loads them) and looks up 60-unit segments: half near matches of
+// memory texts, half unrelated sentences. With files it loads the memory, looks up each line of
+// the queries file (XML content, UTF-8) in the source language, and with --dump writes every
+// result as "query number TAB score TAB language TAB matched source TAB variant" (tabs, line breaks
+// and backslashes in the texts written as \t, \n, \r and \\).
+//
+// Prints "name: value" lines. Figures of a generated size carry it as a suffix (load_s_10000); the
+// unsuffixed figures are those of the largest size, or of the files. Exits with 1 when a sampled
+// look-up differs from the model's.
+#include "engine/VRMemDoc.h"
+#include "engine/MemDocQuery.h"
+#include "engine/VRMemDocIndex.h"
+#include "import/TMXImporter.h"
+#include "tests/engine/MemDocReference.h"
+
+#include "Shared/AppUtils_sharedTestText.h"
+#include "varnak/include/TextFailure.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcNode.h"
+
+#include <wx/filename.h>
+#include <wx/string.h>
+
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double ResidentMB()
+{
+    long nPages = 0, nResident = 0;
+    if (FILE* pFile = std::fopen("/proc/self/statm", "r"))
+    {
+        if (std::fscanf(pFile, "%ld %ld", &nPages, &nResident) != 2)
+            nResident = 0;
+        std::fclose(pFile);
+    }
+    return nResident * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double Percentile(std::vector<double> a, double fFraction)
+{
+    if (a.empty())
+        return 0;
+    std::sort(a.begin(), a.end());
+    const size_t n = std::min(a.size() - 1, static_cast<size_t>(fFraction * (a.size() - 1) + 0.5));
+    return a[n];
+}
+
+std::string EscapeXML(const wxString& s)
+{
+    std::string sOut;
+    for (char c : std::string(s.utf8_string()))
+    {
+        if (c == '&')
+            sOut += "&amp;";
+        else if (c == '<')
+            sOut += "&lt;";
+        else if (c == '>')
+            sOut += "&gt;";
+        else
+            sOut += c;
+    }
+    return sOut;
+}
+
+std::string EscapeField(const wxString& s)
+{
+    std::string sOut;
+    for (char c : std::string(s.utf8_string()))
+    {
+        if (c == '\t')
+            sOut += "\\t";
+        else if (c == '\n')
+            sOut += "\\n";
+        else if (c == '\r')
+            sOut += "\\r";
+        else if (c == '\\')
+            sOut += "\\\\";
+        else
+            sOut += c;
+    }
+    return sOut;
+}
+
+// Exactly nUnits UTF-16 units of sText, continued with generated words where it is shorter.
+wxString Fit(wxString sText, size_t nUnits)
+{
+    while (sText.length() < nUnits)
+        sText += " " + tGenFakeWord(nullptr);
+    return sText.Left(nUnits);
+}
+
+// A segment a translator might look up for a memory text: a word or two changed, a few units gone.
+wxString NearMatch(const wxString& sText)
+{
+    wxString s = sText;
+    for (int k = 0; k < 2; ++k)
+    {
+        const size_t nPos = std::rand() % std::max<size_t>(1, s.length());
+        s = s.Left(nPos) + tGenFakeWord(nullptr) + s.Mid(nPos + 4);
+    }
+    return s;
+}
+
+struct Unit
+{
+    wxString sSource;
+    wxString sTarget;
+};
+
+std::vector<Unit> MakeUnits(size_t nUnits)
+{
+    std::vector<Unit> aUnits;
+    aUnits.reserve(nUnits);
+    for (size_t i = 0; i < nUnits; ++i)
+        aUnits.push_back(
+            Unit{tGenFakeSentence(4, 14, true, nullptr) + ".", tGenFakeSentence(4, 14, true, L"el") + "."});
+    return aUnits;
+}
+
+bool WriteTMX(const wxString& sPath, const std::vector<Unit>& aUnits)
+{
+    std::ofstream out(sPath.utf8_string(), std::ios::binary);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><tmx version=\"1.4\"><header creationtool=\"bench\" "
+           "creationtoolversion=\"1.0.0.0\" segtype=\"sentence\" o-tmf=\"bench\" adminlang=\"en\" srclang=\"en\" "
+           "datatype=\"plaintext\"/><body>";
+    for (const Unit& unit : aUnits)
+        out << "<tu><tuv xml:lang=\"en\"><seg>" << EscapeXML(unit.sSource) << "</seg></tuv><tuv xml:lang=\"el\"><seg>"
+            << EscapeXML(unit.sTarget) << "</seg></tuv></tu>";
+    out << "</body></tmx>";
+    return static_cast<bool>(out);
+}
+
+// The reference model of a loaded memory: every unit of the document, its segs in order.
+void FillReference(CVRMemDoc& memory, CMemDocReference& reference)
+{
+    tcDocument* pDoc = memory.GetDocument();
+    const tcElement* pTu = pDoc->GetDTD()->FindElementByName("tu");
+    const tcElement* pTuv = pDoc->GetDTD()->FindElementByName("tuv");
+    const tcElement* pSeg = pDoc->GetDTD()->FindElementByName("seg");
+    std::vector<tcNode*> apUnits;
+    pDoc->GetDictionary()->FindDescendantsOfElementType(pTu->GetID(), apUnits);
+    for (const tcNode* pUnit : apUnits)
+    {
+        std::vector<std::pair<wxString, wxString>> aVariants;
+        for (const tcNode* pVariant : pUnit->GetChildren())
+        {
+            if (pVariant->GetElement() != pTuv)
+                continue;
+            const wxString sLanguage = pVariant->GetAttributeSByName("xml:lang");
+            for (const tcNode* pChild : pVariant->GetChildren())
+                if (pChild->GetElement() == pSeg)
+                    aVariants.emplace_back(sLanguage, pChild->GenerateXMLChildren(true, true));
+        }
+        reference.AddUnit(aVariants);
+    }
+}
+
+struct Figures
+{
+    double fLoad = 0;
+    double fIndexMB = 0;
+    double fProcessMB = 0;
+    double fMedian = 0;
+    double fP95 = 0;
+    double fReferenceMedian = 0;
+    int nMismatches = 0;
+    size_t nResults = 0;
+};
+
+double IndexMB(CVRMemDoc& memory, const std::vector<wxString>& asLanguages)
+{
+    size_t nBytes = 0;
+    for (const wxString& sLanguage : asLanguages)
+        nBytes += memory.GetIndex(sLanguage)->GetMemoryUsage();
+    return nBytes / (1024.0 * 1024.0);
+}
+
+// Times the look-ups of every query, then the model's on the first nSample, comparing results.
+void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wxString& sLanguage, size_t nSample,
+             Figures& figures, std::FILE* pDump)
+{
+    std::vector<double> aTimes;
+    std::vector<std::vector<CVRMemDocMatch>> aResults;
+    for (size_t i = 0; i < asQueries.size(); ++i)
+    {
+        const Clock::time_point start = Clock::now();
+        std::vector<CVRMemDocMatch> aMatches = memory.LookupTranslations(asQueries[i], sLanguage);
+        aTimes.push_back(Seconds(start) * 1000.0);
+        figures.nResults += aMatches.size();
+        if (pDump)
+            for (const CVRMemDocMatch& match : aMatches)
+                std::fprintf(pDump, "%zu\t%d\t%s\t%s\t%s\n", i + 1, match.m_nScore,
+                             EscapeField(match.m_sLanguage).c_str(), EscapeField(match.m_sSource).c_str(),
+                             EscapeField(match.m_sTarget).c_str());
+        if (i < nSample)
+            aResults.push_back(std::move(aMatches));
+    }
+    figures.fMedian = Percentile(aTimes, 0.5);
+    figures.fP95 = Percentile(aTimes, 0.95);
+    if (nSample == 0)
+        return;
+
+    CMemDocReference reference;
+    FillReference(memory, reference);
+    std::vector<double> aReferenceTimes;
+    for (size_t i = 0; i < std::min(nSample, asQueries.size()); ++i)
+    {
+        const Clock::time_point start = Clock::now();
+        const std::vector<CVRMemDocMatch> aAll = reference.LookupTranslations(asQueries[i], sLanguage);
+        aReferenceTimes.push_back(Seconds(start) * 1000.0);
+        if (CMemDocReference::Bounded(aAll, CVRMemDoc::kMinLookupScore, CVRMemDoc::kMaxLookupResults) != aResults[i])
+            ++figures.nMismatches;
+    }
+    figures.fReferenceMedian = Percentile(aReferenceTimes, 0.5);
+}
+
+void Print(const Figures& figures, const std::string& sSuffix)
+{
+    const char* sz = sSuffix.c_str();
+    std::printf("load_s%s: %.3f\n", sz, figures.fLoad);
+    std::printf("index_mb%s: %.1f\n", sz, figures.fIndexMB);
+    std::printf("process_mb%s: %.1f\n", sz, figures.fProcessMB);
+    std::printf("lookup_median_ms%s: %.3f\n", sz, figures.fMedian);
+    std::printf("lookup_p95_ms%s: %.3f\n", sz, figures.fP95);
+    if (figures.fReferenceMedian > 0)
+    {
+        std::printf("reference_median_ms%s: %.3f\n", sz, figures.fReferenceMedian);
+        std::printf("speedup_vs_reference%s: %.1f\n", sz, figures.fReferenceMedian / figures.fMedian);
+        std::printf("reference_mismatches%s: %d\n", sz, figures.nMismatches);
+    }
+}
+
+std::vector<wxString> ReadLines(const wxString& sPath)
+{
+    std::vector<wxString> asLines;
+    std::ifstream in(sPath.utf8_string(), std::ios::binary);
+    std::string sLine;
+    while (std::getline(in, sLine))
+    {
+        if (!sLine.empty() && sLine.back() == '\r')
+            sLine.pop_back();
+        asLines.push_back(wxString::FromUTF8(sLine));
+    }
+    return asLines;
+}
+
+int RunFiles(const wxString& sTMX, const wxString& sQueries, const wxString& sLanguage, const wxString& sDump,
+             size_t nSample)
+{
+    const std::vector<wxString> asQueries = ReadLines(sQueries);
+    const double fBefore = ResidentMB();
+    Figures figures;
+    const Clock::time_point start = Clock::now();
+    std::unique_ptr<CVRMemDoc> pMemory;
+    try
+    {
+        pMemory = std::make_unique<CVRMemDoc>(sTMX);
+    }
+    catch (const TextFailure& e)
+    {
+        std::fprintf(stderr, "%s: %s\n", static_cast<const char*>(sTMX.utf8_str()), e.what());
+        return 2;
+    }
+    figures.fLoad = Seconds(start);
+    figures.fProcessMB = ResidentMB() - fBefore;
+    // Every language the file has an index for.
+    std::vector<wxString> asLanguages;
+    {
+        std::vector<tcNode*> apVariants;
+        const tcElement* pTuv = pMemory->GetDocument()->GetDTD()->FindElementByName("tuv");
+        if (pTuv)
+            pMemory->GetDocument()->GetDictionary()->FindDescendantsOfElementType(pTuv->GetID(), apVariants);
+        for (const tcNode* pVariant : apVariants)
+        {
+            const wxString sLang = pVariant->GetAttributeSByName("xml:lang").Lower();
+            if (std::find(asLanguages.begin(), asLanguages.end(), sLang) == asLanguages.end())
+                asLanguages.push_back(sLang);
+        }
+    }
+    figures.fIndexMB = IndexMB(*pMemory, asLanguages);
+    std::FILE* pDump = nullptr;
+    if (!sDump.empty() && !(pDump = std::fopen(sDump.utf8_string().c_str(), "wb")))
+    {
+        std::fprintf(stderr, "cannot write %s\n", static_cast<const char*>(sDump.utf8_str()));
+        return 2;
+    }
+    Measure(*pMemory, asQueries, sLanguage, nSample, figures, pDump);
+    if (pDump)
+        std::fclose(pDump);
+    std::printf("queries: %zu\n", asQueries.size());
+    std::printf("results: %zu\n", figures.nResults);
+    Print(figures, "");
+    return figures.nMismatches == 0 ? 0 : 1;
+}
+
+int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSampleArg)
+{
+    const wxString sFolder = wxFileName::CreateTempFileName("bench_memory");
+    wxRemoveFile(sFolder);
+    wxFileName::Mkdir(sFolder, 0700);
+    bool bAgree = true;
+    std::vector<std::pair<size_t, Figures>> aAll;
+    for (size_t nUnits : aSizes)
+    {
+        std::srand(20240601);
+        const std::vector<Unit> aUnits = MakeUnits(nUnits);
+        const wxString sPath = sFolder + "/memory.tmx";
+        if (!WriteTMX(sPath, aUnits))
+        {
+            std::fprintf(stderr, "cannot write %s\n", static_cast<const char*>(sPath.utf8_str()));
+            return 2;
+        }
+        std::vector<wxString> asQueries;
+        for (size_t i = 0; i < nQueries; ++i)
+            asQueries.push_back(Fit(i % 2 ? NearMatch(aUnits[std::rand() % aUnits.size()].sSource)
+                                          : tGenFakeSentence(4, 14, true, nullptr),
+                                    60));
+
+        Figures figures;
+        const double fBefore = ResidentMB();
+        const Clock::time_point start = Clock::now();
+        auto pMemory = std::make_unique<CVRMemDoc>(sPath);
+        figures.fLoad = Seconds(start);
+        figures.fProcessMB = ResidentMB() - fBefore;
+        figures.fIndexMB = IndexMB(*pMemory, {"en", "el"});
+        // The model costs about a second a look-up at 100,000 units: a sample is enough.
+        const size_t nSample = nSampleArg ? nSampleArg : (nUnits >= 50000 ? 10 : 30);
+        Measure(*pMemory, asQueries, "en", nSample, figures, nullptr);
+        bAgree = bAgree && figures.nMismatches == 0;
+        std::printf("units: %zu\n", nUnits);
+        Print(figures, "_" + std::to_string(nUnits));
+        // The same without the processor's vector units, as on a machine that lacks them.
+        {
+            CMemDocQuery::UseVectorUnits(false);
+            Figures scalar;
+            Measure(*pMemory, asQueries, "en", 0, scalar, nullptr);
+            CMemDocQuery::UseVectorUnits(true);
+            std::printf("lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, scalar.fMedian);
+        }
+        std::fflush(stdout);
+        aAll.emplace_back(nUnits, figures);
+        wxRemoveFile(sPath);
+    }
+    wxFileName::Rmdir(sFolder);
+    if (aAll.size() >= 2)
+    {
+        // Look-up cost per unit of memory, largest against smallest: 1 or less grows no faster.
+        const auto& [nSmall, small] = aAll.front();
+        const auto& [nLarge, large] = aAll.back();
+        std::printf("lookup_growth_vs_size: %.2f\n",
+                    (large.fMedian / small.fMedian) / (static_cast<double>(nLarge) / static_cast<double>(nSmall)));
+    }
+    Print(aAll.back().second, "");
+    return bAgree ? 0 : 1;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "C.UTF-8");
+    wxString sTMX, sQueries, sLanguage, sDump;
+    std::vector<size_t> aSizes{10000, 100000};
+    size_t nQueries = 300;
+    size_t nSample = 0;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string sArg = argv[i];
+        const bool bValue = i + 1 < argc;
+        if (sArg == "--tmx" && bValue)
+            sTMX = wxString::FromUTF8(argv[++i]);
+        else if (sArg == "--queries" && bValue)
+            sQueries = wxString::FromUTF8(argv[++i]);
+        else if (sArg == "--source-lang" && bValue)
+            sLanguage = wxString::FromUTF8(argv[++i]);
+        else if (sArg == "--dump" && bValue)
+            sDump = wxString::FromUTF8(argv[++i]);
+        else if (sArg == "--reference-sample" && bValue)
+            nSample = std::strtoul(argv[++i], nullptr, 10);
+        else if (sArg == "--queries-per-size" && bValue)
+            nQueries = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
+        else if (sArg == "--units" && bValue)
+        {
+            aSizes.clear();
+            std::string sList = argv[++i];
+            for (size_t nPos = 0; nPos < sList.size();)
+            {
+                const size_t nEnd = std::min(sList.find(',', nPos), sList.size());
+                if (const size_t n = std::strtoul(sList.substr(nPos, nEnd - nPos).c_str(), nullptr, 10))
+                    aSizes.push_back(n);
+                nPos = nEnd + 1;
+            }
+        }
+        else
+        {
+            std::fprintf(stderr,
+                         "usage: bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N]\n"
+                         "       bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] "
+                         "[--reference-sample N]\n");
+            return 2;
+        }
+    }
+    Init_TMXImporter();
+    if (!sTMX.empty() || !sQueries.empty())
+    {
+        if (sTMX.empty() || sQueries.empty() || sLanguage.empty())
+        {
+            std::fprintf(stderr, "--tmx, --queries and --source-lang go together\n");
+            return 2;
+        }
+        return RunFiles(sTMX, sQueries, sLanguage, sDump, nSample ? nSample : 10);
+    }
+    if (aSizes.empty())
+        return 2;
+    return RunGenerated(aSizes, nQueries, nSample);
+}

@@ -1,0 +1,482 @@
+#include "engine/Convertor.h"
+
+#include "Shared/AppUtils_shared.h"
+#include "engine/ConvertorProgress.h"
+#include "engine/Convertor_segment.h"
+#include "engine/XLIFFDTD.h"
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tAssert.h"
+#include "varnak/include/tAtomicFile.h"
+#include "varnak/include/tDateTime.h"
+#include "varnak/include/tString.h"
+#include "varnak/include/tcAppContext.h"
+#include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcNode.h"
+
+#include <wx/stopwatch.h>
+
+#include <vector>
+
+#ifndef LINTRADO_VERSION
+#define LINTRADO_VERSION "0.0.0.0"
+#endif
+
+namespace
+{
+
+// The XLIFF elements that wrap text inside a unit; output replaces each by its content.
+bool IsInlineElement(const tcNode* pNode)
+{
+    const tcElement* pElement = pNode->GetElement();
+    if (!pElement)
+        return false;
+    const wxString& sName = pElement->GetName();
+    return sName == L"bpt" || sName == L"ept" || sName == L"ph" || sName == L"it" || sName == L"sub" ||
+           sName == L"mrk";
+}
+
+// The inline codes: their content is the document's own markup, never highlighted.
+bool IsCodeElement(const tcNode* pNode)
+{
+    const tcElement* pElement = pNode->GetElement();
+    if (!pElement)
+        return false;
+    const wxString& sName = pElement->GetName();
+    return sName == L"bpt" || sName == L"ept" || sName == L"ph" || sName == L"it";
+}
+
+void AppendEscapedText(wxString& sOut, const wxString& sText)
+{
+    for (wxUniChar c : sText)
+    {
+        if (c == L'&')
+            sOut += L"&amp;";
+        else if (c == L'<')
+            sOut += L"&lt;";
+        else if (c == L'>')
+            sOut += L"&gt;";
+        else
+            sOut += c;
+    }
+}
+
+// The document text of a unit's content: text escaped as markup text, CDATA (a code's native
+// markup) as it stands, inline elements replaced by their content. Walking the tree keeps a
+// document's own tags that happen to be named like XLIFF elements.
+void AppendOutputText(const tcNode* pNode, wxString& sOut)
+{
+    switch (pNode->GetClassType())
+    {
+    case NODE_TEXTNODE:
+        AppendEscapedText(sOut, static_cast<const tcText*>(pNode)->GetText());
+        return;
+    case NODE_CDATA:
+        sOut += static_cast<const tcCDATA*>(pNode)->GetText();
+        return;
+    default:
+        break;
+    }
+    if (!pNode->IsElementNode())
+    {
+        sOut += pNode->GenerateXML(true, true);
+        return;
+    }
+    if (!IsInlineElement(pNode))
+    {
+        // Not made by our convertors (another tool's element): kept as XML.
+        sOut += pNode->GenerateXML(true, true);
+        return;
+    }
+    for (const tcNode* pChild : pNode->GetChildren())
+        AppendOutputText(pChild, sOut);
+}
+
+wxString ChildrenOutputText(const tcNode* pNode)
+{
+    wxString sOut;
+    for (const tcNode* pChild : pNode->GetChildren())
+        AppendOutputText(pChild, sOut);
+    return sOut;
+}
+
+tcNode* FindChildOfKind(const tcNode* pParent, const tcElement* pElement)
+{
+    if (!pParent || !pElement)
+        return nullptr;
+    return pParent->FindChildElementInChildNodes(pElement);
+}
+
+// The child of that kind, made (with its required children) and inserted in DTD order when there is
+// none yet.
+tcNode* EnsureChild(tcNode* pParent, const tcElement* pElement, tcDocument* pDoc)
+{
+    if (!pParent || !pElement)
+        return nullptr;
+    if (tcNode* pExisting = pParent->FindChildElementInChildNodes(pElement))
+        return pExisting;
+    tcNode* pChild = AllocateElementByIDHelper(pElement->GetID(), pDoc);
+    if (pChild && !pParent->AddChildOrdered(pChild))
+    {
+        pDoc->DeleteTreeFromMem(pChild);
+        return nullptr;
+    }
+    return pChild;
+}
+
+// A copy of pSource (attributes and subtree), unattached, allocated in pDoc without marking it
+// changed. Null when the kind cannot be copied.
+tcNode* CopyTree(const tcNode* pSource, tcDocument* pDoc)
+{
+    tcNode* pCopy = pSource->Clone(pDoc);
+    if (!pCopy)
+        return nullptr;
+    tcCloneContext context(pDoc, pDoc);
+    context.bOverwriteAttributes = true;
+    pCopy->CloneTree(pSource, &context);
+    return pCopy;
+}
+
+bool SameStamp(const wxDateTime& a, const wxDateTime& b)
+{
+    if (!a.IsValid() || !b.IsValid())
+        return a.IsValid() == b.IsValid();
+    return a == b;
+}
+
+} // namespace
+
+wxString ReplaceHighlightMarkersWithSpans(const wxString& sText)
+{
+    wxString sOut(sText);
+    tStrReplace(sOut, kszUntranslatedBegin, wxString::Format(kszUntranslatedSpanFormat, kszUntranslatedColour));
+    tStrReplace(sOut, kszSelectedBegin, wxString::Format(kszSelectedSpanFormat, kszSelectedColour));
+    tStrReplace(sOut, kszUntranslatedEnd, L"</span>");
+    tStrReplace(sOut, kszSelectedEnd, L"</span>");
+    return sOut;
+}
+
+void InsertHighlightMarkers(tcNode* pNode, const wxString& sBegin, const wxString& sEnd)
+{
+    if (!pNode)
+        return;
+    if (pNode->IsClass(NODE_TEXTNODE))
+    {
+        tcText* pText = static_cast<tcText*>(pNode);
+        pText->SetText(sBegin + pText->GetText() + sEnd);
+        return;
+    }
+    // A sub-flow inside a code sits in the document's markup (an attribute value, a comment):
+    // a marker there would break it.
+    if (IsCodeElement(pNode))
+        return;
+    for (tcNode* pChild : pNode->GetChildren())
+        InsertHighlightMarkers(pChild, sBegin, sEnd);
+}
+
+bool WriteTextFile(const wxString& sPath, const wxString& sText)
+{
+    wxString sError;
+    if (!tWriteFileAtomically(sPath, tToUTF8(sText), &sError))
+    {
+        kvLogError(L"Could not write %s: %s", sPath, sError);
+        return false;
+    }
+    return true;
+}
+
+bool WriteHexToBinaryFile(const wxString& sPath, const wxString& sHex)
+{
+    std::vector<uint8_t> aBytes;
+    if (!tHexToBin(sHex, aBytes))
+    {
+        kvLogError(L"Not hexadecimal data, %s not written", sPath);
+        return false;
+    }
+    wxString sError;
+    if (!tWriteFileAtomically(sPath, std::string(aBytes.begin(), aBytes.end()), &sError))
+    {
+        kvLogError(L"Could not write %s: %s", sPath, sError);
+        return false;
+    }
+    return true;
+}
+
+tcConvertor::tcConvertor(const wxString& sTypeName, tcDocument* pDoc, const wxString& sSourceLanguage)
+    : m_sSourceLanguage(sSourceLanguage), m_pDoc(pDoc), m_sTypeName(sTypeName), m_LastPreviewStamp(wxDateTime::Now())
+{
+}
+
+tcConvertor::~tcConvertor() = default;
+
+bool tcConvertor::Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePath, tcDictionary* pRoot,
+                          CVRSRXDoc* pRules, CVRMemDoc* pMemory, const wxString& sSourceLanguage,
+                          const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress)
+{
+    m_pXLIFFDTD = pXLIFFDTD;
+    m_pRules = pRules;
+    m_pMemory = pMemory;
+    m_sSourcePath = sSourcePath;
+    m_nThreshold = nThreshold;
+
+    if (!pXLIFFDTD || !pRoot || !m_pDoc || !pXLIFFDTD->m_pFileElement)
+    {
+        tAssert(__FILE__, __LINE__, "pXLIFFDTD && pRoot && m_pDoc");
+        return false;
+    }
+    const SXLIFFDTD& dtd = *pXLIFFDTD;
+
+    tcNode* pSection = pRoot->GetNumSections() > 0 ? pRoot->GetSection(0) : pRoot->AddLanguage(L"xliff-placeholder");
+    tcNode* pFile = AllocateElementByIDHelper(dtd.m_pFileElement->GetID(), m_pDoc);
+    if (!pSection || !pFile || !pSection->AddChildLast(pFile))
+    {
+        tAssert(__FILE__, __LINE__, "pSection && pFile");
+        if (pFile)
+            m_pDoc->DeleteTreeFromMem(pFile);
+        return false;
+    }
+
+    pFile->SetAttributeDisplayByString(dtd.m_pFileOriginalAttr, sSourcePath);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileDatatypeAttr, m_sTypeName);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileSourceLanguageAttr, sSourceLanguage);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileTargetLanguageAttr, sTargetLanguage);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileToolIdAttr, g_sAppName);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileToolNameAttr, g_sAppName);
+    pFile->SetAttributeDisplayByString(dtd.m_pFileToolVersionAttr, wxString(LINTRADO_VERSION));
+    pFile->SetAttributeDisplayByString(dtd.m_pFileToolCompanyAttr, L"Korvendel HLT");
+    // The vocabulary keeps no handle for `date`.
+    pFile->SetAttributeDisplayByString(L"date", tDateTimeToStr(wxDateTime::Now()));
+    pFile->SetAttributeDisplayByString(dtd.m_pFileCategoryAttr, L"General");
+
+    tcNode* pHeader = EnsureChild(pFile, dtd.m_pHeaderElement, m_pDoc);
+    tcNode* pSkl = EnsureChild(pHeader, dtd.m_pSklElement, m_pDoc);
+    m_pInternalFileNode = EnsureChild(pSkl, dtd.m_pInternalFileElement, m_pDoc);
+    m_pBodyNode = EnsureChild(pFile, dtd.m_pBodyElement, m_pDoc);
+
+    bool bRead = false;
+    {
+        CSegmentDoc segDoc(pXLIFFDTD, m_pDoc, pRules, pMemory, m_sSourceLanguage, m_pBodyNode, nThreshold,
+                           sTargetLanguage);
+        bRead = Import(&segDoc, pProgress);
+
+        kvLogN(L"<%s>", L"SEGMENT");
+        wxStopWatch watch;
+        segDoc.Segment();
+        const long long nMicro = watch.TimeInMicro().GetValue();
+        kvLog(L"<~%s:%d,%d>", L"SEGMENT", static_cast<int>(nMicro / 1000), static_cast<int>(nMicro));
+    }
+
+    if (pProgress)
+        pProgress->SetValue(tcConvertorProgress::kMaximum);
+    return bRead;
+}
+
+tcNode* tcConvertor::FindInternalFile(tcNode* pFile) const
+{
+    if (!m_pXLIFFDTD || !pFile)
+        return nullptr;
+    tcNode* pHeader = FindChildOfKind(pFile, m_pXLIFFDTD->m_pHeaderElement);
+    tcNode* pSkl = FindChildOfKind(pHeader, m_pXLIFFDTD->m_pSklElement);
+    return FindChildOfKind(pSkl, m_pXLIFFDTD->m_pInternalFileElement);
+}
+
+wxString tcConvertor::GenerateSkeleton(tcNode* pFile)
+{
+    m_pInternalFileNode = FindInternalFile(pFile);
+    return m_pInternalFileNode ? m_pInternalFileNode->GenerateXMLChildren(false, false) : wxString();
+}
+
+wxString tcConvertor::GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent)
+{
+    wxString sText;
+    if (!m_pXLIFFDTD->m_pTransUnitElement)
+        return sText;
+    std::vector<tcNode*> apUnits;
+    pFile->FindDescendantsOfElementType(m_pXLIFFDTD->m_pTransUnitElement->GetID(), apUnits);
+    for (tcNode* pUnit : apUnits)
+        sText += GetTransUnitText(pFile, pUnit, sLanguage, bPreview, pCurrent);
+    return sText;
+}
+
+bool tcConvertor::OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& sOutputPath,
+                                    const wxString& sLanguage, tcNode* pFile)
+{
+    m_pXLIFFDTD = pXLIFFDTD;
+    if (!pXLIFFDTD || !pFile)
+        return false;
+    const wxString sSkeleton = GenerateSkeleton(pFile);
+    const wxString sText = GenerateFileText(pFile, sLanguage, false, nullptr);
+    return Export(sSkeleton, sText, sOutputPath, pFile);
+}
+
+wxWindow* tcConvertor::GeneratePreview(const SXLIFFDTD* pXLIFFDTD, wxWindow* pParent, tcNode* pFile,
+                                       tcNode* pCurrent, const wxString& sLanguage)
+{
+    m_pXLIFFDTD = pXLIFFDTD;
+    if (!pXLIFFDTD || !pFile)
+        return nullptr;
+
+    const wxDateTime stamp = tStrToDateTime(pFile->GetAttributeS(pXLIFFDTD->m_pFileLastModifiedAttr));
+    const bool bClean = m_pDoc && !m_pDoc->IsDirty();
+    if (m_bHavePreview && bClean && SameStamp(stamp, m_LastPreviewStamp) && pFile == m_pLastPreviewFile &&
+        pCurrent == m_pLastPreviewCurrent && sLanguage == m_sLastPreviewLanguage)
+        return ShowLastPreview(pParent);
+
+    const wxString sSkeleton = GenerateSkeleton(pFile);
+    kvLogN(L"<%s>", L"GENPREVIEW");
+    wxStopWatch watch;
+    const wxString sText = GenerateFileText(pFile, sLanguage, true, pCurrent);
+    const long long nMicro = watch.TimeInMicro().GetValue();
+    kvLog(L"<~%s:%d,%d>", L"GENPREVIEW", static_cast<int>(nMicro / 1000), static_cast<int>(nMicro));
+
+    m_LastPreviewStamp = stamp;
+    m_pLastPreviewFile = pFile;
+    m_pLastPreviewCurrent = pCurrent;
+    m_sLastPreviewLanguage = sLanguage;
+    wxWindow* pWindow = Preview(sSkeleton, sText, pParent, pFile);
+    m_bHavePreview = pWindow != nullptr;
+    return pWindow;
+}
+
+wxString tcConvertor::GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const wxString& sLanguage, bool bPreview,
+                                       tcNode* pCurrent)
+{
+    if (!m_pXLIFFDTD || !pTransUnit || !m_pDoc)
+        return wxString();
+    const SXLIFFDTD& dtd = *m_pXLIFFDTD;
+
+    if (sLanguage == m_sSourceLanguage)
+    {
+        tcNode* pSource = FindChildOfKind(pTransUnit, dtd.m_pSourceElement);
+        if (!pSource)
+        {
+            tAssert(__FILE__, __LINE__, "pSource");
+            return wxString();
+        }
+        return ChildrenOutputText(pSource);
+    }
+
+    tcNode* pSourceSide = FindChildOfKind(pTransUnit, dtd.m_pSegSourceElement);
+    const bool bSegSource = pSourceSide != nullptr;
+    if (!pSourceSide)
+        pSourceSide = FindChildOfKind(pTransUnit, dtd.m_pSourceElement);
+    if (!pSourceSide)
+    {
+        tAssert(__FILE__, __LINE__, "pSegSource");
+        return wxString();
+    }
+
+    tcNode* pTarget = nullptr;
+    if (dtd.m_pTargetElement)
+    {
+        for (tcNode* pChild : pTransUnit->GetChildren())
+        {
+            if (pChild->GetElement() != dtd.m_pTargetElement)
+                continue;
+            wxString sLang = dtd.m_pTargetLangAttr ? pChild->GetAttributeRawAsString(dtd.m_pTargetLangAttr) : wxString();
+            if (sLang.empty() && pFile)
+                sLang = pFile->GetAttributeDisplayAsString(dtd.m_pFileTargetLanguageAttr);
+            if (sLang.empty())
+                tAssert(__FILE__, __LINE__, "(sLang!=L\"\")");
+            if (sLang == sLanguage)
+            {
+                pTarget = pChild;
+                break;
+            }
+        }
+    }
+
+    const bool bCurrentInUnit = bPreview && pCurrent && pCurrent->GetParent() == pTransUnit;
+    tcNode* pCopy = nullptr;
+    if (bSegSource && dtd.m_pMrkElement && pSourceSide->HasDescendantsOfElementType(dtd.m_pMrkElement->GetID()))
+    {
+        pCopy = CopyTree(pSourceSide, m_pDoc);
+        wxString sSelectedMid;
+        if (bPreview && pCurrent && pCurrent->GetElement() == dtd.m_pMrkElement && pCurrent->IsDescendantOf(pTransUnit))
+            sSelectedMid = pCurrent->GetAttributeDisplayAsString(dtd.m_pMrkMidAttr);
+        if (pCopy)
+            MergeTargetSegments(pCopy, pTarget, dtd.m_pMrkElement, dtd.m_pMrkMidAttr, m_pDoc, bPreview, sSelectedMid);
+    }
+    else if (pTarget)
+    {
+        pCopy = CopyTree(pTarget, m_pDoc);
+        if (pCopy && bCurrentInUnit)
+            InsertHighlightMarkers(pCopy, kszSelectedBegin, kszSelectedEnd);
+    }
+    else
+    {
+        pCopy = CopyTree(pSourceSide, m_pDoc);
+        if (pCopy && bPreview)
+        {
+            InsertHighlightMarkers(pCopy, kszUntranslatedBegin, kszUntranslatedEnd);
+            if (bCurrentInUnit)
+                InsertHighlightMarkers(pCopy, kszSelectedBegin, kszSelectedEnd);
+        }
+    }
+    if (!pCopy)
+        return wxString();
+
+    wxString sText = ChildrenOutputText(pCopy);
+    if (bPreview)
+        tStrReplace(sText, wxString(kszUntranslatedEnd) + kszUntranslatedBegin, wxString());
+    // The copy was never part of the project: deleted without marking the document changed.
+    m_pDoc->DeleteTreeFromMem(pCopy);
+    return sText;
+}
+
+tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcElement* pMrkElement,
+                                         tcAttribute* pMidAttr, tcDocument* pDoc, bool bPreview,
+                                         const wxString& sSelectedMid)
+{
+    if (!pNode || !pDoc)
+        return pNode;
+    tcNode* pResult = pNode;
+    if (pMrkElement && pNode->GetElement() == pMrkElement)
+    {
+        const wxString sMid = pNode->GetAttributeDisplayAsString(pMidAttr);
+        tcNode* pSegment = nullptr;
+        if (pTarget)
+        {
+            for (tcNode* pChild : pTarget->GetChildren())
+            {
+                if (pChild->GetElement() == pMrkElement && pChild->GetAttributeDisplayAsString(pMidAttr) == sMid)
+                {
+                    pSegment = pChild;
+                    break;
+                }
+            }
+        }
+        tcNode* pParent = pNode->GetParent();
+        tcNode* pCopy = pSegment && pParent ? CopyTree(pSegment, pDoc) : nullptr;
+        if (pCopy && pParent->ReplaceChild(pNode, pCopy))
+        {
+            pDoc->DeleteTreeFromMem(pNode);
+            pResult = pCopy;
+        }
+        else
+        {
+            if (pCopy)
+                pDoc->DeleteTreeFromMem(pCopy);
+            if (bPreview)
+                InsertHighlightMarkers(pNode, kszUntranslatedBegin, kszUntranslatedEnd);
+        }
+        if (bPreview && !sSelectedMid.empty() && sMid == sSelectedMid)
+            InsertHighlightMarkers(pResult, kszSelectedBegin, kszSelectedEnd);
+    }
+    // A target segment that took the node's place holds target content only: nothing to merge
+    // below it (and a segment nesting its own mid would otherwise recurse for ever). A replacement
+    // keeps its index, so walking by index visits every child once.
+    if (pResult != pNode)
+        return pResult;
+    for (int i = 0; i < pResult->GetNumChildren(); ++i)
+        MergeTargetSegments(pResult->GetChild(i), pTarget, pMrkElement, pMidAttr, pDoc, bPreview, sSelectedMid);
+    return pResult;
+}
+
+bool tcConvertor::SetInternalFileXML(const wxString& sXML)
+{
+    if (!m_pInternalFileNode || !m_pDoc)
+        return false;
+    return m_pInternalFileNode->ParseXML(sXML, m_pDoc, 0, 0);
+}

@@ -1,0 +1,204 @@
+#include "engine/InlineMarkup.h"
+
+#include "varnak/include/tRegex.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcNode.h"
+
+#include <algorithm>
+#include <cwctype>
+#include <array>
+#include <string>
+#include <utility>
+
+namespace
+{
+bool IsCodeName(const wxString& sName)
+{
+    return sName == "ph" || sName == "bpt" || sName == "ept" || sName == "it";
+}
+
+// The wrappers StripInlineMarkup removes; the first four are codes, whose content is the document's
+// own markup.
+const std::array<std::wstring, 6> s_asWrappers = {L"bpt", L"ept", L"ph", L"it", L"sub", L"mrk"};
+constexpr int kSubWrapper = 4;
+
+bool IsCodeWrapper(int nWrapper)
+{
+    return nWrapper >= 0 && nWrapper < kSubWrapper;
+}
+
+// The wrapper whose name starts at nPos and ends at a character for which bEnd says yes, or -1.
+template <typename F> int WrapperAt(const std::wstring& s, size_t nPos, F bEnd, size_t& nNameEnd)
+{
+    for (size_t i = 0; i < s_asWrappers.size(); ++i)
+    {
+        const std::wstring& sName = s_asWrappers[i];
+        if (s.compare(nPos, sName.size(), sName) == 0 && nPos + sName.size() < s.size() && bEnd(s[nPos + sName.size()]))
+        {
+            nNameEnd = nPos + sName.size();
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+tcNode* CopyOf(tcDocument* pDoc, const tcNode* pSource)
+{
+    tcNode* pCopy = pSource->GetDTD() == pDoc->GetDTD() ? pDoc->AllocateElementByID(pSource->GetElementTypeID())
+                                                        : pDoc->AllocateElementByName(pSource->GetElementName());
+    if (!pCopy)
+        return nullptr;
+    tcCloneContext context(pDoc, pSource->GetDoc());
+    context.bMergeDTDs = pSource->GetDoc() != pDoc;
+    pCopy->CloneTree(pSource, &context);
+    return pCopy;
+}
+
+bool SameCode(const tcNode* pTarget, const tcNode* pSource)
+{
+    const bool bSameKind = pTarget->GetDTD() == pSource->GetDTD()
+                               ? pTarget->GetElement() == pSource->GetElement()
+                               : pTarget->GetElementName() == pSource->GetElementName();
+    return bSameKind && pTarget->GenerateXML() == pSource->GenerateXML();
+}
+} // namespace
+
+int CountWords(const wxString& sText)
+{
+    if (sText.empty())
+        return 0;
+    std::vector<tcMatch> aMatches;
+    tRegSearch(sText, "\\W", true, aMatches);
+    return 1 + static_cast<int>(aMatches.size());
+}
+
+void CollectInlineTags(const tcNode* pNode, std::vector<tcNode*>& apTags)
+{
+    if (!pNode)
+        return;
+    if (pNode->IsElementNode() && IsCodeName(pNode->GetElementName()))
+    {
+        apTags.push_back(const_cast<tcNode*>(pNode));
+        return;
+    }
+    for (const tcNode* pChild : pNode->GetChildren())
+        CollectInlineTags(pChild, apTags);
+}
+
+void SyncInlineTags(tcDocument* pDoc, tcNode* pTarget, const std::vector<tcNode*>& apSourceTags,
+                    std::vector<tcNode*>& apTargetTags)
+{
+    if (!pDoc || !pTarget)
+        return;
+    while (apTargetTags.size() > apSourceTags.size())
+    {
+        pDoc->DeleteTreeFromDoc(apTargetTags.back());
+        apTargetTags.pop_back();
+    }
+    for (size_t i = apTargetTags.size(); i < apSourceTags.size(); ++i)
+    {
+        if (tcNode* pCopy = CopyOf(pDoc, apSourceTags[i]))
+            pTarget->AddChildLast(pCopy);
+    }
+    for (size_t j = 0; j < apTargetTags.size(); ++j)
+    {
+        tcNode* pOld = apTargetTags[j];
+        if (SameCode(pOld, apSourceTags[j]))
+            continue;
+        tcNode* pParent = pOld->GetParent();
+        const int nIndex = pOld->FindOurIndex();
+        pDoc->DeleteTreeFromDoc(pOld);
+        tcNode* pCopy = CopyOf(pDoc, apSourceTags[j]);
+        if (pCopy && pParent)
+            pParent->InsertChild(pCopy, nIndex);
+        // Never leave the caller a pointer to the deleted node.
+        apTargetTags[j] = pCopy;
+    }
+    apTargetTags.erase(std::remove(apTargetTags.begin(), apTargetTags.end(), nullptr), apTargetTags.end());
+}
+
+void StripInlineMarkup(wxString& sText)
+{
+    const std::wstring s = sText.ToStdWstring();
+    struct SOpen
+    {
+        int nWrapper;
+        size_t nBegin;
+        size_t nEnd;
+        // A sub met directly inside a code may be the document's own tag: it only counts when it
+        // closes before the code does.
+        bool bTentative;
+    };
+    std::vector<SOpen> aStack;
+    std::vector<std::pair<size_t, size_t>> aRemove;
+
+    size_t i = 0;
+    while (i < s.size())
+    {
+        if (s[i] != L'<')
+        {
+            ++i;
+            continue;
+        }
+        if (s.compare(i, 9, L"<![CDATA[") == 0)
+        {
+            const size_t nClose = s.find(L"]]>", i + 9);
+            i = nClose == std::wstring::npos ? s.size() : nClose + 3;
+            continue;
+        }
+        size_t nNameEnd = 0;
+        if (i + 1 < s.size() && s[i + 1] == L'/')
+        {
+            const int nWrapper = WrapperAt(
+                s, i + 2, [](wchar_t c) { return c == L'>'; }, nNameEnd);
+            if (nWrapper < 0)
+            {
+                ++i;
+                continue;
+            }
+            // The innermost open element of that name is closed when it is on top, or when what
+            // lies above it began with a tentative sub, which thereby proves to be the code's text.
+            size_t k = aStack.size();
+            while (k > 0 && aStack[k - 1].nWrapper != nWrapper)
+                --k;
+            if (k > 0 && (k == aStack.size() || aStack[k].bTentative))
+            {
+                aRemove.emplace_back(aStack[k - 1].nBegin, aStack[k - 1].nEnd);
+                aRemove.emplace_back(i, nNameEnd + 1);
+                aStack.resize(k - 1);
+            }
+            i = nNameEnd + 1;
+            continue;
+        }
+        const int nWrapper = WrapperAt(
+            s, i + 1, [](wchar_t c) { return c == L'>' || c == L'/' || std::iswspace(static_cast<wint_t>(c)) != 0; },
+            nNameEnd);
+        const size_t nTagEnd = nWrapper < 0 ? std::wstring::npos : s.find(L'>', nNameEnd);
+        if (nTagEnd == std::wstring::npos)
+        {
+            ++i;
+            continue;
+        }
+        const bool bInCode = !aStack.empty() && IsCodeWrapper(aStack.back().nWrapper);
+        const bool bEmpty = s[nTagEnd - 1] == L'/';
+        if (!bInCode && bEmpty)
+            aRemove.emplace_back(i, nTagEnd + 1);
+        else if (!bEmpty && (!bInCode || nWrapper == kSubWrapper))
+            aStack.push_back(SOpen{nWrapper, i, nTagEnd + 1, bInCode});
+        i = nTagEnd + 1;
+    }
+    if (aRemove.empty())
+        return;
+
+    std::sort(aRemove.begin(), aRemove.end());
+    std::wstring sOut;
+    sOut.reserve(s.size());
+    size_t nFrom = 0;
+    for (const auto& [nBegin, nEnd] : aRemove)
+    {
+        sOut.append(s, nFrom, nBegin - nFrom);
+        nFrom = nEnd;
+    }
+    sOut.append(s, nFrom, std::wstring::npos);
+    sText = wxString(sOut);
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <wx/string.h>
+
+#include <vector>
+
+class tcDocument;
+class tcNode;
+
+// Routines on segment text and XLIFF inline codes (bpt, ept, ph, it; sub and mrk wrap text). Main
+// thread only (CountWords and StripInlineMarkup are safe from any thread).
+
+// Words for the statistics: 0 for the empty text, else 1 plus the number of characters that are
+// neither letters, digits nor "_" (so "a, b" counts 3 and a trailing full stop adds 1). Letters
+// outside ASCII are letters under the program's C.UTF-8 locale.
+int CountWords(const wxString& sText);
+
+// Appends to apTags the outermost inline codes (ph, bpt, ept, it) below pNode, or pNode itself
+// when it is one, in document order; nothing inside a code is looked at. A null node adds nothing.
+void CollectInlineTags(const tcNode* pNode, std::vector<tcNode*>& apTags);
+
+// Makes the target's outermost inline codes equal to the source's, position by position, so that a
+// translator can move text but not change, drop or invent codes. apSourceTags and apTargetTags come
+// from CollectInlineTags on the source and on pTarget. Surplus target codes are deleted from pDoc
+// (DeleteTreeFromDoc: the document is marked changed) and removed from apTargetTags; missing ones
+// are appended as copies at the end of pTarget (not added to apTargetTags); a code that differs in
+// kind or XML is deleted and a copy of the source code takes its place, and apTargetTags then holds
+// the copy. Copies are allocated in pDoc. Does nothing for a null document or target.
+void SyncInlineTags(tcDocument* pDoc, tcNode* pTarget, const std::vector<tcNode*>& apSourceTags,
+                    std::vector<tcNode*>& apTargetTags);
+
+// Replaces each bpt, ept, ph, it, sub and mrk element in the XML text by its content, in place, so
+// that only the text and the codes' own markup remain; an empty element (<ph/>) disappears. The text
+// may be escaped with CDATA sections (GenerateXMLChildren(true, true)) or raw (false, false).
+//
+// Only the XLIFF elements are unwrapped, never the document's own markup that a code carries:
+// CDATA sections are taken as they stand, and inside a code only a `sub` that closes before the
+// code does counts as an element, so "H<bpt><sub></bpt>2<ept></sub></ept>O" gives "H<sub>2</sub>O".
+// A tag that is opened and never closed, or a stray end tag, stays in the text.
+void StripInlineMarkup(wxString& sText);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Unit-cost edit distance of many texts against one query, in UTF-16 code units: exactly what the
+// plain table (tLevenshteinDistancePlain with costs 1, 1, 1) gives. The query is prepared once
+// (bit-parallel over the query, Myers' algorithm; Hyyrö's block form beyond 64 units), so a text
+// costs one pass over its units; batches of texts run side by side, in the processor's vector units
+// where it has them.
+//
+// An object belongs to the thread that made it. Cheap to make per query; not copyable.
+class CMemDocQuery
+{
+public:
+    explicit CMemDocQuery(std::u16string_view sQuery);
+    ~CMemDocQuery();
+    CMemDocQuery(const CMemDocQuery&) = delete;
+    CMemDocQuery& operator=(const CMemDocQuery&) = delete;
+
+    size_t GetLength() const { return m_nLen; }
+    uint32_t Distance(std::u16string_view sText);
+    // The distances of n texts into anOut. Texts of about equal length side by side go fastest.
+    void DistanceBatch(const std::u16string_view* asTexts, size_t n, uint32_t* anOut);
+
+    // Whether batches may use the processor's vector units (they are used only where the processor
+    // has them). The results are the same either way; tests and measurements compare the two. For
+    // every query of the process; set it while no query runs.
+    static void UseVectorUnits(bool bUse);
+
+private:
+    uint32_t MultiWordDistance(std::u16string_view sText);
+
+    size_t m_nLen;
+    size_t m_nBlocks;
+    unsigned m_nLastBit = 0;
+    // Code unit -> row of m_aPeq (0: a unit the query lacks). The thread's shared table, or
+    // m_aOwnIndex while another query of the thread holds that.
+    uint32_t* m_pIndex = nullptr;
+    bool m_bSharedIndex = false;
+    std::vector<uint32_t> m_aOwnIndex;
+    std::vector<char16_t> m_aUsed;
+    std::vector<uint64_t> m_aPeq;
+    std::vector<uint64_t> m_aPv, m_aMv;
+};

@@ -1,0 +1,567 @@
+#include "engine/VRMemDocIndex.h"
+
+#include "engine/MemDocQuery.h"
+
+#include "varnak/include/tRegex.h"
+#include "varnak/include/tString.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <functional>
+
+namespace
+{
+uint64_t TrigramKey(const char16_t* p)
+{
+    return (uint64_t(p[0]) << 32) | (uint64_t(p[1]) << 16) | uint64_t(p[2]);
+}
+
+// The distinct trigrams of a text with the number of times each occurs, in key order.
+void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32_t>>& aOut)
+{
+    aOut.clear();
+    if (s.size() < 3)
+        return;
+    std::vector<uint64_t> aKeys;
+    aKeys.reserve(s.size() - 2);
+    for (size_t i = 0; i + 3 <= s.size(); ++i)
+        aKeys.push_back(TrigramKey(s.data() + i));
+    std::sort(aKeys.begin(), aKeys.end());
+    for (size_t i = 0; i < aKeys.size();)
+    {
+        size_t j = i;
+        while (j < aKeys.size() && aKeys[j] == aKeys[i])
+            ++j;
+        aOut.emplace_back(aKeys[i], static_cast<uint32_t>(j - i));
+        i = j;
+    }
+}
+
+void PutVarint(std::vector<uint8_t>& a, uint64_t v)
+{
+    while (v >= 0x80)
+    {
+        a.push_back(static_cast<uint8_t>(v | 0x80));
+        v >>= 7;
+    }
+    a.push_back(static_cast<uint8_t>(v));
+}
+
+uint64_t GetVarint(const uint8_t*& p)
+{
+    uint64_t v = 0;
+    int nShift = 0;
+    while (*p & 0x80)
+    {
+        v |= uint64_t(*p++ & 0x7F) << nShift;
+        nShift += 7;
+    }
+    v |= uint64_t(*p++) << nShift;
+    return v;
+}
+
+// A posting: the id as a zig-zag delta from the previous one, shifted left by one; the low bit says
+// that a count (the occurrences in the text, when more than one) follows.
+void PutPosting(std::vector<uint8_t>& a, uint32_t& nLast, uint32_t nID, uint32_t nCount)
+{
+    const int64_t nDelta = int64_t(nID) - int64_t(nLast);
+    const uint64_t nZig = (uint64_t(nDelta) << 1) ^ uint64_t(nDelta >> 63);
+    PutVarint(a, (nZig << 1) | (nCount > 1 ? 1 : 0));
+    if (nCount > 1)
+        PutVarint(a, nCount);
+    nLast = nID;
+}
+
+template <typename Fn> void ForEachPosting(const std::vector<uint8_t>& a, Fn&& fn)
+{
+    const uint8_t* p = a.data();
+    const uint8_t* pEnd = p + a.size();
+    int64_t nID = 0;
+    while (p < pEnd)
+    {
+        const uint64_t v = GetVarint(p);
+        const uint64_t nZig = v >> 1;
+        nID += static_cast<int64_t>(nZig >> 1) ^ -static_cast<int64_t>(nZig & 1);
+        const uint32_t nCount = (v & 1) ? static_cast<uint32_t>(GetVarint(p)) : 1;
+        fn(static_cast<uint32_t>(nID), nCount);
+    }
+}
+
+// The lowest distance the trigram and length bounds allow, mapped to a score: no text can score
+// more. Each edit destroys at most three of the longer text's m - 2 trigrams, so shared >= m - 2 - 3d.
+int ScoreBound(size_t nQuery, size_t nText, uint32_t nShared)
+{
+    const size_t m = std::max(nQuery, nText);
+    const size_t nLengthGap = m - std::min(nQuery, nText);
+    const size_t nTrigrams = m - 2;
+    const size_t nLost = nTrigrams > nShared ? nTrigrams - nShared : 0;
+    const size_t d = std::max(nLengthGap, (nLost + 2) / 3);
+    return CVRMemDocIndex::Score(static_cast<uint32_t>(d), static_cast<uint32_t>(m));
+}
+} // namespace
+
+CVRMemDocIndex::CVRMemDocIndex() = default;
+CVRMemDocIndex::~CVRMemDocIndex() = default;
+
+int CVRMemDocIndex::Score(uint32_t d, uint32_t m)
+{
+    // Single precision on purpose: the quotient is rounded to float before the multiplication
+    // (m = 100, d = 41 gives 58, where double arithmetic gives 59).
+    const float fRatio = static_cast<float>(m - d) / static_cast<float>(m);
+    return static_cast<int>(fRatio * 100.0f);
+}
+
+wxString CVRMemDocIndex::StripCodes(const wxString& sText)
+{
+    if (sText.find('<') == wxString::npos)
+        return sText;
+    wxString s = tRegReplace(sText, "<ph.*?</ph>", wxString(), true);
+    s = tRegReplace(s, "<bpt.*?</bpt>", wxString(), true);
+    s = tRegReplace(s, "<ept.*?</ept>", wxString(), true);
+    return tRegReplace(s, "<it.*?</it>", wxString(), true);
+}
+
+namespace
+{
+constexpr uint32_t SLOT_EMPTY = 0xFFFFFFFF;
+constexpr uint32_t SLOT_DELETED = 0xFFFFFFFE;
+
+uint32_t HashText(std::u16string_view s)
+{
+    return static_cast<uint32_t>(std::hash<std::u16string_view>()(s));
+}
+} // namespace
+
+int64_t CVRMemDocIndex::FindID(std::u16string_view sText) const
+{
+    if (m_aSlots.empty())
+        return -1;
+    const uint32_t nHash = HashText(sText);
+    const size_t nMask = m_aSlots.size() - 1;
+    for (size_t i = nHash & nMask;; i = (i + 1) & nMask)
+    {
+        const uint32_t nID = m_aSlots[i];
+        if (nID == SLOT_EMPTY)
+            return -1;
+        if (nID != SLOT_DELETED && m_aHash[nID] == nHash && Text(nID) == sText)
+            return nID;
+    }
+}
+
+void CVRMemDocIndex::Rehash(size_t nSlots)
+{
+    std::vector<uint32_t> aSlots(nSlots, SLOT_EMPTY);
+    const size_t nMask = nSlots - 1;
+    m_nSlotsUsed = 0;
+    for (uint32_t nID : m_aSlots)
+    {
+        if (nID == SLOT_EMPTY || nID == SLOT_DELETED)
+            continue;
+        size_t i = m_aHash[nID] & nMask;
+        while (aSlots[i] != SLOT_EMPTY)
+            i = (i + 1) & nMask;
+        aSlots[i] = nID;
+        ++m_nSlotsUsed;
+    }
+    m_aSlots = std::move(aSlots);
+}
+
+uint32_t CVRMemDocIndex::Intern(std::u16string_view sText)
+{
+    const int64_t nFound = FindID(sText);
+    if (nFound >= 0)
+        return static_cast<uint32_t>(nFound);
+    uint32_t nID;
+    if (!m_aFreeIDs.empty())
+    {
+        nID = m_aFreeIDs.back();
+        m_aFreeIDs.pop_back();
+    }
+    else
+    {
+        nID = static_cast<uint32_t>(m_aStart.size());
+        m_aStart.push_back(0);
+        m_aLength.push_back(0);
+        m_aHash.push_back(0);
+        m_aFlags.push_back(0);
+        m_aListed.push_back(0);
+        m_aEntries.emplace_back();
+    }
+    m_aStart[nID] = m_aArena.size();
+    m_aArena.insert(m_aArena.end(), sText.begin(), sText.end());
+    m_aLength[nID] = static_cast<uint32_t>(sText.size());
+    m_aHash[nID] = HashText(sText);
+    m_aFlags[nID] = TEXT_USED;
+    m_aListed[nID] = 0;
+
+    if ((m_nSlotsUsed + 1) * 2 > m_aSlots.size())
+        Rehash(std::max<size_t>(64, std::bit_ceil((m_aStart.size() - m_aFreeIDs.size()) * 4)));
+    const size_t nMask = m_aSlots.size() - 1;
+    size_t i = m_aHash[nID] & nMask;
+    while (m_aSlots[i] != SLOT_EMPTY && m_aSlots[i] != SLOT_DELETED)
+        i = (i + 1) & nMask;
+    if (m_aSlots[i] == SLOT_EMPTY)
+        ++m_nSlotsUsed;
+    m_aSlots[i] = nID;
+    return nID;
+}
+
+void CVRMemDocIndex::MaybeFree(uint32_t nID)
+{
+    if (m_aFlags[nID] != TEXT_USED)
+        return; // listed, recorded, posted or with entries
+    const size_t nMask = m_aSlots.size() - 1;
+    size_t i = m_aHash[nID] & nMask;
+    while (m_aSlots[i] != nID)
+        i = (i + 1) & nMask;
+    m_aSlots[i] = SLOT_DELETED;
+    m_nArenaGarbage += m_aLength[nID];
+    m_aLength[nID] = 0;
+    m_aFlags[nID] = 0;
+    m_aEntries[nID] = std::vector<tcNode*>();
+    m_aFreeIDs.push_back(nID);
+}
+
+void CVRMemDocIndex::Post(uint32_t nID)
+{
+    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+    CountTrigrams(Text(nID), aTrigrams);
+    for (const auto& [nKey, nCount] : aTrigrams)
+    {
+        tsPosting& posting = m_mapPostings[nKey];
+        PutPosting(posting.aBytes, posting.nLastID, nID, nCount);
+    }
+    m_aFlags[nID] |= TEXT_POSTED;
+    m_nLivePostings += aTrigrams.size();
+}
+
+void CVRMemDocIndex::SetListed(uint32_t nID, bool bListed)
+{
+    if (bListed)
+    {
+        m_aFlags[nID] |= TEXT_LISTED;
+        ++m_nListedTexts;
+    }
+    else
+    {
+        m_aFlags[nID] &= ~TEXT_LISTED;
+        --m_nListedTexts;
+    }
+    if (m_aFlags[nID] & TEXT_POSTED)
+    {
+        // The postings stay; they only count as live or dead.
+        std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+        CountTrigrams(Text(nID), aTrigrams);
+        const size_t n = aTrigrams.size();
+        m_nLivePostings += bListed ? n : -n;
+        m_nDeadPostings += bListed ? -n : n;
+    }
+}
+
+void CVRMemDocIndex::AddText(const wxString& sText)
+{
+    const uint32_t nID = Intern(tToU16(sText));
+    m_aFlags[nID] |= TEXT_RECORD;
+    if (++m_aListed[nID] == 1)
+    {
+        SetListed(nID, true);
+        if (!(m_aFlags[nID] & TEXT_POSTED) && m_aLength[nID] >= 3)
+            Post(nID);
+    }
+}
+
+void CVRMemDocIndex::RemoveText(const wxString& sText)
+{
+    const int64_t nFound = FindID(tToU16(sText));
+    if (nFound < 0)
+        return;
+    const uint32_t nID = static_cast<uint32_t>(nFound);
+    if (!(m_aFlags[nID] & TEXT_RECORD))
+        return;
+    m_aFlags[nID] &= ~TEXT_RECORD;
+    if (--m_aListed[nID] == 0)
+    {
+        SetListed(nID, false);
+        MaybeFree(nID);
+    }
+    if (m_nDeadPostings >= m_nCompactMinDead && m_nDeadPostings > m_nLivePostings)
+        Compact();
+}
+
+void CVRMemDocIndex::Compact()
+{
+    for (auto it = m_mapPostings.begin(); it != m_mapPostings.end();)
+    {
+        tsPosting compacted;
+        ForEachPosting(it->second.aBytes,
+                       [&](uint32_t nID, uint32_t nCount)
+                       {
+                           if (m_aFlags[nID] & TEXT_LISTED)
+                               PutPosting(compacted.aBytes, compacted.nLastID, nID, nCount);
+                       });
+        if (compacted.aBytes.empty())
+            it = m_mapPostings.erase(it);
+        else
+        {
+            compacted.aBytes.shrink_to_fit();
+            it->second = std::move(compacted);
+            ++it;
+        }
+    }
+    m_nDeadPostings = 0;
+    for (uint32_t nID = 0; nID < m_aFlags.size(); ++nID)
+        if ((m_aFlags[nID] & TEXT_POSTED) && !(m_aFlags[nID] & TEXT_LISTED))
+        {
+            m_aFlags[nID] &= ~TEXT_POSTED;
+            MaybeFree(nID);
+        }
+    if (m_nArenaGarbage > m_aArena.size() / 2)
+    {
+        std::vector<char16_t> aArena;
+        aArena.reserve(m_aArena.size() - m_nArenaGarbage);
+        for (uint32_t nID = 0; nID < m_aFlags.size(); ++nID)
+        {
+            const std::u16string_view s = Text(nID);
+            m_aStart[nID] = aArena.size();
+            aArena.insert(aArena.end(), s.begin(), s.end());
+        }
+        m_aArena = std::move(aArena);
+        m_nArenaGarbage = 0;
+    }
+}
+
+void CVRMemDocIndex::ForgetCounts()
+{
+    if (++m_nCountEpoch == 0)
+    {
+        std::fill(m_aCountStamp.begin(), m_aCountStamp.end(), 0);
+        m_nCountEpoch = 1;
+    }
+}
+
+void CVRMemDocIndex::AddEntry(const wxString& sText, tcNode* pSeg)
+{
+    const uint32_t nID = Intern(tToU16(sText));
+    m_aEntries[nID].push_back(pSeg);
+    m_aFlags[nID] |= TEXT_ENTRIES;
+    ForgetCounts();
+}
+
+bool CVRMemDocIndex::RemoveEntry(const wxString& sText, tcNode* pSeg)
+{
+    const int64_t nFound = FindID(tToU16(sText));
+    if (nFound < 0)
+        return false;
+    const uint32_t nID = static_cast<uint32_t>(nFound);
+    std::vector<tcNode*>& apEntries = m_aEntries[nID];
+    const auto it = std::find(apEntries.begin(), apEntries.end(), pSeg);
+    if (it == apEntries.end())
+        return false;
+    apEntries.erase(it);
+    ForgetCounts();
+    if (apEntries.empty())
+    {
+        apEntries = std::vector<tcNode*>();
+        m_aFlags[nID] &= ~TEXT_ENTRIES;
+        MaybeFree(nID);
+    }
+    return true;
+}
+
+const std::vector<tcNode*>* CVRMemDocIndex::FindEntries(const wxString& sText) const
+{
+    const int64_t nFound = FindID(tToU16(sText));
+    if (nFound < 0 || m_aEntries[nFound].empty())
+        return nullptr;
+    return &m_aEntries[nFound];
+}
+
+void CVRMemDocIndex::Gather(const std::u16string& q, bool bNeedEntries)
+{
+    m_aCandidates.clear();
+    const size_t nIDs = m_aFlags.size();
+    if (m_aShared.size() < nIDs)
+        m_aShared.resize(nIDs, 0); // all zero between queries
+    const uint8_t nNeed = bNeedEntries ? (TEXT_LISTED | TEXT_ENTRIES) : TEXT_LISTED;
+    const uint8_t* pFlags = m_aFlags.data();
+    uint32_t* pShared = m_aShared.data();
+    size_t nFound = 0;
+    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+    CountTrigrams(q, aTrigrams);
+    for (const auto& [nKey, nInQuery] : aTrigrams)
+    {
+        const auto it = m_mapPostings.find(nKey);
+        if (it == m_mapPostings.end())
+            continue;
+        ForEachPosting(it->second.aBytes,
+                       [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
+                       {
+                           if ((pFlags[nID] & nNeed) != nNeed)
+                               return;
+                           nFound += pShared[nID] == 0;
+                           pShared[nID] += std::min(nInQuery, nInText); // at least 1
+                       });
+    }
+    // In id order, which is the order of the text store; the counts are left in m_aCounts.
+    m_aCandidates.reserve(nFound);
+    m_aCounts.resize(nFound);
+    for (uint32_t nID = 0; nID < nIDs && m_aCandidates.size() < nFound; ++nID)
+        if (pShared[nID] != 0)
+        {
+            m_aCounts[m_aCandidates.size()] = pShared[nID];
+            m_aCandidates.push_back(nID);
+            pShared[nID] = 0;
+        }
+}
+
+std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindMatches(const wxString& sQuery)
+{
+    std::vector<tsHit> aHits;
+    const std::u16string q = tToU16(StripCodes(sQuery));
+    if (q.size() < 3)
+        return aHits;
+    Gather(q, false);
+    std::sort(m_aCandidates.begin(), m_aCandidates.end(), [this](uint32_t a, uint32_t b) { return Text(a) < Text(b); });
+    CMemDocQuery query(q);
+    aHits.reserve(m_aCandidates.size());
+    for (uint32_t nID : m_aCandidates)
+    {
+        const std::u16string_view c = Text(nID);
+        const uint32_t m = static_cast<uint32_t>(std::max(c.size(), q.size()));
+        aHits.push_back(tsHit{tFromU16(c.data(), c.size()), Score(query.Distance(c), m), nullptr});
+    }
+    return aHits;
+}
+
+std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxString& sQuery, int nMinScore,
+                                                                   int nMaxResults, const tfnCountResults& fnCount,
+                                                                   uint64_t nRevision)
+{
+    std::vector<tsHit> aHits;
+    const std::u16string q = tToU16(StripCodes(sQuery));
+    if (q.size() < 3)
+        return aHits;
+    nMinScore = std::clamp(nMinScore, 0, 100);
+    if (nRevision != m_nCountRevision)
+    {
+        m_nCountRevision = nRevision;
+        ForgetCounts();
+    }
+    if (m_aCountStamp.size() < m_aFlags.size())
+    {
+        m_aCountStamp.resize(m_aFlags.size(), 0);
+        m_aCountCache.resize(m_aFlags.size(), 0);
+    }
+    Gather(q, true);
+
+    // Candidates in buckets by the best score they could reach, so that the best are scored first
+    // and the rest can be left once they cannot reach the results; within a bucket by length (texts
+    // of one length are scored side by side), then by id (the order of the text store).
+    const size_t nCandidates = m_aCandidates.size();
+    std::array<uint32_t, 102> aBucketStart{};
+    std::vector<uint8_t> aBound(nCandidates);
+    for (size_t i = 0; i < nCandidates; ++i)
+    {
+        aBound[i] = static_cast<uint8_t>(ScoreBound(q.size(), m_aLength[m_aCandidates[i]], m_aCounts[i]));
+        ++aBucketStart[aBound[i] + 1];
+    }
+    for (size_t b = 1; b < aBucketStart.size(); ++b)
+        aBucketStart[b] += aBucketStart[b - 1];
+    constexpr uint32_t LENGTH_CLASSES = 512;      // longer texts share the last class
+    std::vector<uint32_t> aByLength(nCandidates); // candidate positions
+    {
+        std::vector<uint32_t> aStart(LENGTH_CLASSES + 1, 0);
+        for (uint32_t nID : m_aCandidates)
+            ++aStart[std::min(m_aLength[nID], LENGTH_CLASSES - 1) + 1];
+        for (size_t c = 1; c < aStart.size(); ++c)
+            aStart[c] += aStart[c - 1];
+        for (uint32_t i = 0; i < nCandidates; ++i)
+            aByLength[aStart[std::min(m_aLength[m_aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
+    }
+    std::vector<uint32_t> aOrdered(nCandidates);
+    {
+        std::array<uint32_t, 102> aFill = aBucketStart;
+        for (uint32_t i : aByLength)
+            aOrdered[aFill[aBound[i]]++] = m_aCandidates[i];
+    }
+
+    // nThreshold: the lowest score that can still be among the best nMaxResults results.
+    // nAtOrAbove counts the results scored so far at or above it.
+    CMemDocQuery query(q);
+    std::array<int64_t, 101> aResultsAt{};
+    int nThreshold = nMinScore;
+    int64_t nAtOrAbove = 0;
+    std::vector<std::pair<uint32_t, int>> aKept;
+    auto Consider = [&](uint32_t nID, uint32_t d)
+    {
+        const int nScore = Score(d, static_cast<uint32_t>(std::max<size_t>(m_aLength[nID], q.size())));
+        if (nScore < nThreshold)
+            return;
+        int nResults;
+        if (m_aCountStamp[nID] == m_nCountEpoch)
+            nResults = m_aCountCache[nID];
+        else
+        {
+            const std::vector<tcNode*>& apEntries = m_aEntries[nID];
+            nResults = fnCount ? fnCount(apEntries) : static_cast<int>(apEntries.size());
+            m_aCountCache[nID] = nResults;
+            m_aCountStamp[nID] = m_nCountEpoch;
+        }
+        if (nResults <= 0)
+            return;
+        aKept.emplace_back(nID, nScore);
+        aResultsAt[nScore] += nResults;
+        nAtOrAbove += nResults;
+        if (nMaxResults > 0)
+            while (nThreshold < 100 && nAtOrAbove - aResultsAt[nThreshold] >= nMaxResults)
+                nAtOrAbove -= aResultsAt[nThreshold++];
+    };
+    // Scored in batches; the threshold is checked between them (a batch scored beyond it only costs
+    // time, never changes the results).
+    constexpr uint32_t BATCH = 64;
+    std::u16string_view aTexts[BATCH];
+    uint32_t aDistances[BATCH];
+    for (int nBound = 100; nBound >= nThreshold; --nBound)
+    {
+        const uint32_t nEnd = aBucketStart[nBound + 1];
+        for (uint32_t k = aBucketStart[nBound]; k < nEnd && nBound >= nThreshold;)
+        {
+            const uint32_t n = std::min(BATCH, nEnd - k);
+            for (uint32_t i = 0; i < n; ++i)
+                aTexts[i] = Text(aOrdered[k + i]);
+            query.DistanceBatch(aTexts, n, aDistances);
+            for (uint32_t i = 0; i < n; ++i)
+                Consider(aOrdered[k + i], aDistances[i]);
+            k += n;
+        }
+    }
+
+    std::erase_if(aKept, [nThreshold](const std::pair<uint32_t, int>& kept) { return kept.second < nThreshold; });
+    std::sort(aKept.begin(), aKept.end(),
+              [this](const auto& a, const auto& b) { return Text(a.first) < Text(b.first); });
+    aHits.reserve(aKept.size());
+    for (const auto& [nID, nScore] : aKept)
+        aHits.push_back(tsHit{tFromU16(Text(nID).data(), Text(nID).size()), nScore, &m_aEntries[nID]});
+    return aHits;
+}
+
+size_t CVRMemDocIndex::GetMemoryUsage() const
+{
+    size_t n = sizeof(*this);
+    n += m_aArena.capacity() * sizeof(char16_t) + m_aStart.capacity() * sizeof(uint64_t) +
+         m_aLength.capacity() * sizeof(uint32_t) + m_aHash.capacity() * sizeof(uint32_t) + m_aFlags.capacity() +
+         m_aListed.capacity() * sizeof(uint32_t) + m_aFreeIDs.capacity() * sizeof(uint32_t) +
+         m_aSlots.capacity() * sizeof(uint32_t);
+    n += m_aEntries.capacity() * sizeof(std::vector<tcNode*>);
+    for (const std::vector<tcNode*>& apEntries : m_aEntries)
+        n += apEntries.capacity() * sizeof(tcNode*);
+    // The posting table: a node per trigram (key, posting, next pointer, cached hash) and buckets.
+    for (const auto& [nKey, posting] : m_mapPostings)
+        n += sizeof(nKey) + sizeof(posting) + 2 * sizeof(void*) + posting.aBytes.capacity();
+    n += m_mapPostings.bucket_count() * sizeof(void*);
+    n += m_aCountCache.capacity() * sizeof(int32_t) + m_aCountStamp.capacity() * sizeof(uint32_t);
+    n += m_aCounts.capacity() * sizeof(uint32_t) + m_aShared.capacity() * sizeof(uint32_t) +
+         m_aCandidates.capacity() * sizeof(uint32_t);
+    return n;
+}

@@ -1,0 +1,164 @@
+#include "engine/VRMemDocManager.h"
+
+#include "engine/VRMemDoc.h"
+#include "varnak/include/TextFailure.h"
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tAssert.h"
+
+#include <wx/filefn.h>
+#include <wx/filename.h>
+
+#include <algorithm>
+#include <exception>
+
+namespace
+{
+// The path with the working directory in front when it is relative. Held memories keep absolute
+// names so that a later change of the working directory cannot make one file look like another.
+wxString AbsolutePath(const wxString& sPath)
+{
+    if (wxIsAbsolutePath(sPath))
+        return sPath;
+    return wxFileName::DirName(wxGetCwd()).GetPath(wxPATH_GET_SEPARATOR) + sPath;
+}
+
+void SetError(wxString* psError, const wxString& sText)
+{
+    if (psError)
+        *psError = sText;
+}
+
+// Runs fnMake and turns any failure into null and a reason, so that no failure of a memory file
+// reaches the project that asked for it.
+template <typename Make> std::unique_ptr<CVRMemDoc> TryMake(const wxString& sPath, wxString* psError, Make fnMake)
+{
+    wxString sReason;
+    try
+    {
+        return fnMake();
+    }
+    catch (const TextFailure& failure)
+    {
+        sReason = failure.GetText();
+    }
+    catch (const std::exception& e)
+    {
+        sReason = wxString::FromUTF8(e.what());
+    }
+    catch (...)
+    {
+        sReason = "Unknown error";
+    }
+    tcLog::LogStr("Could not open the translation memory " + sPath + ": " + sReason);
+    SetError(psError, sReason);
+    return nullptr;
+}
+} // namespace
+
+CVRMemDocManager::CVRMemDocManager() = default;
+
+CVRMemDocManager::~CVRMemDocManager()
+{
+    if (!m_apMemDocs.empty())
+    {
+        tAssert("VRMemDocManager", 21, "0");
+        // Projects may still point at them: leaving them alive is the lesser harm.
+        for (std::unique_ptr<CVRMemDoc>& pMemDoc : m_apMemDocs)
+            (void)pMemDoc.release();
+    }
+}
+
+CVRMemDoc* CVRMemDocManager::FindMemDoc(const wxString& sFilename) const
+{
+    if (sFilename.empty())
+        return nullptr;
+    const wxFileName fileName(AbsolutePath(sFilename));
+    for (const std::unique_ptr<CVRMemDoc>& pMemDoc : m_apMemDocs)
+    {
+        if (!pMemDoc->GetFileName().empty() && fileName.SameAs(wxFileName(pMemDoc->GetFileName())))
+            return pMemDoc.get();
+    }
+    return nullptr;
+}
+
+CVRMemDoc* CVRMemDocManager::OpenMemDoc(const wxString& sFilename, wxString* psError)
+{
+    if (sFilename.empty())
+    {
+        SetError(psError, "No memory file was named.");
+        return nullptr;
+    }
+    if (CVRMemDoc* pHeld = FindMemDoc(sFilename))
+    {
+        pHeld->SetRefCount(pHeld->GetRefCount() + 1);
+        return pHeld;
+    }
+    const wxString sPath = AbsolutePath(sFilename);
+    std::unique_ptr<CVRMemDoc> pMemDoc = TryMake(sPath, psError, [&]() { return std::make_unique<CVRMemDoc>(sPath); });
+    if (!pMemDoc)
+        return nullptr;
+    pMemDoc->SetRefCount(1);
+    m_apMemDocs.push_back(std::move(pMemDoc));
+    return m_apMemDocs.back().get();
+}
+
+CVRMemDoc* CVRMemDocManager::CreateMemDoc(const wxString& sFilename, wxString* psError)
+{
+    if (sFilename.empty())
+    {
+        SetError(psError, "No memory file was named.");
+        return nullptr;
+    }
+    if (CVRMemDoc* pHeld = FindMemDoc(sFilename))
+    {
+        pHeld->SetRefCount(pHeld->GetRefCount() + 1);
+        return pHeld;
+    }
+    const wxString sPath = AbsolutePath(sFilename);
+    // Whatever the file holds belongs to someone; a new memory never replaces it.
+    if (wxFileName::Exists(sPath))
+    {
+        SetError(psError, "The file " + sPath + " already exists.");
+        return nullptr;
+    }
+    std::unique_ptr<CVRMemDoc> pMemDoc =
+        TryMake(sPath, psError, [&]() { return std::make_unique<CVRMemDoc>(wxString()); });
+    if (!pMemDoc)
+        return nullptr;
+    if (!pMemDoc->SaveAs(sPath))
+    {
+        const wxString sReason = "The translation memory could not be written to " + sPath + ".";
+        tcLog::LogStr(sReason);
+        SetError(psError, sReason);
+        return nullptr;
+    }
+    pMemDoc->SetRefCount(1);
+    m_apMemDocs.push_back(std::move(pMemDoc));
+    return m_apMemDocs.back().get();
+}
+
+std::unique_ptr<CVRMemDoc> CVRMemDocManager::NewMemDoc()
+{
+    return std::make_unique<CVRMemDoc>(wxString());
+}
+
+void CVRMemDocManager::ReleaseMemDoc(CVRMemDoc* pMemDoc)
+{
+    auto it = std::find_if(m_apMemDocs.begin(), m_apMemDocs.end(),
+                           [pMemDoc](const std::unique_ptr<CVRMemDoc>& pHeld) { return pHeld.get() == pMemDoc; });
+    if (it == m_apMemDocs.end())
+    {
+        tAssert("VRMemDocManager", 78, "0");
+        return;
+    }
+    if (pMemDoc->GetRefCount() > 1)
+    {
+        pMemDoc->SetRefCount(pMemDoc->GetRefCount() - 1);
+        return;
+    }
+    // Out of the list before its destructor asks about saving, so nothing reached from that
+    // question can find a memory that is going away.
+    std::unique_ptr<CVRMemDoc> pLast = std::move(*it);
+    m_apMemDocs.erase(it);
+    pLast.reset();
+}

@@ -1,0 +1,290 @@
+#include "Shared/VRSRXDoc.h"
+#include "tests/Shared/SRXTestSupport.h"
+
+#include <boost/regex.hpp>
+#include <boost/regex/icu.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace
+{
+// ----- The shipped rules ---------------------------------------------------------------------------
+
+struct SentenceCase
+{
+    const char* szLanguage;
+    std::vector<std::wstring> asSegments; // joined, they make the unit's text
+};
+
+std::wstring Join(const std::vector<std::wstring>& as)
+{
+    std::wstring s;
+    for (const std::wstring& sPart : as)
+        s += sPart;
+    return s;
+}
+
+const SentenceCase kSentences[] = {
+    {"en-US",
+     {L"Mr. Smith met Dr. Jones at 5 p.m. yesterday.", L" They visited cities, e.g. Paris and Rome.",
+      L" J. K. Rowling signed books (see No. 5 and Fig. 3) all day.", L" Did it help?", L" Yes!",
+      L" \"It cost 2.5 dollars.\"", L" Prices rose etc.", L" The end came in Jan. 2020.", L" 'Quoted,' he said."}},
+    {"EN-gb", {L"St. Paul's is in London.", L" Really...", L" No.", L" I won't."}},
+    {"de-DE",
+     {L"Herr Dr. Müller kam am 3. Mai nach Hause.", L" Er brachte z. B. Äpfel mit, z.B. Birnen.", L" Warum?",
+      L" Darum!", L" Das war 2019.", L" Dann ging er, d. h. er lief.", L" »Komm!«", L" Er kam."}},
+    {"de-AT", {L"Siehe S. 4 bzw. Nr. 7 im Anhang.", L" Übrigens: Ja."}},
+    {"fr-FR",
+     {L"M. Dupont est arrivé.", L" Il a dit : « Bonjour. »", L" Puis il est parti.", L" Vraiment ?", L" Oui !",
+      L" Mme Martin, p. ex. Anne, voir p. 5, etc.", L" C'est tout."}},
+    {"es-ES",
+     {L"El Sr. García llegó.", L" ¿Cómo estás?", L" ¡Muy bien!", L" Vive en EE. UU. desde 2010.",
+      L" Ver pág. 5 del Dr. Pérez.", L" Fin."}},
+    {"it",
+     {L"Il Sig. Rossi è arrivato.", L" La Sig.ra Bianchi no.", L" Il Dott. Verdi, ad es. Mario, ecc.",
+      L" L'anno dopo, vedi p. 7.", L" Basta."}},
+    {"nl-NL",
+     {L"Dhr. Jansen kwam om drie uur.", L" Hij zei bijv. Hallo.", L" Wat?", L" Niets!", L" Zie nr. 5 en blz. 10.",
+      L" Mevr. De Vries bleef."}},
+    {"pt-BR",
+     {L"O Sr. Silva chegou.", L" A Dra. Costa saiu, veja pág. 3.", L" Onde?", L" Aqui!", L" V. Exa. está bem."}},
+    {"ja", {L"今日は晴れです。", L"「行こう。」", L"彼は言った。"}},
+    {"default", {L"One sentence.", L" Another one?", L" Ж. Иванов пришёл."}},
+};
+
+// ----- A literal reference of the breaking rules ---------------------------------------------------
+
+// One rule as written: the before expression's matches are taken with the library's own iterator
+// over [S, S + p), the after expression is searched (not anchored) with partial matches allowed.
+struct ReferenceRule
+{
+    using Expression = std::variant<boost::wregex, boost::u32regex>;
+    std::optional<Expression> before;
+    std::optional<Expression> after;
+
+    static std::optional<Expression> Compile(const wxString& sText)
+    {
+        if (sText.empty())
+            return std::nullopt;
+        try
+        {
+            return Expression(boost::wregex(sText.ToStdWstring()));
+        }
+        catch (const std::exception&)
+        {
+            return Expression(boost::make_u32regex(sText.ToStdWstring().c_str()));
+        }
+    }
+
+    explicit ReferenceRule(const CVRSRXRule& rule)
+        : before(Compile(rule.GetBeforeText())), after(Compile(rule.GetAfterText()))
+    {
+    }
+
+    int Match(const wchar_t* S, int p, const wchar_t* E) const
+    {
+        if (before)
+        {
+            bool bEndsAtP = false;
+            if (const auto* pWide = std::get_if<boost::wregex>(&*before))
+            {
+                for (boost::wcregex_iterator it(S, S + p, *pWide), end; it != end && !bEndsAtP; ++it)
+                    bEndsAtP = (*it)[0].second == S + p;
+            }
+            else
+            {
+                const auto& re = std::get<boost::u32regex>(*before);
+                for (boost::u32regex_iterator<const wchar_t*> it(S, S + p, re), end; it != end && !bEndsAtP; ++it)
+                    bEndsAtP = (*it)[0].second == S + p;
+            }
+            if (!bEndsAtP)
+                return -1;
+        }
+        if (after)
+        {
+            boost::wcmatch what;
+            const auto flags = boost::match_default | boost::match_partial;
+            bool bFound;
+            if (const auto* pWide = std::get_if<boost::wregex>(&*after))
+                bFound = boost::regex_search(S + p, E, what, *pWide, flags);
+            else
+                bFound = boost::u32regex_search(S + p, E, what, std::get<boost::u32regex>(*after), flags);
+            if (!bFound || what[0].first != S + p)
+                return -1;
+            return what[0].matched ? 1 : 0;
+        }
+        return 1;
+    }
+};
+
+// The break search as written: every rule matched from scratch, the scan position kept as stated.
+class ReferenceBreaker
+{
+public:
+    explicit ReferenceBreaker(const CVRSRXDoc& doc)
+    {
+        for (const CVRSRXRule& rule : doc.GetBreakRules())
+            m_aBreaks.emplace_back(rule);
+        for (const CVRSRXRule& rule : doc.GetExceptionRules())
+            m_aExceptions.emplace_back(rule);
+    }
+
+    std::vector<int> Breaks(const std::wstring& sText)
+    {
+        std::vector<int> anBreaks;
+        m_nScan = 1;
+        int nConsumed = 0;
+        for (int j = 1; j < static_cast<int>(sText.size()); ++j)
+        {
+            const int nBreak = Find(sText.data() + nConsumed, sText.data() + j);
+            if (nBreak > 0)
+            {
+                anBreaks.push_back(nBreak);
+                nConsumed += nBreak;
+            }
+        }
+        return anBreaks;
+    }
+
+private:
+    int Find(const wchar_t* S, const wchar_t* E)
+    {
+        const int n = static_cast<int>(E - S);
+        int p;
+        for (p = m_nScan; p < n; ++p)
+        {
+            bool bException = false;
+            for (const ReferenceRule& rule : m_aExceptions)
+            {
+                const int r = rule.Match(S, p, E);
+                if (r == 0)
+                    return -1;
+                if (r == 1)
+                {
+                    bException = true;
+                    break;
+                }
+            }
+            if (bException)
+                continue;
+            for (const ReferenceRule& rule : m_aBreaks)
+            {
+                const int r = rule.Match(S, p, E);
+                if (r == 0)
+                    return -1;
+                if (r == 1)
+                {
+                    m_nScan = 1;
+                    return p;
+                }
+            }
+        }
+        m_nScan = p;
+        return -1;
+    }
+
+    std::vector<ReferenceRule> m_aBreaks;
+    std::vector<ReferenceRule> m_aExceptions;
+    int m_nScan = 1;
+};
+
+std::wstring RandomText(int nMaxLength)
+{
+    static const wchar_t kAlphabet[] = L"aaabbxyMrDXÉé..!? \n";
+    const int nAlphabet = static_cast<int>(std::size(kAlphabet)) - 1;
+    std::wstring s;
+    const int nLength = std::rand() % (nMaxLength + 1);
+    for (int i = 0; i < nLength; ++i)
+        s += kAlphabet[std::rand() % nAlphabet];
+    return s;
+}
+
+std::string Printable(const std::wstring& s)
+{
+    return wxString(s).utf8_string();
+}
+} // namespace
+
+TEST_F(SRXTest, ShippedRulesSegmentEachLanguageTheyCover)
+{
+    const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
+    for (const SentenceCase& c : kSentences)
+    {
+        SCOPED_TRACE(c.szLanguage);
+        CVRSRXDoc doc(sPath);
+        doc.SetLanguage(c.szLanguage);
+        const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
+        EXPECT_EQ(asSegments, c.asSegments) << [&]
+        {
+            std::string s;
+            for (const std::wstring& sSegment : asSegments)
+                s += "[" + Printable(sSegment) + "]";
+            return s;
+        }();
+    }
+}
+
+TEST_F(SRXTest, ShippedRulesMapTheRegionalTagsOfEachLanguage)
+{
+    const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
+    const char* kTags[] = {"en", "EN-AU", "de-CH", "fr-CA", "es-MX", "es-419", "it-CH", "nl-BE", "pt-PT"};
+    for (const char* szTag : kTags)
+    {
+        SCOPED_TRACE(szTag);
+        CVRSRXDoc doc(sPath);
+        doc.SetLanguage(szTag);
+        // Every mapped language has abbreviation lists besides the initials rule of the fallback.
+        EXPECT_GT(doc.GetNumExceptionRules(), 1);
+    }
+}
+
+// The kept scan progress and the anchored after-break attempt against the rules as written, on
+// random texts full of the characters the rules react to (ends of text, empty matches, \G, $,
+// look-ahead at the cut, unbounded before-break expressions, repeated rules).
+TEST_F(SRXTest, BreaksEqualThoseOfTheLiteralRulesOnRandomTexts)
+{
+    std::srand(20240607);
+    for (const char* szRuleSet : {"mixed", "breaks-only"})
+    {
+        SCOPED_TRACE(szRuleSet);
+        CVRSRXDoc doc(Fixture("differential.srx"));
+        doc.SetLanguage(szRuleSet);
+        doc.SetLanguage(szRuleSet);
+        ReferenceBreaker reference(doc);
+        for (int i = 0; i < 1500; ++i)
+        {
+            const std::wstring sText = RandomText(48);
+            ASSERT_EQ(FindBreaks(doc, sText), reference.Breaks(sText)) << Printable(sText);
+        }
+    }
+}
+
+TEST_F(SRXTest, SingleMatchesEqualThoseOfTheLiteralRulesOnRandomTexts)
+{
+    std::srand(77);
+    CVRSRXDoc doc(Fixture("differential.srx"));
+    doc.SetLanguage("mixed");
+    std::vector<CVRSRXRule> aRules = doc.GetBreakRules();
+    aRules.insert(aRules.end(), doc.GetExceptionRules().begin(), doc.GetExceptionRules().end());
+    for (const CVRSRXRule& rule : aRules)
+    {
+        SCOPED_TRACE(rule.GetBeforeText() + " / " + rule.GetAfterText());
+        const ReferenceRule reference(rule);
+        for (int i = 0; i < 150; ++i)
+        {
+            const std::wstring sText = RandomText(24);
+            const wchar_t* S = sText.data();
+            const int n = static_cast<int>(sText.size());
+            for (int p = 1; p < n; ++p)
+                for (int e = p + 1; e <= n; ++e)
+                    ASSERT_EQ(rule.Match(S, p, S + e), reference.Match(S, p, S + e))
+                        << Printable(sText) << " p=" << p << " e=" << e;
+        }
+    }
+}

@@ -1,0 +1,100 @@
+#include "engine/MemDocQuery.h"
+
+#include "Shared/AppUtils_sharedText.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::u16string Repeat(const std::u16string& s, size_t nTimes)
+{
+    std::u16string sOut;
+    for (size_t i = 0; i < nTimes; ++i)
+        sOut += s;
+    return sOut;
+}
+
+// Texts of nLength units from a small alphabet (so that texts are alike), with a unit beyond the
+// first 256 and a surrogate half now and then.
+std::u16string RandomText(std::mt19937& rng, size_t nLength)
+{
+    static const char16_t aszUnits[] = {u'a', u'b', u'c', u' ', u'\u00E9', u'\u0416', u'\xD83D', u'\xDE00'};
+    std::u16string s;
+    for (size_t i = 0; i < nLength; ++i)
+        s += aszUnits[std::uniform_int_distribution<size_t>(0, std::size(aszUnits) - 1)(rng)];
+    return s;
+}
+} // namespace
+
+TEST(MemDocQuery, DistancesAreThoseOfThePlainTable)
+{
+    struct Case
+    {
+        std::u16string sQuery, sText;
+        uint32_t nDistance;
+    };
+    const std::u16string s64 = Repeat(u"abcd", 16);
+    const Case aCases[] = {
+        {u"", u"", 0},
+        {u"", u"abc", 3},
+        {u"abc", u"", 3},
+        {u"kitten", u"sitting", 3},
+        {u"Open the file.", u"Close the file.", 5},
+        // A character above U+FFFF is two units; one of them differs.
+        {u"a\U0001F600b", u"a\U0001F601b", 1},
+        // The word boundaries of the bit-parallel form: 63, 64, 65 and 129 units.
+        {s64.substr(1), s64, 1},
+        {s64, s64, 0},
+        {s64 + u"x", s64, 1},
+        {s64 + u"x", u"x" + s64, 2},
+        {Repeat(s64, 2) + u"q", Repeat(u"dcba", 32), 66},
+        {u"abc", Repeat(u"z", 200), 200},
+    };
+    for (const Case& c : aCases)
+    {
+        CMemDocQuery query(c.sQuery);
+        EXPECT_EQ(query.Distance(c.sText), c.nDistance) << c.sQuery.size() << "/" << c.sText.size();
+        EXPECT_EQ(tLevenshteinDistancePlain(c.sQuery, c.sText, 1, 1, 1), c.nDistance);
+    }
+}
+
+TEST(MemDocQuery, BatchesGiveWhatTheTableGivesWithAndWithoutVectorUnits)
+{
+    std::mt19937 rng(7);
+    for (bool bVector : {true, false})
+    {
+        CMemDocQuery::UseVectorUnits(bVector);
+        for (size_t nQueryLength : {3u, 17u, 63u, 64u, 65u, 150u})
+        {
+            const std::u16string sQuery = RandomText(rng, nQueryLength);
+            // Lengths vary within a batch, so lanes finish at different points.
+            std::vector<std::u16string> asTexts;
+            for (int i = 0; i < 37; ++i)
+                asTexts.push_back(RandomText(rng, std::uniform_int_distribution<size_t>(0, 90)(rng)));
+            std::vector<std::u16string_view> aViews(asTexts.begin(), asTexts.end());
+            std::vector<uint32_t> anDistances(aViews.size());
+            CMemDocQuery query(sQuery);
+            query.DistanceBatch(aViews.data(), aViews.size(), anDistances.data());
+            for (size_t i = 0; i < asTexts.size(); ++i)
+                ASSERT_EQ(anDistances[i], tLevenshteinDistancePlain(sQuery, asTexts[i], 1, 1, 1))
+                    << "vector units " << bVector << ", query of " << nQueryLength << ", text " << i;
+        }
+    }
+    CMemDocQuery::UseVectorUnits(true);
+}
+
+TEST(MemDocQuery, TwoQueriesOfOneThreadDoNotDisturbEachOther)
+{
+    CMemDocQuery outer(u"abcdef");
+    {
+        CMemDocQuery inner(u"xyz");
+        EXPECT_EQ(inner.Distance(u"xyzabc"), 3u);
+    }
+    EXPECT_EQ(outer.Distance(u"abcxyz"), 3u);
+    CMemDocQuery next(u"fedcba");
+    EXPECT_EQ(next.Distance(u"abcdef"), 6u);
+}

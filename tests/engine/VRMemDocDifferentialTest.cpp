@@ -1,0 +1,154 @@
+// The memory against the plain model of tests/engine/MemDocReference: random additions, removals
+// and look-ups must give the same suggestions.
+#include "engine/VRMemDoc.h"
+
+#include "engine/MemDocQuery.h"
+#include "engine/VRMemDocIndex.h"
+#include "tests/engine/MemDocFiles.h"
+#include "tests/engine/MemDocReference.h"
+
+#include "varnak/include/tcDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+// Texts from a few syllables, so that texts collide, share trigrams and tie on scores; some carry
+// inline codes or escapes, some are under three units, some longer than one 64-unit word.
+class TextSource
+{
+public:
+    explicit TextSource(unsigned nSeed) : m_rng(nSeed) {}
+
+    wxString Text()
+    {
+        static const char* const aszTokens[] = {"la", "le", "lo", "ma", "m\xC3\xA9", "x", "ab", " ", "a b"};
+        const int nTokens = Chance(10) ? Between(25, 45) : Between(0, 6);
+        wxString s;
+        for (int i = 0; i < nTokens; ++i)
+        {
+            if (Chance(4))
+                s += "<ph x=\"1\">&lt;b&gt;</ph>";
+            else if (Chance(3))
+                s += "&amp;";
+            else if (Chance(2))
+                s += wxString::FromUTF8("\xF0\x9F\x98\x80"); // two UTF-16 units
+            else
+                s += wxString::FromUTF8(aszTokens[Between(0, std::size(aszTokens) - 1)]);
+        }
+        return s;
+    }
+
+    // A text near sText: one token changed, dropped or added.
+    wxString Near(const wxString& sText)
+    {
+        wxString s = sText;
+        const size_t nPos = s.empty() ? 0 : Between(0, s.length() - 1);
+        if (Chance(50) && !s.empty() && s[nPos] != '<' && s[nPos] != '&' && !(s[nPos] >= 0xD800 && s[nPos] <= 0xDFFF))
+            s[nPos] = Chance(50) ? 'q' : 'a';
+        else
+            s += Chance(50) ? " la" : "x";
+        return s;
+    }
+
+    int Between(int nMin, int nMax) { return std::uniform_int_distribution<int>(nMin, nMax)(m_rng); }
+    bool Chance(int nPercent) { return Between(0, 99) < nPercent; }
+    template <typename T> const T& Pick(const std::vector<T>& a)
+    {
+        return a[Between(0, static_cast<int>(a.size()) - 1)];
+    }
+
+private:
+    std::mt19937 m_rng;
+};
+
+struct Pair
+{
+    wxString sSource, sTarget, sSourceLang, sTargetLang;
+};
+
+void RunOperations(unsigned nSeed, int nOperations, int& nLookups, int& nCut)
+{
+    TMXHandlerScope handler;
+    TextSource source(nSeed);
+    CVRMemDoc memory("");
+    CMemDocReference reference;
+    // Dead postings are dropped early and often, so that their removal is checked too.
+    for (const char* szLang : {"en", "de", "fr"})
+        memory.GetIndex(szLang)->SetCompactThreshold(4);
+
+    const std::vector<wxString> asSourceLangs{"en", "EN"};
+    const std::vector<wxString> asTargetLangs{"de", "DE", "fr", "en"};
+    std::vector<wxString> asSources;
+    std::vector<Pair> aPairs;
+    for (int nOp = 0; nOp < nOperations; ++nOp)
+    {
+        const int nKind = source.Between(0, 99);
+        if (nKind < 45 || aPairs.empty())
+        {
+            Pair pair;
+            pair.sSource = !asSources.empty() && source.Chance(50) ? source.Pick(asSources) : source.Text();
+            pair.sTarget = !aPairs.empty() && source.Chance(20) ? source.Pick(aPairs).sTarget : source.Text();
+            pair.sSourceLang = source.Pick(asSourceLangs);
+            pair.sTargetLang = source.Pick(asTargetLangs);
+            memory.AddTranslation(pair.sSource, pair.sTarget, pair.sSourceLang, pair.sTargetLang);
+            reference.AddTranslation(pair.sSource, pair.sTarget, pair.sSourceLang, pair.sTargetLang);
+            asSources.push_back(pair.sSource);
+            aPairs.push_back(pair);
+        }
+        else if (nKind < 65)
+        {
+            Pair pair = source.Pick(aPairs);
+            if (source.Chance(20))
+                pair.sSource = source.Text();
+            memory.RemoveTranslation(pair.sSource, pair.sTarget, pair.sSourceLang, pair.sTargetLang);
+            reference.RemoveTranslation(pair.sSource, pair.sTarget, pair.sSourceLang, pair.sTargetLang);
+        }
+        else
+        {
+            const wxString sQuery = source.Chance(70) ? source.Near(source.Pick(asSources)) : source.Text();
+            const wxString sLang = source.Chance(80) ? source.Pick(asSourceLangs) : source.Pick(asTargetLangs);
+            const std::vector<CVRMemDocMatch> aAll = reference.LookupTranslations(sQuery, sLang);
+            const std::vector<CVRMemDocMatch> aExpected =
+                CMemDocReference::Bounded(aAll, CVRMemDoc::kMinLookupScore, CVRMemDoc::kMaxLookupResults);
+            ++nLookups;
+            if (aExpected.size() < aAll.size())
+                ++nCut;
+            ASSERT_EQ(memory.LookupTranslations(sQuery, sLang), aExpected)
+                << "seed " << nSeed << ", operation " << nOp << ", query [" << sQuery.utf8_string() << "] in "
+                << sLang.utf8_string();
+            if (nOp % 7 == 0)
+            {
+                std::vector<std::pair<wxString, int>> aHits;
+                for (const CVRMemDocIndex::tsHit& hit : memory.GetIndex(sLang)->FindMatches(sQuery))
+                    aHits.emplace_back(hit.sText, hit.nScore);
+                ASSERT_EQ(aHits, reference.FindMatches(sQuery, sLang))
+                    << "seed " << nSeed << ", operation " << nOp << ", query [" << sQuery.utf8_string() << "]";
+            }
+        }
+    }
+    memory.GetDocument()->ClearDirty();
+}
+} // namespace
+
+TEST(VRMemDocDifferential, RandomOperationsMatchThePlainModel)
+{
+    int nLookups = 0;
+    int nCut = 0;
+    // The last run scores without the vector units, so both ways of scoring are checked.
+    for (unsigned nSeed : {1u, 2u, 3u})
+    {
+        CMemDocQuery::UseVectorUnits(nSeed != 3);
+        RunOperations(nSeed, 2500, nLookups, nCut);
+        CMemDocQuery::UseVectorUnits(true);
+        if (HasFatalFailure())
+            return;
+    }
+    // The runs must have reached the hundred-result bound, or they would not have checked it.
+    EXPECT_GT(nCut, nLookups / 20) << nLookups << " look-ups";
+}

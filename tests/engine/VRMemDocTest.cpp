@@ -1,0 +1,399 @@
+#include "engine/VRMemDoc.h"
+
+#include "engine/VRMemDocIndex.h"
+#include "tests/engine/MemDocFiles.h"
+
+#include "Shared/UserPrompts.h"
+#include "varnak/include/TextFailure.h"
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcEvent.h"
+#include "varnak/include/tcLocalisationEngine.h"
+#include "varnak/include/tcNode.h"
+
+#include <wx/defs.h>
+#include <wx/filedlg.h>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+void PrintTo(const CVRMemDocMatch& match, std::ostream* pOut)
+{
+    *pOut << "{" << match.m_nScore << " [" << match.m_sSource.utf8_string() << "] -> "
+          << match.m_sLanguage.utf8_string() << " [" << match.m_sTarget.utf8_string() << "]}";
+}
+
+namespace
+{
+CVRMemDocMatch Match(int nScore, const char* szSource, const char* szLanguage, const char* szTarget)
+{
+    return CVRMemDocMatch{wxString::FromUTF8(szSource), wxString::FromUTF8(szTarget), wxString::FromUTF8(szLanguage),
+                          nScore};
+}
+
+// Answers from queues, in call order; an empty queue answers No / cancel.
+class QueuedPrompts : public tcUserPrompts
+{
+public:
+    int ShowMessage(const wxString& sText, const wxString&, long, wxWindow*) override
+    {
+        asMessages.push_back(sText);
+        if (anButtons.empty())
+            return wxNO;
+        const int n = anButtons.front();
+        anButtons.pop_front();
+        return n;
+    }
+    wxString ChooseFile(const wxString& sMessage, const wxString&, const wxString&, const wxString& sWildcard,
+                        long nStyle, wxWindow*) override
+    {
+        asFileRequests.push_back(sMessage + "|" + sWildcard);
+        nLastFileStyle = nStyle;
+        if (asFiles.empty())
+            return wxString();
+        const wxString s = asFiles.front();
+        asFiles.pop_front();
+        return s;
+    }
+    wxString ChooseDirectory(const wxString&, const wxString&, wxWindow*) override { return wxString(); }
+
+    std::deque<int> anButtons;
+    std::deque<wxString> asFiles;
+    std::vector<wxString> asMessages;
+    std::vector<wxString> asFileRequests;
+    long nLastFileStyle = 0;
+};
+
+class VRMemDoc : public ::testing::Test
+{
+protected:
+    void SetUp() override { tSetUserPrompts(&prompts); }
+    void TearDown() override { tSetUserPrompts(nullptr); }
+
+    static wxString Fixture(const char* szName)
+    {
+        return ToWx(std::filesystem::path(LINTRADO_FIXTURES_DIR) / "tmx" / szName);
+    }
+
+    TMXHandlerScope handler;
+    QueuedPrompts prompts;
+};
+
+int CountKind(const tcNode* pNode, const char* szKind)
+{
+    int n = pNode->GetElementName() == szKind ? 1 : 0;
+    for (const tcNode* pChild : pNode->GetChildren())
+        n += CountKind(pChild, szKind);
+    return n;
+}
+
+std::string ReadFile(const wxString& sPath)
+{
+    std::ifstream in(sPath.utf8_string(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+} // namespace
+
+TEST(VRMemDocScore, SinglePrecisionFormula)
+{
+    struct Case
+    {
+        uint32_t d, m;
+        int nScore;
+    };
+    // 41 of 100 gives 58: the quotient is rounded to float before the multiplication (double: 59).
+    const Case aCases[] = {{0, 3, 100}, {1, 3, 66}, {41, 100, 58}, {3, 3, 0}, {1, 14, 92}, {5, 15, 66}, {0, 1, 100}};
+    for (const Case& c : aCases)
+        EXPECT_EQ(CVRMemDocIndex::Score(c.d, c.m), c.nScore) << c.d << "/" << c.m;
+}
+
+TEST_F(VRMemDoc, LoadedMemoryAnswersLookupsAcrossUnitsAndVariants)
+{
+    CVRMemDoc memory(Fixture("units.tmx"));
+    EXPECT_FALSE(memory.IsModified());
+    struct Case
+    {
+        const char* szQuery;
+        const char* szLanguage;
+        std::vector<CVRMemDocMatch> aExpected;
+    };
+    const char* szSaveDe = "Alle <ph x=\"1\">&lt;b&gt;</ph>Dateien<ph x=\"2\">&lt;/b&gt;</ph> speichern.";
+    const Case aCases[] = {
+        // The same source in two units ("en" and "EN") gives both units' variants; results in text
+        // order, whatever the score.
+        {"Open the file.",
+         "en",
+         {Match(66, "Close the file.", "fr", "Fermez le fichier."),
+          Match(66, "Close the file.", "it", "Chiudi il file."),
+          Match(100, "Open the file.", "de", "Öffnen Sie die Datei."),
+          Match(100, "Open the file.", "de-AT", "Die Datei öffnen."), Match(46, "Save all files.", "de", szSaveDe)}},
+        // Language keys ignore case; a unit with three variants gives the two others.
+        {"Close the file.",
+         "EN",
+         {Match(100, "Close the file.", "fr", "Fermez le fichier."),
+          Match(100, "Close the file.", "it", "Chiudi il file."),
+          Match(66, "Open the file.", "de", "Öffnen Sie die Datei."),
+          Match(66, "Open the file.", "de-AT", "Die Datei öffnen."), Match(46, "Save all files.", "de", szSaveDe)}},
+        // Codes on either side do not count: the memory text's ph elements are not in its key, and
+        // the query's are stripped.
+        {"Save all <ph>x</ph>files.",
+         "en",
+         {Match(46, "Close the file.", "fr", "Fermez le fichier."),
+          Match(46, "Close the file.", "it", "Chiudi il file."),
+          Match(46, "Open the file.", "de", "Öffnen Sie die Datei."),
+          Match(46, "Open the file.", "de-AT", "Die Datei öffnen."), Match(100, "Save all files.", "de", szSaveDe)}},
+        // Case counts.
+        {"open the file.",
+         "en",
+         {Match(73, "Close the file.", "fr", "Fermez le fichier."),
+          Match(73, "Close the file.", "it", "Chiudi il file."),
+          Match(92, "Open the file.", "de", "Öffnen Sie die Datei."),
+          Match(92, "Open the file.", "de-AT", "Die Datei öffnen."), Match(46, "Save all files.", "de", szSaveDe)}},
+        // Under three units nothing matches, not even the identical text.
+        {"OK", "en", {}},
+        // Lookups go by the query's language only.
+        {"Fermez le fichier.",
+         "fr",
+         {Match(100, "Fermez le fichier.", "en", "Close the file."),
+          Match(100, "Fermez le fichier.", "it", "Chiudi il file.")}},
+        {"Quit now", "fr", {}},
+    };
+    for (const Case& c : aCases)
+        EXPECT_EQ(memory.LookupTranslations(wxString::FromUTF8(c.szQuery), c.szLanguage), c.aExpected)
+            << c.szQuery << " / " << c.szLanguage;
+}
+
+TEST_F(VRMemDoc, LoadFailuresFreeEverythingAndSayWhy)
+{
+    const int nHandlers = Evt_NodeInserted.GetNumHandlers();
+    struct Case
+    {
+        wxString sPath;
+        const char* szMessage;
+        const char* szLogged; // null: nothing particular
+    };
+    const Case aCases[] = {
+        {Fixture("missing.tmx"), "Could not assign an IO handler for type TMX", "Errors loading TMX documents ["},
+        {Fixture("broken.tmx"), "Could not assign an IO handler for type TMX", "Errors loading TMX documents ["},
+        {Fixture("no_body.tmx"), "No Body element found", nullptr},
+    };
+    for (const Case& c : aCases)
+    {
+        tcLogCapture log;
+        try
+        {
+            CVRMemDoc memory(c.sPath);
+            ADD_FAILURE() << c.sPath << " loaded";
+        }
+        catch (const TextFailure& e)
+        {
+            EXPECT_EQ(e.GetText(), c.szMessage) << c.sPath;
+        }
+        if (c.szLogged)
+        {
+            EXPECT_TRUE(log.Contains(c.szLogged)) << c.sPath;
+        }
+        EXPECT_EQ(Evt_NodeInserted.GetNumHandlers(), nHandlers) << c.sPath;
+    }
+
+    Done_TMXImporter();
+    EXPECT_THROW(
+        {
+            try
+            {
+                CVRMemDoc memory("");
+            }
+            catch (const TextFailure& e)
+            {
+                EXPECT_EQ(e.GetText(), "Could not assign an IO handler for type TMX");
+                throw;
+            }
+        },
+        TextFailure);
+    EXPECT_TRUE(Init_TMXImporter());
+    EXPECT_EQ(Evt_NodeInserted.GetNumHandlers(), nHandlers);
+}
+
+TEST_F(VRMemDoc, FileWithoutHeaderGetsOneAndSegWithoutLanguageIsReported)
+{
+    {
+        CVRMemDoc memory(Fixture("no_header.tmx"));
+        EXPECT_EQ(memory.LookupTranslations("Good morning", "en"),
+                  std::vector<CVRMemDocMatch>{Match(100, "Good morning", "de", "Guten Morgen")});
+        const tcNode* pTmx = memory.GetDocument()->GetSection(0)->GetChild(0);
+        ASSERT_NE(pTmx, nullptr);
+        EXPECT_EQ(pTmx->GetChild(0)->GetElementName(), "header");
+    }
+    const auto path = WriteHomeBytes("nolang.tmx", "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header/><body>"
+                                                   "<tu><tuv><seg>No language here</seg></tuv>"
+                                                   "<tuv xml:lang=\"de\"><seg>Keine Sprache</seg></tuv></tu>"
+                                                   "</body></tmx>");
+    AssertLog asserts;
+    CVRMemDoc memory(ToWx(path));
+    EXPECT_EQ(asserts.reports, (std::vector<AssertReport>{{"VRMemDoc", 505, "0"}}));
+    EXPECT_EQ(memory.LookupTranslations("No language here", ""),
+              std::vector<CVRMemDocMatch>{Match(100, "No language here", "de", "Keine Sprache")});
+}
+
+TEST_F(VRMemDoc, AddingTwiceMakesOneUnitAndRemovalTakesTheRightVariant)
+{
+    CVRMemDoc memory("");
+    EXPECT_TRUE(memory.GetFileName().empty());
+    EXPECT_FALSE(memory.IsModified());
+    memory.AddTranslation("Hello world", "Hallo Welt", "en", "de");
+    memory.AddTranslation("Hello world", "Servus Welt", "EN", "de-AT");
+    // The same target under an unrelated source, added first in the German index.
+    memory.AddTranslation("Greetings", "Tschüss", "en", "de");
+    memory.AddTranslation("Bye now", "Tschüss", "en", "de");
+    EXPECT_TRUE(memory.IsModified());
+    const tcNode* pRoot = memory.GetDocument()->GetDictionary();
+    EXPECT_EQ(CountKind(pRoot, "tu"), 3);
+    EXPECT_EQ(CountKind(pRoot, "tuv"), 7);
+    EXPECT_EQ(memory.LookupTranslations("Hello world", "en"),
+              (std::vector<CVRMemDocMatch>{Match(100, "Hello world", "de", "Hallo Welt"),
+                                           Match(100, "Hello world", "de-AT", "Servus Welt")}));
+
+    memory.RemoveTranslation("Hello world", "Hallo Welt", "en", "DE");
+    EXPECT_EQ(memory.LookupTranslations("Hello world", "en"),
+              std::vector<CVRMemDocMatch>{Match(100, "Hello world", "de-AT", "Servus Welt")});
+    EXPECT_EQ(memory.LookupTranslations("Hallo Welt", "de"), std::vector<CVRMemDocMatch>{});
+
+    // "Tschüss" of "Greetings" comes first in the index, but the pair names "Bye now".
+    memory.RemoveTranslation("Bye now", "Tschüss", "en", "de");
+    EXPECT_EQ(memory.LookupTranslations("Greetings", "en"),
+              std::vector<CVRMemDocMatch>{Match(100, "Greetings", "de", "Tschüss")});
+    EXPECT_EQ(memory.LookupTranslations("Bye now", "en"), std::vector<CVRMemDocMatch>{});
+    EXPECT_EQ(CountKind(pRoot, "tu"), 3) << "units and their sources stay";
+    EXPECT_EQ(CountKind(pRoot, "tuv"), 5);
+
+    // A pair the memory does not hold removes nothing, but the memory counts as changed.
+    memory.GetDocument()->ClearDirty();
+    memory.RemoveTranslation("Nothing like it", "Tschüss", "en", "de");
+    memory.RemoveTranslation("Greetings", "Servus", "en", "de");
+    EXPECT_TRUE(memory.IsModified());
+    EXPECT_EQ(CountKind(pRoot, "tuv"), 5);
+    memory.GetDocument()->ClearDirty();
+}
+
+TEST_F(VRMemDoc, PairsWithInlineCodesAreFoundAndRemoved)
+{
+    CVRMemDoc memory("");
+    const wxString sSource = "Click <ph x=\"1\">&lt;b&gt;</ph>here<ph x=\"2\">&lt;/b&gt;</ph> now";
+    memory.AddTranslation(sSource, "Klicken Sie <ph x=\"1\">&lt;b&gt;</ph>hier<ph x=\"2\">&lt;/b&gt;</ph>", "en", "de");
+    memory.AddTranslation(sSource, "Cliquez <ph x=\"1\">&lt;b&gt;</ph>ici<ph x=\"2\">&lt;/b&gt;</ph>", "en", "fr");
+    EXPECT_EQ(CountKind(memory.GetDocument()->GetDictionary(), "tu"), 1);
+    EXPECT_EQ(
+        memory.LookupTranslations("Click here now", "en"),
+        (std::vector<CVRMemDocMatch>{
+            Match(100, "Click here now", "de", "Klicken Sie <ph x=\"1\">&lt;b&gt;</ph>hier<ph x=\"2\">&lt;/b&gt;</ph>"),
+            Match(100, "Click here now", "fr", "Cliquez <ph x=\"1\">&lt;b&gt;</ph>ici<ph x=\"2\">&lt;/b&gt;</ph>")}));
+    memory.RemoveTranslation(sSource, "Klicken Sie <ph x=\"1\">&lt;b&gt;</ph>hier<ph x=\"2\">&lt;/b&gt;</ph>", "en",
+                             "de");
+    EXPECT_EQ(memory.LookupTranslations("Click here now", "en"),
+              std::vector<CVRMemDocMatch>{Match(100, "Click here now", "fr",
+                                                "Cliquez <ph x=\"1\">&lt;b&gt;</ph>ici<ph x=\"2\">&lt;/b&gt;</ph>")});
+    EXPECT_EQ(memory.LookupTranslations("Klicken Sie hier", "de"), std::vector<CVRMemDocMatch>{});
+    memory.GetDocument()->ClearDirty();
+}
+
+TEST_F(VRMemDoc, LookupKeepsScoresFromOneAndTheHundredBest)
+{
+    CVRMemDoc memory("");
+    // Only "ory" in common and 400 units longer: a score of 0, listed by the index but never returned.
+    const wxString sFar = "ory" + wxString(400, 'z');
+    memory.AddTranslation(sFar, "far", "en", "de");
+    const wxString sQuery = "translation memory lookup";
+    EXPECT_EQ(memory.LookupTranslations(sQuery, "en"), std::vector<CVRMemDocMatch>{});
+    const auto aHits = memory.GetIndex("en")->FindMatches(sQuery);
+    ASSERT_EQ(aHits.size(), 1u);
+    EXPECT_EQ(aHits[0].nScore, 0);
+
+    // The query itself and 120 texts one unit away, all scoring 96: the exact one and the first 99
+    // of the ties in text order are returned, in text order.
+    memory.AddTranslation(sQuery, "exact", "en", "de");
+    std::vector<CVRMemDocMatch> aExpected{Match(100, "translation memory lookup", "de", "exact")};
+    for (int k = 0; k < 120; ++k)
+    {
+        const wxString sSource = sQuery.Left(sQuery.length() - 1) + wxUniChar(0x100 + k);
+        memory.AddTranslation(sSource, wxString::Format("target %d", k), "en", "de");
+        if (k < 99)
+            aExpected.push_back(CVRMemDocMatch{sSource, wxString::Format("target %d", k), "de", 96});
+    }
+    EXPECT_EQ(memory.LookupTranslations(sQuery, "en"), aExpected);
+    memory.GetDocument()->ClearDirty();
+}
+
+TEST_F(VRMemDoc, NewMemorySavesWhereTheUserSaysAndReloads)
+{
+    const wxString sPath = ToWx(HomeFile("saved/new.tmx"));
+    std::filesystem::create_directories(HomeFile("saved"));
+    {
+        CVRMemDoc memory("");
+        EXPECT_EQ(memory.SaveIfModified(), "") << "nothing to save, nothing asked";
+        EXPECT_TRUE(prompts.asMessages.empty());
+
+        memory.AddTranslation("Good <bpt i=\"1\">&lt;b&gt;</bpt>night<ept i=\"1\">&lt;/b&gt;</ept>", "Gute Nacht",
+                              "en-GB", "de");
+        // No: nothing saved, an empty name, the changes stay.
+        {
+            tcLogCapture log;
+            prompts.anButtons = {wxNO};
+            EXPECT_EQ(memory.SaveIfModified(), "");
+            EXPECT_TRUE(log.Contains("Save: Cancelled by user"));
+            EXPECT_TRUE(memory.IsModified());
+        }
+        // Yes, but the file cannot be written: no name is handed out for a file that does not exist.
+        prompts.anButtons = {wxYES};
+        prompts.asFiles = {ToWx(HomeFile("no/such/folder/x.tmx"))};
+        EXPECT_EQ(memory.SaveIfModified(), "");
+        EXPECT_TRUE(memory.GetFileName().empty());
+        EXPECT_TRUE(memory.IsModified());
+        // Yes, then cancelling the file choice.
+        prompts.anButtons = {wxYES};
+        EXPECT_EQ(memory.SaveIfModified(), "");
+        EXPECT_TRUE(memory.IsModified());
+        // Yes and a file.
+        prompts.anButtons = {wxYES};
+        prompts.asFiles = {sPath};
+        EXPECT_EQ(memory.SaveIfModified(), sPath);
+        EXPECT_EQ(memory.GetFileName(), sPath);
+        EXPECT_FALSE(memory.IsModified());
+        EXPECT_EQ(prompts.asFileRequests.back(), "Choose a file|TMX files (*.tmx)|*.tmx|All files (*.*)|*.*");
+        EXPECT_EQ(prompts.nLastFileStyle, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        EXPECT_EQ(prompts.asMessages.size(), 4u);
+    }
+    EXPECT_EQ(prompts.asMessages.size(), 4u) << "a saved memory does not ask when it goes";
+
+    const std::string sBytes = ReadFile(sPath);
+    for (const char* szRequired :
+         {"<tmx version=\"1.4\"", "creationtool=\"", "creationtoolversion=\"", "segtype=\"sentence\"", "o-tmf=\"",
+          "adminlang=\"", "srclang=\"", "datatype=\"", "creationdate=\"", "changedate=\"", "<body>"})
+        EXPECT_NE(sBytes.find(szRequired), std::string::npos) << szRequired << " in " << sBytes;
+
+    CVRMemDoc reloaded(sPath);
+    EXPECT_EQ(reloaded.LookupTranslations("Good night", "EN-gb"),
+              std::vector<CVRMemDocMatch>{Match(100, "Good night", "de", "Gute Nacht")});
+    // A loaded memory saves to its own file when asked.
+    reloaded.AddTranslation("Good night", "Bonne nuit", "en-GB", "fr");
+    prompts.anButtons = {wxYES};
+    EXPECT_EQ(reloaded.SaveIfModified(), sPath);
+    EXPECT_NE(ReadFile(sPath).find("Bonne nuit"), std::string::npos);
+}
+
+TEST_F(VRMemDoc, DeletingAChangedMemoryAsksOnce)
+{
+    {
+        CVRMemDoc memory("");
+        memory.AddTranslation("Question", "Frage", "en", "de");
+    }
+    EXPECT_EQ(prompts.asMessages, std::vector<wxString>{g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES")});
+}

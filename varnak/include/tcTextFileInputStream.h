@@ -1,0 +1,58 @@
+#pragma once
+
+#include <wx/stream.h>
+#include <wx/string.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text read from bytes whose encoding is not declared, decoded as the toolkit's automatic
+// conversion (wxConvAuto with its default fallback) does, so every reader of source documents
+// agrees on the characters of a file. No state outside the objects; one object serves one thread.
+
+// The encoding tDecodeTextAuto found.
+enum class teAutoEncoding
+{
+    UTF8,
+    UTF16LE,
+    UTF16BE,
+    UTF32LE,
+    UTF32BE,
+    Latin1 // no byte order mark and not valid UTF-8
+};
+
+// Decodes the bytes: a byte order mark selects UTF-8, UTF-16 LE or BE, or UTF-32 LE or BE (the mark
+// is not part of the text); without one, bytes that are valid UTF-8 are read as UTF-8 and any
+// others as Latin-1 (ISO-8859-1), each byte being its own code point. An odd trailing byte of
+// UTF-16, a short one of UTF-32, a UTF-32 value that is no Unicode scalar and a lone UTF-16
+// surrogate half each become U+FFFD. Line ends are left as they are. pEncoding and pbBOM, when
+// given, receive what was found.
+std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding = nullptr, bool* pbBOM = nullptr);
+
+// Reads a stream's text one character at a time. The whole stream is read and decoded by the
+// constructor (tDecodeTextAuto). The two encoding arguments exist for callers that name an
+// encoding; only -1 (detect) is supported here and any other value is treated as -1.
+class tcTextFileInputStream
+{
+public:
+    tcTextFileInputStream(wxInputStream& stream, int nEncoding = -1, int nFallbackEncoding = -1);
+
+    // The next character, or 0 with LastRead() 0 when none is left.
+    wchar_t GetCharacter();
+    // The number of characters the last GetCharacter call delivered: 1, or 0 at the end.
+    size_t LastRead() const { return m_nLastRead; }
+    // True once every character has been delivered (already right after the last one).
+    bool Eof() const { return m_nPos >= m_sText.size(); }
+
+    // False when the stream reported a read error; the characters read before it are still given.
+    bool IsOk() const { return m_bOk; }
+    teAutoEncoding GetEncoding() const { return m_encoding; }
+
+private:
+    std::wstring m_sText;
+    size_t m_nPos = 0;
+    size_t m_nLastRead = 0;
+    bool m_bOk = true;
+    teAutoEncoding m_encoding = teAutoEncoding::UTF8;
+};
