@@ -62,15 +62,19 @@ void AppendEscapedText(wxString& sOut, const wxString& sText)
     }
 }
 
-// The document text of a unit's content: text escaped as markup text, CDATA (a code's native
-// markup) as it stands, inline elements replaced by their content. Walking the tree keeps a
-// document's own tags that happen to be named like XLIFF elements.
-void AppendOutputText(const tcNode* pNode, wxString& sOut)
+// The document text of a unit's content: text escaped as markup text, CDATA and the text directly
+// inside a code (the code's native markup, as other tools write it) as they stand, inline elements
+// replaced by their content. Walking the tree keeps a document's own tags that happen to be named
+// like XLIFF elements.
+void AppendOutputText(const tcNode* pNode, bool bInCode, wxString& sOut)
 {
     switch (pNode->GetClassType())
     {
     case NODE_TEXTNODE:
-        AppendEscapedText(sOut, static_cast<const tcText*>(pNode)->GetText());
+        if (bInCode)
+            sOut += static_cast<const tcText*>(pNode)->GetText();
+        else
+            AppendEscapedText(sOut, static_cast<const tcText*>(pNode)->GetText());
         return;
     case NODE_CDATA:
         sOut += static_cast<const tcCDATA*>(pNode)->GetText();
@@ -78,26 +82,22 @@ void AppendOutputText(const tcNode* pNode, wxString& sOut)
     default:
         break;
     }
-    if (!pNode->IsElementNode())
-    {
-        sOut += pNode->GenerateXML(true, true);
-        return;
-    }
-    if (!IsInlineElement(pNode))
+    if (!pNode->IsElementNode() || !IsInlineElement(pNode))
     {
         // Not made by our convertors (another tool's element): kept as XML.
         sOut += pNode->GenerateXML(true, true);
         return;
     }
+    const bool bCode = IsCodeElement(pNode);
     for (const tcNode* pChild : pNode->GetChildren())
-        AppendOutputText(pChild, sOut);
+        AppendOutputText(pChild, bCode, sOut);
 }
 
 wxString ChildrenOutputText(const tcNode* pNode)
 {
     wxString sOut;
     for (const tcNode* pChild : pNode->GetChildren())
-        AppendOutputText(pChild, sOut);
+        AppendOutputText(pChild, false, sOut);
     return sOut;
 }
 
@@ -145,6 +145,20 @@ bool SameStamp(const wxDateTime& a, const wxDateTime& b)
     return a == b;
 }
 
+void InsertMarkersBelow(tcNode* pNode, const wxString& sBegin, const wxString& sEnd)
+{
+    if (pNode->IsClass(NODE_TEXTNODE))
+    {
+        tcText* pText = static_cast<tcText*>(pNode);
+        pText->SetText(sBegin + pText->GetText() + sEnd);
+        return;
+    }
+    if (IsCodeElement(pNode))
+        return;
+    for (tcNode* pChild : pNode->GetChildren())
+        InsertMarkersBelow(pChild, sBegin, sEnd);
+}
+
 } // namespace
 
 wxString ReplaceHighlightMarkersWithSpans(const wxString& sText)
@@ -161,18 +175,12 @@ void InsertHighlightMarkers(tcNode* pNode, const wxString& sBegin, const wxStrin
 {
     if (!pNode)
         return;
-    if (pNode->IsClass(NODE_TEXTNODE))
-    {
-        tcText* pText = static_cast<tcText*>(pNode);
-        pText->SetText(sBegin + pText->GetText() + sEnd);
-        return;
-    }
-    // A sub-flow inside a code sits in the document's markup (an attribute value, a comment):
-    // a marker there would break it.
-    if (IsCodeElement(pNode))
-        return;
-    for (tcNode* pChild : pNode->GetChildren())
-        InsertHighlightMarkers(pChild, sBegin, sEnd);
+    // A sub-flow inside a code sits in the document's markup (an attribute value, a comment): a
+    // marker there would break that markup.
+    for (const tcNode* pAncestor = pNode->GetParent(); pAncestor; pAncestor = pAncestor->GetParent())
+        if (IsCodeElement(pAncestor))
+            return;
+    InsertMarkersBelow(pNode, sBegin, sEnd);
 }
 
 bool WriteTextFile(const wxString& sPath, const wxString& sText)
@@ -334,9 +342,8 @@ wxWindow* tcConvertor::GeneratePreview(const SXLIFFDTD* pXLIFFDTD, wxWindow* pPa
     m_pLastPreviewFile = pFile;
     m_pLastPreviewCurrent = pCurrent;
     m_sLastPreviewLanguage = sLanguage;
-    wxWindow* pWindow = Preview(sSkeleton, sText, pParent, pFile);
-    m_bHavePreview = pWindow != nullptr;
-    return pWindow;
+    m_bHavePreview = true;
+    return Preview(sSkeleton, sText, pParent, pFile);
 }
 
 wxString tcConvertor::GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const wxString& sLanguage, bool bPreview,

@@ -33,8 +33,9 @@ inline constexpr wchar_t kszSelectedSpanFormat[] =
 // "</span>").
 wxString ReplaceHighlightMarkersWithSpans(const wxString& sText);
 
-// Wraps the text of every text node in and below pNode: text becomes sBegin + text + sEnd. Other
-// nodes (codes, CDATA) are passed through, never wrapped. Null does nothing.
+// Wraps the text of every text node in and below pNode: text becomes sBegin + text + sEnd. CDATA
+// is never wrapped, and nothing inside an inline code (bpt, ept, ph, it), whose sub-flows sit in
+// the document's own markup, also when pNode itself lies in one. Null does nothing.
 void InsertHighlightMarkers(tcNode* pNode, const wxString& sBegin, const wxString& sEnd);
 
 // Creates or truncates sPath and writes sText as UTF-8 without byte order mark. False when the

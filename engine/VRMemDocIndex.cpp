@@ -1,7 +1,6 @@
 #include "engine/VRMemDocIndex.h"
 
 #include "engine/MemDocQuery.h"
-
 #include "varnak/include/tRegex.h"
 #include "varnak/include/tString.h"
 
@@ -12,6 +11,15 @@
 
 namespace
 {
+// Slots of the table from text to id that hold no id.
+constexpr uint32_t SLOT_EMPTY = 0xFFFFFFFF;
+constexpr uint32_t SLOT_DELETED = 0xFFFFFFFE;
+
+uint32_t HashText(std::u16string_view s)
+{
+    return static_cast<uint32_t>(std::hash<std::u16string_view>()(s));
+}
+
 uint64_t TrigramKey(const char16_t* p)
 {
     return (uint64_t(p[0]) << 32) | (uint64_t(p[1]) << 16) | uint64_t(p[2]);
@@ -121,17 +129,6 @@ wxString CVRMemDocIndex::StripCodes(const wxString& sText)
     s = tRegReplace(s, "<ept.*?</ept>", wxString(), true);
     return tRegReplace(s, "<it.*?</it>", wxString(), true);
 }
-
-namespace
-{
-constexpr uint32_t SLOT_EMPTY = 0xFFFFFFFF;
-constexpr uint32_t SLOT_DELETED = 0xFFFFFFFE;
-
-uint32_t HashText(std::u16string_view s)
-{
-    return static_cast<uint32_t>(std::hash<std::u16string_view>()(s));
-}
-} // namespace
 
 int64_t CVRMemDocIndex::FindID(std::u16string_view sText) const
 {

@@ -244,6 +244,16 @@ TEST_F(VRMemDoc, FileWithoutHeaderGetsOneAndSegWithoutLanguageIsReported)
               std::vector<CVRMemDocMatch>{Match(100, "No language here", "de", "Keine Sprache")});
 }
 
+TEST_F(VRMemDoc, OnlyItsOwnFileIsIndexed)
+{
+    CVRMemDoc first(Fixture("units.tmx"));
+    CVRMemDoc second(Fixture("no_header.tmx"));
+    EXPECT_EQ(first.LookupTranslations("Good morning", "en"), std::vector<CVRMemDocMatch>{});
+    EXPECT_EQ(second.LookupTranslations("Good morning", "en"),
+              std::vector<CVRMemDocMatch>{Match(100, "Good morning", "de", "Guten Morgen")});
+    EXPECT_EQ(second.LookupTranslations("Close the file.", "en"), std::vector<CVRMemDocMatch>{});
+}
+
 TEST_F(VRMemDoc, AddingTwiceMakesOneUnitAndRemovalTakesTheRightVariant)
 {
     CVRMemDoc memory("");

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "engine/Convertor.h"
+
+#include <wx/string.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class tcPreviewWindowFamily;
+
+// HTML and XML documents. A character-at-a-time tokenizer cuts the document into translation units
+// of text runs and inline codes: tags become codes (their markup kept verbatim), the text between
+// them translatable text, selected attribute values and comments sub-flows, and line breaks of the
+// source "<newline>" and "<carriagereturn>" codes. Output concatenates the units' text in the
+// language asked for and turns the break codes back into characters.
+//
+// The tokenizer validates nothing and rejects nothing; whatever it cannot read as markup stays in
+// the document as a code, so a document converted and output in its source language comes back as
+// it was, with these exceptions:
+// - "<br>", "<br/>" and "<br />" come back as "<br />";
+// - a bare "&" or ">" in text comes back as "&amp;" or "&gt;", and character references and
+//   "&quot;" or "&apos;" in text as the characters they stand for;
+// - the output is UTF-8 without byte order mark whatever the source's encoding, while a
+//   `<meta charset>` or `<?xml encoding?>` declaration is kept as written;
+// - a line feed the translator types becomes "<br />" (in XML as well), and an element that is
+//   itself named `newline` or `carriagereturn` comes back as a line break.
+// Main thread only.
+class tcConvertorHTML : public tcConvertor
+{
+public:
+    // With bLists, the tables of HTML: "alt" as the one translatable attribute, the block tags
+    // "html", "head", "body", "div", "p" and "table", and the styles of "b", "i" and "p". Without
+    // them every attribute value is translatable and no tag starts a unit.
+    tcConvertorHTML(const wxString& sTypeName, tcDocument* pDoc, const wxString& sSourceLanguage, bool bLists);
+    ~tcConvertorHTML() override;
+
+    // Reads m_sSourcePath (encoding detected as tcTextFileInputStream does) into units. A file that
+    // cannot be opened or read is reported to the user and gives false, adding nothing. The
+    // progress is not used.
+    bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
+    // PostProcessOutput, then the family's shared window under pParent; null without a window.
+    wxWindow* Preview(const wxString& sSkeleton, const wxString& sText, wxWindow* pParent, tcNode* pFile) override;
+    wxWindow* ShowLastPreview(wxWindow* pParent) override;
+    // PostProcessOutput, then WriteTextFile; false when the file could not be written.
+    bool Export(const wxString& sSkeleton, const wxString& sText, const wxString& sOutputPath,
+                tcNode* pFile) override;
+
+    // The document's own text from generated text, in place: each line feed (a "<br>" of the source
+    // or one the translator typed) becomes "<br />", the break codes become a line feed or a
+    // carriage return, and the preview markers become highlight spans.
+    static void PostProcessOutput(wxString& sText);
+
+    // The text of a run as it goes to the unit writer: XML content in which references stand for
+    // characters. The HTML convertor keeps it as written.
+    virtual wxString UnescapeText(const wxString& sText) const;
+
+    // Gives start codes whose whole tag text is sTag the style sStyle (written as their ctype).
+    void SetStyle(const wxString& sTag, const wxString& sStyle) { m_mapStyles[sTag] = sStyle; }
+    // The page the last Preview showed, after PostProcessOutput.
+    const wxString& GetLastPreviewText() const { return m_sLastPreviewText; }
+
+    // The live HTML and XML convertors and their shared preview window.
+    static tcPreviewWindowFamily& PreviewFamily();
+
+protected:
+    friend class CHTMLTokenizer;
+
+    std::vector<wxString> m_asTranslatableAttributes;
+    std::vector<wxString> m_asBlockTags;
+    std::map<wxString, wxString> m_mapStyles;
+    wxString m_sLastPreviewText;
+};
+
+// XML documents: the tokenizer of tcConvertorHTML, every attribute value translatable, no block
+// tags (units are cut only at declarations), the styles of "b", "i" and "p".
+class tcConvertorXML : public tcConvertorHTML
+{
+public:
+    tcConvertorXML(tcDocument* pDoc, const wxString& sSourceLanguage);
+    ~tcConvertorXML() override;
+
+    // References the project document knows (the predefined entities, character references and
+    // entities its DTD declares) decoded, and the result escaped again as XML content, so a
+    // decoded "<" or "&" never reaches the writer as markup.
+    wxString UnescapeText(const wxString& sText) const override;
+};
+
+// The allocators of the registry rows "HTML documents" and "XML documents".
+std::unique_ptr<tcConvertor> AllocateConvertor_HTML(tcDocument* pDoc, const wxString& sSourceLanguage);
+std::unique_ptr<tcConvertor> AllocateConvertor_XML(tcDocument* pDoc, const wxString& sSourceLanguage);
