@@ -238,13 +238,20 @@ public:
                                   teChildRelationConstraint eConstraint);
 
 protected:
-    // Attributes of one element that no step takes by name, keyed by name in UTF-16 code-unit order
-    // (declared and stored in that order).
-    struct CodeUnitLess
+    // Attributes of one element that no step takes by name, in the order the start tag gives them
+    // (declared and stored in that order, so a file this program wrote reads back with its
+    // attribute kinds in the order it writes them). A repeated name keeps its first place.
+    class CXMLAttrValues
     {
-        bool operator()(const wxString& sA, const wxString& sB) const;
+    public:
+        wxString& operator[](const wxString& sName);
+        std::vector<std::pair<wxString, wxString>>::const_iterator begin() const { return m_aValues.begin(); }
+        std::vector<std::pair<wxString, wxString>>::const_iterator end() const { return m_aValues.end(); }
+        void clear() { m_aValues.clear(); }
+
+    private:
+        std::vector<std::pair<wxString, wxString>> m_aValues;
     };
-    typedef std::map<wxString, wxString, CodeUnitLess> tcAttrMap;
 
     // Element start, by parse state.
     void StartDictionary(const wxString& sName, const xercesc::Attributes& attrs);
@@ -272,8 +279,8 @@ protected:
     // closed.
     bool PushXmlSpace(const wxString& sValue);
     // Declares every map name on the kind and stores the values on the node; empties the map.
-    void DeclareMapAttributes(tcAttrMap& mapAttrs, tcElement* pElement);
-    void StoreMapAttributes(tcAttrMap& mapAttrs, tcNode* pNode);
+    void DeclareMapAttributes(CXMLAttrValues& mapAttrs, tcElement* pElement);
+    void StoreMapAttributes(CXMLAttrValues& mapAttrs, tcNode* pNode);
     // The parent of new nodes and text: the top of the node stack, else the current entry.
     tcNode* GetCurrentParent() const;
     // The admission walk of a parent node when it is open (top of the stack or the current entry).

@@ -210,7 +210,7 @@ void CXMLImporter::StartContent(const wxString& sName, const xercesc::Attributes
 void CXMLImporter::StartReferences(const wxString& sName, const xercesc::Attributes& attrs)
 {
     m_bInReferences = true;
-    tcAttrMap mapAttrs;
+    CXMLAttrValues mapAttrs;
     wxString sID;
     bool bID = false;
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
@@ -354,7 +354,7 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
 
 void CXMLImporter::StartNode(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    tcAttrMap mapAttrs;
+    CXMLAttrValues mapAttrs;
     wxString sID;
     bool bID = false;
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)

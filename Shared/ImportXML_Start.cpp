@@ -57,9 +57,13 @@ void CXMLImporter::WarnBadID(const wxString& sText)
     }
 }
 
-bool CXMLImporter::CodeUnitLess::operator()(const wxString& sA, const wxString& sB) const
+wxString& CXMLImporter::CXMLAttrValues::operator[](const wxString& sName)
 {
-    return teStrcmp(sA, sB) < 0;
+    for (auto& item : m_aValues)
+        if (item.first == sName)
+            return item.second;
+    m_aValues.emplace_back(sName, wxString());
+    return m_aValues.back().second;
 }
 
 wxString CXMLImporter::AttrName(const xercesc::Attributes& attrs, XMLSize_t i)
@@ -88,13 +92,13 @@ bool CXMLImporter::PushXmlSpace(const wxString& sValue)
     return true;
 }
 
-void CXMLImporter::DeclareMapAttributes(tcAttrMap& mapAttrs, tcElement* pElement)
+void CXMLImporter::DeclareMapAttributes(CXMLAttrValues& mapAttrs, tcElement* pElement)
 {
     for (const auto& item : mapAttrs)
         DeclareOn(m_pDoc, pElement, item.first);
 }
 
-void CXMLImporter::StoreMapAttributes(tcAttrMap& mapAttrs, tcNode* pNode)
+void CXMLImporter::StoreMapAttributes(CXMLAttrValues& mapAttrs, tcNode* pNode)
 {
     for (const auto& item : mapAttrs)
         tSetNodeAttributeFromXML(this, pNode, item.first, item.second.wc_str());
@@ -211,7 +215,7 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
     const int nAside = 6;
     wxString asAside[nAside];
     bool abAside[nAside] = {};
-    tcAttrMap mapAttrs;
+    CXMLAttrValues mapAttrs;
     wxString sRootID;
     bool bRootID = false;
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
@@ -313,7 +317,7 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
         return;
     }
 
-    tcAttrMap mapAttrs;
+    CXMLAttrValues mapAttrs;
     wxString sSectionName, sQuicklinks;
     bool bName = false, bQuicklinks = false;
     int nSectionID = 0;
@@ -505,7 +509,7 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
             sLemmaAttr = pAttr->GetName();
     }
 
-    tcAttrMap mapAttrs;
+    CXMLAttrValues mapAttrs;
     wxString sEntryID, sLemma, sIncomplete;
     bool bEntryID = false, bLemma = false, bIncomplete = false;
     for (XMLSize_t i = 0; i < attrs.getLength(); ++i)

@@ -8,6 +8,7 @@
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
+#include "engine/ConvertorPreviewWx.h"
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
@@ -148,6 +149,7 @@ bool BrindovaApp::OnInit()
 
     InitWebLayoutEngineSelection();
     wxInitAllImageHandlers();
+    tInstallConvertorPreviewWindows();
     ShowSplash();
 
     tInitLanguageDatabase(tPathCombine(g_sLibDataPath, "LanguageRegistry"));

@@ -3,6 +3,7 @@
 #include "Shared/AppUtils_shared.h"
 #include "engine/ConvertorProgress.h"
 #include "engine/Convertor_segment.h"
+#include "engine/InlineMarkup.h"
 #include "engine/XLIFFDTD.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
@@ -17,6 +18,8 @@
 
 #include <wx/stopwatch.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <vector>
 
 #ifndef LINTRADO_VERSION
@@ -33,8 +36,7 @@ bool IsInlineElement(const tcNode* pNode)
     if (!pElement)
         return false;
     const wxString& sName = pElement->GetName();
-    return sName == L"bpt" || sName == L"ept" || sName == L"ph" || sName == L"it" || sName == L"sub" ||
-           sName == L"mrk";
+    return sName == L"bpt" || sName == L"ept" || sName == L"ph" || sName == L"it" || sName == L"sub" || sName == L"mrk";
 }
 
 // The inline codes: their content is the document's own markup, never highlighted.
@@ -136,6 +138,130 @@ tcNode* CopyTree(const tcNode* pSource, tcDocument* pDoc)
     context.bOverwriteAttributes = true;
     pCopy->CloneTree(pSource, &context);
     return pCopy;
+}
+
+bool IsBlank(const wxString& sText)
+{
+    for (wxUniChar c : sText)
+        if (!std::iswspace(c))
+            return false;
+    return true;
+}
+
+// A child that carries the segment's text: anything but a code or blank text.
+bool IsTextChild(const tcNode* pNode)
+{
+    if (pNode->IsClass(NODE_TEXTNODE))
+        return !IsBlank(static_cast<const tcText*>(pNode)->GetText());
+    return !IsCodeElement(pNode);
+}
+
+wxString LeadingBlanks(const wxString& sText)
+{
+    size_t n = 0;
+    while (n < sText.length() && std::iswspace(sText[n]))
+        ++n;
+    return sText.Left(n);
+}
+
+wxString TrailingBlanks(const wxString& sText)
+{
+    size_t n = sText.length();
+    while (n > 0 && std::iswspace(sText[n - 1]))
+        --n;
+    return sText.Mid(n);
+}
+
+// A code's native markup, which identifies it whatever its kind or identifier.
+wxString CodeMarkup(const tcNode* pCode)
+{
+    wxString s;
+    AppendOutputText(pCode, false, s);
+    return s;
+}
+
+// Gives a target (a segment or a unit's target, a working copy) the edges of its source: the
+// source's codes that the target lacks (a proposal pre-filled from the memory has none) and the
+// blanks around the source's text. Codes before the source's first text go first, all others last,
+// so a translated document keeps its markup and its line and word breaks. An empty target, or a
+// source without text, is left as it is.
+void RestoreSourceEdges(const tcNode* pSource, tcNode* pTarget, tcDocument* pDoc)
+{
+    const std::vector<tcNode*>& apSource = pSource->GetChildren();
+    int nFirst = -1;
+    int nLast = -1;
+    for (int i = 0; i < static_cast<int>(apSource.size()); ++i)
+    {
+        if (IsTextChild(apSource[i]))
+        {
+            if (nFirst < 0)
+                nFirst = i;
+            nLast = i;
+        }
+    }
+    int nTargetFirst = -1;
+    for (int i = 0; i < pTarget->GetNumChildren() && nTargetFirst < 0; ++i)
+        if (IsTextChild(pTarget->GetChild(i)))
+            nTargetFirst = i;
+    if (nFirst < 0 || nTargetFirst < 0)
+        return;
+
+    // Blanks around the text, where the target has none.
+    tcNode* pTargetFirst = pTarget->GetChild(nTargetFirst);
+    const wxString sLead = apSource[nFirst]->IsClass(NODE_TEXTNODE)
+                               ? LeadingBlanks(static_cast<const tcText*>(apSource[nFirst])->GetText())
+                               : wxString();
+    if (!sLead.empty() && pTargetFirst->IsClass(NODE_TEXTNODE))
+    {
+        tcText* pText = static_cast<tcText*>(pTargetFirst);
+        if (LeadingBlanks(pText->GetText()).empty())
+            pText->SetText(sLead + pText->GetText());
+    }
+    int nTargetLast = nTargetFirst;
+    for (int i = pTarget->GetNumChildren() - 1; i > nTargetFirst; --i)
+    {
+        if (IsTextChild(pTarget->GetChild(i)))
+        {
+            nTargetLast = i;
+            break;
+        }
+    }
+    const wxString sTrail = apSource[nLast]->IsClass(NODE_TEXTNODE)
+                                ? TrailingBlanks(static_cast<const tcText*>(apSource[nLast])->GetText())
+                                : wxString();
+    tcNode* pTargetLast = pTarget->GetChild(nTargetLast);
+    if (!sTrail.empty() && pTargetLast->IsClass(NODE_TEXTNODE))
+    {
+        tcText* pText = static_cast<tcText*>(pTargetLast);
+        if (TrailingBlanks(pText->GetText()).empty())
+            pText->SetText(pText->GetText() + sTrail);
+    }
+
+    // The source's codes the target lacks, matched by their markup.
+    std::vector<tcNode*> apTargetCodes;
+    CollectInlineTags(pTarget, apTargetCodes);
+    std::vector<wxString> asPresent;
+    for (const tcNode* pCode : apTargetCodes)
+        asPresent.push_back(CodeMarkup(pCode));
+    int nInsertAt = 0;
+    for (int i = 0; i < static_cast<int>(apSource.size()); ++i)
+    {
+        if (!IsCodeElement(apSource[i]))
+            continue;
+        const auto it = std::find(asPresent.begin(), asPresent.end(), CodeMarkup(apSource[i]));
+        if (it != asPresent.end())
+        {
+            asPresent.erase(it);
+            continue;
+        }
+        tcNode* pCopy = CopyTree(apSource[i], pDoc);
+        if (!pCopy)
+            continue;
+        if (i < nFirst)
+            pTarget->InsertChild(pCopy, nInsertAt++);
+        else
+            pTarget->AddChildLast(pCopy);
+    }
 }
 
 bool SameStamp(const wxDateTime& a, const wxDateTime& b)
@@ -307,8 +433,8 @@ wxString tcConvertor::GenerateFileText(tcNode* pFile, const wxString& sLanguage,
     return sText;
 }
 
-bool tcConvertor::OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& sOutputPath,
-                                    const wxString& sLanguage, tcNode* pFile)
+bool tcConvertor::OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& sOutputPath, const wxString& sLanguage,
+                                    tcNode* pFile)
 {
     m_pXLIFFDTD = pXLIFFDTD;
     if (!pXLIFFDTD || !pFile)
@@ -318,8 +444,8 @@ bool tcConvertor::OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& 
     return Export(sSkeleton, sText, sOutputPath, pFile);
 }
 
-wxWindow* tcConvertor::GeneratePreview(const SXLIFFDTD* pXLIFFDTD, wxWindow* pParent, tcNode* pFile,
-                                       tcNode* pCurrent, const wxString& sLanguage)
+wxWindow* tcConvertor::GeneratePreview(const SXLIFFDTD* pXLIFFDTD, wxWindow* pParent, tcNode* pFile, tcNode* pCurrent,
+                                       const wxString& sLanguage)
 {
     m_pXLIFFDTD = pXLIFFDTD;
     if (!pXLIFFDTD || !pFile)
@@ -381,7 +507,8 @@ wxString tcConvertor::GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const 
         {
             if (pChild->GetElement() != dtd.m_pTargetElement)
                 continue;
-            wxString sLang = dtd.m_pTargetLangAttr ? pChild->GetAttributeRawAsString(dtd.m_pTargetLangAttr) : wxString();
+            wxString sLang =
+                dtd.m_pTargetLangAttr ? pChild->GetAttributeRawAsString(dtd.m_pTargetLangAttr) : wxString();
             if (sLang.empty() && pFile)
                 sLang = pFile->GetAttributeDisplayAsString(dtd.m_pFileTargetLanguageAttr);
             if (sLang.empty())
@@ -408,6 +535,8 @@ wxString tcConvertor::GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const 
     else if (pTarget)
     {
         pCopy = CopyTree(pTarget, m_pDoc);
+        if (pCopy)
+            RestoreSourceEdges(pSourceSide, pCopy, m_pDoc);
         if (pCopy && bCurrentInUnit)
             InsertHighlightMarkers(pCopy, kszSelectedBegin, kszSelectedEnd);
     }
@@ -432,9 +561,8 @@ wxString tcConvertor::GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const 
     return sText;
 }
 
-tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcElement* pMrkElement,
-                                         tcAttribute* pMidAttr, tcDocument* pDoc, bool bPreview,
-                                         const wxString& sSelectedMid)
+tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcElement* pMrkElement, tcAttribute* pMidAttr,
+                                         tcDocument* pDoc, bool bPreview, const wxString& sSelectedMid)
 {
     if (!pNode || !pDoc)
         return pNode;
@@ -458,6 +586,7 @@ tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcEleme
         tcNode* pCopy = pSegment && pParent ? CopyTree(pSegment, pDoc) : nullptr;
         if (pCopy && pParent->ReplaceChild(pNode, pCopy))
         {
+            RestoreSourceEdges(pNode, pCopy, pDoc);
             pDoc->DeleteTreeFromMem(pNode);
             pResult = pCopy;
         }

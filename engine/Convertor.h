@@ -104,16 +104,19 @@ public:
 
     // The text of one trans-unit in sLanguage: the source in the source language; otherwise the
     // first target in that language, merged segment by segment into the seg-source when the unit
-    // is segmented, else the source. With bPreview, untranslated text and the text of pCurrent
-    // carry the preview markers. Inline elements (bpt, ept, ph, it, sub, mrk) are replaced by
-    // their content; text and CDATA content come out decoded. A unit without source (or, in another
+    // is segmented, else the source. A target (or target segment) with text that lacks codes or
+    // the blanks around the text of its source gets them back (codes before the source's text
+    // first, the others last), so pre-filled proposals never cost the document its markup. With bPreview, untranslated
+    // text and the text of pCurrent carry the preview markers. Inline elements (bpt, ept, ph, it, sub, mrk) are
+    // replaced by their content; text and CDATA content come out decoded. A unit without source (or, in another
     // language, without seg-source and source) is reported by an assertion and gives "".
     // Needs the handle record (set by Convert, OutputTranslation or GeneratePreview).
     wxString GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const wxString& sLanguage, bool bPreview,
                               tcNode* pCurrent);
 
     // Replaces every mrk at or below pNode (a copy of a seg-source) by a copy of the target's
-    // direct mrk child with the same mid; with bPreview an mrk without one gets the untranslated
+    // direct mrk child with the same mid (given back the codes and blanks of the mrk it replaces,
+    // as GetTransUnitText says); with bPreview an mrk without one gets the untranslated
     // markers, and the one whose mid is sSelectedMid the selected markers. pTarget may be null.
     // Returns the node now standing where pNode stood (pNode itself unless it was replaced and
     // deleted).

@@ -1,6 +1,5 @@
 #include "engine/ConvertorPreviewWx.h"
 
-
 VRConvertorPreviewWindow::~VRConvertorPreviewWindow()
 {
     if (VRHTMLWindow* pWindow = m_pWindow.get())

@@ -16,12 +16,14 @@ class tcPreviewWindowFamily;
 // source "<newline>" and "<carriagereturn>" codes. Output concatenates the units' text in the
 // language asked for and turns the break codes back into characters.
 //
-// The tokenizer validates nothing and rejects nothing; whatever it cannot read as markup stays in
-// the document as a code, so a document converted and output in its source language comes back as
-// it was, with these exceptions:
+// A ">" inside a quoted attribute value, a comment, a CDATA section or a DOCTYPE's internal subset
+// does not end the tag. The tokenizer validates nothing and rejects nothing; whatever it cannot
+// read as markup stays in the document as a code, so a document converted and output in its source
+// language comes back as it was, with these exceptions:
 // - "<br>", "<br/>" and "<br />" come back as "<br />";
-// - a bare "&" or ">" in text comes back as "&amp;" or "&gt;", and character references and
-//   "&quot;" or "&apos;" in text as the characters they stand for;
+// - a bare "&" or ">" in text, or a bare "&" or "<" in a translatable attribute value, comes back
+//   escaped ("&amp;", "&gt;", "&lt;"), and character references and "&quot;" or "&apos;" in text
+//   as the characters they stand for;
 // - the output is UTF-8 without byte order mark whatever the source's encoding, while a
 //   `<meta charset>` or `<?xml encoding?>` declaration is kept as written;
 // - a line feed the translator types becomes "<br />" (in XML as well), and an element that is
@@ -44,8 +46,7 @@ public:
     wxWindow* Preview(const wxString& sSkeleton, const wxString& sText, wxWindow* pParent, tcNode* pFile) override;
     wxWindow* ShowLastPreview(wxWindow* pParent) override;
     // PostProcessOutput, then WriteTextFile; false when the file could not be written.
-    bool Export(const wxString& sSkeleton, const wxString& sText, const wxString& sOutputPath,
-                tcNode* pFile) override;
+    bool Export(const wxString& sSkeleton, const wxString& sText, const wxString& sOutputPath, tcNode* pFile) override;
 
     // The document's own text from generated text, in place: each line feed (a "<br>" of the source
     // or one the translator typed) becomes "<br />", the break codes become a line feed or a
@@ -65,8 +66,6 @@ public:
     static tcPreviewWindowFamily& PreviewFamily();
 
 protected:
-    friend class CHTMLTokenizer;
-
     std::vector<wxString> m_asTranslatableAttributes;
     std::vector<wxString> m_asBlockTags;
     std::map<wxString, wxString> m_mapStyles;

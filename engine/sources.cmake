@@ -10,6 +10,13 @@ list(APPEND LINTRADO_CORE_SOURCES
     engine/VRMemDocManager.cpp
     engine/Convertor.cpp
     engine/ConvertorRegistry.cpp
+    engine/ConvertorPreview.cpp
+    engine/Convertor_html.cpp
+    engine/Convertor_txt.cpp
+)
+# engine windows: the convertors' preview windows, part of lintrado_ui.
+list(APPEND LINTRADO_UI_SOURCES
+    engine/ConvertorPreviewWx.cpp
 )
 # A new memory names the program's version in its header.
 set_source_files_properties(engine/VRMemDoc.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")

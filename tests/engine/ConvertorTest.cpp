@@ -179,8 +179,9 @@ const std::vector<UnitTextCase> kUnitTextCases = {
     {"the source language gives the source even with targets",
      R"(<source>Hello world.</source><target xml:lang="en">Hi.</target><target xml:lang="de">Hallo Welt.</target>)",
      "en", false, "", "Hello world.", nullptr},
-    {"the first of two targets in the language", R"(<source>A</source><target xml:lang="de">eins</target>)"
-                                                 R"(<target xml:lang="de">zwei</target>)",
+    {"the first of two targets in the language",
+     R"(<source>A</source><target xml:lang="de">eins</target>)"
+     R"(<target xml:lang="de">zwei</target>)",
      "de", false, "", "eins", nullptr},
     {"a target in another language gives the source",
      R"(<source>A</source><seg-source>A</seg-source><target xml:lang="fr">un</target>)", "de", false, "", "A", nullptr},
@@ -191,33 +192,48 @@ const std::vector<UnitTextCase> kUnitTextCases = {
      nullptr},
     {"... and segment 2 is untranslated and selected in a preview", kOneAndThree.c_str(), "de", true, "mrk2",
      "Eins.{s{u Two.u}s} Drei.", nullptr},
-    {"adjacent untranslated segments form one run", kOneOnly.c_str(), "de", true, "", "Eins.{u Two. Three.u}",
-     nullptr},
+    {"adjacent untranslated segments form one run", kOneOnly.c_str(), "de", true, "", "Eins.{u Two. Three.u}", nullptr},
     {"a segmented unit without target is untranslated throughout", kThreeSegments, "de", true, "mrk1",
      "{s{uOne.u}s}{u Two. Three.u}", nullptr},
     {"an empty target gives empty text", R"(<source>A</source><target xml:lang="de"/>)", "de", false, "", "", nullptr},
     {"a unit without source", R"(<target xml:lang="de">x</target>)", "en", false, "", "", "pSource"},
-    {"a unit without seg-source and source", R"(<target xml:lang="de">x</target>)", "de", false, "", "",
-     "pSegSource"},
+    {"a unit without seg-source and source", R"(<target xml:lang="de">x</target>)", "de", false, "", "", "pSegSource"},
     {"a target without xml:lang is in the file's target language", R"(<source>A</source><target>B</target>)", "de",
      false, "", "B", nullptr},
     {"a target without any language is reported", R"(<source>A</source><target>B</target>)", "de", false, "", "A",
      "(sLang!=L\"\")", ""},
     {"native tags named like inline elements survive",
-     R"(<source>H<bpt id="1"><![CDATA[<sub>]]></bpt>2<ept id="1"><![CDATA[</sub>]]></ept>O</source>)", "en", false,
-     "", "H<sub>2</sub>O", nullptr},
+     R"(<source>H<bpt id="1"><![CDATA[<sub>]]></bpt>2<ept id="1"><![CDATA[</sub>]]></ept>O</source>)", "en", false, "",
+     "H<sub>2</sub>O", nullptr},
     {"text is escaped, code markup is not",
-     R"(<source>A</source><target xml:lang="de">a &lt; b &amp; c&gt;<ph><![CDATA[<br>]]></ph>d</target>)", "de",
-     false, "", "a &lt; b &amp; c&gt;<br>d", nullptr},
+     R"(<source>A</source><target xml:lang="de">a &lt; b &amp; c&gt;<ph><![CDATA[<br>]]></ph>d</target>)", "de", false,
+     "", "a &lt; b &amp; c&gt;<br>d", nullptr},
     {"a code written as escaped text gives its markup",
-     R"(<source>Click <bpt id="1">&lt;b&gt;</bpt>here<ept id="1">&lt;/b&gt;</ept> &amp; go</source>)", "en", false,
-     "", "Click <b>here</b> &amp; go", nullptr},
+     R"(<source>Click <bpt id="1">&lt;b&gt;</bpt>here<ept id="1">&lt;/b&gt;</ept> &amp; go</source>)", "en", false, "",
+     "Click <b>here</b> &amp; go", nullptr},
+    {"a target without the source's codes and blanks gets them back",
+     R"(<source>x</source><seg-source> <bpt id="1"><![CDATA[<p>]]></bpt><bpt id="2"><![CDATA[<b>]]></bpt>Press)"
+     R"(<ept id="2"><![CDATA[</b>]]></ept> it.<ept id="1"><![CDATA[</p>]]></ept>)"
+     R"(<ph><![CDATA[<newline>]]></ph></seg-source><target xml:lang="de">Drücken.</target>)",
+     "de", false, "", "<p><b>Drücken.</b></p><newline>", nullptr},
+    {"target segments get their source segment's codes and blanks back",
+     R"(<source>x</source><seg-source><mrk mtype="seg" mid="1"><it pos="open"><![CDATA[<p>]]></it>One. </mrk>)"
+     R"(<mrk mtype="seg" mid="2">Two.&#10;<it pos="close"><![CDATA[</p>]]></it></mrk></seg-source>)"
+     R"(<target xml:lang="de"><mrk mtype="seg" mid="1">Eins.</mrk><mrk mtype="seg" mid="2">Zwei.</mrk></target>)",
+     "de", false, "", "<p>Eins. Zwei.\n</p>", nullptr},
+    {"codes a target segment has are not added again",
+     R"(<source>x</source><seg-source><mrk mtype="seg" mid="1"><it pos="open"><![CDATA[<p>]]></it>One. </mrk>)"
+     R"(<mrk mtype="seg" mid="2">Two.<it pos="close"><![CDATA[</p>]]></it></mrk></seg-source>)"
+     R"(<target xml:lang="de"><mrk mtype="seg" mid="1">Eins. <it pos="open"><![CDATA[<p>]]></it></mrk>)"
+     R"(<mrk mtype="seg" mid="2">Zwei.</mrk></target>)",
+     "de", false, "", "Eins. <p>Zwei.</p>", nullptr},
     {"the selected unit's target is marked", R"(<source>Hello</source><target xml:lang="de">Hallo</target>)", "de",
      true, "source", "{sHallos}", nullptr},
     {"the selected untranslated unit carries both markers", R"(<source>A</source><seg-source>A</seg-source>)", "de",
      true, "source", "{s{uAu}s}", nullptr},
     {"a sub-flow inside a code is never marked", kAltInCode, "de", true, "", "{uSee u}<img alt=\"Red car\">", nullptr},
-    {"a translated sub-flow takes its place in the code", kAltInCodeTranslated.c_str(), "de", false, "", "Siehe <img alt=\"Rotes Auto\">", nullptr},
+    {"a translated sub-flow takes its place in the code", kAltInCodeTranslated.c_str(), "de", false, "",
+     "Siehe <img alt=\"Rotes Auto\">", nullptr},
 };
 
 TEST_F(ConvertorTest, TransUnitTextTable)
@@ -225,8 +241,9 @@ TEST_F(ConvertorTest, TransUnitTextTable)
     for (const UnitTextCase& c : kUnitTextCases)
     {
         SCOPED_TRACE(c.szName);
-        tcNode* pFile = AddFile(wxString::FromUTF8(std::string("<body><trans-unit>") + c.szUnit + "</trans-unit></body>"),
-                                wxString::FromUTF8(c.szFileTargetLanguage));
+        tcNode* pFile =
+            AddFile(wxString::FromUTF8(std::string("<body><trans-unit>") + c.szUnit + "</trans-unit></body>"),
+                    wxString::FromUTF8(c.szFileTargetLanguage));
         tcNode* pUnit = FirstOfKind(pFile, m_dtd.m_pTransUnitElement);
         ASSERT_TRUE(pUnit);
 
@@ -251,10 +268,11 @@ TEST_F(ConvertorTest, TransUnitTextTable)
         const int nNodesBefore = m_pRoot->GetNumDescendants();
 
         AssertRecorder asserts;
-        const wxString sText = convertor.GetTransUnitText(pFile, pUnit, wxString::FromUTF8(c.szLanguage), c.bPreview,
-                                                          pCurrent);
+        const wxString sText =
+            convertor.GetTransUnitText(pFile, pUnit, wxString::FromUTF8(c.szLanguage), c.bPreview, pCurrent);
         EXPECT_EQ(Short(sText).utf8_string(), c.szExpected);
-        EXPECT_EQ(asserts.asExpressions, c.szAssert ? std::vector<std::string>{c.szAssert} : std::vector<std::string>{});
+        EXPECT_EQ(asserts.asExpressions,
+                  c.szAssert ? std::vector<std::string>{c.szAssert} : std::vector<std::string>{});
         // The working copy leaves the project as it was, and clean.
         EXPECT_EQ(pUnit->GenerateXML().utf8_string(), sUnitBefore);
         EXPECT_EQ(m_pRoot->GetNumDescendants(), nNodesBefore);
@@ -331,8 +349,8 @@ TEST_F(ConvertorTest, HighlightMarkersWrapTextOnly)
 
 TEST(ConvertorMarkers, SpansReplaceMarkers)
 {
-    const wxString sText = wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" +
-                           kszSelectedEnd;
+    const wxString sText =
+        wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" + kszSelectedEnd;
     EXPECT_EQ(ReplaceHighlightMarkersWithSpans(sText),
               L"<span style=\"background-color:#CAE1F9\">a</span>"
               L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span>");
@@ -342,8 +360,9 @@ TEST(ConvertorMarkers, SpansReplaceMarkers)
 
 TEST_F(ConvertorTest, PreviewRegeneratesWhenAnythingItShowsChanged)
 {
-    tcNode* pFile = AddFile(R"(<body><trans-unit><source>One</source><seg-source>One</seg-source></trans-unit>)"
-                            R"(<trans-unit><source>Two</source><target xml:lang="de">Zwei</target></trans-unit></body>)");
+    tcNode* pFile =
+        AddFile(R"(<body><trans-unit><source>One</source><seg-source>One</seg-source></trans-unit>)"
+                R"(<trans-unit><source>Two</source><target xml:lang="de">Zwei</target></trans-unit></body>)");
     pFile->SetAttributeDisplayByString(m_dtd.m_pFileLastModifiedAttr, L"2024-01-01T10:00:00Z");
     std::vector<tcNode*> apUnits;
     pFile->FindDescendantsOfElementType(m_dtd.m_pTransUnitElement->GetID(), apUnits);
@@ -411,8 +430,8 @@ TEST_F(ConvertorTest, ConvertWritesTheFileElement)
     };
     ProgressRecorder progress;
     const wxDateTime before = wxDateTime::Now();
-    ASSERT_TRUE(convertor.Convert(&m_dtd, L"/data/a b.txt", m_pRoot, nullptr, nullptr, L"en-GB", L"de-DE", 75,
-                                  &progress));
+    ASSERT_TRUE(
+        convertor.Convert(&m_dtd, L"/data/a b.txt", m_pRoot, nullptr, nullptr, L"en-GB", L"de-DE", 75, &progress));
     EXPECT_EQ(progress.GetValue(), 9999);
     EXPECT_EQ(convertor.GetThreshold(), 75);
     EXPECT_EQ(convertor.GetSourcePath(), L"/data/a b.txt");
@@ -427,8 +446,9 @@ TEST_F(ConvertorTest, ConvertWritesTheFileElement)
         const char* szName;
         const char* szValue;
     } aAttributes[] = {
-        {"original", "/data/a b.txt"},  {"datatype", "txt"},     {"source-language", "en-GB"},
-        {"target-language", "de-DE"},   {"tool-company", "Korvendel HLT"}, {"category", "General"},
+        {"original", "/data/a b.txt"},     {"datatype", "txt"},
+        {"source-language", "en-GB"},      {"target-language", "de-DE"},
+        {"tool-company", "Korvendel HLT"}, {"category", "General"},
     };
     for (const auto& a : aAttributes)
         EXPECT_EQ(pFile->GetAttributeSByName(a.szName).utf8_string(), a.szValue) << a.szName;
@@ -496,7 +516,8 @@ TEST(ConvertorFiles, WriteTextFileWritesUTF8AndReportsFailure)
     const fs::path dir = TempHomeListener::Current();
     const wxString sPath = wxString((dir / "out.txt").wstring());
     ASSERT_TRUE(WriteTextFile(sPath, wxString::FromUTF8("Grüße €\nzwei")));
-    EXPECT_EQ(tReadFileBytes(sPath).value_or("?"), "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC\nzwei");
+    EXPECT_EQ(tReadFileBytes(sPath).value_or("?"), "Gr\xC3\xBC\xC3\x9F"
+                                                   "e \xE2\x82\xAC\nzwei");
     ASSERT_TRUE(WriteTextFile(sPath, L""));
     EXPECT_EQ(tReadFileBytes(sPath).value_or("?"), "");
 
@@ -558,9 +579,9 @@ TEST(ConvertorRegistryTest, ExtensionsMatchCaseSensitivelyAfterTheFirstCharacter
         const char* szType; // "" for no convertor
     };
     const Case aCases[] = {
-        {L".txt", false, "txt"},  {L".TXT", false, ""},     {L"", false, ""},     {L".shtml", false, "html"},
-        {L".htm", false, "html"}, {L".HTML", false, ""},    {L".xml", false, "xml"}, {L".doc", false, ""},
-        {L".doc", true, "doc"},   {L".rtf", true, "doc"},   {L"txt", false, ""},  {L".tx", false, ""},
+        {L".txt", false, "txt"},  {L".TXT", false, ""},   {L"", false, ""},        {L".shtml", false, "html"},
+        {L".htm", false, "html"}, {L".HTML", false, ""},  {L".xml", false, "xml"}, {L".doc", false, ""},
+        {L".doc", true, "doc"},   {L".rtf", true, "doc"}, {L"txt", false, ""},     {L".tx", false, ""},
         {L"*.txt", false, ""},
     };
     for (const Case& c : aCases)

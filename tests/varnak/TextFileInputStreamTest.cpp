@@ -34,13 +34,20 @@ std::wstring ToolkitDecode(const std::string& sBytes)
 TEST(TextAutoDecode, FollowsTheToolkitsAutomaticConversion)
 {
     const DecodeCase cases[] = {
-        {"utf8", "Gr\xC3\xBC\xC3\x9F"
-                 "e \xF0\x9F\x8C\xB4",
+        {"utf8",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x8C\xB4",
          L"Grüße \U0001F334", teAutoEncoding::UTF8, false},
         {"utf8 bom", "\xEF\xBB\xBFx\xC3\xA9", L"xé", teAutoEncoding::UTF8, true},
-        {"utf16le", "\xFF\xFE" "a\0\xE9\0\x3C\xD8\x34\xDF"s, L"aé\U0001F334", teAutoEncoding::UTF16LE, true},
+        {"utf16le",
+         "\xFF\xFE"
+         "a\0\xE9\0\x3C\xD8\x34\xDF"s,
+         L"aé\U0001F334", teAutoEncoding::UTF16LE, true},
         {"utf16be", "\xFE\xFF\0a\0\xE9"s, L"aé", teAutoEncoding::UTF16BE, true},
-        {"utf32le", "\xFF\xFE\0\0" "a\0\0\0\x34\xF3\x01\0"s, L"a\U0001F334", teAutoEncoding::UTF32LE, true},
+        {"utf32le",
+         "\xFF\xFE\0\0"
+         "a\0\0\0\x34\xF3\x01\0"s,
+         L"a\U0001F334", teAutoEncoding::UTF32LE, true},
         {"utf32be", "\0\0\xFE\xFF\0\0\0a"s, L"a", teAutoEncoding::UTF32BE, true},
         // Not valid UTF-8: the fallback is Latin-1, so 0x93 is a C1 control, not a Windows-1252 quote.
         {"latin1", "caf\xE9 \x93q\x94", L"caf\u00E9 \u0093q\u0094", teAutoEncoding::Latin1, false},
@@ -62,8 +69,12 @@ TEST(TextAutoDecode, FollowsTheToolkitsAutomaticConversion)
 TEST(TextAutoDecode, BrokenUnitsBecomeReplacementCharacters)
 {
     // An odd UTF-16 byte, a lone surrogate half, a UTF-32 value beyond Unicode and a short UTF-32 tail.
-    EXPECT_EQ(tDecodeTextAuto("\xFF\xFE" "a\0\x00\xD8z"s), L"a\uFFFD\uFFFD");
-    EXPECT_EQ(tDecodeTextAuto("\xFF\xFE\0\0\0\0\x11\0" "b\0"s), L"\uFFFD\uFFFD");
+    EXPECT_EQ(tDecodeTextAuto("\xFF\xFE"
+                              "a\0\x00\xD8z"s),
+              L"a\uFFFD\uFFFD");
+    EXPECT_EQ(tDecodeTextAuto("\xFF\xFE\0\0\0\0\x11\0"
+                              "b\0"s),
+              L"\uFFFD\uFFFD");
 }
 
 TEST(TextFileInputStream, GivesEveryCharacterAndFlagsTheEnd)

@@ -1,0 +1,181 @@
+// The engine's main road without a window: documents in, segmented, looked up, pre-translated,
+// saved, reopened, saved again, and written back as translated documents.
+#include "engine/Convertor.h"
+
+#include "Shared/VRSRXDoc.h"
+#include "engine/ConvertorRegistry.h"
+#include "engine/Convertor_html.h"
+#include "engine/Convertor_segment.h"
+#include "engine/Convertor_txt.h"
+#include "engine/VRMemDoc.h"
+#include "engine/XLIFFDTD.h"
+#include "import/SRXImporter.h"
+#include "import/TMXImporter.h"
+#include "import/XLIFFImporter.h"
+#include "tests/harness/TempHome.h"
+#include "varnak/include/tOutput.h"
+#include "varnak/include/tTextFile.h"
+#include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcIO.h"
+#include "varnak/include/tcNode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+fs::path Fixture(const std::string& sName)
+{
+    return fs::path(LINTRADO_FIXTURES_DIR) / "convert" / sName;
+}
+
+wxString Path(const fs::path& path)
+{
+    return wxString(path.wstring());
+}
+
+std::string Bytes(const fs::path& path)
+{
+    return tReadFileBytes(Path(path)).value_or("<unreadable>");
+}
+
+class ConvertorProjectTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Init_XLIFFImporter();
+        Init_TMXImporter();
+        Init_SRXImporter();
+        CSegmentTUChild::ResetIDCounterForTests();
+        m_registry.Register(0, L"Text documents", L"*.txt", L"Add plain text documents into XLIFF projects", 1.0f,
+                            AllocateConvertor_TXT);
+        m_registry.Register(0, L"HTML documents", L"*.html;*.htm;*.xhtml;*.shtml",
+                            L"Add HTML documents into XLIFF projects", 1.0f, AllocateConvertor_HTML);
+    }
+    void TearDown() override { Done_XLIFFImporter(); }
+
+    static std::unique_ptr<tcDocument> Load(const fs::path& path)
+    {
+        auto pDoc = std::make_unique<tcDocument>();
+        pDoc->CreateDoc(L"project");
+        std::unique_ptr<tcIO> pIO = g_pIORegistry->AllocateIO(XLIFFImporterGUID());
+        EXPECT_TRUE(pIO);
+        if (!pIO)
+            return nullptr;
+        pIO->AttachDoc(pDoc.get());
+        EXPECT_TRUE(pIO->OpenDatasource(Path(path)));
+        int nProgress = 0;
+        int nResult = 0;
+        while ((nResult = pIO->LoadDictionary(nProgress, nullptr)) > 0)
+        {
+        }
+        EXPECT_EQ(nResult, 0) << (pIO->GetNumLoadErrors() ? pIO->GetLoadError(0).utf8_string() : "");
+        return pDoc;
+    }
+
+    fs::path CreateProject();
+
+    ConvertorRegistry m_registry;
+};
+
+// The source documents of the project.
+const std::vector<std::string> kSources = {"guide.txt", "page.html"};
+
+// A new project from a text and an HTML document, pre-translated at 75 from a memory of a few
+// units and saved through the XLIFF writer; returns the saved file.
+fs::path ConvertorProjectTest::CreateProject()
+{
+    const fs::path dir = TempHomeListener::Current();
+    tcDocument doc;
+    doc.CreateDoc(L"new project");
+    tcDictionary* pRoot = PrepareNewProjectDocument(&doc);
+    EXPECT_TRUE(pRoot);
+    SXLIFFDTD dtd;
+    InitXLIFFDTD(&doc, dtd, false);
+    CVRSRXDoc rules(Path(Fixture("rules.srx")));
+    rules.SetLanguage(L"en");
+    CVRMemDoc memory(Path(Fixture("memory.tmx")));
+    for (const std::string& sName : kSources)
+    {
+        SCOPED_TRACE(sName);
+        // The documents are copied first: the project names them by path.
+        fs::copy_file(Fixture(sName), dir / sName);
+        std::unique_ptr<tcConvertor> pConvertor =
+            m_registry.CreateConvertor(ConvertorRegistry::ExtensionOf(wxString::FromUTF8(sName)), &doc, L"en");
+        EXPECT_TRUE(pConvertor);
+        if (pConvertor)
+        {
+            EXPECT_TRUE(
+                pConvertor->Convert(&dtd, Path(dir / sName), pRoot, &rules, &memory, L"en", L"de", 75, nullptr));
+        }
+    }
+    EXPECT_FALSE(memory.IsModified());
+
+    const fs::path saved = dir / "project.xlf";
+    EXPECT_EQ(OutputXLIFF(&doc, nullptr, Path(saved)), 0);
+    return saved;
+}
+
+TEST_F(ConvertorProjectTest, ReopenedProjectSavesToTheSameBytes)
+{
+    const fs::path saved = CreateProject();
+    std::unique_ptr<tcDocument> pReopened = Load(saved);
+    ASSERT_TRUE(pReopened);
+    SXLIFFDTD reopenedDTD;
+    InitXLIFFDTD(pReopened.get(), reopenedDTD, true);
+    const fs::path resaved = saved.parent_path() / "project2.xlf";
+    ASSERT_EQ(OutputXLIFF(pReopened.get(), nullptr, Path(resaved)), 0);
+    EXPECT_EQ(Bytes(resaved), Bytes(saved));
+}
+
+TEST_F(ConvertorProjectTest, ReopenedProjectWritesTranslatedDocuments)
+{
+    const fs::path saved = CreateProject();
+    const fs::path dir = saved.parent_path();
+    std::unique_ptr<tcDocument> pReopened = Load(saved);
+    ASSERT_TRUE(pReopened);
+    SXLIFFDTD reopenedDTD;
+    InitXLIFFDTD(pReopened.get(), reopenedDTD, true);
+
+    // Each file written in the target language holds the memory's targets, pre-filled without
+    // codes but written back within the document's markup; in the source language it is the
+    // document again.
+    std::vector<tcNode*> apFiles;
+    pReopened->GetDictionary()->FindDescendantsOfElementType(reopenedDTD.m_pFileElement->GetID(), apFiles);
+    ASSERT_EQ(apFiles.size(), kSources.size());
+    for (size_t i = 0; i < apFiles.size(); ++i)
+    {
+        const std::string& sName = kSources[i];
+        SCOPED_TRACE(sName);
+        const wxString sOriginal = apFiles[i]->GetAttributeDisplayAsString(reopenedDTD.m_pFileOriginalAttr);
+        EXPECT_EQ(sOriginal, Path(dir / sName));
+        std::unique_ptr<tcConvertor> pConvertor =
+            m_registry.CreateConvertor(ConvertorRegistry::ExtensionOf(sOriginal), pReopened.get(), L"en");
+        ASSERT_TRUE(pConvertor);
+
+        const fs::path translated = dir / ("de." + sName);
+        ASSERT_TRUE(pConvertor->OutputTranslation(&reopenedDTD, Path(translated), L"de", apFiles[i]));
+        const fs::path expected =
+            Fixture(fs::path(sName).stem().string() + ".de" + fs::path(sName).extension().string());
+        EXPECT_EQ(Bytes(translated), Bytes(expected));
+
+        const fs::path source = dir / ("en." + sName);
+        ASSERT_TRUE(pConvertor->OutputTranslation(&reopenedDTD, Path(source), L"en", apFiles[i]));
+        EXPECT_EQ(Bytes(source), Bytes(Fixture(sName)));
+
+        // A file that cannot be written is reported, never passed as done.
+        EXPECT_FALSE(pConvertor->OutputTranslation(&reopenedDTD, Path(dir / "missing" / sName), L"de", apFiles[i]));
+    }
+    EXPECT_FALSE(pReopened->IsDirty());
+}
+
+} // namespace
