@@ -36,6 +36,21 @@ wxString ToWx(const XMLCh* szText)
     return szText ? kvUTF16ToWString(szText) : wxString();
 }
 
+// Adds the parser's report as a load error; szKind ("Warning", "Error", "Fatal error") opens it.
+// Called from the parser's error callbacks, so nothing it throws may escape.
+void AddParseError(CXMLImporter& importer, const wchar_t* szKind, const xercesc::SAXParseException& exc)
+{
+    try
+    {
+        importer.AddLoadError(kvFormat(L"%s in file %s at line %lld , column %lld : %s", szKind,
+                                       ToWx(exc.getSystemId()), static_cast<long long>(exc.getLineNumber()),
+                                       static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
+    }
+    catch (...)
+    {
+    }
+}
+
 // A list value holds item texts separated by ",", as the library keeps list values.
 bool ListValueHas(const tcNode* pNode, const tcAttribute* pAttr, const wxString& sItem)
 {
@@ -515,43 +530,19 @@ int CXMLImporter::LoadMerge(int&, void*)
 
 void CXMLImporter::warning(const xercesc::SAXParseException& exc)
 {
-    try
-    {
-        AddLoadError(kvFormat(L"Warning in file %s at line %lld , column %lld : %s", ToWx(exc.getSystemId()),
-                              static_cast<long long>(exc.getLineNumber()),
-                              static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
-    }
-    catch (...)
-    {
-    }
+    AddParseError(*this, L"Warning", exc);
 }
 
 void CXMLImporter::error(const xercesc::SAXParseException& exc)
 {
-    try
-    {
-        AddLoadError(kvFormat(L"Error in file %s at line %lld , column %lld : %s", ToWx(exc.getSystemId()),
-                              static_cast<long long>(exc.getLineNumber()),
-                              static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
-    }
-    catch (...)
-    {
-    }
+    AddParseError(*this, L"Error", exc);
 }
 
 void CXMLImporter::fatalError(const xercesc::SAXParseException& exc)
 {
     m_bStopParsing = true;
     m_bLoadFailed = true;
-    try
-    {
-        AddLoadError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : %s", ToWx(exc.getSystemId()),
-                              static_cast<long long>(exc.getLineNumber()),
-                              static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
-    }
-    catch (...)
-    {
-    }
+    AddParseError(*this, L"Fatal error", exc);
 }
 
 void CXMLImporter::StopWithError(const wxString& sError)

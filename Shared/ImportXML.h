@@ -278,6 +278,13 @@ protected:
     // handler, which starts no element through startElement, may call it too: that scope is never
     // closed.
     bool PushXmlSpace(const wxString& sValue);
+    // Keeps an attribute that no step takes by name: its value goes into mapAttrs, and an xml:space
+    // value opens its scope.
+    void KeepAttribute(CXMLAttrValues& mapAttrs, const wxString& sAttr, const wxString& sValue);
+    // Reads the attributes of an element that takes only its identifier by name: with bUseID the
+    // identifier attribute's value goes to sID (true when the tag has one); every other attribute is
+    // kept as KeepAttribute keeps it.
+    bool ReadAttributesAndID(const xercesc::Attributes& attrs, bool bUseID, CXMLAttrValues& mapAttrs, wxString& sID);
     // Declares every map name on the kind and stores the values on the node; empties the map.
     void DeclareMapAttributes(CXMLAttrValues& mapAttrs, tcElement* pElement);
     void StoreMapAttributes(CXMLAttrValues& mapAttrs, tcNode* pNode);
@@ -308,6 +315,9 @@ protected:
     void ElementDeclGeneric(const wxString& sName, const wxString& sModel);
     // Adds sChild to the declared kind sParent; false (with the load error) when sParent is missing.
     bool AddDeclaredChild(const wxString& sParent, const wxString& sChild, teChildRelationConstraint eConstraint);
+    // Mixed content ("(#PCDATA|a|b)*"): the kind pKind of sName takes text, and each named child any
+    // number of times; stops at the first child that cannot be added (see AddDeclaredChild).
+    void DeclareMixedContent(const wxString& sName, tcElement* pKind, const wxString& sModel);
     // Gives the entry kind's homonym, pronunciation and etymology attributes their identifiers.
     void ApplyEntryAttributeIDs(const wxString& sElementName, tcAttribute* pAttr);
     static teDefaultType DefaultTypeFromMode(const wxString& sMode);

@@ -33,6 +33,36 @@ const XMLCh* FindAttr(const xercesc::Attributes& attrs, const char16_t* szName)
 {
     return attrs.getValue(szName);
 }
+
+// The value of an attribute a reference part must have; null, after a failed assertion naming
+// szExpression, when it is missing.
+const XMLCh* RequireAttr(const xercesc::Attributes& attrs, const char16_t* szName, const char* szExpression)
+{
+    const XMLCh* szValue = FindAttr(attrs, szName);
+    if (!szValue)
+        tAssert(__FILE__, __LINE__, szExpression);
+    return szValue;
+}
+
+// An identifier in a reference part: the decimal value the text starts with, 0 when none.
+int ReadRefID(const XMLCh* szValue)
+{
+    int nID = 0;
+    tParseXMLDecimal(tXMLUnescapeString(szValue), nID);
+    return nID;
+}
+
+// Adds a target to the group's last record; a target before any record is logged (szOrphan) and
+// dropped.
+void AddToLastRecord(CXMLRefGroup& group, CXMLRefTarget target, const wchar_t* szOrphan)
+{
+    if (group.lemmalist.empty())
+    {
+        kvLog(szOrphan);
+        return;
+    }
+    group.lemmalist.back().aTargets.push_back(std::move(target));
+}
 } // namespace
 
 // ---- Admission walk -------------------------------------------------------------------------------
@@ -212,21 +242,8 @@ void CXMLImporter::StartReferences(const wxString& sName, const xercesc::Attribu
     m_bInReferences = true;
     CXMLAttrValues mapAttrs;
     wxString sID;
-    bool bID = false;
-    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
-    {
-        const wxString sAttr = AttrName(attrs, i);
-        const wxString sValue = AttrValue(attrs, i);
-        if (sAttr == m_sIdAttributeName)
-        {
-            sID = sValue;
-            bID = true;
-            continue;
-        }
-        mapAttrs[sAttr] = sValue;
-        if (sAttr == "xml:space")
-            PushXmlSpace(sValue);
-    }
+    // The references element always takes its identifier, also where other elements keep "id".
+    const bool bID = ReadAttributesAndID(attrs, true, mapAttrs, sID);
 
     tcElement* pKind = m_pDoc->GetDTD()->GetElementByID(ELEMENTID_REFERENCES);
     if (!pKind)
@@ -275,51 +292,26 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
     CXMLRefGroup& group = *m_aReflist.back();
     if (sName == "reftypegroup")
     {
-        const XMLCh* szType = FindAttr(attrs, u"reftype");
+        const XMLCh* szType = RequireAttr(attrs, u"reftype", "psRefType!=NULL");
         if (!szType)
-        {
-            tAssert(__FILE__, __LINE__, "psRefType!=NULL");
             return;
-        }
-        CXMLRefRecord record;
-        record.nTargetEntryID = -1;
-        record.sRefType = tXMLUnescapeString(szType);
-        group.lemmalist.push_back(std::move(record));
+        group.lemmalist.push_back(CXMLRefRecord{-1, tXMLUnescapeString(szType), {}});
     }
     else if (sName == "reflemma")
     {
-        const XMLCh* szLemmaID = FindAttr(attrs, u"lemmaid");
-        const XMLCh* szType = FindAttr(attrs, u"type");
+        const XMLCh* szLemmaID = RequireAttr(attrs, u"lemmaid", "psReflemmaid !=NULL");
         if (!szLemmaID)
-        {
-            tAssert(__FILE__, __LINE__, "psReflemmaid !=NULL");
             return;
-        }
+        const XMLCh* szType = RequireAttr(attrs, u"type", "psReflemmatype !=NULL");
         if (!szType)
-        {
-            tAssert(__FILE__, __LINE__, "psReflemmatype !=NULL");
             return;
-        }
-        CXMLRefRecord record;
-        int nID = 0;
-        tParseXMLDecimal(tXMLUnescapeString(szLemmaID), nID);
-        record.nTargetEntryID = nID;
-        record.sRefType = tXMLUnescapeString(szType);
-        group.lemmalist.push_back(std::move(record));
+        group.lemmalist.push_back(CXMLRefRecord{ReadRefID(szLemmaID), tXMLUnescapeString(szType), {}});
     }
     else if (sName == "reference")
     {
-        const XMLCh* szTarget = FindAttr(attrs, u"target");
+        const XMLCh* szTarget = RequireAttr(attrs, u"target", "psTarget!=NULL");
         if (!szTarget)
-        {
-            tAssert(__FILE__, __LINE__, "psTarget!=NULL");
             return;
-        }
-        if (group.lemmalist.empty())
-        {
-            kvLog(L"A cross reference without a reference type group was ignored");
-            return;
-        }
         CXMLRefTarget target;
         target.nSenseID = -1;
         target.sLemma = tXMLUnescapeString(szTarget);
@@ -328,27 +320,17 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
         if (const XMLCh* szSenses = FindAttr(attrs, u"senses"))
             target.sSenses = tXMLUnescapeString(szSenses);
         target.pSection = m_pCurrentlanguage;
-        group.lemmalist.back().aTargets.push_back(std::move(target));
+        AddToLastRecord(group, std::move(target), L"A cross reference without a reference type group was ignored");
     }
     else if (sName == "refsense")
     {
-        const XMLCh* szSenseID = FindAttr(attrs, u"senseid");
+        const XMLCh* szSenseID = RequireAttr(attrs, u"senseid", "psRefsenseid !=NULL");
         if (!szSenseID)
-        {
-            tAssert(__FILE__, __LINE__, "psRefsenseid !=NULL");
             return;
-        }
-        if (group.lemmalist.empty())
-        {
-            kvLog(L"A sense reference without a referenced entry was ignored");
-            return;
-        }
         CXMLRefTarget target;
-        int nID = 0;
-        tParseXMLDecimal(tXMLUnescapeString(szSenseID), nID);
-        target.nSenseID = nID;
+        target.nSenseID = ReadRefID(szSenseID);
         target.pSection = m_pCurrentlanguage;
-        group.lemmalist.back().aTargets.push_back(std::move(target));
+        AddToLastRecord(group, std::move(target), L"A sense reference without a referenced entry was ignored");
     }
 }
 
@@ -356,21 +338,7 @@ void CXMLImporter::StartNode(const wxString& sName, const xercesc::Attributes& a
 {
     CXMLAttrValues mapAttrs;
     wxString sID;
-    bool bID = false;
-    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
-    {
-        const wxString sAttr = AttrName(attrs, i);
-        const wxString sValue = AttrValue(attrs, i);
-        if (m_bUseIdAttribute && sAttr == m_sIdAttributeName)
-        {
-            sID = sValue;
-            bID = true;
-            continue;
-        }
-        mapAttrs[sAttr] = sValue;
-        if (sAttr == "xml:space")
-            PushXmlSpace(sValue);
-    }
+    const bool bID = ReadAttributesAndID(attrs, m_bUseIdAttribute, mapAttrs, sID);
 
     tcNode* pParent = nullptr;
     wxString sParentName;

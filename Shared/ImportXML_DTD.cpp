@@ -316,12 +316,7 @@ void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sMod
         return;
     if (sModel.Contains("#PCDATA"))
     {
-        tEnsureElementAllowsPCDATA(m_pDoc, pKind);
-        for (const wxString& sChild : MixedChildren(sModel))
-        {
-            if (!AddDeclaredChild(sName, sChild, CHILD_ZEROORMORE))
-                return;
-        }
+        DeclareMixedContent(sName, pKind, sModel);
         return;
     }
 
@@ -367,6 +362,16 @@ void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sMod
     }
 }
 
+void CXMLImporter::DeclareMixedContent(const wxString& sName, tcElement* pKind, const wxString& sModel)
+{
+    tEnsureElementAllowsPCDATA(m_pDoc, pKind);
+    for (const wxString& sChild : MixedChildren(sModel))
+    {
+        if (!AddDeclaredChild(sName, sChild, CHILD_ZEROORMORE))
+            return;
+    }
+}
+
 void CXMLImporter::ElementDeclGeneric(const wxString& sName, const wxString& sModel)
 {
     tcDTD* pDTD = m_pDoc->GetDTD();
@@ -398,12 +403,7 @@ void CXMLImporter::ElementDeclGeneric(const wxString& sName, const wxString& sMo
     }
     if (sModel.Contains("#PCDATA"))
     {
-        tEnsureElementAllowsPCDATA(m_pDoc, pKind);
-        for (const wxString& sChild : MixedChildren(sModel))
-        {
-            if (!AddDeclaredChild(sName, sChild, CHILD_ZEROORMORE))
-                return;
-        }
+        DeclareMixedContent(sName, pKind, sModel);
         return;
     }
 

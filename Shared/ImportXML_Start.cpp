@@ -92,6 +92,32 @@ bool CXMLImporter::PushXmlSpace(const wxString& sValue)
     return true;
 }
 
+void CXMLImporter::KeepAttribute(CXMLAttrValues& mapAttrs, const wxString& sAttr, const wxString& sValue)
+{
+    mapAttrs[sAttr] = sValue;
+    if (sAttr == "xml:space")
+        PushXmlSpace(sValue);
+}
+
+bool CXMLImporter::ReadAttributesAndID(const xercesc::Attributes& attrs, bool bUseID, CXMLAttrValues& mapAttrs,
+                                       wxString& sID)
+{
+    bool bID = false;
+    for (XMLSize_t i = 0; i < attrs.getLength(); ++i)
+    {
+        const wxString sAttr = AttrName(attrs, i);
+        const wxString sValue = AttrValue(attrs, i);
+        if (bUseID && sAttr == m_sIdAttributeName)
+        {
+            sID = sValue;
+            bID = true;
+        }
+        else
+            KeepAttribute(mapAttrs, sAttr, sValue);
+    }
+    return bID;
+}
+
 void CXMLImporter::DeclareMapAttributes(CXMLAttrValues& mapAttrs, tcElement* pElement)
 {
     for (const auto& item : mapAttrs)
@@ -233,11 +259,6 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
             asAside[nAsideIndex] = sValue;
             abAside[nAsideIndex] = true;
         }
-        else if (sAttr == "xml:space")
-        {
-            mapAttrs[sAttr] = sValue;
-            PushXmlSpace(sValue);
-        }
         else if (sAttr == m_sIdAttributeName)
         {
             sRootID = sValue;
@@ -245,7 +266,7 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
         }
         else
         {
-            mapAttrs[sAttr] = sValue;
+            KeepAttribute(mapAttrs, sAttr, sValue);
         }
     }
     DeclareMapAttributes(mapAttrs, pKind);
@@ -335,11 +356,6 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
             sQuicklinks = sValue;
             bQuicklinks = true;
         }
-        else if (sAttr == "xml:space")
-        {
-            mapAttrs[sAttr] = sValue;
-            PushXmlSpace(sValue);
-        }
         else if (sAttr == m_sIdAttributeName)
         {
             if (!tParseXMLDecimal(sValue, nSectionID))
@@ -347,7 +363,7 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
         }
         else
         {
-            mapAttrs[sAttr] = sValue;
+            KeepAttribute(mapAttrs, sAttr, sValue);
         }
     }
 
@@ -531,14 +547,9 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
             sIncomplete = sValue;
             bIncomplete = true;
         }
-        else if (sAttr == "xml:space")
-        {
-            mapAttrs[sAttr] = sValue;
-            PushXmlSpace(sValue);
-        }
         else
         {
-            mapAttrs[sAttr] = sValue;
+            KeepAttribute(mapAttrs, sAttr, sValue);
         }
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/harness/AssertRecorder.h"
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
@@ -118,21 +119,4 @@ private:
     }
 
     tcEvent& m_event;
-};
-
-// Records the expressions of failed assertions while it lives.
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-
-    void OnAssert(const char* szFile, int, const char* szExpression, const wchar_t*) override
-    {
-        asFiles.emplace_back(szFile);
-        asExpressions.emplace_back(szExpression);
-    }
-
-    std::vector<std::string> asFiles;
-    std::vector<std::string> asExpressions;
 };

@@ -1,6 +1,7 @@
 #include "Shared/Options.h"
 
 #include "tests/Shared/OptionsFixture.h"
+#include "tests/harness/AssertRecorder.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tPath.h"
@@ -70,18 +71,6 @@ std::string ConfigEntries(const std::vector<std::tuple<long, std::string, long>>
     }
     return s;
 }
-
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asExpressions.emplace_back(szExpression);
-    }
-    std::vector<std::string> asExpressions;
-};
 
 bool FontInstalledForTest(const wxString& sFace)
 {
@@ -386,20 +375,15 @@ TEST_F(ReplaceLists, SearchOrderAndSections)
     namespace fs = std::filesystem;
     const fs::path docs = fs::path(GetDefaultAppDocumentsFolder().utf8_string());
     const fs::path home = TempHomeListener::Current();
-    auto put = [&](const fs::path& path, const std::string& sText)
-    {
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << sText;
-    };
-    put(home / "app/Data/b.rayt", "[Greek]\nb,1\n");
-    put(home / "app/Data/a.rayt", "a,1\n");
-    put(home / "app/Data/skip.txt", "skip,1\n");
-    put(home / "app/Data/chardata/replace/z.txt", "crtxt,1\n");
-    put(home / "app/Data/chardata/replace/y.rayt", "cr,1\n");
-    put(home / "app/Data/chardata/replace/UPPER.TXT", "upper,1\n");
-    put(docs / "custom-replace/m.txt", "customtxt,1\n");
-    put(docs / "custom-replace/n.rayt", "\xEF\xBB\xBF[Mine]\ncustom,1\n");
-    put(home / "app/c.rayt", "app,1\n");
+    WriteBytes(home / "app/Data/b.rayt", "[Greek]\nb,1\n");
+    WriteBytes(home / "app/Data/a.rayt", "a,1\n");
+    WriteBytes(home / "app/Data/skip.txt", "skip,1\n");
+    WriteBytes(home / "app/Data/chardata/replace/z.txt", "crtxt,1\n");
+    WriteBytes(home / "app/Data/chardata/replace/y.rayt", "cr,1\n");
+    WriteBytes(home / "app/Data/chardata/replace/UPPER.TXT", "upper,1\n");
+    WriteBytes(docs / "custom-replace/m.txt", "customtxt,1\n");
+    WriteBytes(docs / "custom-replace/n.rayt", "\xEF\xBB\xBF[Mine]\ncustom,1\n");
+    WriteBytes(home / "app/c.rayt", "app,1\n");
     fs::create_symlink(home / "nowhere", home / "app/Data/broken.rayt");
 
     tcLogCapture log;

@@ -2,12 +2,11 @@
 
 #include "Shared/VRSRXDoc.h"
 #include "import/SRXImporter.h"
-#include "tests/harness/TempHome.h"
+#include "tests/harness/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -26,9 +25,7 @@ protected:
     // Writes an SRX document (UTF-8 text) into the test's home folder and returns its path.
     static wxString WriteSRX(const std::string& sText, const char* szName = "rules.srx")
     {
-        const std::filesystem::path path = TempHomeListener::Current() / szName;
-        std::ofstream(path, std::ios::binary) << sText;
-        return wxString::FromUTF8(path.string());
+        return WriteHomeFile(szName, sText);
     }
 };
 

@@ -1,7 +1,9 @@
 #include "Shared/AppUtils_sharedMenu.h"
 
+#include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/TempHome.h"
+#include "tests/harness/TestFiles.h"
 
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tcAppContext.h"
@@ -10,7 +12,6 @@
 #include <wx/menu.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,19 +19,6 @@
 namespace
 {
 namespace fs = std::filesystem;
-
-// Records the expressions of failed assertions while it lives.
-class AssertLog : public tcAssertHandler
-{
-public:
-    AssertLog() { tRegisterAssertHandler(this); }
-    ~AssertLog() override { tUnregisterAssertHandler(this); }
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asExpressions.emplace_back(szExpression);
-    }
-    std::vector<std::string> asExpressions;
-};
 
 // A PNG of nSize x nSize pixels at path, its folders created.
 void WritePNG(const fs::path& path, int nSize)
@@ -41,12 +29,6 @@ void WritePNG(const fs::path& path, int nSize)
     wxImage image(nSize, nSize);
     image.SetRGB(wxRect(0, 0, nSize, nSize), 200, 30, 30);
     ASSERT_TRUE(image.SaveFile(wxString(path.string()), wxBITMAP_TYPE_PNG));
-}
-
-void WriteText(const fs::path& path, const char* szText)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << szText;
 }
 
 // Image folders of a test program: g_sAppDataPath and g_sDataPath point into the test's home.
@@ -90,7 +72,7 @@ TEST_F(AppUtilsSharedMenu, ItemsTakeTheirLabelAndImage)
     WritePNG(m_home / "Data/Images/Menu/open.png", 24);
     WritePNG(m_home / "Data/Images/Menu/save.png", 20); // else the shared data folder
     WritePNG(m_home / "elsewhere/print.png", 12);
-    WriteText(m_home / "Data/Images/Menu/broken.png", "not a PNG");
+    WriteBytes(m_home / "Data/Images/Menu/broken.png", "not a PNG");
 
     const std::vector<MenuCase> aCases = {
         {"Open/mac/Open File\tCtrl+O", "open.png", false, "Open", 16},
@@ -139,11 +121,11 @@ TEST_F(AppUtilsSharedMenu, BitmapListNumbersFromOne)
 {
     WritePNG(m_home / "a.png", 8);
     WritePNG(m_home / "b.png", 9);
-    WriteText(m_home / "broken.png", "not a PNG");
+    WriteBytes(m_home / "broken.png", "not a PNG");
     WritePNG(m_home / "c.PNG", 10);
     const auto Path = [&](const char* szName) { return wxString((m_home / szName).string()); };
 
-    AssertLog asserts;
+    AssertRecorder asserts;
     const unsigned k = static_cast<unsigned>(g_aBitmaps.size()); // the list is the process's
     EXPECT_EQ(tLoadBitmap(Path("a.png")), k + 1);
     EXPECT_EQ(tLoadBitmap(Path("b.png")), k + 2);
@@ -166,7 +148,7 @@ TEST_F(AppUtilsSharedMenu, BitmapListNumbersFromOne)
         tLoadBitmap(Path("b.png"));
     EXPECT_EQ(&tGetBitmap(k + 1), pFirst); // references stay valid as the list grows
 
-    asserts.asExpressions.clear();
+    asserts.Clear();
     EXPECT_EQ(&tGetBitmap(static_cast<unsigned>(g_aBitmaps.size()) + 1), &wxNullBitmap);
     EXPECT_EQ(asserts.asExpressions, std::vector<std::string>{"nIndex<g_aBitmaps.size()"});
 }

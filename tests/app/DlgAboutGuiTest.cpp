@@ -109,7 +109,7 @@ TEST_F(DlgAboutGui, WithoutAViewItShowsNameAndVersion)
     AssertRecorder asserts;
     NoViews none;
     auto* pAbout = new CDlgAbout(m_pFrame, 720, 500);
-    EXPECT_EQ(asserts.aExpressions, std::vector<std::string>{"pRet!=NULL"});
+    EXPECT_EQ(asserts.asExpressions, std::vector<std::string>{"pRet!=NULL"});
     EXPECT_EQ(pAbout->GetHTMLWindow(), nullptr);
     auto* pFallback = FindChild<wxStaticText>(pAbout, "aboutfallback");
     ASSERT_NE(pFallback, nullptr);

@@ -259,7 +259,7 @@ TEST(WebLayoutEngine, OnlyComponentZeroIsEverSelected)
 
     AssertRecorder asserts;
     tInitWebLayoutEngineSelection();
-    EXPECT_EQ(asserts.aExpressions, std::vector<std::string>{"[Soft]g_pConfig!=NULL"});
+    EXPECT_EQ(asserts.asExpressions, std::vector<std::string>{"[Soft]g_pConfig!=NULL"});
     EXPECT_EQ(tGetSelectedBrowserComponent(), 0);
 }
 } // namespace

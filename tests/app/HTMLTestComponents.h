@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Shared/HTMLPreview.h"
+#include "tests/harness/AssertRecorder.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tShell.h"
 
@@ -12,19 +13,6 @@
 #include <vector>
 
 // Test stand-ins for the browser component and recorders for what the HTML views report.
-
-// Collects the expressions of failed assertions while it lives.
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        aExpressions.push_back(szExpression);
-    }
-    std::vector<std::string> aExpressions;
-};
 
 // Records the addresses handed to the shell instead of opening them; restores the previous hook.
 class ShellRecorder

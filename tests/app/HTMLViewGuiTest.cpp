@@ -87,7 +87,7 @@ TEST_F(HTMLViewGui, WithoutAComponentTheHostsWorkOnEmpty)
     NoViews none;
     wxFrame* pFrame = NewFrame();
     auto* pHost = new VRHTMLWindow(nullptr, pFrame);
-    EXPECT_EQ(asserts.aExpressions, std::vector<std::string>{"pRet!=NULL"});
+    EXPECT_EQ(asserts.asExpressions, std::vector<std::string>{"pRet!=NULL"});
     EXPECT_EQ(pHost->GetHTMLWindow(), nullptr);
     pHost->SetPage("<p>dropped</p>");
     pFrame->SetClientSize(300, 200);
@@ -101,7 +101,7 @@ TEST_F(HTMLViewGui, WithoutAComponentTheHostsWorkOnEmpty)
     EXPECT_TRUE(g_pPopup->IsShown());
     tHTMLPopupClose();
     EXPECT_EQ(g_pPopup, nullptr);
-    EXPECT_EQ(asserts.aExpressions.size(), 2u);
+    EXPECT_EQ(asserts.asExpressions.size(), 2u);
 }
 
 TEST_F(HTMLViewGui, ThePopupIsOneFrameThatClosesAndReopens)

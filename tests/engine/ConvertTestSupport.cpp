@@ -4,14 +4,10 @@
 #include "engine/Convertor.h"
 #include "engine/Convertor_segment.h"
 #include "import/SRXImporter.h"
-#include "tests/harness/TempHome.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 
 namespace
@@ -95,15 +91,6 @@ std::string Code(const CSegmentTUChild& node, StartNumbers& numbers)
     return "?";
 }
 
-// Breaks after ".", "?" or "!" followed by white space.
-const char* const kRules = R"(<?xml version="1.0" encoding="UTF-8"?>
-<srx xmlns="http://www.lisa.org/srx20" version="2.0"><header segmentsubflows="yes" cascade="no"/><body>
-<languagerules><languagerule languagerulename="Default">
-<rule break="yes"><beforebreak>[\.\?!]+</beforebreak><afterbreak>\s</afterbreak></rule>
-</languagerule></languagerules>
-<maprules><maprule maprulename="Default"><languagemap languagepattern=".*" languagerulename="Default"/></maprule></maprules>
-</body></srx>
-)";
 } // namespace
 
 std::string DumpSegments(const CSegmentDoc& doc)
@@ -120,26 +107,21 @@ std::string DumpSegments(const CSegmentDoc& doc)
     return s;
 }
 
-wxString WriteTestFile(const std::string& sName, const std::string& sBytes)
-{
-    const std::filesystem::path path = TempHomeListener::Current() / sName;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << sBytes;
-    return wxString::FromUTF8(path.string());
-}
-
-std::string ReadTestFile(const wxString& sPath)
-{
-    std::ifstream in(std::filesystem::path(sPath.utf8_string()), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+const char* const kSentenceBreakSRX = R"(<?xml version="1.0" encoding="UTF-8"?>
+<srx xmlns="http://www.lisa.org/srx20" version="2.0"><header segmentsubflows="yes" cascade="no"/><body>
+<languagerules><languagerule languagerulename="Default">
+<rule break="yes"><beforebreak>[\.\?!]+</beforebreak><afterbreak>\s</afterbreak></rule>
+</languagerule></languagerules>
+<maprules><maprule maprulename="Default"><languagemap languagepattern=".*" languagerulename="Default"/></maprule></maprules>
+</body></srx>
+)";
 
 CConvertProject::CConvertProject() : m_pDoc(std::make_unique<tcDocument>())
 {
     Init_SRXImporter();
     m_pRoot = PrepareNewProjectDocument(m_pDoc.get());
     InitXLIFFDTD(m_pDoc.get(), m_dtd, false);
-    m_pRules = std::make_unique<CVRSRXDoc>(WriteTestFile("rules.srx", kRules));
+    m_pRules = std::make_unique<CVRSRXDoc>(WriteHomeFile("rules.srx", kSentenceBreakSRX));
     m_pRules->SetLanguage(L"en");
 }
 
@@ -156,8 +138,8 @@ tcNode* CConvertProject::Convert(tcConvertor& convertor, const wxString& sPath, 
 
 std::optional<std::string> CConvertProject::Output(tcConvertor& convertor, tcNode* pFile, const wxString& sLanguage)
 {
-    const wxString sPath = WriteTestFile("out/" + std::to_string(++m_nOutputs), std::string());
+    const wxString sPath = WriteHomeFile("out/" + std::to_string(++m_nOutputs), std::string());
     if (!convertor.OutputTranslation(&m_dtd, sPath, sLanguage, pFile))
         return std::nullopt;
-    return ReadTestFile(sPath);
+    return ReadBytes(sPath);
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "Shared/UserPrompts.h"
 #include "engine/XLIFFDTD.h"
+#include "tests/harness/TestFiles.h"
+#include "varnak/include/tAssert.h"
 
 #include <wx/string.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CSegmentDoc;
 class CVRSRXDoc;
@@ -26,9 +30,45 @@ class tcNode;
 // break as [NL] or [CR], and a code of its own as Sn(...).
 std::string DumpSegments(const CSegmentDoc& doc);
 
-// The file at sPath in the running test's temporary home, written with sBytes.
-wxString WriteTestFile(const std::string& sName, const std::string& sBytes);
-std::string ReadTestFile(const wxString& sPath);
+// Sentence-break rules (SRX): a break after ".", "?" or "!" followed by white space, before the
+// white space.
+extern const char* const kSentenceBreakSRX;
+
+// Records the messages shown while it lives, as "caption: text", with " (error)" for an error.
+class CRecordedPrompts : public tcSilentUserPrompts
+{
+public:
+    CRecordedPrompts() { tSetUserPrompts(this); }
+    ~CRecordedPrompts() override { tSetUserPrompts(nullptr); }
+    CRecordedPrompts(const CRecordedPrompts&) = delete;
+    CRecordedPrompts& operator=(const CRecordedPrompts&) = delete;
+
+    int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow*) override
+    {
+        m_asShown.push_back(sCaption + ": " + sText + (nStyle & wxICON_ERROR ? " (error)" : ""));
+        return wxOK;
+    }
+    std::vector<wxString> m_asShown;
+};
+
+// Records failed assertions while it lives: as "file expression" in m_asSeen, and as
+// "file:line expression" in m_asSeenAt.
+class CRecordedAsserts : public tcAssertHandler
+{
+public:
+    CRecordedAsserts() { tRegisterAssertHandler(this); }
+    ~CRecordedAsserts() override { tUnregisterAssertHandler(this); }
+    CRecordedAsserts(const CRecordedAsserts&) = delete;
+    CRecordedAsserts& operator=(const CRecordedAsserts&) = delete;
+
+    void OnAssert(const char* szFile, int nLine, const char* szExpression, const wchar_t*) override
+    {
+        m_asSeen.push_back(std::string(szFile) + " " + szExpression);
+        m_asSeenAt.push_back(std::string(szFile) + ":" + std::to_string(nLine) + " " + szExpression);
+    }
+    std::vector<std::string> m_asSeen;
+    std::vector<std::string> m_asSeenAt;
+};
 
 // A new project document ("en" to "de") with sentence-break rules and no memory, to convert into.
 class CConvertProject

@@ -41,37 +41,6 @@ std::string ImportDump(tcConvertorHTML& convertor, const wxString& sPath)
     return DumpSegments(segments);
 }
 
-class CRecordedPrompts : public tcSilentUserPrompts
-{
-public:
-    CRecordedPrompts() { tSetUserPrompts(this); }
-    ~CRecordedPrompts() override { tSetUserPrompts(nullptr); }
-    CRecordedPrompts(const CRecordedPrompts&) = delete;
-    CRecordedPrompts& operator=(const CRecordedPrompts&) = delete;
-
-    int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow*) override
-    {
-        m_asShown.push_back(sCaption + ": " + sText + (nStyle & wxICON_ERROR ? " (error)" : ""));
-        return wxOK;
-    }
-    std::vector<wxString> m_asShown;
-};
-
-class CRecordedAsserts : public tcAssertHandler
-{
-public:
-    CRecordedAsserts() { tRegisterAssertHandler(this); }
-    ~CRecordedAsserts() override { tUnregisterAssertHandler(this); }
-    CRecordedAsserts(const CRecordedAsserts&) = delete;
-    CRecordedAsserts& operator=(const CRecordedAsserts&) = delete;
-
-    void OnAssert(const char* szFile, int, const char* szExpression, const wchar_t*) override
-    {
-        m_asSeen.push_back(std::string(szFile) + " " + szExpression);
-    }
-    std::vector<std::string> m_asSeen;
-};
-
 struct SMarkupCase
 {
     const char* szName;
@@ -155,7 +124,7 @@ TEST(ConvertorHTML, MarkupToUnitsAndBack)
     {
         SCOPED_TRACE(c.szName);
         const wxString sPath =
-            WriteTestFile("markup/" + std::to_string(++nRow) + (c.bXML ? ".xml" : ".html"), c.szInput);
+            WriteHomeFile("markup/" + std::to_string(++nRow) + (c.bXML ? ".xml" : ".html"), c.szInput);
         CConvertProject project;
         auto pDumped = MakeConvertor(c.bXML, &project.Doc());
         EXPECT_EQ(ImportDump(*pDumped, sPath), c.szDump);
@@ -202,7 +171,7 @@ TEST(ConvertorHTML, UnreadableFilesAreReportedAndAddNothing)
     CRecordedPrompts prompts;
     CRecordedAsserts asserts;
     CConvertProject project;
-    const wxString sFolder = WriteTestFile("folder.html/x", "").BeforeLast('/');
+    const wxString sFolder = WriteHomeFile("folder.html/x", "").BeforeLast('/');
     for (const wxString& sPath : {sFolder + "/missing.html", sFolder})
     {
         SCOPED_TRACE(sPath.utf8_string());
@@ -217,8 +186,8 @@ TEST(ConvertorHTML, ExportReportsAFileItCannotWrite)
 {
     CConvertProject project;
     auto pConvertor = MakeConvertor(false, &project.Doc());
-    tcNode* pFile = project.Convert(*pConvertor, WriteTestFile("a.html", "<b>x</b>"));
-    EXPECT_FALSE(pConvertor->OutputTranslation(&project.DTD(), WriteTestFile("file", "") + "/out.html", L"en", pFile));
+    tcNode* pFile = project.Convert(*pConvertor, WriteHomeFile("a.html", "<b>x</b>"));
+    EXPECT_FALSE(pConvertor->OutputTranslation(&project.DTD(), WriteHomeFile("file", "") + "/out.html", L"en", pFile));
 }
 
 TEST(ConvertorHTML, PreviewWithoutWindowKeepsEachConvertorsPage)

@@ -9,9 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <filesystem>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,8 +18,7 @@ namespace
 {
 std::string Fixture(const std::string& sName)
 {
-    std::ifstream in(std::string(LINTRADO_FIXTURES_DIR) + "/convert/roundtrip/" + sName, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadBytes(std::filesystem::path(LINTRADO_FIXTURES_DIR) / "convert/roundtrip" / sName);
 }
 
 std::string Replace(std::string s, const std::string& sFind, const std::string& sReplace)
@@ -54,21 +52,6 @@ std::string Latin1(const std::string& sUTF8)
         s += static_cast<char>(c.GetValue());
     return s;
 }
-
-class CRecordedAsserts : public tcAssertHandler
-{
-public:
-    CRecordedAsserts() { tRegisterAssertHandler(this); }
-    ~CRecordedAsserts() override { tUnregisterAssertHandler(this); }
-    CRecordedAsserts(const CRecordedAsserts&) = delete;
-    CRecordedAsserts& operator=(const CRecordedAsserts&) = delete;
-
-    void OnAssert(const char* szFile, int, const char* szExpression, const wchar_t*) override
-    {
-        m_asSeen.push_back(std::string(szFile) + " " + szExpression);
-    }
-    std::vector<std::string> m_asSeen;
-};
 
 struct SRoundTrip
 {
@@ -115,7 +98,7 @@ TEST(ConvertorRoundTrip, DocumentsComeBackInTheirSourceLanguage)
         else
             pConvertor = AllocateConvertor_TXT(&project.Doc(), L"en");
         bool bRead = false;
-        tcNode* pFile = project.Convert(*pConvertor, WriteTestFile("rt/" + std::string(c.szName), c.sBytes), &bRead);
+        tcNode* pFile = project.Convert(*pConvertor, WriteHomeFile("rt/" + std::string(c.szName), c.sBytes), &bRead);
         EXPECT_TRUE(bRead);
         ASSERT_NE(pFile, nullptr);
         EXPECT_EQ(project.Output(*pConvertor, pFile, L"en"), c.sExpected);

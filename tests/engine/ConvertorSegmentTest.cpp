@@ -7,14 +7,12 @@
 #include "engine/XLIFFDTD.h"
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
-#include "tests/harness/TempHome.h"
-#include "varnak/include/tAssert.h"
+#include "tests/engine/ConvertTestSupport.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,22 +21,6 @@
 
 namespace
 {
-class CRecordedAsserts : public tcAssertHandler
-{
-public:
-    CRecordedAsserts() { tRegisterAssertHandler(this); }
-    ~CRecordedAsserts() override { tUnregisterAssertHandler(this); }
-    CRecordedAsserts(const CRecordedAsserts&) = delete;
-    CRecordedAsserts& operator=(const CRecordedAsserts&) = delete;
-
-    void OnAssert(const char* szFile, int nLine, const char* szExpression, const wchar_t*) override
-    {
-        m_asSeen.push_back(std::string(szFile) + ":" + std::to_string(nLine) + " " + szExpression);
-    }
-
-    std::vector<std::string> m_asSeen;
-};
-
 // "T(text)" for a text run, "S(text)" for a start code, children in brackets: the shape of a list.
 std::string Shape(const CSegmentChildren& apChildren)
 {
@@ -138,16 +120,6 @@ private:
     std::map<std::string, CSegmentStyleStart*> m_mapOpen;
 };
 
-// Breaks after ".", "?" or "!" followed by white space, before the white space.
-const char* const kRules = R"(<?xml version="1.0" encoding="UTF-8"?>
-<srx xmlns="http://www.lisa.org/srx20" version="2.0"><header segmentsubflows="yes" cascade="no"/><body>
-<languagerules><languagerule languagerulename="Default">
-<rule break="yes"><beforebreak>[\.\?!]+</beforebreak><afterbreak>\s</afterbreak></rule>
-</languagerule></languagerules>
-<maprules><maprule maprulename="Default"><languagemap languagepattern=".*" languagerulename="Default"/></maprule></maprules>
-</body></srx>
-)";
-
 struct SMemoryPair
 {
     const char* szSource;
@@ -155,7 +127,7 @@ struct SMemoryPair
     const char* szTargetLanguage;
 };
 
-// A new project document with its vocabulary and a body, the rules above and an empty memory. The
+// A new project document with its vocabulary and a body, the sentence-break rules and an empty memory. The
 // code identifiers start again from 1.
 class CProject
 {
@@ -169,9 +141,7 @@ public:
         InitXLIFFDTD(&m_doc, m_dtd, false);
         m_pBody = AllocateElementByIDHelper(m_dtd.m_pBodyElement->GetID(), &m_doc);
 
-        const std::filesystem::path path = TempHomeListener::Current() / "rules.srx";
-        std::ofstream(path, std::ios::binary) << kRules;
-        m_pRules = std::make_unique<CVRSRXDoc>(wxString::FromUTF8(path.string()));
+        m_pRules = std::make_unique<CVRSRXDoc>(WriteHomeFile("rules.srx", kSentenceBreakSRX));
         m_pRules->SetLanguage(L"en");
         m_pMemory = std::make_unique<CVRMemDoc>(wxString());
     }
@@ -416,7 +386,7 @@ TEST(SegmentWriter, FailuresAreReportedAndTheRestIsWritten)
         "Convertor_segment:117 m_pXLIFFDTD->m_pAltTransMatchQualityAttr",
         "Convertor_segment:118 m_pXLIFFDTD->m_pAltTransLangAttr",
     };
-    EXPECT_EQ(project.m_asserts.m_asSeen, asExpected);
+    EXPECT_EQ(project.m_asserts.m_asSeenAt, asExpected);
 }
 
 TEST(SegmentModel, IdentifiersOfCodes)

@@ -33,37 +33,6 @@ public:
     int m_nValue = 1000;
 };
 
-class CRecordedPrompts : public tcSilentUserPrompts
-{
-public:
-    CRecordedPrompts() { tSetUserPrompts(this); }
-    ~CRecordedPrompts() override { tSetUserPrompts(nullptr); }
-    CRecordedPrompts(const CRecordedPrompts&) = delete;
-    CRecordedPrompts& operator=(const CRecordedPrompts&) = delete;
-
-    int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow*) override
-    {
-        m_asShown.push_back(sCaption + ": " + sText + (nStyle & wxICON_ERROR ? " (error)" : ""));
-        return wxOK;
-    }
-    std::vector<wxString> m_asShown;
-};
-
-class CRecordedAsserts : public tcAssertHandler
-{
-public:
-    CRecordedAsserts() { tRegisterAssertHandler(this); }
-    ~CRecordedAsserts() override { tUnregisterAssertHandler(this); }
-    CRecordedAsserts(const CRecordedAsserts&) = delete;
-    CRecordedAsserts& operator=(const CRecordedAsserts&) = delete;
-
-    void OnAssert(const char* szFile, int, const char* szExpression, const wchar_t*) override
-    {
-        m_asSeen.push_back(std::string(szFile) + " " + szExpression);
-    }
-    std::vector<std::string> m_asSeen;
-};
-
 struct SEncodingCase
 {
     const char* szName;
@@ -116,7 +85,7 @@ TEST(ConvertorTXT, EncodingsTable)
     {
         SCOPED_TRACE(c.szName);
         tcLogCapture log;
-        const wxString sPath = WriteTestFile("enc/" + std::to_string(++nRow) + ".txt", c.sBytes);
+        const wxString sPath = WriteHomeFile("enc/" + std::to_string(++nRow) + ".txt", c.sBytes);
         CConvertProject project;
 
         CImportableTXT importer(&project.Doc(), L"en");
@@ -141,7 +110,7 @@ TEST(ConvertorTXT, UnreadableFilesAreReportedAndAddNoUnit)
     CRecordedPrompts prompts;
     CRecordedAsserts asserts;
     CConvertProject project;
-    const wxString sFolder = WriteTestFile("folder.txt/x", "").BeforeLast('/');
+    const wxString sFolder = WriteHomeFile("folder.txt/x", "").BeforeLast('/');
     for (const wxString& sPath : {sFolder + "/missing.txt", sFolder})
     {
         SCOPED_TRACE(sPath.utf8_string());

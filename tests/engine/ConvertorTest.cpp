@@ -7,6 +7,7 @@
 #include "engine/ConvertorRegistry.h"
 #include "engine/Convertor_segment.h"
 #include "engine/XLIFFDTD.h"
+#include "tests/harness/AssertRecorder.h"
 #include "tests/harness/TempHome.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDateTime.h"
@@ -32,20 +33,6 @@
 namespace
 {
 namespace fs = std::filesystem;
-
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-    AssertRecorder(const AssertRecorder&) = delete;
-    AssertRecorder& operator=(const AssertRecorder&) = delete;
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asExpressions.push_back(szExpression);
-    }
-    std::vector<std::string> asExpressions;
-};
 
 // Markers written short in expectations: {u u} untranslated, {s s} selected.
 wxString Short(wxString s)
@@ -621,13 +608,13 @@ TEST(ConvertorRegistryTest, OddItemsAndDuplicates)
     EXPECT_EQ(registry.FindConvertor(L".md"), 4);
     EXPECT_EQ(registry.FindConvertor(L""), -1);
 
-    asserts.asExpressions.clear();
+    asserts.Clear();
     EXPECT_FALSE(registry.Register(0, L"No procedure", L"*.none", L"", 1.0f, nullptr));
     EXPECT_EQ(asserts.asExpressions, std::vector<std::string>{"pAllocateProc"});
     EXPECT_EQ(registry.GetNumConvertors(), 5);
     EXPECT_EQ(registry.FindConvertor(L".none"), -1);
 
-    asserts.asExpressions.clear();
+    asserts.Clear();
     EXPECT_EQ(registry.GetName(3), L"Text documents");
     EXPECT_EQ(registry.GetExtensions(3), L"*.txt;*.text");
     EXPECT_EQ(registry.GetDescription(3), L"again");

@@ -1,6 +1,7 @@
 #include "workspace/VRAttributeSelector.h"
 
 #include "engine/XLIFFDTD.h"
+#include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tNodeHelpers.h"
@@ -18,22 +19,6 @@
 
 namespace
 {
-class RecordedAsserts : public tcAssertHandler
-{
-public:
-    RecordedAsserts() { tRegisterAssertHandler(this); }
-    ~RecordedAsserts() override { tUnregisterAssertHandler(this); }
-    RecordedAsserts(const RecordedAsserts&) = delete;
-    RecordedAsserts& operator=(const RecordedAsserts&) = delete;
-
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asSeen.push_back(szExpression);
-    }
-
-    std::vector<std::string> asSeen;
-};
-
 // A choice event as the pane receives it.
 struct SChoice
 {
@@ -102,7 +87,7 @@ protected:
         EXPECT_TRUE(m_aChoices.empty());
     }
 
-    RecordedAsserts m_asserts;
+    AssertRecorder m_asserts;
     tcDocument m_doc;
     SXLIFFDTD m_dtd;
     tcNode* m_pFile = nullptr;
@@ -146,7 +131,7 @@ TEST_F(VRAttributeSelectorGui, ListsTheAttributesValuesAndShowsTheNodes)
     EXPECT_EQ(pSelector->GetValue().utf8_string(), "");
     EXPECT_EQ(pSelector->GetPreviousValue().utf8_string(), "");
     ExpectUntouched();
-    EXPECT_TRUE(m_asserts.asSeen.empty());
+    EXPECT_TRUE(m_asserts.asExpressions.empty());
 }
 
 TEST_F(VRAttributeSelectorGui, AChoiceWritesTheNodeMarksItChangedAndReachesThePane)
@@ -176,7 +161,7 @@ TEST_F(VRAttributeSelectorGui, AChoiceWritesTheNodeMarksItChangedAndReachesThePa
     EXPECT_EQ(pSelector->GetValue().utf8_string(), "final");
     EXPECT_EQ(State(1).utf8_string(), "translated");
     EXPECT_EQ(m_aChoices.size(), 2u);
-    EXPECT_TRUE(m_asserts.asSeen.empty());
+    EXPECT_TRUE(m_asserts.asExpressions.empty());
 }
 
 TEST_F(VRAttributeSelectorGui, AnUnknownTextRechoosesTheSelectionOrWritesNothing)
@@ -196,7 +181,7 @@ TEST_F(VRAttributeSelectorGui, AnUnknownTextRechoosesTheSelectionOrWritesNothing
     EXPECT_EQ(pSelector->GetPreviousValue().utf8_string(), "final");
     EXPECT_TRUE(m_doc.IsDirty());
     EXPECT_EQ(m_aChoices.size(), 1u);
-    EXPECT_TRUE(m_asserts.asSeen.empty());
+    EXPECT_TRUE(m_asserts.asExpressions.empty());
 }
 
 TEST_F(VRAttributeSelectorGui, AnUnboundSelectorRefusesAChoice)
@@ -205,7 +190,7 @@ TEST_F(VRAttributeSelectorGui, AnUnboundSelectorRefusesAChoice)
     EXPECT_FALSE(pSelector->IsEnabled());
     EXPECT_EQ(pSelector->GetCount(), 0u);
     pSelector->SetValue("final");
-    EXPECT_EQ(m_asserts.asSeen, std::vector<std::string>{"m_pDisplayNode"});
+    EXPECT_EQ(m_asserts.asExpressions, std::vector<std::string>{"m_pDisplayNode"});
     EXPECT_EQ(pSelector->GetValue().utf8_string(), "");
     ExpectUntouched();
 }

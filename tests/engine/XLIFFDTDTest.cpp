@@ -1,6 +1,7 @@
 #include "engine/XLIFFDTD.h"
 
 #include "import/XLIFFImporter.h"
+#include "tests/harness/AssertRecorder.h"
 #include "varnak/include/TextFailure.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tNodeHelpers.h"
@@ -20,18 +21,6 @@
 namespace
 {
 namespace fs = std::filesystem;
-
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asExpressions.push_back(szExpression);
-    }
-    std::vector<std::string> asExpressions;
-};
 
 // A project document loaded by the XLIFF handler, as the program opens a saved project.
 class XLIFFDTDTest : public ::testing::Test

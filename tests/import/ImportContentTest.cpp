@@ -230,7 +230,7 @@ TEST(ImportContent, RememberedWalkMatchesTheWalkAsWrittenOnRandomData)
         sXML += "</sect></dict>";
 
         const fs::path path = TempHomeListener::Current() / "random.xml";
-        WriteTextFile(path, sXML);
+        WriteBytes(path, sXML);
         TestImporter importer;
         tcDocument doc;
         ASSERT_EQ(LoadInto(importer, doc, path).nResult, 0) << sXML;
@@ -306,7 +306,7 @@ TEST(ImportContent, BadIdentifiersAreShownAFewTimesAndLoggedAlways)
         sXML += "<n id=\"n" + std::to_string(i) + "\"/>";
     sXML += "</e></s></d>";
     const fs::path path = TempHomeListener::Current() / "bad_ids.xml";
-    WriteTextFile(path, sXML);
+    WriteBytes(path, sXML);
     tcLogCapture log;
     TestImporter importer;
     tcDocument doc;

@@ -12,13 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -44,12 +40,6 @@ const tGUID& GuidOf(Format eFormat)
         break;
     }
     return XLIFFImporterGUID();
-}
-
-std::string ReadBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 fs::path FixturePath(const std::string& sName)
@@ -107,31 +97,6 @@ protected:
         Done_TMXImporter();
         Done_SRXImporter();
     }
-};
-
-// Lets writes beyond nBytes fail (EFBIG) while it lives: a full disk, even for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t nBytes)
-    {
-        m_pfnOld = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = nBytes;
-        m_bSet = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_pfnOld);
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    rlimit m_old{};
-    void (*m_pfnOld)(int) = nullptr;
-    bool m_bSet = false;
 };
 
 // Answers the file chooser with one path and records the filter it was shown.
@@ -353,7 +318,7 @@ TEST_F(ImportFormats, RootAttributesAreImpliedTextKindsWithTheParsersValues)
 
     // The value the parser gives is stored as it is: a text that reads like a reference stays one.
     const fs::path path = TempHomeListener::Current() / "escaped.tmx";
-    WriteTextFile(path, "<tmx version=\"1.4\" o-tmf=\"a &amp;lt; b\"><body/></tmx>");
+    WriteBytes(path, "<tmx version=\"1.4\" o-tmf=\"a &amp;lt; b\"><body/></tmx>");
     auto pTMX = LoadWith(Format::TMX, path);
     ASSERT_EQ(pTMX->outcome.nResult, 0) << JoinErrors(pTMX->outcome.asErrors);
     EXPECT_EQ(pTMX->Tree().utf8_string(), "xml\n  tmxdoc\n    tmx version=\"1.4\" o-tmf=\"a &lt; b\"\n      body\n");
@@ -417,7 +382,7 @@ TEST_P(ImportFormatRoundTrip, ImportSaveImportKeepsTheTreeAndSaveImportSaveTheBy
     // Save (not SaveAs) replaces the handler's own file and keeps its permissions.
     const fs::path second = TempHomeListener::Current() / "second" / first.filename();
     fs::create_directories(second.parent_path());
-    WriteTextFile(second, "old");
+    WriteBytes(second, "old");
     const fs::perms permissions = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(second, permissions);
     ASSERT_TRUE(pSecond->pIO->OpenDatasource(wxString(second.wstring())));
@@ -459,7 +424,7 @@ TEST_F(ImportFormats, FailedSavesReturnLessThanZeroAndKeepTheOldFile)
 
     // A folder that cannot be made: SaveAs fails and still names the new data source.
     const fs::path blocker = TempHomeListener::Current() / "plain-file";
-    WriteTextFile(blocker, "not a folder");
+    WriteBytes(blocker, "not a folder");
     const wxString sUnwritable = wxString((blocker / "memory.tmx").wstring());
     EXPECT_LT(pLoaded->pIO->SaveAs(sUnwritable, nullptr), 0);
     EXPECT_EQ(pLoaded->pIO->GetDatasource(), sUnwritable);
@@ -467,7 +432,7 @@ TEST_F(ImportFormats, FailedSavesReturnLessThanZeroAndKeepTheOldFile)
     // A disk that fills up while writing: the file that was there stays as it was.
     const fs::path target = TempHomeListener::Current() / "kept" / "memory.tmx";
     const std::string sOld = "<?xml version=\"1.0\"?><tmx version=\"1.4\"><body/></tmx>";
-    WriteTextFile(target, sOld);
+    WriteBytes(target, sOld);
     ASSERT_TRUE(pLoaded->pIO->OpenDatasource(wxString(target.wstring())));
     {
         FileSizeLimit limit(16);

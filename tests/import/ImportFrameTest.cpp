@@ -248,13 +248,13 @@ public:
         m_asSaved[0] = g_sAppPath;
         m_asSaved[1] = g_sDataPath;
         m_asSaved[2] = g_sLibDataPath;
-        WriteTextFile(m_root / "app/Data/a.dtd", "<!-- app -->");
-        WriteTextFile(m_root / "data/Schemas/a.dtd", "<!-- data -->");
-        WriteTextFile(m_root / "data/Schemas/b.dtd", "<!-- data -->");
-        WriteTextFile(m_root / "app/../LibraryData/Schemas/d.dtd", "<!-- librarydata -->");
-        WriteTextFile(m_root / "lib/Schemas/c.dtd", "<!-- lib -->");
-        WriteTextFile(m_root / "doc/local.dtd", "<!-- doc -->");
-        WriteTextFile(m_root / "outside/secret.txt", "TOPSECRET");
+        WriteBytes(m_root / "app/Data/a.dtd", "<!-- app -->");
+        WriteBytes(m_root / "data/Schemas/a.dtd", "<!-- data -->");
+        WriteBytes(m_root / "data/Schemas/b.dtd", "<!-- data -->");
+        WriteBytes(m_root / "app/../LibraryData/Schemas/d.dtd", "<!-- librarydata -->");
+        WriteBytes(m_root / "lib/Schemas/c.dtd", "<!-- lib -->");
+        WriteBytes(m_root / "doc/local.dtd", "<!-- doc -->");
+        WriteBytes(m_root / "outside/secret.txt", "TOPSECRET");
         fs::create_symlink(m_root / "outside/secret.txt", m_root / "doc/link.dtd");
         g_sAppPath = wxString((m_root / "app").wstring());
         g_sDataPath = wxString((m_root / "data").wstring());
@@ -339,12 +339,12 @@ TEST(ImportFrame, MissingDTDIsSkippedAndForeignEntitiesAreNotRead)
         EXPECT_TRUE(DumpTree(doc.GetDictionary()).Contains("      p\n        \"x\"\n"));
     }
     {
-        WriteTextFile(tree.Root() / "doc/inside.txt", "VISIBLE");
-        WriteTextFile(tree.Root() / "doc/entities.xml",
-                      "<?xml version=\"1.0\"?>\n"
-                      "<!DOCTYPE d [<!ENTITY out SYSTEM \"../outside/secret.txt\">"
-                      "<!ENTITY in SYSTEM \"inside.txt\">]>\n"
-                      "<d><s><e LemmaSign=\"a\"><p>[&out;]</p><q>[&in;]</q></e></s></d>\n");
+        WriteBytes(tree.Root() / "doc/inside.txt", "VISIBLE");
+        WriteBytes(tree.Root() / "doc/entities.xml",
+                   "<?xml version=\"1.0\"?>\n"
+                   "<!DOCTYPE d [<!ENTITY out SYSTEM \"../outside/secret.txt\">"
+                   "<!ENTITY in SYSTEM \"inside.txt\">]>\n"
+                   "<d><s><e LemmaSign=\"a\"><p>[&out;]</p><q>[&in;]</q></e></s></d>\n");
         TestImporter importer;
         tcDocument doc;
         const LoadOutcome outcome = LoadInto(importer, doc, tree.Root() / "doc/entities.xml");
@@ -371,7 +371,7 @@ TEST(ImportFrame, EntityBombFailsInsteadOfExpanding)
     }
     sXML += "]><d a=\"&l9;\"><s><e LemmaSign=\"a\"/></s></d>";
     const fs::path path = TempHomeListener::Current() / "bomb.xml";
-    WriteTextFile(path, sXML);
+    WriteBytes(path, sXML);
     TestImporter importer;
     importer.m_nEntityExpansionLimit = 10000;
     tcDocument doc;

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
@@ -21,7 +20,7 @@ void ExpectGolden(const wxString& sDump, const std::string& sGolden)
     const fs::path path = ImportFixture(sGolden);
     if (const char* sz = std::getenv("IMPORT_WRITE_GOLDEN"); sz && std::string(sz) == "1")
     {
-        std::ofstream(path, std::ios::binary) << sDump.utf8_string();
+        WriteBytes(path, sDump.utf8_string());
         return;
     }
     EXPECT_EQ(sDump, ReadFixtureText(path)) << sGolden;
@@ -230,7 +229,7 @@ TEST(ImportStart, EntryNamedLikeAnotherKindTakesThatKindOver)
     tCreateAttribute(&doc, pFile, "original", ATTRDEF_REQUIRED, ATTR_LIST, true, 0)->SetDefault("a.txt");
 
     const fs::path path = TempHomeListener::Current() / "merge.xml";
-    WriteTextFile(path, "<xliff><body><file original=\"b.txt\"><header/></file></body></xliff>");
+    WriteBytes(path, "<xliff><body><file original=\"b.txt\"><header/></file></body></xliff>");
     TestImporter importer;
     importer.AttachDoc(&doc);
     importer.OpenDatasource(wxString(path.wstring()));

@@ -3,9 +3,6 @@
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcNode.h"
 
-#include <fstream>
-#include <sstream>
-
 std::filesystem::path ImportFixture(const std::string& sName)
 {
     return std::filesystem::path(LINTRADO_FIXTURES_DIR) / "import" / sName;
@@ -13,17 +10,7 @@ std::filesystem::path ImportFixture(const std::string& sName)
 
 wxString ReadFixtureText(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return wxString::FromUTF8(ss.str());
-}
-
-void WriteTextFile(const std::filesystem::path& path, const std::string& sText)
-{
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out << sText;
+    return wxString::FromUTF8(ReadBytes(path));
 }
 
 namespace

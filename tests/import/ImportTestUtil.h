@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Shared/ImportXML.h"
+#include "tests/harness/AssertRecorder.h"
+#include "tests/harness/TestFiles.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tcDocument.h"
 
@@ -14,8 +16,6 @@
 std::filesystem::path ImportFixture(const std::string& sName);
 // The whole file as UTF-8 text; empty when it cannot be read.
 wxString ReadFixtureText(const std::filesystem::path& path);
-// Writes UTF-8 text to a file (creating its folder).
-void WriteTextFile(const std::filesystem::path& path, const std::string& sText);
 
 // A canonical text of a document: its element kinds (identifier, name, class, text flag, child
 // relations with their multiplicity marks, attributes with identifiers) in DTD order, then the
@@ -61,16 +61,3 @@ struct LoadOutcome
     std::vector<wxString> asErrors;
 };
 LoadOutcome LoadInto(CXMLImporter& importer, tcDocument& doc, const std::filesystem::path& path);
-
-// Records failed assertions while it lives.
-class AssertRecorder : public tcAssertHandler
-{
-public:
-    AssertRecorder() { tRegisterAssertHandler(this); }
-    ~AssertRecorder() override { tUnregisterAssertHandler(this); }
-    void OnAssert(const char*, int, const char* szExpression, const wchar_t*) override
-    {
-        asExpressions.push_back(szExpression);
-    }
-    std::vector<std::string> asExpressions;
-};

@@ -52,7 +52,7 @@ public:
 fs::path WriteTemp(const std::string& sName, const std::string& sXML)
 {
     const fs::path path = TempHomeListener::Current() / sName;
-    WriteTextFile(path, sXML);
+    WriteBytes(path, sXML);
     return path;
 }
 

@@ -9,10 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -110,31 +108,6 @@ struct NewProject
         d.pSection->SetAttributeS(tCreateAttribute(&d.doc, pXliff, sName, ATTRDEF_IMPLIED, ATTR_CDATA, false, 0),
                                   sValue);
     }
-};
-
-// Lets writes beyond nBytes fail (EFBIG) while it lives: a failing disk, even for root.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t nBytes)
-    {
-        m_pfnOld = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limit = m_old;
-        limit.rlim_cur = nBytes;
-        m_bSet = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_pfnOld);
-    }
-    bool IsSet() const { return m_bSet; }
-
-private:
-    rlimit m_old{};
-    void (*m_pfnOld)(int) = nullptr;
-    bool m_bSet = false;
 };
 } // namespace
 

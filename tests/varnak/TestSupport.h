@@ -1,47 +1,14 @@
 #pragma once
 
 #include "tests/harness/TempHome.h"
-
-#include <wx/string.h>
+#include "tests/harness/TestFiles.h"
 
 #include <clocale>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <locale>
 #include <string>
 
-// Helpers the library's unit tests share: files in the running test's temporary home, and a
-// decimal-comma numeric locale that is undone when the test ends.
-
-// The running test's temporary home, or sName inside it, as the library takes paths.
-inline wxString HomePath(const std::string& sName = std::string())
-{
-    const std::filesystem::path& home = TempHomeListener::Current();
-    return wxString::FromUTF8((sName.empty() ? home : home / sName).string());
-}
-
-// Writes the bytes as the file sName (which may name sub-folders) in the temporary home and
-// returns its path.
-inline wxString WriteHomeFile(const std::string& sName, const std::string& sBytes)
-{
-    const std::filesystem::path path = TempHomeListener::Current() / sName;
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << sBytes;
-    return wxString::FromUTF8(path.string());
-}
-
-// A file's bytes as they stand; empty when it cannot be read.
-inline std::string ReadBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline std::string ReadBytes(const wxString& sPath)
-{
-    return ReadBytes(std::filesystem::path(sPath.utf8_string()));
-}
+// Helpers the library's unit tests share: the test files of the harness, and a decimal-comma
+// numeric locale that is undone when the test ends.
 
 // Numbers as a German locale writes them: a decimal comma, and "." between groups of three.
 struct CommaDecimal : std::numpunct<char>

@@ -193,6 +193,8 @@ private:
     };
 
     const Type* Find(const tGUID& guid) const;
+    // Adds the type; false (nothing changes) for the null GUID or one already registered.
+    bool Add(Type type);
 
     std::vector<Type> m_aTypes;
 };

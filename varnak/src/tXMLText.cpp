@@ -1,22 +1,13 @@
 #include "varnak/include/tXMLText.h"
 
 #include "varnak/include/kvLog.h"
+#include "varnak/include/tString.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcDTD.h"
 
 namespace
 {
 constexpr wchar_t kReplacement = 0xFFFD;
-
-bool IsHi(uint32_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLo(uint32_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
 
 bool IsNameStartChar(uint32_t c)
 {
@@ -58,7 +49,7 @@ private:
 size_t AppendChecked(wxString& sOut, const wxString& sText, size_t i, ReplacementCounter& counter)
 {
     const uint32_t c = static_cast<uint32_t>(sText[i]);
-    if (IsHi(c) && i + 1 < sText.length() && IsLo(static_cast<uint32_t>(sText[i + 1])))
+    if (tIsSurrogateHi(c) && i + 1 < sText.length() && tIsSurrogateLo(static_cast<uint32_t>(sText[i + 1])))
     {
         sOut += sText[i];
         sOut += sText[i + 1];
@@ -183,8 +174,7 @@ wxString tEscapeXMLCharacters(const wxString& sText)
 {
     wxString sOut;
     sOut.reserve(sText.length() + 16);
-    ReplacementCounter counter;
-    AppendEscaped(sOut, sText, true, counter);
+    tAppendXMLAttributeValue(sOut, sText);
     return sOut;
 }
 
@@ -192,8 +182,7 @@ wxString tEscapeXMLCharacters_PCDATA(const wxString& sText)
 {
     wxString sOut;
     sOut.reserve(sText.length() + 16);
-    ReplacementCounter counter;
-    AppendEscaped(sOut, sText, false, counter);
+    tAppendXMLText(sOut, sText);
     return sOut;
 }
 

@@ -4,6 +4,8 @@
 
 #include <wx/filename.h>
 
+#include <utility>
+
 namespace
 {
 constinit tcIORegistry s_registry;
@@ -106,35 +108,33 @@ const tcIORegistry::Type* tcIORegistry::Find(const tGUID& guid) const
     return nullptr;
 }
 
+bool tcIORegistry::Add(Type type)
+{
+    if (type.guid.IsNull() || Find(type.guid))
+        return false;
+    m_aTypes.push_back(std::move(type));
+    return true;
+}
+
 bool tcIORegistry::RegisterIO(const tGUID& guid, int nFlags, const wxString& sTag, const wxString& sName,
                               IO_ALLOCATER pfnAllocate, IO_SELECTDATASOURCE pfnSelect)
 {
-    if (guid.IsNull() || !pfnAllocate || Find(guid))
+    if (!pfnAllocate)
         return false;
-    Type type;
-    type.guid = guid;
-    type.nFlags = nFlags;
-    type.sTag = sTag;
-    type.sName = sName;
+    Type type{guid, nFlags, sTag, sName};
     type.pfnAllocate = pfnAllocate;
     type.pfnSelect = pfnSelect;
-    m_aTypes.push_back(type);
-    return true;
+    return Add(std::move(type));
 }
 
 bool tcIORegistry::RegisterExporter(const tGUID& guid, const wxString& sTag, const wxString& sName,
                                     IO_EXPORTPROC pfnExport)
 {
-    if (guid.IsNull() || !pfnExport || Find(guid))
+    if (!pfnExport)
         return false;
-    Type type;
-    type.guid = guid;
-    type.nFlags = IOFLAG_EXPORT;
-    type.sTag = sTag;
-    type.sName = sName;
+    Type type{guid, IOFLAG_EXPORT, sTag, sName};
     type.pfnExport = pfnExport;
-    m_aTypes.push_back(type);
-    return true;
+    return Add(std::move(type));
 }
 
 bool tcIORegistry::Unregister(const tGUID& guid)
