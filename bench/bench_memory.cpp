@@ -6,7 +6,9 @@
 //
 // Without files it builds memories of 10,000 and 100,000 units from generated sentences (written as
 // TMX and loaded as the program loads them) and looks up 60-unit segments: half near matches of
-// memory texts, half unrelated sentences. With files it loads the memory, looks up each line of
+// memory texts, half unrelated sentences; the same for 100-unit segments (long_lookup_*). Then it
+// builds the same units into a new memory by AddTranslation, one pair at a time (add_s,
+// adds_per_s). With files it loads the memory, looks up each line of
 // the queries file (XML content, UTF-8) in the source language, and with --dump writes every
 // result as "query number TAB score TAB language TAB matched source TAB variant" (tabs, line breaks
 // and backslashes in the texts written as \t, \n, \r and \\).
@@ -189,6 +191,9 @@ struct Figures
     double fMedian = 0;
     double fP95 = 0;
     double fReferenceMedian = 0;
+    // Building the same units into a new memory by AddTranslation, one pair at a time.
+    double fAdd = 0;
+    size_t nAdds = 0;
     int nMismatches = 0;
     size_t nResults = 0;
 };
@@ -253,6 +258,11 @@ void Print(const Figures& figures, const std::string& sSuffix)
         std::printf("reference_median_ms%s: %.3f\n", sz, figures.fReferenceMedian);
         std::printf("speedup_vs_reference%s: %.1f\n", sz, figures.fReferenceMedian / figures.fMedian);
         std::printf("reference_mismatches%s: %d\n", sz, figures.nMismatches);
+    }
+    if (figures.nAdds > 0)
+    {
+        std::printf("add_s%s: %.3f\n", sz, figures.fAdd);
+        std::printf("adds_per_s%s: %.0f\n", sz, figures.fAdd > 0 ? figures.nAdds / figures.fAdd : 0.0);
     }
 }
 
@@ -341,6 +351,12 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
             asQueries.push_back(Fit(i % 2 ? NearMatch(aUnits[std::rand() % aUnits.size()].sSource)
                                           : tGenFakeSentence(4, 14, true, nullptr),
                                     60));
+        // Segments as long as many of a real document's sentences: the query spans two 64-unit words.
+        std::vector<wxString> asLongQueries;
+        for (size_t i = 0; i < nQueries; ++i)
+            asLongQueries.push_back(Fit(i % 2 ? NearMatch(aUnits[std::rand() % aUnits.size()].sSource)
+                                              : tGenFakeSentence(8, 20, true, nullptr),
+                                        100));
 
         Figures figures;
         const double fBefore = ResidentMB();
@@ -353,16 +369,46 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         const size_t nSample = nSampleArg ? nSampleArg : (nUnits >= 50000 ? 10 : 30);
         Measure(*pMemory, asQueries, "en", nSample, figures, nullptr);
         bAgree = bAgree && figures.nMismatches == 0;
-        std::printf("units: %zu\n", nUnits);
-        Print(figures, "_" + std::to_string(nUnits));
+        Figures longFigures;
+        Measure(*pMemory, asLongQueries, "en", std::max<size_t>(1, nSample / 3), longFigures, nullptr);
+        figures.nMismatches += longFigures.nMismatches;
+        bAgree = bAgree && longFigures.nMismatches == 0;
+        double fNoVector = 0;
+        double fLongNoVector = 0;
         // The same without the processor's vector units, as on a machine that lacks them.
         {
             CMemDocQuery::UseVectorUnits(false);
             Figures scalar;
             Measure(*pMemory, asQueries, "en", 0, scalar, nullptr);
+            fNoVector = scalar.fMedian;
+            Figures longScalar;
+            Measure(*pMemory, asLongQueries, "en", 0, longScalar, nullptr);
+            fLongNoVector = longScalar.fMedian;
             CMemDocQuery::UseVectorUnits(true);
-            std::printf("lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, scalar.fMedian);
         }
+        pMemory.reset();
+        {
+            // The units again, added one pair at a time as confirmed segments are; a few look-ups
+            // of that memory are checked against the model too.
+            const Clock::time_point startAdd = Clock::now();
+            CVRMemDoc added{wxString()};
+            for (const Unit& unit : aUnits)
+                added.AddTranslation(unit.sSource, unit.sTarget, "en", "el");
+            figures.fAdd = Seconds(startAdd);
+            figures.nAdds = aUnits.size();
+            Figures check;
+            const std::vector<wxString> asSome(asQueries.begin(), asQueries.begin() + std::min<size_t>(6, nQueries));
+            Measure(added, asSome, "en", asSome.size(), check, nullptr);
+            figures.nMismatches += check.nMismatches;
+            bAgree = bAgree && check.nMismatches == 0;
+            added.GetDocument()->ClearDirty(); // nothing to save
+        }
+        std::printf("units: %zu\n", nUnits);
+        Print(figures, "_" + std::to_string(nUnits));
+        std::printf("lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, fNoVector);
+        std::printf("long_lookup_median_ms_%zu: %.3f\n", nUnits, longFigures.fMedian);
+        std::printf("long_lookup_p95_ms_%zu: %.3f\n", nUnits, longFigures.fP95);
+        std::printf("long_lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, fLongNoVector);
         std::fflush(stdout);
         aAll.emplace_back(nUnits, figures);
         wxRemoveFile(sPath);

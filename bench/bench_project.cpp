@@ -3,12 +3,12 @@
 // memory and pre-filled at the threshold, then the project saved as XLIFF.
 //
 //     bench_project [--srx F] [--tmx F] [--source-lang L] [--target-lang L] [--threshold N]
-//                   [--save PATH] [FILE...]
+//                   [--save PATH] [--memory-units N[,N...]] [FILE...]
 //
 // Without files it generates an HTML document of 2,000 sentences in paragraphs and TMX memories of
-// 10,000 and 100,000 units (a fifth of the document's sentences stored as they are, a fifth with
-// one word changed, the rest unrelated) and runs once per memory. With files it runs once on them,
-// against the TMX file given (none: no look-up). The rules default to the shipped Default.srx.
+// 10,000 and 100,000 units (or the sizes --memory-units gives) (a fifth of the document's sentences stored as they are,
+// a fifth with one word changed, the rest unrelated) and runs once per memory. With files it runs once on them, against
+// the TMX file given (none: no look-up). The rules default to the shipped Default.srx.
 //
 // Figures, one block per run after "memory_units:": segments written, segments per second of the
 // whole conversion, and the time split: segmentation_s is the conversion without a memory,
@@ -37,6 +37,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -60,13 +61,14 @@ struct Options
     wxString sTargetLanguage = L"de";
     int nThreshold = 75;
     fs::path save;
+    std::vector<int> anMemoryUnits{10000, 100000};
     std::vector<fs::path> aFiles;
 };
 
 int Usage()
 {
     std::fprintf(stderr, "usage: bench_project [--srx F] [--tmx F] [--source-lang L] [--target-lang L] "
-                         "[--threshold N] [--save PATH] [FILE...]\n");
+                         "[--threshold N] [--save PATH] [--memory-units N[,N...]] [FILE...]\n");
     return 2;
 }
 
@@ -262,7 +264,7 @@ int main(int argc, char** argv)
     {
         const std::string sArg = argv[i];
         const bool bValue = sArg == "--srx" || sArg == "--tmx" || sArg == "--source-lang" || sArg == "--target-lang" ||
-                            sArg == "--threshold" || sArg == "--save";
+                            sArg == "--threshold" || sArg == "--save" || sArg == "--memory-units";
         if (bValue && i + 1 >= argc)
             return Usage();
         if (sArg == "--srx")
@@ -277,6 +279,20 @@ int main(int argc, char** argv)
             options.nThreshold = std::atoi(argv[++i]);
         else if (sArg == "--save")
             options.save = argv[++i];
+        else if (sArg == "--memory-units")
+        {
+            options.anMemoryUnits.clear();
+            const std::string sList = argv[++i];
+            for (size_t nPos = 0; nPos < sList.size();)
+            {
+                const size_t nEnd = std::min(sList.find(',', nPos), sList.size());
+                if (const int n = std::atoi(sList.substr(nPos, nEnd - nPos).c_str()); n > 0)
+                    options.anMemoryUnits.push_back(n);
+                nPos = nEnd + 1;
+            }
+            if (options.anMemoryUnits.empty())
+                return Usage();
+        }
         else if (sArg.rfind("--", 0) == 0)
             return Usage();
         else
@@ -323,7 +339,7 @@ int main(int argc, char** argv)
             const fs::path document = work / "document.html";
             const std::vector<wxString> asSentences = WriteDocument(document, 2000);
             const double fSegmentation = SegmentationSeconds(registry, options, {document}, rules);
-            for (int nUnits : {10000, 100000})
+            for (int nUnits : options.anMemoryUnits)
             {
                 const fs::path tmx = work / ("memory" + std::to_string(nUnits) + ".tmx");
                 WriteMemory(tmx, asSentences, nUnits, options);

@@ -100,6 +100,76 @@ void Distance4(const tsPattern& pattern, const std::u16string_view* at, uint32_t
     }
 }
 
+// What the kernels of longer queries read: the match masks (row by row, a word per block), the row
+// of every code unit, the query's length and the bit of its last unit in the last block.
+struct tsBlockPattern
+{
+    const Word* pPeq;
+    const uint32_t* pIndex;
+    uint32_t nLen;
+    unsigned nLastBit;
+};
+
+// One block of a column of Hyyrö's block form: hp/hn (0 or 1) carry the horizontal +1/-1 delta of
+// the row above the block in, and that of the block's last row out.
+inline void BlockStep(Word& Pv, Word& Mv, Word Eq, Word& hp, Word& hn, unsigned nOutBit)
+{
+    const Word Xv = Eq | Mv;
+    Eq |= hn;
+    const Word Xh = (((Eq & Pv) + Pv) ^ Pv) | Eq;
+    Word Ph = Mv | ~(Xh | Pv);
+    Word Mh = Pv & Xh;
+    const Word hpOut = (Ph >> nOutBit) & 1;
+    const Word hnOut = (Mh >> nOutBit) & 1;
+    Ph = (Ph << 1) | hp;
+    Mh = (Mh << 1) | hn;
+    Pv = Mh | ~(Xv | Ph);
+    Mv = Ph & Xv;
+    hp = hpOut;
+    hn = hnOut;
+}
+
+// One column (text unit c) over all nBlocks blocks; the score follows the last row.
+inline void BlockColumn(const tsBlockPattern& pattern, size_t nBlocks, Word* pPv, Word* pMv, uint32_t& nScore,
+                        char16_t c)
+{
+    const Word* pEq = pattern.pPeq + size_t(pattern.pIndex[c]) * nBlocks;
+    Word hp = 1; // the top border grows by one per column
+    Word hn = 0;
+    for (size_t b = 0; b + 1 < nBlocks; ++b)
+        BlockStep(pPv[b], pMv[b], pEq[b], hp, hn, WORD_BITS - 1);
+    BlockStep(pPv[nBlocks - 1], pMv[nBlocks - 1], pEq[nBlocks - 1], hp, hn, pattern.nLastBit);
+    nScore += static_cast<uint32_t>(hp);
+    nScore -= static_cast<uint32_t>(hn);
+}
+
+// Four texts against a query of NB blocks, side by side up to the shortest; each then finishes alone.
+template <size_t NB> void DistanceBlocks4(const tsBlockPattern& pattern, const std::u16string_view* at, uint32_t* anOut)
+{
+    Word aPv[4][NB];
+    Word aMv[4][NB];
+    uint32_t anScore[4];
+    for (int k = 0; k < 4; ++k)
+    {
+        for (size_t b = 0; b < NB; ++b)
+        {
+            aPv[k][b] = ~Word(0);
+            aMv[k][b] = 0;
+        }
+        anScore[k] = pattern.nLen;
+    }
+    const size_t nCommon = std::min(std::min(at[0].size(), at[1].size()), std::min(at[2].size(), at[3].size()));
+    for (size_t j = 0; j < nCommon; ++j)
+        for (int k = 0; k < 4; ++k)
+            BlockColumn(pattern, NB, aPv[k], aMv[k], anScore[k], at[k][j]);
+    for (int k = 0; k < 4; ++k)
+    {
+        for (size_t j = nCommon; j < at[k].size(); ++j)
+            BlockColumn(pattern, NB, aPv[k], aMv[k], anScore[k], at[k][j]);
+        anOut[k] = anScore[k];
+    }
+}
+
 #if MEMDOC_HAVE_AVX2
 bool CpuHasAVX2()
 {
@@ -124,17 +194,23 @@ bool CpuHasAVX2()
         vMv = _mm256_and_si256(vPh, vXv);                                                                              \
     } while (0)
 
-// Eight texts in two groups of four lanes, up to the shortest text; each lane then finishes alone.
+// Eight texts in two groups of four lanes. Past the shortest text, a lane that has ended runs on
+// idle and keeps the score of its last column: texts of a batch differ by a few units, and one lane
+// going on alone would cost more than all of them together.
 __attribute__((target("avx2"))) void Distance8AVX2(const tsPattern& pattern, const std::u16string_view* at,
                                                    uint32_t* anOut)
 {
     const Word* pPeq = pattern.pPeq;
     const uint32_t* pIndex = pattern.pIndex;
     size_t nCommon = at[0].size();
+    size_t nLongest = 0;
     const char16_t* p[8];
+    size_t anLen[8];
     for (int k = 0; k < 8; ++k)
     {
-        nCommon = std::min(nCommon, at[k].size());
+        anLen[k] = at[k].size();
+        nCommon = std::min(nCommon, anLen[k]);
+        nLongest = std::max(nLongest, anLen[k]);
         p[k] = at[k].data();
     }
     const __m256i vOnes = _mm256_set1_epi64x(-1);
@@ -154,23 +230,163 @@ __attribute__((target("avx2"))) void Distance8AVX2(const tsPattern& pattern, con
         MEMDOC_STEP_AVX2(vPvA, vMvA, vScoreA, vEqA);
         MEMDOC_STEP_AVX2(vPvB, vMvB, vScoreB, vEqB);
     }
-    alignas(32) Word aPv[8], aMv[8], aScore[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aPv), vPvA);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aPv + 4), vPvB);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aMv), vMvA);
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aMv + 4), vMvB);
+    if (nLongest > nCommon)
+    {
+        auto EqOrIdle = [&](int k, size_t j)
+        { return static_cast<long long>(pPeq[pIndex[j < anLen[k] ? p[k][j] : char16_t(0)]]); };
+        const __m256i vLenA = _mm256_set_epi64x(static_cast<long long>(anLen[3]), static_cast<long long>(anLen[2]),
+                                                static_cast<long long>(anLen[1]), static_cast<long long>(anLen[0]));
+        const __m256i vLenB = _mm256_set_epi64x(static_cast<long long>(anLen[7]), static_cast<long long>(anLen[6]),
+                                                static_cast<long long>(anLen[5]), static_cast<long long>(anLen[4]));
+        __m256i vResultA = vScoreA;
+        __m256i vResultB = vScoreB;
+        for (size_t j = nCommon; j < nLongest; ++j)
+        {
+            const __m256i vEqA = _mm256_set_epi64x(EqOrIdle(3, j), EqOrIdle(2, j), EqOrIdle(1, j), EqOrIdle(0, j));
+            const __m256i vEqB = _mm256_set_epi64x(EqOrIdle(7, j), EqOrIdle(6, j), EqOrIdle(5, j), EqOrIdle(4, j));
+            MEMDOC_STEP_AVX2(vPvA, vMvA, vScoreA, vEqA);
+            MEMDOC_STEP_AVX2(vPvB, vMvB, vScoreB, vEqB);
+            const __m256i vColumns = _mm256_set1_epi64x(static_cast<long long>(j + 1));
+            vResultA = _mm256_blendv_epi8(vResultA, vScoreA, _mm256_cmpeq_epi64(vLenA, vColumns));
+            vResultB = _mm256_blendv_epi8(vResultB, vScoreB, _mm256_cmpeq_epi64(vLenB, vColumns));
+        }
+        vScoreA = vResultA;
+        vScoreB = vResultB;
+    }
+    alignas(32) Word aScore[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(aScore), vScoreA);
     _mm256_store_si256(reinterpret_cast<__m256i*>(aScore + 4), vScoreB);
     for (int k = 0; k < 8; ++k)
-    {
-        tsLane lane{aPv[k], aMv[k], static_cast<uint32_t>(aScore[k])};
-        for (size_t j = nCommon; j < at[k].size(); ++j)
-            Step(lane, pPeq[pIndex[p[k][j]]], pattern.nLast);
-        anOut[k] = lane.nScore;
-    }
+        anOut[k] = static_cast<uint32_t>(aScore[k]);
 }
 #undef MEMDOC_STEP_AVX2
+
+// The state of four lanes of a query of NB blocks.
+template <size_t NB> struct tsBlockLanesAVX2
+{
+    __m256i vPv[NB];
+    __m256i vMv[NB];
+    __m256i vScore;
+};
+
+// One column of four lanes; the lanes read the units at column j of their texts, or (bIdle) a null
+// unit where their text has ended.
+template <size_t NB, bool bIdle>
+__attribute__((target("avx2"), always_inline)) inline void
+BlockColumnAVX2(const tsBlockPattern& pattern, const char16_t* const* p, const size_t* anLen, size_t j,
+                tsBlockLanesAVX2<NB>& lanes)
+{
+    const __m256i vOnes = _mm256_set1_epi64x(-1);
+    const __m256i vOne = _mm256_set1_epi64x(1);
+    const long long* apRow[4];
+    for (int k = 0; k < 4; ++k)
+        apRow[k] = reinterpret_cast<const long long*>(pattern.pPeq) +
+                   size_t(pattern.pIndex[bIdle && j >= anLen[k] ? char16_t(0) : p[k][j]]) * NB;
+    __m256i vHp = vOne;
+    __m256i vHn = _mm256_setzero_si256();
+    for (size_t b = 0; b < NB; ++b)
+    {
+        const __m256i vEqIn = _mm256_set_epi64x(apRow[3][b], apRow[2][b], apRow[1][b], apRow[0][b]);
+        __m256i& vPv = lanes.vPv[b];
+        __m256i& vMv = lanes.vMv[b];
+        const __m256i vXv = _mm256_or_si256(vEqIn, vMv);
+        const __m256i vEq = _mm256_or_si256(vEqIn, vHn);
+        const __m256i vXh =
+            _mm256_or_si256(_mm256_xor_si256(_mm256_add_epi64(_mm256_and_si256(vEq, vPv), vPv), vPv), vEq);
+        __m256i vPh = _mm256_or_si256(vMv, _mm256_andnot_si256(_mm256_or_si256(vXh, vPv), vOnes));
+        __m256i vMh = _mm256_and_si256(vPv, vXh);
+        __m256i vHpOut, vHnOut;
+        if (b + 1 < NB)
+        {
+            vHpOut = _mm256_srli_epi64(vPh, WORD_BITS - 1);
+            vHnOut = _mm256_srli_epi64(vMh, WORD_BITS - 1);
+        }
+        else
+        {
+            const __m128i vLastBit = _mm_cvtsi32_si128(static_cast<int>(pattern.nLastBit));
+            vHpOut = _mm256_and_si256(_mm256_srl_epi64(vPh, vLastBit), vOne);
+            vHnOut = _mm256_and_si256(_mm256_srl_epi64(vMh, vLastBit), vOne);
+        }
+        vPh = _mm256_or_si256(_mm256_slli_epi64(vPh, 1), vHp);
+        vMh = _mm256_or_si256(_mm256_slli_epi64(vMh, 1), vHn);
+        vPv = _mm256_or_si256(vMh, _mm256_andnot_si256(_mm256_or_si256(vXv, vPh), vOnes));
+        vMv = _mm256_and_si256(vPh, vXv);
+        vHp = vHpOut;
+        vHn = vHnOut;
+    }
+    lanes.vScore = _mm256_sub_epi64(_mm256_add_epi64(lanes.vScore, vHp), vHn);
+}
+
+// Eight texts against a query of NB blocks, in two groups of four lanes; lanes past their text's
+// end run idle as in Distance8AVX2.
+template <size_t NB>
+__attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& pattern, const std::u16string_view* at,
+                                                         uint32_t* anOut)
+{
+    size_t nCommon = at[0].size();
+    size_t nLongest = 0;
+    const char16_t* p[8];
+    size_t anLen[8];
+    for (int k = 0; k < 8; ++k)
+    {
+        anLen[k] = at[k].size();
+        nCommon = std::min(nCommon, anLen[k]);
+        nLongest = std::max(nLongest, anLen[k]);
+        p[k] = at[k].data();
+    }
+    tsBlockLanesAVX2<NB> a, b;
+    for (size_t n = 0; n < NB; ++n)
+    {
+        a.vPv[n] = b.vPv[n] = _mm256_set1_epi64x(-1);
+        a.vMv[n] = b.vMv[n] = _mm256_setzero_si256();
+    }
+    a.vScore = b.vScore = _mm256_set1_epi64x(pattern.nLen);
+    for (size_t j = 0; j < nCommon; ++j)
+    {
+        BlockColumnAVX2<NB, false>(pattern, p, anLen, j, a);
+        BlockColumnAVX2<NB, false>(pattern, p + 4, anLen + 4, j, b);
+    }
+    if (nLongest > nCommon)
+    {
+        const __m256i vLenA = _mm256_set_epi64x(static_cast<long long>(anLen[3]), static_cast<long long>(anLen[2]),
+                                                static_cast<long long>(anLen[1]), static_cast<long long>(anLen[0]));
+        const __m256i vLenB = _mm256_set_epi64x(static_cast<long long>(anLen[7]), static_cast<long long>(anLen[6]),
+                                                static_cast<long long>(anLen[5]), static_cast<long long>(anLen[4]));
+        __m256i vResultA = a.vScore;
+        __m256i vResultB = b.vScore;
+        for (size_t j = nCommon; j < nLongest; ++j)
+        {
+            BlockColumnAVX2<NB, true>(pattern, p, anLen, j, a);
+            BlockColumnAVX2<NB, true>(pattern, p + 4, anLen + 4, j, b);
+            const __m256i vColumns = _mm256_set1_epi64x(static_cast<long long>(j + 1));
+            vResultA = _mm256_blendv_epi8(vResultA, a.vScore, _mm256_cmpeq_epi64(vLenA, vColumns));
+            vResultB = _mm256_blendv_epi8(vResultB, b.vScore, _mm256_cmpeq_epi64(vLenB, vColumns));
+        }
+        a.vScore = vResultA;
+        b.vScore = vResultB;
+    }
+    alignas(32) Word aScore[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aScore), a.vScore);
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aScore + 4), b.vScore);
+    for (int k = 0; k < 8; ++k)
+        anOut[k] = static_cast<uint32_t>(aScore[k]);
+}
 #endif
+
+// Batches of eight, then of four texts for a query of NB blocks; returns how many texts it did.
+template <size_t NB>
+size_t DistanceBlocksBatch(const tsBlockPattern& pattern, const std::u16string_view* at, size_t n, uint32_t* anOut)
+{
+    size_t i = 0;
+#if MEMDOC_HAVE_AVX2
+    if (s_bVectorUnits && CpuHasAVX2())
+        for (; i + 8 <= n; i += 8)
+            DistanceBlocks8AVX2<NB>(pattern, at + i, anOut + i);
+#endif
+    for (; i + 4 <= n; i += 4)
+        DistanceBlocks4<NB>(pattern, at + i, anOut + i);
+    return i;
+}
 } // namespace
 
 CMemDocQuery::CMemDocQuery(std::u16string_view sQuery)
@@ -241,6 +457,17 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
         for (; i + 4 <= n; i += 4)
             Distance4(pattern, asTexts + i, anOut + i);
     }
+    else if (m_nBlocks <= 4)
+    {
+        // Segments of up to 256 units; longer ones are rare enough to go one by one.
+        const tsBlockPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), m_nLastBit};
+        if (m_nBlocks == 2)
+            i = DistanceBlocksBatch<2>(pattern, asTexts, n, anOut);
+        else if (m_nBlocks == 3)
+            i = DistanceBlocksBatch<3>(pattern, asTexts, n, anOut);
+        else
+            i = DistanceBlocksBatch<4>(pattern, asTexts, n, anOut);
+    }
     for (; i < n; ++i)
         anOut[i] = Distance(asTexts[i]);
 }
@@ -250,32 +477,8 @@ uint32_t CMemDocQuery::MultiWordDistance(std::u16string_view sText)
     uint32_t nScore = static_cast<uint32_t>(m_nLen);
     std::fill(m_aPv.begin(), m_aPv.end(), ~Word(0));
     std::fill(m_aMv.begin(), m_aMv.end(), Word(0));
+    const tsBlockPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), m_nLastBit};
     for (char16_t c : sText)
-    {
-        const Word* pEq = &m_aPeq[m_pIndex[c] * m_nBlocks];
-        int hin = 1; // the top border grows by one per column
-        for (size_t b = 0; b < m_nBlocks; ++b)
-        {
-            const size_t nOutBit = b + 1 == m_nBlocks ? m_nLastBit : WORD_BITS - 1;
-            Word& Pv = m_aPv[b];
-            Word& Mv = m_aMv[b];
-            const Word hinNeg = hin < 0 ? 1 : 0;
-            Word Eq = pEq[b];
-            const Word Xv = Eq | Mv;
-            Eq |= hinNeg;
-            const Word Xh = (((Eq & Pv) + Pv) ^ Pv) | Eq;
-            Word Ph = Mv | ~(Xh | Pv);
-            Word Mh = Pv & Xh;
-            const int hout = static_cast<int>((Ph >> nOutBit) & 1) - static_cast<int>((Mh >> nOutBit) & 1);
-            Ph <<= 1;
-            Mh <<= 1;
-            Mh |= hinNeg;
-            Ph |= hin > 0 ? 1 : 0;
-            Pv = Mh | ~(Xv | Ph);
-            Mv = Ph & Xv;
-            hin = hout;
-        }
-        nScore += hin;
-    }
+        BlockColumn(pattern, m_nBlocks, m_aPv.data(), m_aMv.data(), nScore, c);
     return nScore;
 }

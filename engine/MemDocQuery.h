@@ -9,8 +9,8 @@
 // Unit-cost edit distance of many texts against one query, in UTF-16 code units: exactly what the
 // plain table (tLevenshteinDistancePlain with costs 1, 1, 1) gives. The query is prepared once
 // (bit-parallel over the query, Myers' algorithm; Hyyrö's block form beyond 64 units), so a text
-// costs one pass over its units; batches of texts run side by side, in the processor's vector units
-// where it has them.
+// costs one pass over its units; batches of texts (for queries of up to 256 units) run side by side,
+// in the processor's vector units where it has them.
 //
 // An object belongs to the thread that made it. Cheap to make per query; not copyable.
 class CMemDocQuery

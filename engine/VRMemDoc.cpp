@@ -421,7 +421,6 @@ tcNode* CVRMemDoc::FindBodyNode() const
 
 std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText, const wxString& sLanguage)
 {
-    std::vector<CVRMemDocMatch> aMatches;
     CVRMemDocIndex* pIndex = GetIndex(sLanguage);
     const tcElement* pSegKind = m_pSegElement;
     auto CountResults = [pSegKind](const std::vector<tcNode*>& apEntries)
@@ -433,35 +432,39 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
     };
     const std::vector<CVRMemDocIndex::tsHit> aHits =
         pIndex->FindBestMatches(sText, kMinLookupScore, kMaxLookupResults, CountResults, m_nRevision);
+    // The results in result order, as the hit and the variant they come from; only those kept are
+    // written out as XML.
+    std::vector<std::pair<const CVRMemDocIndex::tsHit*, const tcNode*>> aResults;
     for (const CVRMemDocIndex::tsHit& hit : aHits)
         for (const tcNode* pSeg : *hit.pEntries)
-            ForEachOtherSeg(pSeg, pSegKind,
-                            [&](const tcNode* pOther)
-                            {
-                                CVRMemDocMatch match;
-                                match.m_sSource = hit.sText;
-                                match.m_sTarget = pOther->GenerateXMLChildren(true, true);
-                                if (pOther->GetParent())
-                                    match.m_sLanguage =
-                                        pOther->GetParent()->GetAttributeDisplayAsString(m_pTUVLangAttr);
-                                match.m_nScore = hit.nScore;
-                                aMatches.push_back(std::move(match));
-                            });
-    if (aMatches.size() > static_cast<size_t>(kMaxLookupResults))
+            ForEachOtherSeg(pSeg, pSegKind, [&](const tcNode* pOther) { aResults.emplace_back(&hit, pOther); });
+    if (aResults.size() > static_cast<size_t>(kMaxLookupResults))
     {
         // The best by score, equal scores in result order; then back into result order.
-        std::vector<size_t> aOrder(aMatches.size());
+        std::vector<size_t> aOrder(aResults.size());
         for (size_t i = 0; i < aOrder.size(); ++i)
             aOrder[i] = i;
         std::stable_sort(aOrder.begin(), aOrder.end(),
-                         [&](size_t a, size_t b) { return aMatches[a].m_nScore > aMatches[b].m_nScore; });
+                         [&](size_t a, size_t b) { return aResults[a].first->nScore > aResults[b].first->nScore; });
         aOrder.resize(kMaxLookupResults);
         std::sort(aOrder.begin(), aOrder.end());
-        std::vector<CVRMemDocMatch> aBest;
+        std::vector<std::pair<const CVRMemDocIndex::tsHit*, const tcNode*>> aBest;
         aBest.reserve(aOrder.size());
         for (size_t i : aOrder)
-            aBest.push_back(std::move(aMatches[i]));
-        aMatches = std::move(aBest);
+            aBest.push_back(aResults[i]);
+        aResults = std::move(aBest);
+    }
+    std::vector<CVRMemDocMatch> aMatches;
+    aMatches.reserve(aResults.size());
+    for (const auto& [pHit, pOther] : aResults)
+    {
+        CVRMemDocMatch match;
+        match.m_sSource = pHit->sText;
+        match.m_sTarget = pOther->GenerateXMLChildren(true, true);
+        if (pOther->GetParent())
+            match.m_sLanguage = pOther->GetParent()->GetAttributeDisplayAsString(m_pTUVLangAttr);
+        match.m_nScore = pHit->nScore;
+        aMatches.push_back(std::move(match));
     }
     return aMatches;
 }

@@ -68,7 +68,7 @@ TEST(MemDocQuery, BatchesGiveWhatTheTableGivesWithAndWithoutVectorUnits)
     for (bool bVector : {true, false})
     {
         CMemDocQuery::UseVectorUnits(bVector);
-        for (size_t nQueryLength : {3u, 17u, 63u, 64u, 65u, 150u})
+        for (size_t nQueryLength : {3u, 17u, 63u, 64u, 65u, 150u, 128u, 129u, 200u, 256u, 257u})
         {
             const std::u16string sQuery = RandomText(rng, nQueryLength);
             // Lengths vary within a batch, so lanes finish at different points.

@@ -76,7 +76,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "target",
                     {"source", "seg-source", "target", "alt-trans"}},
         OrderedCase{
-            "UnitKindAmongOtherKinds", {"x", "source"}, {"x", "source"}, "alt-trans", {"x", "source", "alt-trans"}}),
+            "UnitKindAmongOtherKinds", {"x", "source"}, {"x", "source"}, "alt-trans", {"x", "source", "alt-trans"}},
+        // After a last child of its own kind, also where the children before break the order.
+        OrderedCase{"AfterALastChildOfItsKind", {"a", "b"}, {"a", "b", "b"}, "b", {"a", "b", "b", "b"}},
+        OrderedCase{"AfterALastChildOfItsKindOutOfOrder", {"a", "b", "c"}, {"c", "b", "a"}, "a", {"c", "b", "a", "a"}},
+        // Unit kinds keep their order even then.
+        OrderedCase{"UnitKindAfterALastChildOfItsKind",
+                    {"source"},
+                    {"source", "note", "target"},
+                    "target",
+                    {"source", "target", "note", "target"}}),
     [](const ::testing::TestParamInfo<OrderedCase>& caseInfo) { return std::string(caseInfo.param.szName); });
 
 // ----- Tree structure -------------------------------------------------------------------------------

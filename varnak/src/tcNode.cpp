@@ -582,6 +582,11 @@ int tcNode::OrderedPosition(const tcNode* pChild) const
     const tcElement* pKind = pChild->m_pElement;
     if (!m_pElement || !pKind)
         return n;
+    // After a last child of the same kind is what the walk below finds (a kind that is declared then
+    // fits there, and the fallback also goes after it): a long list of one kind, such as a memory's
+    // units, grows without a walk over all of it. Unit kinds have their own clamp, so they walk.
+    if (n > 0 && m_apChildren.back()->m_pElement == pKind && UnitRank(pKind) < 0)
+        return n;
 
     const tcElement* pParentKind = m_pElement;
     const bool bDeclared = NextRelation(pParentKind, pKind, 0) >= 0;
