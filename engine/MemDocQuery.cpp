@@ -194,9 +194,9 @@ bool CpuHasAVX2()
         vMv = _mm256_and_si256(vPh, vXv);                                                                              \
     } while (0)
 
-// Eight texts in two groups of four lanes. Past the shortest text, a lane that has ended runs on
-// idle and keeps the score of its last column: texts of a batch differ by a few units, and one lane
-// going on alone would cost more than all of them together.
+// Eight texts in two groups of four lanes. Past the shortest text, a lane whose text has ended runs
+// on idle and keeps the score of its last column: the texts of a batch differ by a few units, and
+// finishing each lane alone, one dependent step after the other, costs more than idle lanes.
 __attribute__((target("avx2"))) void Distance8AVX2(const tsPattern& pattern, const std::u16string_view* at,
                                                    uint32_t* anOut)
 {
