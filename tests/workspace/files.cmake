@@ -1,0 +1,1 @@
+# Tests of the files pane, notes pages and preview panel.

@@ -1,0 +1,1 @@
+# Tests of the row grid and segment editor.

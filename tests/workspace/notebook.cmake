@@ -1,0 +1,1 @@
+# Tests of the notebook of projects.

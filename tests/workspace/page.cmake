@@ -1,0 +1,1 @@
+# Tests of the project page, new-project dialog and selectors.
