@@ -49,6 +49,13 @@ bool IsCodeElement(const tcNode* pNode)
     return sName == L"bpt" || sName == L"ept" || sName == L"ph" || sName == L"it";
 }
 
+// The translator's notes, kept inside a segment's mrk or source: never part of the document text.
+bool IsNoteElement(const tcNode* pNode)
+{
+    const tcElement* pElement = pNode->GetElement();
+    return pElement && pElement->GetName() == L"note";
+}
+
 void AppendEscapedText(wxString& sOut, const wxString& sText)
 {
     for (wxUniChar c : sText)
@@ -66,7 +73,7 @@ void AppendEscapedText(wxString& sOut, const wxString& sText)
 
 // The document text of a unit's content: text escaped as markup text, CDATA and the text directly
 // inside a code (the code's native markup, as other tools write it) as they stand, inline elements
-// replaced by their content. Walking the tree keeps a document's own tags that happen to be named
+// replaced by their content, notes left out. Walking the tree keeps a document's own tags that happen to be named
 // like XLIFF elements.
 void AppendOutputText(const tcNode* pNode, bool bInCode, wxString& sOut)
 {
@@ -84,6 +91,8 @@ void AppendOutputText(const tcNode* pNode, bool bInCode, wxString& sOut)
     default:
         break;
     }
+    if (IsNoteElement(pNode))
+        return;
     if (!pNode->IsElementNode() || !IsInlineElement(pNode))
     {
         // Not made by our convertors (another tool's element): kept as XML.
@@ -148,12 +157,12 @@ bool IsBlank(const wxString& sText)
     return true;
 }
 
-// A child that carries the segment's text: anything but a code or blank text.
+// A child that carries the segment's text: anything but a code, a note or blank text.
 bool IsTextChild(const tcNode* pNode)
 {
     if (pNode->IsClass(NODE_TEXTNODE))
         return !IsBlank(static_cast<const tcText*>(pNode)->GetText());
-    return !IsCodeElement(pNode);
+    return !IsCodeElement(pNode) && !IsNoteElement(pNode);
 }
 
 wxString LeadingBlanks(const wxString& sText)

@@ -108,8 +108,9 @@ public:
     // the blanks around the text of its source gets them back (codes before the source's text
     // first, the others last), so pre-filled proposals never cost the document its markup. With bPreview, untranslated
     // text and the text of pCurrent carry the preview markers. Inline elements (bpt, ept, ph, it, sub, mrk) are
-    // replaced by their content; text and CDATA content come out decoded. A unit without source (or, in another
-    // language, without seg-source and source) is reported by an assertion and gives "".
+    // replaced by their content, and the translator's notes (note) left out; text and CDATA content come out
+    // decoded. A unit without source (or, in another language, without seg-source and source) is reported
+    // by an assertion and gives "".
     // Needs the handle record (set by Convert, OutputTranslation or GeneratePreview).
     wxString GetTransUnitText(tcNode* pFile, tcNode* pTransUnit, const wxString& sLanguage, bool bPreview,
                               tcNode* pCurrent);

@@ -5,7 +5,6 @@
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tString.h"
 
-#include <wx/filename.h>
 
 ConvertorRegistry* g_pConvertorRegistry = nullptr;
 
@@ -109,7 +108,9 @@ int ConvertorRegistry::GetID(int nIndex) const
 
 wxString ConvertorRegistry::ExtensionOf(const wxString& sFileName)
 {
-    const wxString sName = wxFileName(sFileName).GetFullName();
+    // Projects made on other systems separate folders with backslashes.
+    const size_t nSlash = sFileName.find_last_of(L"/\\");
+    const wxString sName = nSlash == wxString::npos ? sFileName : sFileName.Mid(nSlash + 1);
     const int nDot = sName.Find(L'.', true);
     return nDot == wxNOT_FOUND ? wxString() : sName.Mid(nDot);
 }

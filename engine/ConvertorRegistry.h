@@ -56,8 +56,8 @@ public:
     wxString GetDescription(int nIndex) const;
     int GetID(int nIndex) const;
 
-    // The extension of a file name as the registry compares it: from the last "." of the name
-    // (".html"), or "" when the name has none.
+    // The extension of a file name as the registry compares it: from the last "." of the name after
+    // the last slash or backslash (".html"), or "" when that name has none ("x.d/file").
     static wxString ExtensionOf(const wxString& sFileName);
 
 private:
