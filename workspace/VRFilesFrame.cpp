@@ -17,18 +17,19 @@
 
 namespace
 {
-// Keeps a flag set for the life of a scope.
-class FlagGuard
+// Keeps the grid's selection events from being sent while the pane itself changes rows or the
+// selection: the grid reports those changes synchronously (inserting rows selects the first one on
+// this toolkit), and they are no choice of the user, for the pane or anyone above it.
+class GridEventsBlocker
 {
 public:
-    explicit FlagGuard(bool& bFlag) : m_bFlag(bFlag), m_bOld(bFlag) { m_bFlag = true; }
-    ~FlagGuard() { m_bFlag = m_bOld; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
+    explicit GridEventsBlocker(wxGrid* pGrid) : m_blocker(pGrid, wxEVT_GRID_SELECT_CELL)
+    {
+        m_blocker.Block(wxEVT_GRID_RANGE_SELECTED);
+    }
 
 private:
-    bool& m_bFlag;
-    bool m_bOld;
+    wxEventBlocker m_blocker;
 };
 } // namespace
 
@@ -48,7 +49,7 @@ wxEND_EVENT_TABLE()
 {
     m_pGrid = new wxGrid(this, ID_GRID, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS);
     {
-        FlagGuard guard(m_bUpdatingGrid);
+        GridEventsBlocker blocker(m_pGrid);
         m_pGrid->CreateGrid(0, 1, wxGrid::wxGridSelectRows);
         m_pGrid->SetColLabelSize(0);
         m_pGrid->SetRowLabelSize(0);
@@ -106,8 +107,7 @@ void VRFilesFrame::SetFiles(const std::vector<tcNode*>& apFiles)
 
 void VRFilesFrame::FillRows(const std::vector<tcNode*>& apFiles)
 {
-    // Inserting rows selects the first one at once on this toolkit: that is no choice of the user.
-    FlagGuard guard(m_bUpdatingGrid);
+    GridEventsBlocker blocker(m_pGrid);
     if (m_pGrid->GetNumberRows() > 0)
         m_pGrid->DeleteRows(0, m_pGrid->GetNumberRows());
     m_nFiles = static_cast<int>(apFiles.size());
@@ -136,7 +136,7 @@ void VRFilesFrame::UpdateControls()
 
 void VRFilesFrame::HighlightCurrentRow()
 {
-    FlagGuard guard(m_bUpdatingGrid);
+    GridEventsBlocker blocker(m_pGrid);
     if (m_nCurrentFile < 0 || m_nCurrentFile >= m_nFiles)
     {
         m_pGrid->ClearSelection();
@@ -183,8 +183,6 @@ void VRFilesFrame::OnFileSpin(wxSpinEvent& event)
 void VRFilesFrame::OnGridSelectCell(wxGridEvent& event)
 {
     event.Skip();
-    if (m_bUpdatingGrid)
-        return;
     const int nRow = event.GetRow();
     // One click reports a deselection, a selection and a cell selection: only a change of file
     // counts, so a click makes one switch and a click on the current row none.
@@ -195,7 +193,7 @@ void VRFilesFrame::OnGridSelectCell(wxGridEvent& event)
 void VRFilesFrame::OnGridRangeSelected(wxGridRangeSelectEvent& event)
 {
     event.Skip();
-    if (m_bUpdatingGrid || !event.Selecting())
+    if (!event.Selecting())
         return;
     const int nRow = event.GetTopRow();
     if (nRow >= 0 && nRow < m_nFiles && nRow != m_nCurrentFile)

@@ -54,7 +54,7 @@ private:
     // Brings spin range, count label, navigation state and the highlighted row in line with the
     // file count and the current file.
     void UpdateControls();
-    // Highlights the current file's row without reacting to the grid's own events.
+    // Highlights the current file's row; the grid sends no selection events for it.
     void HighlightCurrentRow();
     // Makes nFile current, shows it and posts notification 6. bFromGrid: the user picked the row
     // in the grid, which shows it already.
@@ -75,9 +75,6 @@ private:
     wxStaticText* m_pCountLabel = nullptr;
     wxBitmapButton* m_pPrevious = nullptr;
     wxBitmapButton* m_pNext = nullptr;
-    // Set while the pane itself changes rows or the selection: the grid reports those changes
-    // synchronously, and they are no choice of the user.
-    bool m_bUpdatingGrid = false;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -35,10 +35,28 @@ public:
     VRFilesFrame* MakePane(const std::vector<tcNode*>& apFiles)
     {
         m_pFrame = new PaneTestFrame("Files");
+        // The mouse clicks for real: in the screen's bottom corner, out of the way of the windows
+        // that other test programs show on the same display at the same time.
+        const wxSize screen = wxGetDisplaySize();
+        m_pFrame->SetSize(screen.GetWidth() - 330, screen.GetHeight() - 330, 320, 320);
         auto* pPane = new VRFilesFrame(m_pFrame->GetHost(), &m_pProject->dtd, apFiles);
         m_pFrame->Arrange({{pPane, 1}});
+        // The grid's selection events that leave the pane: a page above it would see them too.
+        auto fnCount = [this](wxGridEvent& event)
+        {
+            ++m_nGridEvents;
+            event.Skip();
+        };
+        m_pFrame->GetHost()->Bind(wxEVT_GRID_SELECT_CELL, fnCount);
+        m_pFrame->GetHost()->Bind(wxEVT_GRID_RANGE_SELECTED,
+                                  [this](wxGridRangeSelectEvent& event)
+                                  {
+                                      ++m_nGridEvents;
+                                      event.Skip();
+                                  });
         PumpEvents(20);
         m_pFrame->ClearNotifications();
+        m_nGridEvents = 0;
         return pPane;
     }
 
@@ -100,6 +118,7 @@ public:
 
     std::unique_ptr<PaneTestProject> m_pProject;
     PaneTestFrame* m_pFrame = nullptr;
+    int m_nGridEvents = 0;
 };
 
 TEST_F(FilesPaneGui, EachChoiceOfAnotherFileMakesOneSwitch)
@@ -142,6 +161,7 @@ TEST_F(FilesPaneGui, EachChoiceOfAnotherFileMakesOneSwitch)
         SettleNotifications(c.nStart > 0);
         ASSERT_EQ(pPane->GetCurrentFile(), c.nStart);
         m_pFrame->ClearNotifications();
+        m_nGridEvents = 0;
 
         c.fnAction(*this, pPane);
         SettleNotifications(c.bNotified);
@@ -153,9 +173,15 @@ TEST_F(FilesPaneGui, EachChoiceOfAnotherFileMakesOneSwitch)
         {
             EXPECT_EQ(m_pFrame->Notifications()[0].pObject, pPane);
         }
+        const std::string sAction = c.szAction;
         // A range the user selected stays selected as a whole.
-        if (std::string(c.szAction) != "range of rows")
+        if (sAction != "range of rows")
             ExpectHighlighted(pPane);
+        // Moving the highlight for a button or the spin is no selection by the user.
+        if (sAction.find("click") == std::string::npos && sAction != "range of rows")
+        {
+            EXPECT_EQ(m_nGridEvents, 0);
+        }
         m_pFrame->Destroy();
         PumpUntil([]() { return wxTopLevelWindows.IsEmpty(); });
     }
@@ -256,12 +282,14 @@ TEST_F(FilesPaneGui, RefillKeepsTheCurrentFileInRangeAndPostsNothing)
             ClickButton(Button(pPane, VRFilesFrame::ID_NEXT));
         SettleNotifications(c.nCurrentBefore > 0);
         m_pFrame->ClearNotifications();
+        m_nGridEvents = 0;
 
         pPane->SetFiles(c.apAfter);
         SettleNotifications(false);
 
         const int nFiles = static_cast<int>(c.apAfter.size());
         EXPECT_TRUE(m_pFrame->NotificationIds().empty());
+        EXPECT_EQ(m_nGridEvents, 0);
         EXPECT_EQ(pPane->GetNumFiles(), nFiles);
         EXPECT_EQ(pPane->GetGrid()->GetNumberRows(), nFiles);
         EXPECT_EQ(pPane->GetCurrentFile(), c.nCurrentAfter);
