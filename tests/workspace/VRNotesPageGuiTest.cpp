@@ -112,6 +112,7 @@ TEST_F(NotesPageGui, FirstKeystrokeOnANodeWithoutNotesCreatesOne)
     EXPECT_EQ(CountLabel(pPage)->GetLabel(), " of 0 ");
     EXPECT_FALSE(CountLabel(pPage)->IsEnabled());
     EXPECT_TRUE(Text(pPage)->IsEditable());
+    EXPECT_TRUE(ScreenshotIfAsked("notes_empty"));
 
     Text(pPage)->SetValue("x");
     std::vector<tcNode*> apNotes = Notes(pSource);
