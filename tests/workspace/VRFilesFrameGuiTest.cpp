@@ -107,6 +107,7 @@ public:
             event.Skip();
         };
         pGridWindow->Bind(wxEVT_LEFT_UP, fnSeen);
+        m_pFrame->Raise();
         const wxRect rect = pPane->GetGrid()->CellToRect(nRow, 0);
         wxUIActionSimulator simulator;
         simulator.MouseMove(pGridWindow->ClientToScreen(wxPoint(rect.x + 20, rect.y + rect.height / 2)));
