@@ -33,18 +33,7 @@ private:
 };
 } // namespace
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(VRFilesFrame, wxPanel)
-    EVT_BUTTON(VRFilesFrame::ID_NEXT, VRFilesFrame::OnNextFile)
-    EVT_BUTTON(VRFilesFrame::ID_PREVIOUS, VRFilesFrame::OnPreviousFile)
-    EVT_SPINCTRL(VRFilesFrame::ID_SPIN, VRFilesFrame::OnFileSpin)
-    EVT_GRID_CMD_SELECT_CELL(VRFilesFrame::ID_GRID, VRFilesFrame::OnGridSelectCell)
-    EVT_GRID_CMD_RANGE_SELECTED(VRFilesFrame::ID_GRID, VRFilesFrame::OnGridRangeSelected)
-    EVT_SIZE(VRFilesFrame::OnSize)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    VRFilesFrame::VRFilesFrame(wxWindow* pParent, const SXLIFFDTD* pXLIFFDTD, const std::vector<tcNode*>& apFiles)
+VRFilesFrame::VRFilesFrame(wxWindow* pParent, const SXLIFFDTD* pXLIFFDTD, const std::vector<tcNode*>& apFiles)
     : wxPanel(pParent, wxID_ANY), m_pXLIFFDTD(pXLIFFDTD)
 {
     m_pGrid = new wxGrid(this, ID_GRID, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS);
@@ -216,3 +205,14 @@ void VRFilesFrame::OnSize(wxSizeEvent& event)
         m_pGrid->ForceRefresh();
     }
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(VRFilesFrame, wxPanel)
+    EVT_BUTTON(VRFilesFrame::ID_NEXT, VRFilesFrame::OnNextFile)
+    EVT_BUTTON(VRFilesFrame::ID_PREVIOUS, VRFilesFrame::OnPreviousFile)
+    EVT_SPINCTRL(VRFilesFrame::ID_SPIN, VRFilesFrame::OnFileSpin)
+    EVT_GRID_CMD_SELECT_CELL(VRFilesFrame::ID_GRID, VRFilesFrame::OnGridSelectCell)
+    EVT_GRID_CMD_RANGE_SELECTED(VRFilesFrame::ID_GRID, VRFilesFrame::OnGridRangeSelected)
+    EVT_SIZE(VRFilesFrame::OnSize)
+wxEND_EVENT_TABLE()
+// clang-format on

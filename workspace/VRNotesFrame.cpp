@@ -30,17 +30,7 @@ void AppendText(const tcNode* pNode, wxString& sOut)
 }
 } // namespace
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(VRNotesPage, wxPanel)
-    EVT_BUTTON(VRNotesPage::ID_NEXT, VRNotesPage::OnNextNote)
-    EVT_BUTTON(VRNotesPage::ID_PREVIOUS, VRNotesPage::OnPreviousNote)
-    EVT_BUTTON(VRNotesPage::ID_NEW, VRNotesPage::OnNewNote)
-    EVT_SPINCTRL(VRNotesPage::ID_SPIN, VRNotesPage::OnNoteSpin)
-    EVT_TEXT(VRNotesPage::ID_TEXT, VRNotesPage::OnNoteText)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    VRNotesPage::VRNotesPage(wxWindow* pParent, tcElement* pNoteElement, tcDocument* pDoc, tcNode* pNode)
+VRNotesPage::VRNotesPage(wxWindow* pParent, tcElement* pNoteElement, tcDocument* pDoc, tcNode* pNode)
     : wxPanel(pParent, wxID_ANY), m_pNode(pNode), m_pNoteElement(pNoteElement), m_pDoc(pDoc)
 {
     m_pText = new wxTextCtrl(this, ID_TEXT, wxString(), wxDefaultPosition, wxDefaultSize,
@@ -228,3 +218,13 @@ wxString VRNotesPage::GetNoteText(const tcNode* pNote)
         AppendText(pNote, sText);
     return sText;
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(VRNotesPage, wxPanel)
+    EVT_BUTTON(VRNotesPage::ID_NEXT, VRNotesPage::OnNextNote)
+    EVT_BUTTON(VRNotesPage::ID_PREVIOUS, VRNotesPage::OnPreviousNote)
+    EVT_BUTTON(VRNotesPage::ID_NEW, VRNotesPage::OnNewNote)
+    EVT_SPINCTRL(VRNotesPage::ID_SPIN, VRNotesPage::OnNoteSpin)
+    EVT_TEXT(VRNotesPage::ID_TEXT, VRNotesPage::OnNoteText)
+wxEND_EVENT_TABLE()
+// clang-format on
