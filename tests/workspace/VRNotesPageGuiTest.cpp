@@ -200,7 +200,7 @@ TEST_F(NotesPageGui, BrowsingLeavesACleanProjectClean)
     PumpEvents(20);
     EXPECT_FALSE(m_pProject->pDoc->IsDirty());
     EXPECT_EQ(m_nDirtyEvents, 0);
-    EXPECT_EQ(Notes().size(), 4u);
+    EXPECT_EQ(Notes().size(), 5u);
 }
 
 TEST_F(NotesPageGui, WithoutANodeNothingIsCreated)
@@ -213,7 +213,7 @@ TEST_F(NotesPageGui, WithoutANodeNothingIsCreated)
     ClickButton(Button(pPage, VRNotesPage::ID_NEW));
     Text(pPage)->SetValue("lost");
     ClickButton(Button(pPage, VRNotesPage::ID_NEXT));
-    EXPECT_EQ(Notes().size(), 4u);
+    EXPECT_EQ(Notes().size(), 5u);
     EXPECT_FALSE(m_pProject->pDoc->IsDirty());
 
     // A page that loses its node shows no note of the node it had.
@@ -269,7 +269,8 @@ TEST_F(NotesPageGui, NotesStayOutOfTheTranslatedDocument)
     const wxString sOutput = HomePath("out.txt");
     ASSERT_TRUE(convertor.OutputTranslation(&m_pProject->dtd, sOutput, L"de", pFile));
     const std::string sTranslated = ReadBytes(sOutput);
-    EXPECT_EQ(sTranslated, "Erster Satz. Second sentence.Closing line.");
+    // A note closing a source does not cost the translation the source's blanks around its text.
+    EXPECT_EQ(sTranslated, "Erster Satz. Second sentence.Closing line. Letzte Worte. ");
 
     convertor.GeneratePreview(&m_pProject->dtd, nullptr, pFile, pCurrent, L"de");
     const wxString sPreview = convertor.GetLastPreviewText();
@@ -285,6 +286,7 @@ TEST_F(NotesPageGui, NotesStayOutOfTheTranslatedDocument)
         EXPECT_FALSE(sText.empty());
         EXPECT_FALSE(sText.Contains("Check the term")) << sText;
         EXPECT_FALSE(sText.Contains("Keep it short")) << sText;
+        EXPECT_FALSE(sText.Contains("Mind the blanks")) << sText;
         EXPECT_FALSE(sText.Contains("note")) << sText;
     }
     EXPECT_FALSE(m_pProject->pDoc->IsDirty());
