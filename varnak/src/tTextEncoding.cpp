@@ -6,6 +6,7 @@
 #include "varnak/include/tcTextFileInputStream.h"
 
 #include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
 
 #include <algorithm>
 #include <memory>
@@ -281,6 +282,18 @@ std::string ConverterName(const char* szName)
     return sName;
 }
 
+// Every byte sequence a converter cannot map becomes U+FFFD; ICU's own substitution gives U+001A,
+// a control character, for some of them.
+void ReplaceUndefined(const void*, UConverterToUnicodeArgs* pArgs, const char*, int32_t,
+                      UConverterCallbackReason reason, UErrorCode* pError)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    *pError = U_ZERO_ERROR;
+    const UChar replacement = 0xFFFD;
+    ucnv_cbToUWriteUChars(pArgs, &replacement, 1, 0, pError);
+}
+
 bool HasBOM(std::string_view sBytes)
 {
     return sBytes.starts_with("\xEF\xBB\xBF") || sBytes.starts_with("\xFF\xFE") || sBytes.starts_with("\xFE\xFF") ||
@@ -355,6 +368,7 @@ std::optional<std::wstring> tDecodeWithConverter(std::string_view sBytes, const 
     std::unique_ptr<UConverter, void (*)(UConverter*)> pConverter(ucnv_open(szConverter, &error), &ucnv_close);
     if (U_FAILURE(error) || !pConverter)
         return std::nullopt;
+    ucnv_setToUCallBack(pConverter.get(), ReplaceUndefined, nullptr, nullptr, nullptr, &error);
     std::u16string sOut;
     sOut.reserve(sBytes.size());
     const char* pSource = sBytes.data();
@@ -370,11 +384,7 @@ std::optional<std::wstring> tDecodeWithConverter(std::string_view sBytes, const 
     } while (error == U_BUFFER_OVERFLOW_ERROR);
     if (U_FAILURE(error))
         return std::nullopt;
-    // The single-byte converters give U+001A for a byte they do not define; a decoder says U+FFFD.
-    std::wstring sText = tFromU16(sOut).ToStdWstring();
-    if (sBytes.find('\x1A') == std::string_view::npos)
-        std::replace(sText.begin(), sText.end(), L'\x1A', L'\xFFFD');
-    return sText;
+    return tFromU16(sOut).ToStdWstring();
 }
 
 std::wstring tDecodeDeclaredText(std::string_view sBytes, teDeclarations kind, tsDecodeResult* pResult)
