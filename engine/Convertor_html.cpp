@@ -5,9 +5,9 @@
 #include "engine/Convertor_segment.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tString.h"
+#include "varnak/include/tTextEncoding.h"
 #include "varnak/include/tXMLText.h"
 #include "varnak/include/tcLocalisationEngine.h"
-#include "varnak/include/tTextEncoding.h"
 #include "varnak/include/tcTextFileInputStream.h"
 
 #include <wx/defs.h>

@@ -479,8 +479,7 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
         aOrder.reserve(aHits.size());
         for (size_t i = 0; i < aHits.size(); ++i)
             aOrder.emplace_back(tToU16(aHits[i].sText), i);
-        std::stable_sort(aOrder.begin(), aOrder.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::stable_sort(aOrder.begin(), aOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<CVRMemDocIndex::tsHit> aSorted;
         aSorted.reserve(aHits.size());
         for (const auto& entry : aOrder)

@@ -79,36 +79,65 @@ TEST(ConvertorEncoding, DocumentsComeInByTheirEncodingAndGoOutAsDeclaredUTF8)
 {
     const std::string sCafe = "caf\xC3\xA9";
     const std::string s1252Text = "5 \xE2\x82\xAC, \xE2\x80\x9Cquoted\xE2\x80\x9D and " + sCafe;
-    const std::string sHttpEquiv = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%s\">";
-    auto HttpEquiv = [&](const std::string& sLabel)
-    { return sHttpEquiv.substr(0, sHttpEquiv.find("%s")) + sLabel + sHttpEquiv.substr(sHttpEquiv.find("%s") + 2); };
+    auto HttpEquiv = [](const std::string& sLabel)
+    { return "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + sLabel + "\">"; };
     const SEncodingCase cases[] = {
-        {"windows-1252.html", Html("<meta charset=\"windows-1252\">", "5 \x80, \x93quoted\x94 and caf\xE9"),
-         {s1252Text, "windows-1252"}, Html("<meta charset=\"utf-8\">", s1252Text), "string(//p)", s1252Text, nullptr},
+        {"windows-1252.html",
+         Html("<meta charset=\"windows-1252\">", "5 \x80, \x93quoted\x94 and caf\xE9"),
+         {s1252Text, "windows-1252"},
+         Html("<meta charset=\"utf-8\">", s1252Text),
+         "string(//p)",
+         s1252Text,
+         nullptr},
         // A browser reads Latin-1 as windows-1252, so 0x93 and 0x94 are quotes.
-        {"http-equiv.htm", Html(HttpEquiv("iso-8859-1"), "caf\xE9 \x93x\x94"),
-         {sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D", "iso-8859-1"}, Html(HttpEquiv("utf-8"), sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D"),
-         "string(//p)", sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D", nullptr},
-        {"latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<doc>caf\xE9 na\xEFve</doc>\n",
+        {"http-equiv.htm",
+         Html(HttpEquiv("iso-8859-1"), "caf\xE9 \x93x\x94"),
+         {sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D", "iso-8859-1"},
+         Html(HttpEquiv("utf-8"), sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D"),
+         "string(//p)",
+         sCafe + " \xE2\x80\x9Cx\xE2\x80\x9D",
+         nullptr},
+        {"latin1.xml",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<doc>caf\xE9 na\xEFve</doc>\n",
          {sCafe + " na\xC3\xAFve", "ISO-8859-1"},
-         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>" + sCafe + " na\xC3\xAFve</doc>\n", "string(/doc)",
-         sCafe + " na\xC3\xAFve", nullptr},
-        {"utf8.html", Html("<meta charset=\"UTF-8\">", sCafe), {sCafe}, Html("<meta charset=\"UTF-8\">", sCafe),
-         "string(//p)", sCafe, nullptr},
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<doc>" + sCafe + " na\xC3\xAFve</doc>\n",
+         "string(/doc)",
+         sCafe + " na\xC3\xAFve",
+         nullptr},
+        {"utf8.html",
+         Html("<meta charset=\"UTF-8\">", sCafe),
+         {sCafe},
+         Html("<meta charset=\"UTF-8\">", sCafe),
+         "string(//p)",
+         sCafe,
+         nullptr},
         // The mark decides; the contradicting declaration is mended on the way out.
-        {"bom.html", "\xEF\xBB\xBF" + Html("<meta charset=\"iso-8859-1\">", sCafe), {sCafe, "iso-8859-1"},
-         Html("<meta charset=\"utf-8\">", sCafe), "string(//p)", sCafe, nullptr},
-        {"utf16.xml", UTF16LE("<?xml version=\"1.0\" encoding=\"UTF-16\"?><d>" + sCafe + "</d>"),
-         {sCafe, "UTF-16"}, "<?xml version=\"1.0\" encoding=\"utf-8\"?><d>" + sCafe + "</d>", "string(/d)", sCafe,
+        {"bom.html",
+         "\xEF\xBB\xBF" + Html("<meta charset=\"iso-8859-1\">", sCafe),
+         {sCafe, "iso-8859-1"},
+         Html("<meta charset=\"utf-8\">", sCafe),
+         "string(//p)",
+         sCafe,
+         nullptr},
+        {"utf16.xml",
+         UTF16LE("<?xml version=\"1.0\" encoding=\"UTF-16\"?><d>" + sCafe + "</d>"),
+         {sCafe, "UTF-16"},
+         "<?xml version=\"1.0\" encoding=\"utf-8\"?><d>" + sCafe + "</d>",
+         "string(/d)",
+         sCafe,
          nullptr},
         // Plain text declares nothing: undeclared bytes that are not UTF-8 are Latin-1.
         {"latin1.txt", "caf\xE9 \x93", {sCafe + " \xC2\x93"}, sCafe + " \xC2\x93", nullptr, "", nullptr},
         // Undeclared HTML that is not UTF-8 is read as a browser reads it, and nothing is added to it
         // (so a parser's reading of it depends on that parser's defaults).
-        {"undeclared.html", Html("", "5 \x80"), {"5 \xE2\x82\xAC"}, Html("", "5 \xE2\x82\xAC"), nullptr, "",
-         nullptr},
-        {"unknown.html", Html("<meta charset=\"x-klingon\">", sCafe), {sCafe, "x-klingon"},
-         Html("<meta charset=\"utf-8\">", sCafe), "string(//p)", sCafe, "Unknown encoding \"x-klingon\""},
+        {"undeclared.html", Html("", "5 \x80"), {"5 \xE2\x82\xAC"}, Html("", "5 \xE2\x82\xAC"), nullptr, "", nullptr},
+        {"unknown.html",
+         Html("<meta charset=\"x-klingon\">", sCafe),
+         {sCafe, "x-klingon"},
+         Html("<meta charset=\"utf-8\">", sCafe),
+         "string(//p)",
+         sCafe,
+         "Unknown encoding \"x-klingon\""},
     };
     const bool bXmllint = HaveXmllint();
     if (!bXmllint)

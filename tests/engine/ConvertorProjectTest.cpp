@@ -214,7 +214,7 @@ TEST_F(ConvertorProjectTest, RegionalMemoryServesABareLanguageProject)
     const fs::path translated = dir / "doc.de.txt";
     ASSERT_TRUE(pConvertor->OutputTranslation(&dtd, Path(translated), L"de", apFiles[0]));
     EXPECT_EQ(Bytes(translated), "\xC3\x96"
-                                     "ffnen Sie die Datei. Close the window.");
+                                 "ffnen Sie die Datei. Close the window.");
     memory.GetDocument()->ClearDirty();
 }
 

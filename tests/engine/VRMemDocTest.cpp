@@ -357,9 +357,8 @@ TEST_F(VRMemDoc, RegionalTagsServeRelatedQueriesWhenTheExactTagHasNone)
         CVRMemDoc memory("");
         memory.AddTranslation("Open the file.", wxString::FromUTF8("Öffnen Sie die Datei."), "en-US", "de-DE");
         memory.AddTranslation("Close the file.", "Fermez le fichier.", "en-US", "fr-FR");
-        const Case cases[] = {{"en", true},  {"EN", true},  {"en-US", true}, {"en-GB", true},
-                              {"en-GB-oxendict", true},     {"eng", false},  {"e", false},
-                              {"es", false}, {"", false}};
+        const Case cases[] = {{"en", true},   {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
+                              {"eng", false}, {"e", false}, {"es", false},   {"", false}};
         for (const Case& c : cases)
             EXPECT_EQ(memory.LookupTranslations("Open the file.", c.szLanguage),
                       c.bFound ? aFromUS : std::vector<CVRMemDocMatch>{})

@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-// Text read from bytes whose encoding is not declared, decoded as the toolkit's automatic
-// conversion (wxConvAuto with its default fallback) does, so every reader of source documents
-// agrees on the characters of a file. No state outside the objects; one object serves one thread.
+// Text read from bytes: where the encoding is not declared (tTextEncoding.h), decoded as the
+// toolkit's automatic conversion (wxConvAuto with its default fallback) does, so every reader of
+// source documents agrees on the characters of a file. No state outside the objects; one object
+// serves one thread.
 
 // The encoding tDecodeTextAuto found.
 enum class teAutoEncoding

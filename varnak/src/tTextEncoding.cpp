@@ -126,7 +126,8 @@ template <class C> std::optional<tsEncodingLabel> Trimmed(std::basic_string_view
 }
 
 // The charset parameter of a Content-Type value, as a browser extracts it from a meta element.
-template <class C> std::optional<tsEncodingLabel> CharsetInContent(std::basic_string_view<C> s, size_t nPos, size_t nLength)
+template <class C>
+std::optional<tsEncodingLabel> CharsetInContent(std::basic_string_view<C> s, size_t nPos, size_t nLength)
 {
     const size_t nEnd = nPos + nLength;
     for (;;)
@@ -171,7 +172,8 @@ const tsAttribute* FindAttribute(const std::vector<tsAttribute>& aAttributes, st
     return nullptr;
 }
 
-template <class C> std::optional<tsEncodingLabel> MetaLabel(std::basic_string_view<C> s, const std::vector<tsAttribute>& a)
+template <class C>
+std::optional<tsEncodingLabel> MetaLabel(std::basic_string_view<C> s, const std::vector<tsAttribute>& a)
 {
     if (const tsAttribute* pCharset = FindAttribute(a, "charset"))
         return Trimmed(s, pCharset->nPos, pCharset->nLength);
@@ -233,7 +235,8 @@ std::vector<tsEncodingLabel> FindLabels(std::basic_string_view<C> s, teDeclarati
             if (const auto label = MetaLabel(s, aAttributes))
                 aLabels.push_back(*label);
         }
-        else if (nPos + 1 < s.size() && (IsAlpha(s[nPos + 1]) || (s[nPos + 1] == '/' && nPos + 2 < s.size() && IsAlpha(s[nPos + 2]))))
+        else if (nPos + 1 < s.size() &&
+                 (IsAlpha(s[nPos + 1]) || (s[nPos + 1] == '/' && nPos + 2 < s.size() && IsAlpha(s[nPos + 2]))))
         {
             // Another tag: its quoted values may hold ">".
             size_t nName = nPos + 1;
@@ -339,9 +342,9 @@ std::optional<std::string> tResolveEncodingLabel(std::string_view sLabel, teDecl
     if (kind == teDeclarations::HTML)
     {
         // Browsers read these labels as the Windows code pages that extend the standards.
-        if (IsOneOf(sName, {"ansi_x3.4-1968", "ascii", "cp1252", "cp819", "csisolatin1", "ibm819", "iso-8859-1",
-                            "iso-ir-100", "iso8859-1", "iso88591", "iso_8859-1", "iso_8859-1:1987", "l1", "latin1",
-                            "us-ascii", "x-cp1252"}))
+        if (IsOneOf(sName,
+                    {"ansi_x3.4-1968", "ascii", "cp1252", "cp819", "csisolatin1", "ibm819", "iso-8859-1", "iso-ir-100",
+                     "iso8859-1", "iso88591", "iso_8859-1", "iso_8859-1:1987", "l1", "latin1", "us-ascii", "x-cp1252"}))
             sName = "windows-1252";
         else if (IsOneOf(sName, {"cp1254", "csisolatin5", "iso-8859-9", "iso-ir-148", "iso8859-9", "iso88599",
                                  "iso_8859-9", "iso_8859-9:1989", "l5", "latin5", "x-cp1254"}))
@@ -397,8 +400,9 @@ std::wstring tDecodeDeclaredText(std::string_view sBytes, teDeclarations kind, t
         // In HTML the first meta element decides before an XML declaration.
         const auto itMeta = std::find_if(aLabels.begin(), aLabels.end(),
                                          [](const tsEncodingLabel& label) { return !label.bXMLDeclaration; });
-        const tsEncodingLabel* pLabel =
-            itMeta != aLabels.end() ? &*itMeta : aLabels.empty() ? nullptr : &aLabels.front();
+        const tsEncodingLabel* pLabel = itMeta != aLabels.end() ? &*itMeta
+                                        : aLabels.empty()       ? nullptr
+                                                                : &aLabels.front();
         if (pLabel)
         {
             result.sLabel = std::string(sBytes.substr(pLabel->nPos, pLabel->nLength));
@@ -410,7 +414,8 @@ std::wstring tDecodeDeclaredText(std::string_view sBytes, teDeclarations kind, t
             else if (sConverter.starts_with("UTF-16") || sConverter.starts_with("UTF-32"))
                 kvLog(L"Encoding \"%s\" declared in single bytes; the encoding is detected instead.", sLabel);
             else if (sConverter == "UTF-8" && !tIsValidUTF8(sBytes))
-                kvLog(L"Encoding \"%s\" declared but the bytes are not UTF-8; the encoding is detected instead.", sLabel);
+                kvLog(L"Encoding \"%s\" declared but the bytes are not UTF-8; the encoding is detected instead.",
+                      sLabel);
             else if (std::optional<std::wstring> sDecoded = tDecodeWithConverter(sBytes, sName->c_str()))
             {
                 result.sEncoding = *sName;
