@@ -69,12 +69,6 @@ public:
     // units were indexed, then by document order within the unit (equal texts of several indexes:
     // in index key order). Texts shorter than three units never match.
     std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage);
-    // The indexes LookupTranslations searches for sLanguage: its own when that has entries; else
-    // every index with entries whose tag is a "-" prefix of the language's or has it as one ("en"
-    // and "en-us"); when none, the same for the language shortened by its last subtag, and so on
-    // ("en-us" serves "en-gb" through "en"). In key order; empty when nothing is related. The
-    // suggestions keep the languages of their own variants.
-    std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage) const;
 
     // Records a pair: the target becomes a further variant of the unit whose source variant in
     // sSourceLang holds sSource (the first such unit), or of a new unit holding both. Both texts are
@@ -128,6 +122,12 @@ public:
     static void OnNodeInserted(tcEvent* pEvent, void* pOwner, void* pSender, void* pNode);
 
 private:
+    // The indexes LookupTranslations searches for sLanguage: its own when that has entries; else
+    // every index with entries whose tag is a "-" prefix of the language's or has it as one ("en"
+    // and "en-us"); when none, the same for the language shortened by its last subtag, and so on
+    // ("en-us" serves "en-gb" through "en"). In key order; empty when nothing is related. The
+    // suggestions keep the languages of their own variants.
+    std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage) const;
     void BuildSkeleton();
     void CompleteVocabulary();
     void FindVocabulary();
