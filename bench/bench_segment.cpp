@@ -5,7 +5,8 @@
 //
 // Without files it generates its own inputs and segments them with the shipped Default.srx
 // (language "en" unless --lang says otherwise): 1 MB of ordinary sentences in paragraphs (each line
-// one unit), the same 1 MB as one single unit, and runs without any break of 50 and 100 KB, one of
+// one unit), the same 1 MB as one single unit, once joined by spaces and once by blank lines as a
+// plain-text file brings it, and runs without any break of 50 and 100 KB, one of
 // plain words and one of lower-case sentences ("word. word."), each a single unit. The time ratio
 // of the 100 KB and 50 KB runs shows how the cost grows with the length of a unit (2 when linear,
 // 4 when quadratic). The same rules matched from scratch at every position, as the rules read when
@@ -179,11 +180,11 @@ std::wstring Breakless(size_t nChars, bool bDotted)
     return s;
 }
 
-std::wstring Joined(const std::vector<std::wstring>& asUnits)
+std::wstring Joined(const std::vector<std::wstring>& asUnits, const wchar_t* szSeparator = L" ")
 {
     std::wstring s;
     for (const std::wstring& sUnit : asUnits)
-        s += (s.empty() ? L"" : L" ") + sUnit;
+        s += (s.empty() ? L"" : szSeparator) + sUnit;
     return s;
 }
 
@@ -306,6 +307,10 @@ int main(int argc, char** argv)
         const Timing oneUnit = Run(doc, {Joined(asParagraphs)});
         Print("sentences_1mb_one_unit_segments", static_cast<double>(oneUnit.nSegments));
         Print("sentences_1mb_one_unit_chars_per_s", oneUnit.CharsPerSecond());
+        // As a plain-text file comes in: the paragraphs in one unit, a blank line between them.
+        const Timing blankLines = Run(doc, {Joined(asParagraphs, L"\n\n")});
+        Print("sentences_1mb_blank_lines_one_unit_segments", static_cast<double>(blankLines.nSegments));
+        Print("sentences_1mb_blank_lines_one_unit_chars_per_s", blankLines.CharsPerSecond());
 
         for (const bool bDotted : {false, true})
         {

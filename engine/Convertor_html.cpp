@@ -5,6 +5,7 @@
 #include "engine/Convertor_segment.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tString.h"
+#include "varnak/include/tTextEncoding.h"
 #include "varnak/include/tXMLText.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcTextFileInputStream.h"
@@ -533,7 +534,7 @@ bool tcConvertorHTML::Import(CSegmentDoc* pSegDoc, tcConvertorProgress*)
     wxFileInputStream file(m_sSourcePath);
     std::unique_ptr<tcTextFileInputStream> pStream;
     if (file.IsOk())
-        pStream = std::make_unique<tcTextFileInputStream>(file, -1, -1);
+        pStream = std::make_unique<tcTextFileInputStream>(file, -1, -1, m_declarations);
     if (!pStream || !pStream->IsOk())
     {
         kvLogError(L"Could not read %s", m_sSourcePath);
@@ -594,12 +595,14 @@ bool tcConvertorHTML::Export(const wxString&, const wxString& sText, const wxStr
 {
     wxString sOutput = sText;
     PostProcessOutput(sOutput);
-    return WriteTextFile(sOutputPath, sOutput);
+    // Written as UTF-8, the document must not go on declaring the encoding it was read in.
+    return WriteTextFile(sOutputPath, tDeclareUTF8(sOutput, m_declarations));
 }
 
 tcConvertorXML::tcConvertorXML(tcDocument* pDoc, const wxString& sSourceLanguage)
     : tcConvertorHTML(L"xml", pDoc, sSourceLanguage, false)
 {
+    m_declarations = teDeclarations::XML;
     SetStyle(L"b", L"Bold");
     SetStyle(L"i", L"Italic");
     SetStyle(L"p", L"Paragraph");

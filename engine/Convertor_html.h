@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/Convertor.h"
+#include "varnak/include/tTextEncoding.h"
 
 #include <wx/string.h>
 
@@ -24,8 +25,10 @@ class tcPreviewWindowFamily;
 // - a bare "&" or ">" in text, or a bare "&" or "<" in a translatable attribute value, comes back
 //   escaped ("&amp;", "&gt;", "&lt;"), and character references and "&quot;" or "&apos;" in text
 //   as the characters they stand for;
-// - the output is UTF-8 without byte order mark whatever the source's encoding, while a
-//   `<meta charset>` or `<?xml encoding?>` declaration is kept as written;
+// - the output is UTF-8 without byte order mark whatever the source's encoding, and a declaration
+//   naming another encoding (the XML declaration's encoding; in HTML also a meta element's charset
+//   or its http-equiv Content-Type charset) is rewritten to "utf-8" in the written document only
+//   (the project keeps the document as read; nothing is added where nothing was declared);
 // - a line feed the translator types becomes "<br />" (in XML as well), and an element that is
 //   itself named `newline` or `carriagereturn` comes back as a line break.
 // Main thread only.
@@ -38,9 +41,10 @@ public:
     tcConvertorHTML(const wxString& sTypeName, tcDocument* pDoc, const wxString& sSourceLanguage, bool bLists);
     ~tcConvertorHTML() override;
 
-    // Reads m_sSourcePath (encoding detected as tcTextFileInputStream does) into units. A file that
-    // cannot be opened or read is reported to the user and gives false, adding nothing. The
-    // progress is not used.
+    // Reads m_sSourcePath into units, decoded as tcTextFileInputStream does with the declarations
+    // of HTML (a meta charset, else an XML declaration; undeclared Latin-1 read as windows-1252) or,
+    // for the XML convertor, of XML (the XML declaration). A file that cannot be opened or read is
+    // reported to the user and gives false, adding nothing. The progress is not used.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
     // PostProcessOutput, then the family's shared window under pParent; null without a window.
     wxWindow* Preview(const wxString& sSkeleton, const wxString& sText, wxWindow* pParent, tcNode* pFile) override;
@@ -70,6 +74,8 @@ protected:
     std::vector<wxString> m_asBlockTags;
     std::map<wxString, wxString> m_mapStyles;
     wxString m_sLastPreviewText;
+    // The declarations of its own encoding the document may carry.
+    teDeclarations m_declarations = teDeclarations::HTML;
 };
 
 // XML documents: the tokenizer of tcConvertorHTML, every attribute value translatable, no block

@@ -10,6 +10,7 @@
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tDateTime.h"
+#include "varnak/include/tString.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
@@ -419,9 +420,38 @@ tcNode* CVRMemDoc::FindBodyNode() const
     return pTmx ? pTmx->FindChildElementInChildNodes(m_pBodyElement) : nullptr;
 }
 
+namespace
+{
+// True when sPrefix is sTag or a leading run of its "-" subtags ("en" of "en-us").
+bool IsSubtagPrefix(const wxString& sPrefix, const wxString& sTag)
+{
+    return sTag.StartsWith(sPrefix) && (sTag.length() == sPrefix.length() || sTag[sPrefix.length()] == '-');
+}
+} // namespace
+
+std::vector<CVRMemDocIndex*> CVRMemDoc::LookupIndexes(const wxString& sLanguage) const
+{
+    const wxString sKey = sLanguage.Lower();
+    const auto itExact = m_mapIndexes.find(sKey);
+    if (itExact != m_mapIndexes.end() && itExact->second->HasEntries())
+        return {itExact->second.get()};
+    // Without the tag itself, its nearest relatives: first the tags it extends or that extend it
+    // ("en" for "en-gb", "en-gb-oxendict"), then those of its shortened tag ("en-us" for "en-gb"
+    // through "en"), until one family has entries.
+    std::vector<CVRMemDocIndex*> apFound;
+    for (wxString sBase = sKey; !sBase.empty() && apFound.empty(); sBase = sBase.BeforeLast('-'))
+    {
+        for (const auto& [sIndexKey, pIndex] : m_mapIndexes)
+            if (sIndexKey != sKey && pIndex->HasEntries() &&
+                (IsSubtagPrefix(sIndexKey, sBase) || IsSubtagPrefix(sBase, sIndexKey)))
+                apFound.push_back(pIndex.get());
+    }
+    return apFound;
+}
+
 std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText, const wxString& sLanguage)
 {
-    CVRMemDocIndex* pIndex = GetIndex(sLanguage);
+    const std::vector<CVRMemDocIndex*> apIndexes = LookupIndexes(sLanguage);
     const tcElement* pSegKind = m_pSegElement;
     auto CountResults = [pSegKind](const std::vector<tcNode*>& apEntries)
     {
@@ -430,8 +460,32 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
             ForEachOtherSeg(pSeg, pSegKind, [&n](const tcNode*) { ++n; });
         return n;
     };
-    const std::vector<CVRMemDocIndex::tsHit> aHits =
-        pIndex->FindBestMatches(sText, kMinLookupScore, kMaxLookupResults, CountResults, m_nRevision);
+    // Each index gives every hit that can be among the best results; merged by text (equal texts in
+    // index order), they hold every hit the best results of all of them come from.
+    std::vector<CVRMemDocIndex::tsHit> aHits;
+    for (CVRMemDocIndex* pIndex : apIndexes)
+    {
+        std::vector<CVRMemDocIndex::tsHit> aIndexHits =
+            pIndex->FindBestMatches(sText, kMinLookupScore, kMaxLookupResults, CountResults, m_nRevision);
+        if (aHits.empty())
+            aHits = std::move(aIndexHits);
+        else
+            aHits.insert(aHits.end(), std::make_move_iterator(aIndexHits.begin()),
+                         std::make_move_iterator(aIndexHits.end()));
+    }
+    if (apIndexes.size() > 1)
+    {
+        std::vector<std::pair<std::u16string, size_t>> aOrder;
+        aOrder.reserve(aHits.size());
+        for (size_t i = 0; i < aHits.size(); ++i)
+            aOrder.emplace_back(tToU16(aHits[i].sText), i);
+        std::stable_sort(aOrder.begin(), aOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<CVRMemDocIndex::tsHit> aSorted;
+        aSorted.reserve(aHits.size());
+        for (const auto& entry : aOrder)
+            aSorted.push_back(std::move(aHits[entry.second]));
+        aHits = std::move(aSorted);
+    }
     // The results in result order, as the hit and the variant they come from; only those kept are
     // written out as XML.
     std::vector<std::pair<const CVRMemDocIndex::tsHit*, const tcNode*>> aResults;

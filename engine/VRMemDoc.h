@@ -61,12 +61,13 @@ public:
     CVRMemDoc& operator=(const CVRMemDoc&) = delete;
 
     // Suggestions for sText (XML content; inline codes ph, bpt, ept and it do not count) from
-    // the memory texts in sLanguage (any letter case): for each memory text that shares at least one
-    // three-unit substring with the query, every other variant of every unit holding that text, in
-    // any language, with the text's score. Only scores of kMinLookupScore and more; of those the
-    // kMaxLookupResults best (equal scores: the earlier in the order below win). Ordered by matched
-    // text (UTF-16 code-unit order), then by the order the units were indexed, then by document
-    // order within the unit. Texts shorter than three units never match.
+    // the memory texts in sLanguage (any letter case; see LookupIndexes for regional variants): for
+    // each memory text that shares at least one three-unit substring with the query, every other
+    // variant of every unit holding that text, in any language, with the text's score. Only scores
+    // of kMinLookupScore and more; of those the kMaxLookupResults best (equal scores: the earlier in
+    // the order below win). Ordered by matched text (UTF-16 code-unit order), then by the order the
+    // units were indexed, then by document order within the unit (equal texts of several indexes:
+    // in index key order). Texts shorter than three units never match.
     std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage);
 
     // Records a pair: the target becomes a further variant of the unit whose source variant in
@@ -121,6 +122,12 @@ public:
     static void OnNodeInserted(tcEvent* pEvent, void* pOwner, void* pSender, void* pNode);
 
 private:
+    // The indexes LookupTranslations searches for sLanguage: its own when that has entries; else
+    // every index with entries whose tag is a "-" prefix of the language's or has it as one ("en"
+    // and "en-us"); when none, the same for the language shortened by its last subtag, and so on
+    // ("en-us" serves "en-gb" through "en"). In key order; empty when nothing is related. The
+    // suggestions keep the languages of their own variants.
+    std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage) const;
     void BuildSkeleton();
     void CompleteVocabulary();
     void FindVocabulary();

@@ -341,6 +341,7 @@ void CVRMemDocIndex::AddEntry(const wxString& sText, tcNode* pSeg)
 {
     const uint32_t nID = Intern(tToU16(sText));
     m_aEntries[nID].push_back(pSeg);
+    ++m_nEntries;
     m_aFlags[nID] |= TEXT_ENTRIES;
     ForgetCounts();
 }
@@ -356,6 +357,7 @@ bool CVRMemDocIndex::RemoveEntry(const wxString& sText, tcNode* pSeg)
     if (it == apEntries.end())
         return false;
     apEntries.erase(it);
+    --m_nEntries;
     ForgetCounts();
     if (apEntries.empty())
     {

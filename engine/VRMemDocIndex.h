@@ -76,6 +76,8 @@ public:
     void AddEntry(const wxString& sText, tcNode* pSeg);
     bool RemoveEntry(const wxString& sText, tcNode* pSeg);
     const std::vector<tcNode*>* FindEntries(const wxString& sText) const;
+    // True while any text has an exact entry.
+    bool HasEntries() const { return m_nEntries > 0; }
 
     // Dead postings (of texts no longer listed) are dropped in one pass once at least this many have
     // gathered and they outnumber the live ones. Lowering it only changes when memory is given back.
@@ -140,6 +142,7 @@ private:
     std::vector<uint8_t> m_aFlags;
     std::vector<uint32_t> m_aListed;
     std::vector<std::vector<tcNode*>> m_aEntries;
+    size_t m_nEntries = 0;
     std::vector<uint32_t> m_aFreeIDs;
     // Open addressing from text to id.
     std::vector<uint32_t> m_aSlots;

@@ -1,4 +1,5 @@
 #include "Shared/VRSRXDoc.h"
+#include "Shared/AppUtils_sharedTestText.h"
 #include "tests/Shared/SRXTestSupport.h"
 
 #include <boost/regex.hpp>
@@ -56,6 +57,25 @@ const SentenceCase kSentences[] = {
      {L"O Sr. Silva chegou.", L" A Dra. Costa saiu, veja pág. 3.", L" Onde?", L" Aqui!", L" V. Exa. está bem."}},
     {"ja", {L"今日は晴れです。", L"「行こう。」", L"彼は言った。"}},
     {"default", {L"One sentence.", L" Another one?", L" Ж. Иванов пришёл."}},
+};
+
+// Paragraph ends in plain text: a line break followed by a blank line ends a segment whatever
+// precedes it; the white space begins the next segment.
+const SentenceCase kParagraphs[] = {
+    {"heading then paragraph", {L"Introduction", L"\n\nThis tool formats text."}},
+    {"colon then blank line",
+     {L"Sufficiently recent versions support the following clocks:",
+      L"\n\nA settable system-wide clock that measures real (i.e., wall-clock) time."}},
+    {"no punctuation at all", {L"First item", L"\n\nSecond item", L"\n\nThird item"}},
+    {"blank line of spaces and a tab", {L"One", L"\n  \t\nTwo"}},
+    {"spaces before the line break", {L"One", L"  \n\nTwo"}},
+    {"several blank lines", {L"Alpha", L"\n\n\n\nBeta"}},
+    {"CR LF line ends", {L"Title", L"\r\n\r\nBody text here.", L"\r\n \r\nMore"}},
+    {"two sentences on one line", {L"It runs.", L" It stops.", L"\n\nNext"}},
+    {"sentence over two lines", {L"This sentence is\nbroken over two lines.", L" Then more follows."}},
+    {"initial before a blank line", {L"See Appendix B.", L"\n\nThe next part."}},
+    {"initial before a single line break", {L"See Appendix B.\nThe next part."}},
+    {"blank lines at the very end stay", {L"Last line.\n\n\n"}},
 };
 
 // ----- A literal reference of the breaking rules ---------------------------------------------------
@@ -287,4 +307,87 @@ TEST_F(SRXTest, SingleMatchesEqualThoseOfTheLiteralRulesOnRandomTexts)
                         << Printable(sText) << " p=" << p << " e=" << e;
         }
     }
+}
+
+TEST_F(SRXTest, ShippedRulesEndSegmentsAtBlankLinesInEveryLanguage)
+{
+    const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
+    for (const char* szLanguage : {"en", "de", "fr", "es", "it", "nl", "pt", "default"})
+    {
+        CVRSRXDoc doc(sPath);
+        doc.SetLanguage(szLanguage);
+        for (const SentenceCase& c : kParagraphs)
+        {
+            SCOPED_TRACE(std::string(szLanguage) + ": " + c.szLanguage);
+            const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
+            EXPECT_EQ(asSegments, c.asSegments) << [&]
+            {
+                std::string s;
+                for (const std::wstring& sSegment : asSegments)
+                    s += "[" + Printable(sSegment) + "]";
+                return s;
+            }();
+        }
+    }
+}
+
+// Abbreviations that hold a break back do not hold back a paragraph end.
+TEST_F(SRXTest, ShippedAbbreviationsDoNotSpanBlankLines)
+{
+    const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
+    const SentenceCase cases[] = {
+        {"en", {L"Ask Mr.", L"\n\nSmith said no."}},
+        {"en", {L"Ask Mr.\nSmith today."}},
+        {"en", {L"Listed under No.", L"\n \n5 items remain."}},
+        {"en", {L"Listed under No.\n5 items remain."}},
+        {"de", {L"Siehe S.", L"\n\nNeuer Absatz."}},
+        {"de", {L"Am 3.", L"\n\nMai."}},
+        {"de", {L"Am 3.\nMai kam er."}},
+        {"fr", {L"Voir M.", L"\n\nDupont."}},
+    };
+    for (const SentenceCase& c : cases)
+    {
+        const std::wstring sText = Join(c.asSegments);
+        SCOPED_TRACE(std::string(c.szLanguage) + ": " + Printable(sText));
+        CVRSRXDoc doc(sPath);
+        doc.SetLanguage(c.szLanguage);
+        EXPECT_EQ(Segment(doc, sText), c.asSegments);
+    }
+}
+
+// A manual-like text: headings without full stops, introductions ending in a colon, paragraphs of
+// several sentences, some wrapped over lines, blank lines sometimes holding spaces.
+TEST_F(SRXTest, NoSegmentOfAGeneratedTextHoldsABlankLine)
+{
+    std::srand(4242);
+    std::wstring sText;
+    int nParagraphs = 0;
+    for (int i = 0; i < 400; ++i, ++nParagraphs)
+    {
+        if (i > 0)
+            sText += std::rand() % 4 == 0 ? L"\n \t\n" : L"\n\n";
+        const int nKind = std::rand() % 4;
+        if (nKind == 0)
+            sText += tGenFakeSentence(1, 5, true, L"en").ToStdWstring(); // a heading
+        else if (nKind == 1)
+            sText += tGenFakeSentence(4, 12, true, L"en").ToStdWstring() + L":";
+        else
+        {
+            const int nSentences = 1 + std::rand() % 4;
+            for (int k = 0; k < nSentences; ++k)
+            {
+                if (k > 0)
+                    sText += std::rand() % 3 == 0 ? L"\n" : L" ";
+                sText += tGenFakeSentence(3, 14, true, L"en").ToStdWstring() + (k % 2 ? L"?" : L".");
+            }
+        }
+    }
+    CVRSRXDoc doc(wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx");
+    doc.SetLanguage("en");
+    const std::vector<std::wstring> asSegments = Segment(doc, sText);
+    EXPECT_EQ(Join(asSegments), sText);
+    EXPECT_GE(static_cast<int>(asSegments.size()), nParagraphs);
+    const boost::wregex blankLine(L"\\S[ \\t]*\\n[ \\t]*\\n\\s*\\S");
+    for (const std::wstring& sSegment : asSegments)
+        EXPECT_FALSE(boost::regex_search(sSegment, blankLine)) << Printable(sSegment);
 }

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -176,6 +177,45 @@ TEST_F(ConvertorProjectTest, ReopenedProjectWritesTranslatedDocuments)
         EXPECT_FALSE(pConvertor->OutputTranslation(&reopenedDTD, Path(dir / "missing" / sName), L"de", apFiles[i]));
     }
     EXPECT_FALSE(pReopened->IsDirty());
+}
+
+// A project in "en" against a memory of "en-US" units: every segment gets the memory's proposals, and
+// the "de" target is filled from the "de-DE" variant while the "fr-FR" one only proposes.
+TEST_F(ConvertorProjectTest, RegionalMemoryServesABareLanguageProject)
+{
+    const fs::path dir = TempHomeListener::Current();
+    tcDocument doc;
+    doc.CreateDoc(L"new project");
+    tcDictionary* pRoot = PrepareNewProjectDocument(&doc);
+    ASSERT_TRUE(pRoot);
+    SXLIFFDTD dtd;
+    InitXLIFFDTD(&doc, dtd, false);
+    CVRSRXDoc rules(Path(Fixture("rules.srx")));
+    rules.SetLanguage(L"en");
+    CVRMemDoc memory("");
+    memory.AddTranslation("Open the file.", wxString::FromUTF8("Öffnen Sie die Datei."), "en-US", "de-DE");
+    memory.AddTranslation("Open the file.", "Ouvrez le fichier.", "en-US", "fr-FR");
+    memory.AddTranslation("Close the window.", wxString::FromUTF8("Fermez la fenêtre."), "en-US", "fr-FR");
+
+    const fs::path source = dir / "doc.txt";
+    {
+        std::ofstream(source) << "Open the file. Close the window.";
+    }
+    std::unique_ptr<tcConvertor> pConvertor = m_registry.CreateConvertor(L".txt", &doc, L"en");
+    ASSERT_TRUE(pConvertor);
+    ASSERT_TRUE(pConvertor->Convert(&dtd, Path(source), pRoot, &rules, &memory, L"en", L"de", 75, nullptr));
+
+    std::vector<tcNode*> apAltTrans;
+    pRoot->FindDescendantsOfElementType(dtd.m_pAltTransElement->GetID(), apAltTrans);
+    EXPECT_GE(apAltTrans.size(), 3u);
+    std::vector<tcNode*> apFiles;
+    pRoot->FindDescendantsOfElementType(dtd.m_pFileElement->GetID(), apFiles);
+    ASSERT_EQ(apFiles.size(), 1u);
+    const fs::path translated = dir / "doc.de.txt";
+    ASSERT_TRUE(pConvertor->OutputTranslation(&dtd, Path(translated), L"de", apFiles[0]));
+    EXPECT_EQ(Bytes(translated), "\xC3\x96"
+                                 "ffnen Sie die Datei. Close the window.");
+    memory.GetDocument()->ClearDirty();
 }
 
 } // namespace

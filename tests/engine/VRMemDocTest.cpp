@@ -342,6 +342,73 @@ TEST_F(VRMemDoc, LookupKeepsScoresFromOneAndTheHundredBest)
     memory.GetDocument()->ClearDirty();
 }
 
+// A memory whose units carry regional tags answers queries in the bare language and in sibling
+// regions, but only where the asked tag has no entries of its own.
+TEST_F(VRMemDoc, RegionalTagsServeRelatedQueriesWhenTheExactTagHasNone)
+{
+    struct Case
+    {
+        const char* szLanguage;
+        bool bFound;
+    };
+    const std::vector<CVRMemDocMatch> aFromUS{Match(66, "Close the file.", "fr-FR", "Fermez le fichier."),
+                                              Match(100, "Open the file.", "de-DE", "Öffnen Sie die Datei.")};
+    {
+        CVRMemDoc memory("");
+        memory.AddTranslation("Open the file.", wxString::FromUTF8("Öffnen Sie die Datei."), "en-US", "de-DE");
+        memory.AddTranslation("Close the file.", "Fermez le fichier.", "en-US", "fr-FR");
+        const Case cases[] = {{"en", true},   {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
+                              {"eng", false}, {"e", false}, {"es", false},   {"", false}};
+        for (const Case& c : cases)
+            EXPECT_EQ(memory.LookupTranslations("Open the file.", c.szLanguage),
+                      c.bFound ? aFromUS : std::vector<CVRMemDocMatch>{})
+                << "[" << c.szLanguage << "]";
+        // The other way round: a regional query finds the bare tag's units, and a sibling region
+        // through the bare tag.
+        EXPECT_EQ(memory.LookupTranslations("Fermez le fichier.", "fr-CA"),
+                  (std::vector<CVRMemDocMatch>{Match(100, "Fermez le fichier.", "en-US", "Close the file.")}));
+        memory.GetDocument()->ClearDirty();
+    }
+    {
+        // Both "en" and "en-US" units: each tag that has entries gets only its own; "en-GB" finds
+        // its nearest relative "en" and not its sibling.
+        CVRMemDoc memory("");
+        memory.AddTranslation("Open the file.", "Plain", "en", "de");
+        memory.AddTranslation("Open the file!", "Regional", "en-US", "de");
+        const CVRMemDocMatch plain = Match(100, "Open the file.", "de", "Plain");
+        const CVRMemDocMatch regional = Match(92, "Open the file!", "de", "Regional");
+        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en"), std::vector<CVRMemDocMatch>{plain});
+        EXPECT_EQ(memory.LookupTranslations("Open the file.", "EN-us"), std::vector<CVRMemDocMatch>{regional});
+        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en-GB"), std::vector<CVRMemDocMatch>{plain});
+        // An index emptied by removals counts as none.
+        memory.RemoveTranslation("Open the file.", "Plain", "en", "de");
+        memory.RemoveTranslation("Open the file.", "Open the file.", "en", "en");
+        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en"), std::vector<CVRMemDocMatch>{regional});
+        memory.GetDocument()->ClearDirty();
+    }
+}
+
+// Hits of several regional indexes merge under the rules of one: text order, equal texts in index
+// order, and the hundred best of them all.
+TEST_F(VRMemDoc, RegionalHitsMergeInTextOrderWithinTheBounds)
+{
+    CVRMemDoc memory("");
+    const wxString sQuery = "translation memory lookup";
+    memory.AddTranslation(sQuery, "from us", "en-US", "de");
+    memory.AddTranslation(sQuery, "from gb", "en-GB", "de");
+    std::vector<CVRMemDocMatch> aExpected{Match(100, "translation memory lookup", "de", "from gb"),
+                                          Match(100, "translation memory lookup", "de", "from us")};
+    for (int k = 0; k < 120; ++k)
+    {
+        const wxString sSource = sQuery.Left(sQuery.length() - 1) + wxUniChar(0x100 + k);
+        memory.AddTranslation(sSource, wxString::Format("target %d", k), k % 2 ? "en-US" : "en-GB", "de");
+        if (k < 98)
+            aExpected.push_back(CVRMemDocMatch{sSource, wxString::Format("target %d", k), "de", 96});
+    }
+    EXPECT_EQ(memory.LookupTranslations(sQuery, "en"), aExpected);
+    memory.GetDocument()->ClearDirty();
+}
+
 TEST_F(VRMemDoc, NewMemorySavesWhereTheUserSaysAndReloads)
 {
     const wxString sPath = ToWx(HomeFile("saved/new.tmx"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tTextEncoding.h"
+
 #include <wx/stream.h>
 #include <wx/string.h>
 
@@ -7,9 +9,10 @@
 #include <string>
 #include <string_view>
 
-// Text read from bytes whose encoding is not declared, decoded as the toolkit's automatic
-// conversion (wxConvAuto with its default fallback) does, so every reader of source documents
-// agrees on the characters of a file. No state outside the objects; one object serves one thread.
+// Text read from bytes: where the encoding is not declared (tTextEncoding.h), decoded as the
+// toolkit's automatic conversion (wxConvAuto with its default fallback) does, so every reader of
+// source documents agrees on the characters of a file. No state outside the objects; one object
+// serves one thread.
 
 // The encoding tDecodeTextAuto found.
 enum class teAutoEncoding
@@ -31,12 +34,15 @@ enum class teAutoEncoding
 std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding = nullptr, bool* pbBOM = nullptr);
 
 // Reads a stream's text one character at a time. The whole stream is read and decoded by the
-// constructor (tDecodeTextAuto). The two encoding arguments exist for callers that name an
-// encoding; only -1 (detect) is supported here and any other value is treated as -1.
+// constructor: a byte order mark decides, else the encoding the document declares of the kinds
+// named (tDecodeDeclaredText), else detection as tDecodeTextAuto does. The two encoding arguments
+// exist for callers that name an encoding; only -1 (detect) is supported here and any other value
+// is treated as -1.
 class tcTextFileInputStream
 {
 public:
-    tcTextFileInputStream(wxInputStream& stream, int nEncoding = -1, int nFallbackEncoding = -1);
+    tcTextFileInputStream(wxInputStream& stream, int nEncoding = -1, int nFallbackEncoding = -1,
+                          teDeclarations declarations = teDeclarations::XML);
 
     // The next character, or 0 with LastRead() 0 when none is left.
     wchar_t GetCharacter();
@@ -47,12 +53,13 @@ public:
 
     // False when the stream reported a read error; the characters read before it are still given.
     bool IsOk() const { return m_bOk; }
-    teAutoEncoding GetEncoding() const { return m_encoding; }
+    // How the text was decoded (tsDecodeResult: the encoding's name, a mark, a declaration).
+    const tsDecodeResult& GetDecoding() const { return m_decoding; }
 
 private:
     std::wstring m_sText;
     size_t m_nPos = 0;
     size_t m_nLastRead = 0;
     bool m_bOk = true;
-    teAutoEncoding m_encoding = teAutoEncoding::UTF8;
+    tsDecodeResult m_decoding;
 };

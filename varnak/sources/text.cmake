@@ -8,5 +8,6 @@ list(APPEND VARNAK_SOURCES
     src/tPath.cpp
     src/tTextFile.cpp
     src/tcTextFileInputStream.cpp
+    src/tTextEncoding.cpp
     src/tDateTime.cpp
 )

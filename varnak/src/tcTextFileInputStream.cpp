@@ -120,7 +120,7 @@ std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding,
     return sText;
 }
 
-tcTextFileInputStream::tcTextFileInputStream(wxInputStream& stream, int, int)
+tcTextFileInputStream::tcTextFileInputStream(wxInputStream& stream, int, int, teDeclarations declarations)
 {
     std::string sBytes;
     char buf[65536];
@@ -133,7 +133,7 @@ tcTextFileInputStream::tcTextFileInputStream(wxInputStream& stream, int, int)
     }
     const wxStreamError error = stream.GetLastError();
     m_bOk = error == wxSTREAM_NO_ERROR || error == wxSTREAM_EOF;
-    m_sText = tDecodeTextAuto(sBytes, &m_encoding);
+    m_sText = tDecodeDeclaredText(sBytes, declarations, &m_decoding);
 }
 
 wchar_t tcTextFileInputStream::GetCharacter()

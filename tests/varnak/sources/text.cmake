@@ -8,5 +8,6 @@ list(APPEND VARNAK_TEST_SOURCES
     PathTest.cpp
     TextFileTest.cpp
     TextFileInputStreamTest.cpp
+    TextEncodingTest.cpp
     DateTimeTest.cpp
 )
