@@ -3,4 +3,7 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/DlgMemDoc.cpp
     workspace/VRLoadProgress.cpp
     workspace/VRAttributeSelector.cpp
+    workspace/VRGridLayout.cpp
+    workspace/VRGrid.cpp
+    workspace/VRSegmentEditor.cpp
 )
