@@ -97,6 +97,9 @@ public:
     void SetSize(int x, int y, int nWidth, int nHeight);
     // Returns every displayed control to the free pool, hidden.
     void ClearDisplayedRows();
+    // The same without hiding: a redraw hides only the controls it did not take again.
+    void ReleaseDisplayedRows();
+    void HideFreeControls();
 
     void SetHeading(const wxString& sHeading) { m_sHeading = sHeading; }
     const wxString& GetHeading() const { return m_sHeading; }
