@@ -6,4 +6,10 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRGridLayout.cpp
     workspace/VRGrid.cpp
     workspace/VRSegmentEditor.cpp
+    workspace/SegmentXML.cpp
+    workspace/Suggestions.cpp
+    workspace/PaneImages.cpp
+    workspace/VRSourceFrame.cpp
+    workspace/VRTranslationFrame.cpp
+    workspace/VRSuggestedTranslationFrame.cpp
 )
