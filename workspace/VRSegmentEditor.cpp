@@ -14,6 +14,7 @@ wxBEGIN_EVENT_TABLE(VRSegmentEditor, wxStyledTextCtrl)
     EVT_STC_DWELLSTART(wxID_ANY, VRSegmentEditor::OnMouseHover)
     EVT_STC_DWELLEND(wxID_ANY, VRSegmentEditor::OnMouseEndHover)
     EVT_STC_START_DRAG(wxID_ANY, VRSegmentEditor::OnStartDrag)
+    EVT_CHAR(VRSegmentEditor::OnChar)
 wxEND_EVENT_TABLE()
 // clang-format on
 
@@ -44,7 +45,7 @@ public:
                 ++p;
             }
             else if (Has(p + 1, "sub"))
-                p = Element(p, 4, SEGSTYLE_SUB, SEGSTYLE_SUB_HIDDEN, SEGSTYLE_SUB_HIDDEN, {"sub"});
+                p = Element(p, 4, SEGSTYLE_SUB, SEGSTYLE_IT_HIDDEN, SEGSTYLE_SUB_HIDDEN, {"sub"});
             else if (Has(p + 1, "it"))
                 p = Element(p, 3, SEGSTYLE_IT, SEGSTYLE_IT_HIDDEN, SEGSTYLE_IT_HIDDEN, {"it"});
             else if (Has(p + 1, "ph"))
@@ -265,7 +266,7 @@ void VRSegmentEditor::ResetDefaultColours()
 
 bool VRSegmentEditor::SetCursor(const wxCursor& cursor)
 {
-    return wxStyledTextCtrl::SetCursor(m_bReadOnly ? wxCursor(wxCURSOR_ARROW) : cursor);
+    return wxStyledTextCtrl::SetCursor(m_bReadOnly ? *wxSTANDARD_CURSOR : cursor);
 }
 
 void VRSegmentEditor::LoadSegment(const wxString& sText)
@@ -350,7 +351,8 @@ void VRSegmentEditor::SetSelection(long nFrom, long nTo)
 
 void VRSegmentEditor::SetInsertionPoint(long nPos)
 {
-    wxStyledTextCtrl::SetInsertionPoint(ClampOutOfTag(static_cast<int>(nPos)));
+    // An insertion point, as in a text control: no selection from the old anchor.
+    wxStyledTextCtrl::SetEmptySelection(ClampOutOfTag(static_cast<int>(nPos == -1 ? GetLastPosition() : nPos)));
 }
 
 std::string VRSegmentEditor::GetBytes(int nEnd)
@@ -402,13 +404,28 @@ void VRSegmentEditor::OnMouseHover(wxStyledTextEvent& event)
         m_pTipWindow->Close();
     const wxPoint at = ClientToScreen(wxPoint(event.GetX(), event.GetY()));
     wxRect bound(at.x - 5, at.y - 5, 10, 10);
-    m_pTipWindow = new wxTipWindow(this, wxString::FromUTF8(sTip), 100, &m_pTipWindow, &bound);
+    m_sTipText = wxString::FromUTF8(sTip);
+    m_pTipWindow = new wxTipWindow(this, m_sTipText, 100, &m_pTipWindow, &bound);
 }
 
 void VRSegmentEditor::OnMouseEndHover(wxStyledTextEvent&)
 {
     if (m_pTipWindow)
         m_pTipWindow->Close();
+}
+
+void VRSegmentEditor::OnChar(wxKeyEvent& event)
+{
+    // Overtyping replaces the character after the caret without asking whether it is protected.
+    const int nCaret = GetCurrentPos();
+    if (GetOvertype() && GetSelectionEmpty() && nCaret < GetLength() && tIsProtectedSegmentStyle(GetStyleAt(nCaret)))
+    {
+        SetOvertype(false);
+        wxStyledTextCtrl::OnChar(event);
+        SetOvertype(true);
+        return;
+    }
+    event.Skip();
 }
 
 void VRSegmentEditor::OnStartDrag(wxStyledTextEvent& event)

@@ -84,6 +84,8 @@ public:
 
     // The tip now shown, null when none.
     wxTipWindow* GetTipWindow() const { return m_pTipWindow; }
+    // The text of the last tip opened.
+    const wxString& GetTipText() const { return m_sTipText; }
 
 protected:
     void OnTextModified(wxStyledTextEvent& event);
@@ -91,6 +93,7 @@ protected:
     void OnMouseHover(wxStyledTextEvent& event);
     void OnMouseEndHover(wxStyledTextEvent& event);
     void OnStartDrag(wxStyledTextEvent& event);
+    void OnChar(wxKeyEvent& event);
 
 private:
     // The control's bytes [0, nEnd) without the styles.
@@ -98,6 +101,7 @@ private:
 
     bool m_bReadOnly = false;
     wxTipWindow* m_pTipWindow = nullptr;
+    wxString m_sTipText;
 
     wxDECLARE_EVENT_TABLE();
 };
