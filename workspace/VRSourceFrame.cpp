@@ -69,7 +69,7 @@ wxSizer* VRSourceFrame::CreateNavigation()
     pRow->Add(new wxStaticText(this, wxID_ANY, g_LocEngine.FindTranslation("SEGMENT")), 0, wxALIGN_CENTER_VERTICAL);
     pRow->AddSpacer(5);
     // GTK refuses the range 1..0: an empty file keeps 1..1, disabled.
-    m_pSpin = new wxSpinCtrl(this, ID_SPIN, L"1", wxDefaultPosition, wxSize(100, -1), wxSP_ARROW_KEYS | wxSP_WRAP, 1,
+    m_pSpin = new wxSpinCtrl(this, ID_SPIN, L"1", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS | wxSP_WRAP, 1,
                              bHaveSegments ? m_nSegmentCount : 1, 1);
     pRow->Add(m_pSpin, 0, wxALIGN_CENTER_VERTICAL);
     pRow->Add(new wxStaticText(this, wxID_ANY,
@@ -161,7 +161,10 @@ void VRSourceFrame::OnCopySource(wxCommandEvent&)
 
 void VRSourceFrame::OnSegmentSpin(wxSpinEvent&)
 {
-    SelectSegment(m_pSpin->GetValue() - 1);
+    // An event that names the segment already current (the spin's text re-entered) is no move.
+    const int nIndex = m_pSpin->GetValue() - 1;
+    if (nIndex != m_nCurrentSegment)
+        SelectSegment(nIndex);
 }
 
 void VRSourceFrame::OnSize(wxSizeEvent& event)

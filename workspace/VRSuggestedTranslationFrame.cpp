@@ -9,6 +9,7 @@
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
 #include <wx/statline.h>
+#include <wx/wrapsizer.h>
 #include <wx/stattext.h>
 
 #include <algorithm>
@@ -50,7 +51,8 @@ VRSuggestedTranslationFrame::VRSuggestedTranslationFrame(wxWindow* pParent, cons
 
 wxSizer* VRSuggestedTranslationFrame::CreateBottomRow()
 {
-    auto* pRow = new wxBoxSizer(wxHORIZONTAL);
+    // A narrow pane wraps the row rather than hide the limit spin beyond its edge.
+    auto* pRow = new wxWrapSizer(wxHORIZONTAL);
     pRow->SetMinSize(-1, 28);
     auto* pUse = new wxBitmapButton(this, ID_USE, PaneBitmap(L"UseTranslation.png"));
     pUse->SetToolTip(g_LocEngine.FindTranslation("BUTTON_USE_TRANSLATION"));
@@ -62,7 +64,7 @@ wxSizer* VRSuggestedTranslationFrame::CreateBottomRow()
 
     label(g_LocEngine.FindTranslation("SUGGESTED_TRANSLATION"));
     pRow->AddSpacer(3);
-    m_pSelectSpin = new wxSpinCtrl(this, ID_SELECTION, L"1", wxDefaultPosition, wxSize(55, -1), nSpinStyle, 1, 1, 1);
+    m_pSelectSpin = new wxSpinCtrl(this, ID_SELECTION, L"1", wxDefaultPosition, wxDefaultSize, nSpinStyle, 1, 1, 1);
     pRow->Add(m_pSelectSpin, 0, wxALIGN_CENTER_VERTICAL);
     label(L" " + g_LocEngine.FindTranslation("OF"));
     m_pCountLabel = new wxStaticText(this, wxID_ANY, L" 0");
@@ -70,12 +72,12 @@ wxSizer* VRSuggestedTranslationFrame::CreateBottomRow()
     pRow->AddSpacer(2);
     label(L"  " + g_LocEngine.FindTranslation("SUGGESTED_TRANSLATION_MIN_PERCENT"));
     pRow->AddSpacer(3);
-    m_pPercentSpin = new wxSpinCtrl(this, ID_PERCENT, wxEmptyString, wxDefaultPosition, wxSize(45, -1), nSpinStyle, 1,
+    m_pPercentSpin = new wxSpinCtrl(this, ID_PERCENT, wxEmptyString, wxDefaultPosition, wxDefaultSize, nSpinStyle, 1,
                                     kSuggestionLimitMax, m_limits.nMinPercent);
     pRow->Add(m_pPercentSpin, 0, wxALIGN_CENTER_VERTICAL);
     label(L"  " + g_LocEngine.FindTranslation("SUGGESTED_TRANSLATION_MAX_AMOUNT"));
     pRow->AddSpacer(3);
-    m_pLimitSpin = new wxSpinCtrl(this, ID_LIMIT, wxEmptyString, wxDefaultPosition, wxSize(55, -1), nSpinStyle, 1,
+    m_pLimitSpin = new wxSpinCtrl(this, ID_LIMIT, wxEmptyString, wxDefaultPosition, wxDefaultSize, nSpinStyle, 1,
                                   kSuggestionLimitMax, m_limits.nMaxCount);
     pRow->Add(m_pLimitSpin, 0, wxALIGN_CENTER_VERTICAL);
     return pRow;

@@ -25,8 +25,10 @@ wxEND_EVENT_TABLE()
 VRTranslationFrame::VRTranslationFrame(wxWindow* pParent, const SXLIFFDTD* pDTD, tcDocument* pDoc, CVRMemDoc*)
     : wxPanel(pParent, wxID_ANY), m_pDTD(pDTD), m_CommitTimer(this, ID_COMMIT_TIMER), m_pDoc(pDoc)
 {
-    // No segment yet: nothing can be typed until the page shows one.
-    m_pEditor = new VRSegmentEditor(this, ID_EDITOR, wxString(), true, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+    m_pEditor = new VRSegmentEditor(this, ID_EDITOR, wxString(), false, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+    // No segment yet: nothing can be typed until the page shows one. The control's own read-only
+    // state keeps the editor's colours, which its read-only look would leave grey behind the text.
+    m_pEditor->wxStyledTextCtrl::SetReadOnly(true);
     m_pStateSelector = new VRAttributeSelector(this, ID_STATE);
     m_pStateQualifierSelector = new VRAttributeSelector(this, ID_STATE_QUALIFIER);
 
@@ -68,8 +70,8 @@ void VRTranslationFrame::SetNode(tcNode* pSourceNode)
         LearnTargetLanguage(pTarget, 104);
     }
     BindSelectors(pTarget);
-    m_pEditor->SetReadOnly(m_pSourceNode == nullptr);
     m_pEditor->LoadSegment(m_sCurrentText);
+    m_pEditor->wxStyledTextCtrl::SetReadOnly(m_pSourceNode == nullptr);
     m_bLoading = false;
 }
 

@@ -16,6 +16,22 @@ class tcNode;
 // Support for the tests of the project page's panes: a project loaded from an XLIFF fixture as a
 // saved project is, its segments, and a frame that records the notifications reaching it.
 
+// Segment indexes in the first file of panes.xlf (PaneProject::Segments(0)).
+enum PanesFixtureSegment
+{
+    kUnsegmented = 0, // unit 1: a source without target, one proposal
+    kTwoOf1 = 1,      // unit 2: segments 1 to 3, target mrks 1 and 3 with a blank between
+    kTwoOf2 = 2,
+    kTwoOf3 = 3,
+    kBold1 = 4,       // unit 3: bold across the break, as `it` codes; no target
+    kBold2 = 5,
+    kSubFlow = 6,     // unit 5: a mrk inside a sub; target mrk 1
+    kDuplicate1 = 7,  // unit 6: target holds mid 1 twice
+    kDuplicate2 = 8,
+    kNoted = 9,       // unit 7: a note inside the mrk
+    kSegmentCount = 10,
+};
+
 // A project file read through the XLIFF importer, with its vocabulary (InitXLIFFDTD, strict). The
 // handler stays open, so the project has a file path (Datasource).
 class PaneProject

@@ -19,22 +19,6 @@ std::string U8(const wxString& s)
     return s.utf8_string();
 }
 
-// Segment indexes of the fixture's first file.
-enum
-{
-    kUnsegmented = 0, // unit 1: a source without target, one proposal
-    kTwoOf1 = 1,      // unit 2: segments 1 to 3, target mrks 1 and 3 with a blank between
-    kTwoOf2 = 2,
-    kTwoOf3 = 3,
-    kBold1 = 4,       // unit 3: bold across the break, as `it` codes; no target
-    kBold2 = 5,
-    kSubFlow = 6,     // unit 5: a mrk inside a sub
-    kDuplicate1 = 7,  // unit 6: target holds mid 1 twice
-    kDuplicate2 = 8,
-    kNoted = 9,       // unit 7: a note inside the mrk
-    kSegmentCount = 10,
-};
-
 class SegmentXMLTest : public ::testing::Test
 {
 protected:

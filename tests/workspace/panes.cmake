@@ -9,3 +9,12 @@ if(TARGET panes_tests)
     target_link_libraries(panes_tests PRIVATE lintrado_ui)
     target_compile_definitions(panes_tests PRIVATE LINTRADO_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
 endif()
+lintrado_test_program(panes_gui_tests gui
+    PaneTestSupport.cpp
+    VRSourceFrameGuiTest.cpp
+    VRTranslationFrameGuiTest.cpp
+    VRSuggestedTranslationFrameGuiTest.cpp
+)
+if(TARGET panes_gui_tests)
+    target_compile_definitions(panes_gui_tests PRIVATE LINTRADO_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
+endif()
