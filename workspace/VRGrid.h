@@ -194,7 +194,8 @@ public:
     bool IsReadOnly() const { return m_bReadOnly; }
 
 private:
-    std::vector<T> m_aValues;
+    // A deque: a fill of many rows never copies the values already held.
+    std::deque<T> m_aValues;
     ReadOnlySetter m_pfnReadOnly;
     bool m_bReadOnly;
     ValueSetter m_pfnSet;

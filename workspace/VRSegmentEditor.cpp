@@ -240,28 +240,54 @@ void VRSegmentEditor::SetReadOnly(bool bReadOnly)
     {
         const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
         for (int nStyleNo = SEGSTYLE_UNSTYLED; nStyleNo <= SEGSTYLE_SUB_HIDDEN; ++nStyleNo)
-            StyleSetBackground(nStyleNo, face);
+            SetStyleBackground(nStyleNo, face);
         for (int nStyleNo : {wxSTC_STYLE_DEFAULT, wxSTC_STYLE_LINENUMBER, wxSTC_STYLE_INDENTGUIDE})
-            StyleSetBackground(nStyleNo, face);
-        SetCaretForeground(face);
+            SetStyleBackground(nStyleNo, face);
+        SetCaretColour(face);
     }
     else
         ResetDefaultColours();
-    wxStyledTextCtrl::SetReadOnly(bReadOnly);
+    if (GetReadOnly() != bReadOnly)
+        wxStyledTextCtrl::SetReadOnly(bReadOnly);
 }
 
 void VRSegmentEditor::ResetDefaultColours()
 {
     const wxColour window = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
-    StyleSetFont(SEGSTYLE_TEXT, wxFont(wxFontInfo(10).Family(wxFONTFAMILY_TELETYPE)));
-    StyleSetForeground(SEGSTYLE_TEXT, wxColour("BLACK"));
-    StyleSetBackground(SEGSTYLE_TEXT, window);
-    StyleSetBackground(SEGSTYLE_UNSTYLED, window);
+    // The font never changes, and setting it makes the control measure its text again.
+    if (!m_bFontSet)
+    {
+        StyleSetFont(SEGSTYLE_TEXT, wxFont(wxFontInfo(10).Family(wxFONTFAMILY_TELETYPE)));
+        m_bFontSet = true;
+    }
+    SetStyleForeground(SEGSTYLE_TEXT, wxColour("BLACK"));
+    SetStyleBackground(SEGSTYLE_TEXT, window);
+    SetStyleBackground(SEGSTYLE_UNSTYLED, window);
     for (int nStyleNo : {SEGSTYLE_PH, SEGSTYLE_IT, SEGSTYLE_SUB})
-        StyleSetForeground(nStyleNo, *wxBLUE);
+        SetStyleForeground(nStyleNo, *wxBLUE);
     for (int nStyleNo = SEGSTYLE_BPT_FIRST; nStyleNo <= SEGSTYLE_BPT_LAST; ++nStyleNo)
-        StyleSetForeground(nStyleNo, *wxBLUE);
-    SetCaretForeground(*wxBLACK);
+        SetStyleForeground(nStyleNo, *wxBLUE);
+    SetCaretColour(*wxBLACK);
+}
+
+// The grid switches every cell it fills to editable and back: only real changes reach the control,
+// each of which makes it lay out its styles again.
+void VRSegmentEditor::SetStyleBackground(int nStyleNo, const wxColour& colour)
+{
+    if (StyleGetBackground(nStyleNo) != colour)
+        StyleSetBackground(nStyleNo, colour);
+}
+
+void VRSegmentEditor::SetStyleForeground(int nStyleNo, const wxColour& colour)
+{
+    if (StyleGetForeground(nStyleNo) != colour)
+        StyleSetForeground(nStyleNo, colour);
+}
+
+void VRSegmentEditor::SetCaretColour(const wxColour& colour)
+{
+    if (GetCaretForeground() != colour)
+        SetCaretForeground(colour);
 }
 
 bool VRSegmentEditor::SetCursor(const wxCursor& cursor)

@@ -98,8 +98,12 @@ protected:
 private:
     // The control's bytes [0, nEnd) without the styles.
     std::string GetBytes(int nEnd);
+    void SetStyleBackground(int nStyleNo, const wxColour& colour);
+    void SetStyleForeground(int nStyleNo, const wxColour& colour);
+    void SetCaretColour(const wxColour& colour);
 
     bool m_bReadOnly = false;
+    bool m_bFontSet = false;
     wxTipWindow* m_pTipWindow = nullptr;
     wxString m_sTipText;
 
