@@ -8,6 +8,7 @@
 #include "varnak/include/tcIO.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
+#include "workspace/SegmentXML.h"
 
 #include <gtest/gtest.h>
 #include <wx/filename.h>
@@ -71,7 +72,7 @@ std::vector<tcNode*> PaneProject::Segments(int nFile) const
     const std::vector<tcNode*> apFiles = Files();
     if (nFile < 0 || nFile >= static_cast<int>(apFiles.size()))
         return {};
-    return CollectPaneSegments(m_dtd, apFiles[static_cast<size_t>(nFile)]);
+    return CollectFileSegments(m_dtd, apFiles[static_cast<size_t>(nFile)]);
 }
 
 tcNode* PaneProject::Unit(int nFile, const wxString& sId) const
@@ -87,37 +88,6 @@ tcNode* PaneProject::Unit(int nFile, const wxString& sId) const
             return pUnit;
     }
     return nullptr;
-}
-
-std::vector<tcNode*> CollectPaneSegments(const SXLIFFDTD& dtd, const tcNode* pFile)
-{
-    std::vector<tcNode*> apSegments;
-    if (!pFile)
-        return apSegments;
-    std::vector<tcNode*> apUnits;
-    pFile->FindDescendantsOfElementType(dtd.m_pTransUnitElement->GetID(), apUnits);
-    for (const tcNode* pUnit : apUnits)
-    {
-        if (pUnit->GetAttributeRawAsString(dtd.m_pTransUnitTranslateAttr) == L"no")
-            continue;
-        std::vector<tcNode*> apMrks;
-        pUnit->FindDescendantsOfElementType(dtd.m_pMrkElement->GetID(), apMrks);
-        bool bAny = false;
-        for (tcNode* pMrk : apMrks)
-        {
-            const tcNode* pParent = pMrk->GetParent();
-            if (pParent && pParent->GetElementTypeID() == dtd.m_pTargetElement->GetID())
-                continue;
-            apSegments.push_back(pMrk);
-            bAny = true;
-        }
-        if (!bAny)
-        {
-            if (tcNode* pSource = pUnit->GetNthChildOfElementType(dtd.m_pSourceElement->GetID(), 0))
-                apSegments.push_back(pSource);
-        }
-    }
-    return apSegments;
 }
 
 bool UseProgramData()

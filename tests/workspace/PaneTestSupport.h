@@ -62,10 +62,6 @@ private:
     bool m_bLoaded = false;
 };
 
-// The page's segment list of one `file`: every `mrk` of a unit whose parent is no `target`, or the
-// unit's `source` when it has none; units with translate="no" are left out.
-std::vector<tcNode*> CollectPaneSegments(const SXLIFFDTD& dtd, const tcNode* pFile);
-
 // Where the test programs find the program's data (catalogs and images, copied beside the build's
 // programs); points g_sDataPath there and loads the English catalog. Returns false when it cannot.
 bool UseProgramData();

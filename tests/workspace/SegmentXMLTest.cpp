@@ -49,6 +49,20 @@ protected:
     std::vector<tcNode*> m_apSegments;
 };
 
+TEST_F(SegmentXMLTest, SegmentsAreTheSourceMrksOrTheSource)
+{
+    // Target mrks and the translate="no" unit stay out; a unit without mrks gives its source.
+    std::vector<std::string> asKinds;
+    for (const tcNode* pSegment : m_apSegments)
+        asKinds.push_back(U8(pSegment->GetElementName() + L"<" + pSegment->GetParent()->GetElementName()));
+    EXPECT_EQ(asKinds, (std::vector<std::string>{"source<trans-unit", "mrk<seg-source", "mrk<seg-source",
+                                                 "mrk<seg-source", "mrk<seg-source", "mrk<seg-source", "mrk<sub",
+                                                 "mrk<seg-source", "mrk<seg-source", "mrk<seg-source"}));
+    EXPECT_EQ(m_project.Segments(1).size(), 2u);
+    EXPECT_TRUE(m_project.Segments(2).empty());
+    EXPECT_TRUE(CollectFileSegments(DTD(), nullptr).empty());
+}
+
 TEST_F(SegmentXMLTest, SegmentTextIsTheMarkupOfSourceAndMrkWithoutNotes)
 {
     const struct

@@ -7,6 +7,7 @@
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcNode.h"
+#include "workspace/SegmentXML.h"
 #include "workspace/VRGrid.h"
 
 #include <wx/bmpbuttn.h>
@@ -216,7 +217,7 @@ TEST_F(VRSourceFrameGui, FillOfManySegmentsIsTimedInTheLog)
         sXML += wxString::Format(L"<trans-unit id=\"%d\"><source>Sentence %d.</source></trans-unit>", i, i);
     sXML += L"</body></file>";
     ASSERT_TRUE(pRoot->GetChild(0)->ParseXML(sXML, &doc));
-    const std::vector<tcNode*> apSegments = CollectPaneSegments(dtd, pRoot->GetChild(0)->GetChild(0));
+    const std::vector<tcNode*> apSegments = CollectFileSegments(dtd, pRoot->GetChild(0)->GetChild(0));
     ASSERT_EQ(apSegments.size(), 110u);
 
     tcLogCapture log;
