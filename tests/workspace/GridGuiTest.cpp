@@ -356,3 +356,43 @@ TEST_F(GridGui, TheWheelMovesThreeRowsPerNotchAfterACellHasScrolledItsOwnText)
     EXPECT_EQ(pGrid->GetFirstVisibleRow(), 18) << "at the end of its text the cell hands the wheel to the grid";
 }
 } // namespace
+
+namespace
+{
+TEST_F(GridGui, HeadingsSitOverTheirColumnsAndTheRowsStartBelowThem)
+{
+    auto* pFrame = new GridTestFrame(wxSize(900, 400));
+    pFrame->AddTextColumn("Rating");
+    pFrame->AddEditorColumn(true, "Source");
+    pFrame->AddEditorColumn(true, "Translation");
+    pFrame->Fill(30);
+    ASSERT_TRUE(pFrame->ShowAndWait());
+    VRGrid* pGrid = pFrame->m_pGrid;
+    pGrid->SetSelectedItem(1);
+
+    const int nFirstSeparatorY = RowSeparator(pGrid, 0)->GetPosition().y;
+    EXPECT_GT(nFirstSeparatorY, 0);
+    EXPECT_TRUE(RowSeparator(pGrid, 0)->IsMovable());
+    ASSERT_FALSE(Labels(pGrid).empty());
+    EXPECT_EQ(Labels(pGrid).front(), "") << "the corner over the row numbers";
+    EXPECT_EQ(Labels(pGrid).at(1), "1");
+    for (const char* szHeading : {"Rating", "Source", "Translation"})
+    {
+        wxWindow* pHeading = nullptr;
+        for (wxWindow* pChild : pGrid->GetChildren())
+            if (dynamic_cast<wxStaticText*>(pChild) && pChild->GetLabel() == szHeading)
+                pHeading = pChild;
+        ASSERT_NE(pHeading, nullptr) << szHeading;
+        EXPECT_TRUE(pHeading->IsShown());
+        EXPECT_EQ(pHeading->GetPosition().y, 0);
+        EXPECT_EQ(pHeading->GetSize().y, nFirstSeparatorY) << szHeading;
+    }
+    for (int nColumn = 0; nColumn < 3; ++nColumn)
+    {
+        wxWindow* pCell = pGrid->GetColumn(nColumn)->GetDisplayedControl(0);
+        EXPECT_EQ(pCell->GetPosition().y, nFirstSeparatorY + 1);
+        EXPECT_EQ(pCell->GetPosition().x, pGrid->GetColumn(nColumn)->GetX());
+    }
+    EXPECT_TRUE(ScreenshotIfAsked("grid-headings"));
+}
+} // namespace
