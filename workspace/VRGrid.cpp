@@ -535,7 +535,8 @@ void VRGrid::Redraw()
         input.nNumColumns = GetNumColumns();
         input.nNumValues = m_apColumns.empty() ? 0 : m_apColumns[0]->GetNumValues();
         input.nFirstRow = GetFirstVisibleRow();
-        input.nSelectedRow = m_nSelectedRow;
+        // A selection the rows no longer reach (after Clear) colours nothing.
+        input.nSelectedRow = m_nSelectedRow < GetNumRows() ? m_nSelectedRow : -1;
         input.pRowHeights = &m_anRowHeights;
         // The heading labels' height is needed before the rows are placed; their place after.
         VRGridLayout::SLayout layout = VRGridLayout::Compute(input);

@@ -129,6 +129,17 @@ TEST_F(GridGui, AnEmptyGridShowsOneBlackFixedSeparator)
     EXPECT_TRUE(Labels(pGrid).empty());
     EXPECT_EQ(pGrid->GetFirstVisibleRow(), 0);
 
+    // Cleared with a row selected, the grid is as empty.
+    pFrame->Fill(10);
+    pGrid->SetSelectedItem(0);
+    EXPECT_EQ(RedSeparators(pGrid), (std::vector<int>{0, 1}));
+    pGrid->Clear();
+    EXPECT_EQ(pGrid->GetActiveRowSeparators().size(), 1u);
+    EXPECT_TRUE(RedSeparators(pGrid).empty());
+    EXPECT_TRUE(Labels(pGrid).empty());
+    EXPECT_EQ(pGrid->GetColumn(0)->GetNumDisplayedRows(), 0);
+
+    pSeparator = RowSeparator(pGrid, 0);
     SendMouse(pSeparator, wxEVT_LEFT_DOWN, 5, 0, true);
     SendMouse(pSeparator, wxEVT_MOTION, 5, 40, true);
     SendMouse(pSeparator, wxEVT_LEFT_UP, 5, 40, false);
