@@ -68,7 +68,8 @@ wxSizer* VRSourceFrame::CreateNavigation()
     pRow->SetMinSize(-1, 28);
     pRow->Add(new wxStaticText(this, wxID_ANY, g_LocEngine.FindTranslation("SEGMENT")), 0, wxALIGN_CENTER_VERTICAL);
     pRow->AddSpacer(5);
-    // GTK refuses the range 1..0: an empty file keeps 1..1, disabled.
+    // GTK refuses the range 1..0: an empty file keeps 1..1, disabled. The spin takes its natural
+    // width: a GTK 3 spin button with its two buttons does not fit into 100 pixels.
     m_pSpin = new wxSpinCtrl(this, ID_SPIN, L"1", wxDefaultPosition, wxDefaultSize, wxSP_ARROW_KEYS | wxSP_WRAP, 1,
                              bHaveSegments ? m_nSegmentCount : 1, 1);
     pRow->Add(m_pSpin, 0, wxALIGN_CENTER_VERTICAL);

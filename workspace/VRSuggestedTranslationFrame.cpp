@@ -60,6 +60,8 @@ wxSizer* VRSuggestedTranslationFrame::CreateBottomRow()
     auto label = [this, pRow](const wxString& sText) {
         pRow->Add(new wxStaticText(this, wxID_ANY, sText), 0, wxALIGN_CENTER_VERTICAL);
     };
+    // Spins take their natural width: a GTK 3 spin button with its two buttons needs more than 55
+    // pixels.
     const long nSpinStyle = wxSP_ARROW_KEYS | wxSP_WRAP;
 
     label(g_LocEngine.FindTranslation("SUGGESTED_TRANSLATION"));

@@ -284,4 +284,25 @@ TEST_F(VRTranslationFrameGui, TypedTargetIsSavedWithTheProject)
               std::string::npos)
         << sBytes;
 }
+
+TEST_F(VRTranslationFrameGui, ClosingPaneTouchesNothing)
+{
+    // The page flushes before it closes; a pane destroyed with an edit pending neither commits it
+    // nor leaves a timer behind.
+    Show(kTwoOf1);
+    Type(L"x");
+    ASSERT_TRUE(m_pPane->HasPendingCommit());
+    bool bGone = false;
+    m_pPane->Bind(wxEVT_DESTROY, [&bGone](wxWindowDestroyEvent& event) {
+        event.Skip();
+        bGone = true;
+    });
+    m_pPane->Destroy();
+    m_pPane = nullptr;
+    ASSERT_TRUE(PumpUntil([&bGone]() { return bGone; }));
+    Settle();
+    EXPECT_EQ(U8(Stored(kTwoOf1)), "Eins. ");
+    EXPECT_FALSE(m_project.Doc()->IsDirty());
+    EXPECT_TRUE(m_pFrame->Ids().empty());
+}
 } // namespace
