@@ -175,8 +175,7 @@ void VRTranslationFrame::Commit()
             m_sCurrentText = sStored;
             m_bLoading = true;
             m_pEditor->ReplaceSegment(sStored);
-            m_pEditor->SetAnchor(nAnchor);
-            m_pEditor->SetCurrentPos(nCaret);
+            m_pEditor->SetSelection(nAnchor, nCaret);
             m_bLoading = false;
         }
         tNodeModified(m_pDoc, result.pTarget, m_pDTD->m_pTargetStateAttr != nullptr, true);
