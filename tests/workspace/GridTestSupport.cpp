@@ -31,7 +31,7 @@ void GridTestFrame::AddEditorColumn(bool bReadOnly, const wxString& sHeading)
 void GridTestFrame::AddTextColumn(const wxString& sHeading)
 {
     auto* pColumn =
-        new VRTextColumn(m_pGrid, &wxTextCtrl::SetEditable, true, &wxTextCtrl::ChangeValue, &wxTextCtrl::GetValue);
+        new VRTextColumn(m_pGrid, &wxTextCtrl::SetEditable, true, &wxTextCtrl::SetValue, &wxTextCtrl::GetValue);
     pColumn->SetHeading(sHeading);
     m_pGrid->AddColumn(pColumn);
 }

@@ -3,6 +3,7 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 
+#include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
@@ -31,6 +32,16 @@ protected:
         m_pFrame->SetSizer(pSizer);
         m_pFrame->Show();
         ASSERT_TRUE(PumpUntil([&]() { return m_pEditor->IsShownOnScreen(); }));
+    }
+
+    void TearDown() override
+    {
+        // A selection in the editor is offered as the primary selection; the toolkit's clipboard
+        // frees only the regular clipboard's data at exit.
+        wxTheClipboard->UsePrimarySelection(true);
+        wxTheClipboard->Clear();
+        wxTheClipboard->UsePrimarySelection(false);
+        GuiTest::TearDown();
     }
 
     // Typing one character, through the path a key press takes.
