@@ -136,8 +136,8 @@ double Run(bool bSuggestions, int nRows)
     auto* pFrame = new wxFrame(nullptr, wxID_ANY, "bench_grid", wxPoint(0, 0), wxSize(900, 800));
     auto* pGrid = new VRGrid(pFrame, wxID_ANY);
     if (bSuggestions)
-        pGrid->AddColumn(new VRTextColumn(pGrid, &wxTextCtrl::SetEditable, false, &wxTextCtrl::SetValue,
-                                          &wxTextCtrl::GetValue));
+        pGrid->AddColumn(
+            new VRTextColumn(pGrid, &wxTextCtrl::SetEditable, false, &wxTextCtrl::SetValue, &wxTextCtrl::GetValue));
     for (int i = bSuggestions ? 1 : 0; i < nColumns; ++i)
         pGrid->AddColumn(new VRSegmentEditorColumn(pGrid, &VRSegmentEditor::SetReadOnly, true,
                                                    &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetText));
@@ -168,8 +168,8 @@ double Run(bool bSuggestions, int nRows)
     for (int i = 0; i < 300; ++i)
     {
         const int nTop = pGrid->GetFirstVisibleRow();
-        adScroll.push_back(ScrollStep(pGrid, i % 2 ? nTop + 1 : nTop - 1,
-                                      i % 2 ? wxEVT_SCROLL_LINEDOWN : wxEVT_SCROLL_LINEUP));
+        adScroll.push_back(
+            ScrollStep(pGrid, i % 2 ? nTop + 1 : nTop - 1, i % 2 ? wxEVT_SCROLL_LINEDOWN : wxEVT_SCROLL_LINEUP));
     }
     const SStats scroll = Stats(adScroll);
     Figure("scroll_redraw_avg_ms", scroll.dAvg);

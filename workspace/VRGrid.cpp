@@ -11,27 +11,6 @@
 
 #include <algorithm>
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(wxNoFocusScrollbar, wxScrollBar)
-    EVT_SET_FOCUS(wxNoFocusScrollbar::OnSetFocus)
-wxEND_EVENT_TABLE()
-
-wxBEGIN_EVENT_TABLE(VRGridSeperator, wxPanel)
-    EVT_MOUSE_EVENTS(VRGridSeperator::OnMouseEvent)
-    EVT_MOUSE_CAPTURE_LOST(VRGridSeperator::OnCaptureLost)
-wxEND_EVENT_TABLE()
-
-wxBEGIN_EVENT_TABLE(VRGrid, wxPanel)
-    EVT_SIZE(VRGrid::OnResize)
-    EVT_SCROLL(VRGrid::OnScroll)
-    EVT_PAINT(VRGrid::OnPaint)
-    EVT_MOUSEWHEEL(VRGrid::OnMouseWheel)
-    EVT_CHOICE(VRGRID_COLUMN_DRAGGED, VRGrid::OnVerticalResize)
-    EVT_CHOICE(VRGRID_ROW_DRAGGED, VRGrid::OnHorizontalResize)
-    EVT_CHOICE(VRGRID_SELECTION_CHANGED, VRGrid::OnSelectionChanged)
-wxEND_EVENT_TABLE()
-// clang-format on
-
 namespace
 {
 const char* const DRAG_OUTLINE_NAME = "VRGridDragOutline";
@@ -526,7 +505,9 @@ void VRGrid::Redraw()
 
         const wxSize size = GetClientSize();
         const int nScrollbarWidth = m_pScrollbar->GetBestSize().x;
-        m_pScrollbar->SetSize(size.x - nScrollbarWidth, 0, nScrollbarWidth, size.y);
+        // Never below the scrollbar's own least height: the toolkit refuses to lay it out smaller.
+        m_pScrollbar->SetSize(size.x - nScrollbarWidth, 0, nScrollbarWidth,
+                              std::max(size.y, m_pScrollbar->GetBestSize().y));
 
         VRGridLayout::SInput input;
         input.nWidth = size.x;
@@ -563,8 +544,8 @@ void VRGrid::Redraw()
 
         for (const VRGridLayout::SRowPlace& row : layout.aRows)
         {
-            auto* pSeparator = static_cast<VRGridSeperator*>(
-                TakeSeparator(m_apFreeRowSeparators, m_apActiveRowSeparators, 1));
+            auto* pSeparator =
+                static_cast<VRGridSeperator*>(TakeSeparator(m_apFreeRowSeparators, m_apActiveRowSeparators, 1));
             const wxColour colour = row.bRed ? *wxRED : *wxBLACK;
             if (pSeparator->GetBackgroundColour() != colour)
                 pSeparator->SetBackgroundColour(colour);
@@ -581,8 +562,8 @@ void VRGrid::Redraw()
         }
         for (int x : layout.anColumnSeparatorX)
         {
-            auto* pSeparator = static_cast<VRGridSeperator*>(
-                TakeSeparator(m_apFreeColumnSeparators, m_apActiveColumnSeparators, 0));
+            auto* pSeparator =
+                static_cast<VRGridSeperator*>(TakeSeparator(m_apFreeColumnSeparators, m_apActiveColumnSeparators, 0));
             if (pSeparator->GetBackgroundColour() != *wxBLACK)
                 pSeparator->SetBackgroundColour(*wxBLACK);
             pSeparator->SetMovable(true);
@@ -689,3 +670,24 @@ void VRGrid::OnCellMouseWheel(wxMouseEvent& event)
     }
     OnMouseWheel(event);
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(wxNoFocusScrollbar, wxScrollBar)
+    EVT_SET_FOCUS(wxNoFocusScrollbar::OnSetFocus)
+wxEND_EVENT_TABLE()
+
+wxBEGIN_EVENT_TABLE(VRGridSeperator, wxPanel)
+    EVT_MOUSE_EVENTS(VRGridSeperator::OnMouseEvent)
+    EVT_MOUSE_CAPTURE_LOST(VRGridSeperator::OnCaptureLost)
+wxEND_EVENT_TABLE()
+
+wxBEGIN_EVENT_TABLE(VRGrid, wxPanel)
+    EVT_SIZE(VRGrid::OnResize)
+    EVT_SCROLL(VRGrid::OnScroll)
+    EVT_PAINT(VRGrid::OnPaint)
+    EVT_MOUSEWHEEL(VRGrid::OnMouseWheel)
+    EVT_CHOICE(VRGRID_COLUMN_DRAGGED, VRGrid::OnVerticalResize)
+    EVT_CHOICE(VRGRID_ROW_DRAGGED, VRGrid::OnHorizontalResize)
+    EVT_CHOICE(VRGRID_SELECTION_CHANGED, VRGrid::OnSelectionChanged)
+wxEND_EVENT_TABLE()
+    // clang-format on

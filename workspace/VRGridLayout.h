@@ -13,14 +13,14 @@ int NumberColumnWidth(int nValues);
 
 struct SInput
 {
-    int nWidth = 0;          // the grid's client size
+    int nWidth = 0; // the grid's client size
     int nHeight = 0;
     int nScrollbarWidth = 0;
-    int nHeadingHeight = 0;  // 0 when no heading row is shown
+    int nHeadingHeight = 0; // 0 when no heading row is shown
     int nNumColumns = 1;
-    int nNumValues = 0;      // the first column's value count (sets the number-column width)
-    int nFirstRow = 0;       // the first visible row
-    int nSelectedRow = -1;   // -1: none
+    int nNumValues = 0;                            // the first column's value count (sets the number-column width)
+    int nFirstRow = 0;                             // the first visible row
+    int nSelectedRow = -1;                         // -1: none
     const std::vector<int>* pRowHeights = nullptr; // one per row; null means no rows
 };
 
@@ -30,22 +30,22 @@ struct SRowPlace
     int nSeparatorY = 0;
     bool bRed = false;
     bool bMovable = false;
-    int nRow = -1;   // the row shown below the separator, -1 after the last row
-    int nY = 0;      // top and height of that row's label and cells
+    int nRow = -1; // the row shown below the separator, -1 after the last row
+    int nY = 0;    // top and height of that row's label and cells
     int nHeight = 0;
 };
 
 struct SLayout
 {
     int nNumberWidth = 15;
-    int nColumnWidth = 0;   // the pitch of the columns
-    int nCellWidth = 0;     // the width of a column's cells
-    int nSeparatorWidth = 0; // the width of a row separator
+    int nColumnWidth = 0;                // the pitch of the columns
+    int nCellWidth = 0;                  // the width of a column's cells
+    int nSeparatorWidth = 0;             // the width of a row separator
     std::vector<int> anColumnX;          // left edge of each column's cells
     std::vector<SRowPlace> aRows;        // the separators, top to bottom
     std::vector<int> anColumnSeparatorX; // number-column edge first, then one right of each column
     int nColumnSeparatorHeight = 0;
-    int nThumbSize = 0;                  // rows started - 1, never below 0
+    int nThumbSize = 0; // rows started - 1, never below 0
 };
 
 SLayout Compute(const SInput& input);

@@ -6,20 +6,21 @@
 #include <wx/tipwin.h>
 
 #include <algorithm>
-
-// clang-format off
-wxBEGIN_EVENT_TABLE(VRSegmentEditor, wxStyledTextCtrl)
-    EVT_STC_CHANGE(wxID_ANY, VRSegmentEditor::OnTextModified)
-    EVT_STC_STYLENEEDED(wxID_ANY, VRSegmentEditor::OnStyleNeeded)
-    EVT_STC_DWELLSTART(wxID_ANY, VRSegmentEditor::OnMouseHover)
-    EVT_STC_DWELLEND(wxID_ANY, VRSegmentEditor::OnMouseEndHover)
-    EVT_STC_START_DRAG(wxID_ANY, VRSegmentEditor::OnStartDrag)
-    EVT_CHAR(VRSegmentEditor::OnChar)
-wxEND_EVENT_TABLE()
-// clang-format on
+#include <vector>
 
 namespace
 {
+// The styles whose background only read-only mode changes: ResetDefaultColours leaves them.
+std::vector<int> ReadOnlyOnlyStyles()
+{
+    std::vector<int> anStyles;
+    for (int nStyleNo = SEGSTYLE_BPT_FIRST; nStyleNo <= SEGSTYLE_SUB_HIDDEN; ++nStyleNo)
+        anStyles.push_back(nStyleNo);
+    for (int nStyleNo : {wxSTC_STYLE_DEFAULT, wxSTC_STYLE_LINENUMBER, wxSTC_STYLE_INDENTGUIDE})
+        anStyles.push_back(nStyleNo);
+    return anStyles;
+}
+
 bool IsSpaceByte(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -124,7 +125,8 @@ private:
     // ">" as markers, the rest hidden. An element ends at "/name>" for one of its closing names, or at
     // the "/>" that ends a self-closing opening tag; quoted attribute values and content after the
     // opening tag (a CDATA code) close nothing early. Returns where lexing goes on.
-    int Element(int p, int nOpener, int nMarker, int nHidden, int nNameHidden, std::initializer_list<const char*> aNames)
+    int Element(int p, int nOpener, int nMarker, int nHidden, int nNameHidden,
+                std::initializer_list<const char*> aNames)
     {
         Style(p, nOpener, nMarker);
         bool bInOpeningTag = true;
@@ -222,6 +224,10 @@ VRSegmentEditor::VRSegmentEditor(wxWindow* pParent, wxWindowID nId, const wxStri
         StyleSetVisible(nStyleNo, false);
     for (int nStyleNo = SEGSTYLE_BPT_FIRST; nStyleNo <= SEGSTYLE_SUB_HIDDEN; ++nStyleNo)
         StyleSetChangeable(nStyleNo, false);
+    // What an editable editor shows behind markers and around the text, to return to after a
+    // read-only spell.
+    for (int nStyleNo : ReadOnlyOnlyStyles())
+        m_aEditableBackgrounds.push_back(StyleGetBackground(nStyleNo));
     // After the default colours, so that a read-only editor starts with the read-only ones.
     SetReadOnly(bReadOnly);
     LoadSegment(sText);
@@ -246,7 +252,13 @@ void VRSegmentEditor::SetReadOnly(bool bReadOnly)
         SetCaretColour(face);
     }
     else
+    {
         ResetDefaultColours();
+        // The button face would otherwise stay behind the markers and around the text.
+        const std::vector<int> anStyles = ReadOnlyOnlyStyles();
+        for (size_t i = 0; i < anStyles.size() && i < m_aEditableBackgrounds.size(); ++i)
+            SetStyleBackground(anStyles[i], m_aEditableBackgrounds[i]);
+    }
     if (GetReadOnly() != bReadOnly)
         wxStyledTextCtrl::SetReadOnly(bReadOnly);
 }
@@ -410,7 +422,8 @@ void VRSegmentEditor::OnMouseHover(wxStyledTextEvent& event)
     const int nPos = event.GetPosition();
     if (nPos < 0 || nPos >= GetLength())
         return;
-    auto isPairStyle = [this](int i) {
+    auto isPairStyle = [this](int i)
+    {
         const int nStyleNo = GetStyleAt(i);
         return nStyleNo >= SEGSTYLE_BPT_FIRST && nStyleNo <= SEGSTYLE_BPT_HIDDEN;
     };
@@ -466,3 +479,14 @@ void VRSegmentEditor::OnStartDrag(wxStyledTextEvent& event)
             return;
         }
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(VRSegmentEditor, wxStyledTextCtrl)
+    EVT_STC_CHANGE(wxID_ANY, VRSegmentEditor::OnTextModified)
+    EVT_STC_STYLENEEDED(wxID_ANY, VRSegmentEditor::OnStyleNeeded)
+    EVT_STC_DWELLSTART(wxID_ANY, VRSegmentEditor::OnMouseHover)
+    EVT_STC_DWELLEND(wxID_ANY, VRSegmentEditor::OnMouseEndHover)
+    EVT_STC_START_DRAG(wxID_ANY, VRSegmentEditor::OnStartDrag)
+    EVT_CHAR(VRSegmentEditor::OnChar)
+wxEND_EVENT_TABLE()
+    // clang-format on

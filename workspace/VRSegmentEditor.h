@@ -3,6 +3,7 @@
 #include <wx/stc/stc.h>
 
 #include <string>
+#include <vector>
 
 class wxTipWindow;
 
@@ -104,6 +105,7 @@ private:
 
     bool m_bReadOnly = false;
     bool m_bFontSet = false;
+    std::vector<wxColour> m_aEditableBackgrounds;
     wxTipWindow* m_pTipWindow = nullptr;
     wxString m_sTipText;
 

@@ -13,8 +13,7 @@ TEST(GridLayout, NumberColumnGrowsByTenPixelsPerDigitFrom110Rows)
     const struct
     {
         int nRows, nWidth;
-    } aCases[] = {{0, 15},     {109, 15},     {110, 25},    {1099, 25}, {1100, 35},
-                  {10999, 35}, {11000, 45}, {50000, 45}};
+    } aCases[] = {{0, 15}, {109, 15}, {110, 25}, {1099, 25}, {1100, 35}, {10999, 35}, {11000, 45}, {50000, 45}};
     for (const auto& c : aCases)
         EXPECT_EQ(NumberColumnWidth(c.nRows), c.nWidth) << c.nRows << " rows";
 }
@@ -114,11 +113,11 @@ TEST(GridLayout, SelectingARowScrollsOnlyWhenItIsOffScreen)
         bool bScroll;
         int nTop;
     } aCases[] = {
-        {7, false, 5}, {5, false, 5}, {9, false, 5}, // on screen
-        {10, true, 6},                               // just below: one row
-        {30, true, 28},                              // far below: half a screen above it
-        {4, true, 4},                                // just above: one row
-        {0, true, 0},                                // far above
+        {7, false, 5},  {5, false, 5}, {9, false, 5}, // on screen
+        {10, true, 6},                                // just below: one row
+        {30, true, 28},                               // far below: half a screen above it
+        {4, true, 4},                                 // just above: one row
+        {0, true, 0},                                 // far above
         {99, true, 97},
     };
     for (const auto& c : aCases)
@@ -162,8 +161,8 @@ TEST(GridLayout, DraggingASeparatorResizesTheRowAboveIt)
         bool bChanged;
         int nHeight; // of row 5 + i - 1 afterwards
     } aCases[] = {
-        {2, 25, true, 85}, {2, -59, true, 1},  {1, 10, true, 70},
-        {0, 25, false, 60}, // the top separator belongs to a row not shown
+        {2, 25, true, 85},   {2, -59, true, 1},
+        {1, 10, true, 70},   {0, 25, false, 60}, // the top separator belongs to a row not shown
         {2, -60, false, 60}, {2, -200, false, 60},
     };
     for (const auto& c : aCases)

@@ -8,7 +8,10 @@ GridTestFrame::GridTestFrame(const wxSize& size) : wxFrame(nullptr, wxID_ANY, "G
 {
     m_pGrid = new VRGrid(this, wxID_ANY, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     Bind(
-        wxEVT_CHOICE, [this](wxCommandEvent& event) { m_aSelections.push_back({event.GetInt(), event.GetEventObject()}); },
+        wxEVT_CHOICE,
+        [this](wxCommandEvent& event) {
+            m_aSelections.push_back({event.GetInt(), event.GetEventObject()});
+        },
         VRGRID_SELECTION_CHANGED);
     m_pGrid->Bind(
         wxEVT_CHOICE,
@@ -53,8 +56,9 @@ bool GridTestFrame::ShowAndWait()
 
 wxString TaggedSegment(int nRow)
 {
-    return wxString::Format(wxString::FromUTF8("Row %d starts <bpt id=\"1\" ctype=\"bold\"><![CDATA[<b>]]></bpt>in bold"
-                            "<ept id=\"1\"><![CDATA[</b>]]></ept>, then a break<ph><![CDATA[<br/>]]></ph> and "
-                                                "Grüße."),
-                            nRow + 1);
+    return wxString::Format(
+        wxString::FromUTF8("Row %d starts <bpt id=\"1\" ctype=\"bold\"><![CDATA[<b>]]></bpt>in bold"
+                           "<ept id=\"1\"><![CDATA[</b>]]></ept>, then a break<ph><![CDATA[<br/>]]></ph> and "
+                           "Grüße."),
+        nRow + 1);
 }

@@ -222,6 +222,11 @@ TEST_F(SegmentEditorGui, AReadOnlyEditorRefusesTypingAndShowsNoCaret)
         EXPECT_EQ(m_pEditor->StyleGetBackground(nStyle), face) << "style " << nStyle;
 
     m_pEditor->SetReadOnly(false);
+    // Editable again, it looks like one that never was read-only.
+    auto* pNeverReadOnly = new VRSegmentEditor(m_pFrame, wxID_ANY);
+    for (int nStyle : {0, 1, 2, 11, 12, 13, 17, 18, wxSTC_STYLE_DEFAULT, wxSTC_STYLE_LINENUMBER})
+        EXPECT_EQ(m_pEditor->StyleGetBackground(nStyle), pNeverReadOnly->StyleGetBackground(nStyle))
+            << "style " << nStyle;
     m_pEditor->SetCursor(wxCursor(wxCURSOR_IBEAM));
     EXPECT_FALSE(m_pEditor->GetCursor().IsSameAs(*wxSTANDARD_CURSOR));
     EXPECT_EQ(m_pEditor->GetCaretForeground(), *wxBLACK);
