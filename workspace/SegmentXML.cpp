@@ -11,6 +11,7 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 
+#include <cwchar>
 #include <vector>
 
 namespace
