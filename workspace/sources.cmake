@@ -7,4 +7,13 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRFilesFrame.cpp
     workspace/VRNotesFrame.cpp
     workspace/VRPreviewPanel.cpp
+    workspace/VRGridLayout.cpp
+    workspace/VRGrid.cpp
+    workspace/VRSegmentEditor.cpp
+    workspace/SegmentXML.cpp
+    workspace/Suggestions.cpp
+    workspace/PaneImages.cpp
+    workspace/VRSourceFrame.cpp
+    workspace/VRTranslationFrame.cpp
+    workspace/VRSuggestedTranslationFrame.cpp
 )

@@ -1,117 +1,127 @@
 #include "tests/workspace/PaneTestSupport.h"
 
-#include "app/AppPaths.h"
 #include "import/XLIFFImporter.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcDocument.h"
 #include "varnak/include/tcIO.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
+#include "workspace/SegmentXML.h"
 
+#include <gtest/gtest.h>
+#include <wx/filename.h>
 #include <wx/sizer.h>
 #include <wx/stdpaths.h>
 
 #include <filesystem>
 
-std::vector<tcNode*> PaneTestProject::Files() const
+PaneProject::PaneProject(const std::string& sFixture)
 {
-    return Nodes(dtd.m_pFileElement);
-}
-
-std::vector<tcNode*> PaneTestProject::Nodes(const tcElement* pElement, const tcNode* pFrom) const
-{
-    std::vector<tcNode*> apNodes;
-    if (!pFrom)
-        pFrom = pDoc ? pDoc->GetDictionary() : nullptr;
-    if (pFrom && pElement)
-        pFrom->FindDescendantsOfElementType(pElement->GetID(), apNodes);
-    return apNodes;
-}
-
-std::unique_ptr<PaneTestProject> LoadPaneProject(const std::string& sName)
-{
-    const std::filesystem::path path = sName.find('/') == std::string::npos
-                                           ? std::filesystem::path(LINTRADO_FIXTURES_DIR) / "xliff" / sName
-                                           : std::filesystem::path(sName);
-    auto pProject = std::make_unique<PaneTestProject>();
-    pProject->pDoc = std::make_unique<tcDocument>();
-    pProject->pDoc->CreateDoc(L"project");
-    std::unique_ptr<tcIO> pIO = g_pIORegistry->AllocateIO(XLIFFImporterGUID());
-    if (!pIO)
+    namespace fs = std::filesystem;
+    const fs::path path = fs::path(sFixture).is_absolute()
+                              ? fs::path(sFixture)
+                              : fs::path(LINTRADO_FIXTURES_DIR) / "xliff" / sFixture;
+    Init_XLIFFImporter();
+    m_pDoc = std::make_unique<tcDocument>();
+    m_pDoc->CreateDoc(L"project");
+    m_pIO = g_pIORegistry->AllocateIO(XLIFFImporterGUID());
+    if (!m_pIO)
     {
         ADD_FAILURE() << "no XLIFF handler";
-        return nullptr;
+        return;
     }
-    pIO->AttachDoc(pProject->pDoc.get());
-    if (!pIO->OpenDatasource(wxString(path.wstring())))
+    m_pIO->AttachDoc(m_pDoc.get());
+    if (!m_pIO->OpenDatasource(wxString(path.wstring())))
     {
         ADD_FAILURE() << "cannot open " << path;
-        return nullptr;
+        return;
     }
     int nProgress = 0;
     int nResult = 0;
-    while ((nResult = pIO->LoadDictionary(nProgress, nullptr)) > 0)
+    while ((nResult = m_pIO->LoadDictionary(nProgress, nullptr)) > 0)
     {
     }
     if (nResult != 0)
     {
         ADD_FAILURE() << "cannot load " << path << ": "
-                      << (pIO->GetNumLoadErrors() ? pIO->GetLoadError(0).utf8_string() : std::string());
-        return nullptr;
+                      << (m_pIO->GetNumLoadErrors() ? m_pIO->GetLoadError(0).utf8_string() : "");
+        return;
     }
-    InitXLIFFDTD(pProject->pDoc.get(), pProject->dtd, true);
-    return pProject;
+    InitXLIFFDTD(m_pDoc.get(), m_dtd, true);
+    m_bLoaded = true;
 }
 
-PaneTestFrame::PaneTestFrame(const wxString& sTitle, const wxSize& size)
+PaneProject::~PaneProject()
+{
+    if (m_pIO)
+        m_pIO->DetachDoc();
+}
+
+std::vector<tcNode*> PaneProject::Files() const
+{
+    std::vector<tcNode*> apFiles;
+    if (m_pDoc->GetDictionary() && m_dtd.m_pFileElement)
+        m_pDoc->GetDictionary()->FindDescendantsOfElementType(m_dtd.m_pFileElement->GetID(), apFiles);
+    return apFiles;
+}
+
+std::vector<tcNode*> PaneProject::Segments(int nFile) const
+{
+    const std::vector<tcNode*> apFiles = Files();
+    if (nFile < 0 || nFile >= static_cast<int>(apFiles.size()))
+        return {};
+    return CollectFileSegments(m_dtd, apFiles[static_cast<size_t>(nFile)]);
+}
+
+tcNode* PaneProject::Unit(int nFile, const wxString& sId) const
+{
+    const std::vector<tcNode*> apFiles = Files();
+    if (nFile < 0 || nFile >= static_cast<int>(apFiles.size()))
+        return nullptr;
+    std::vector<tcNode*> apUnits;
+    apFiles[static_cast<size_t>(nFile)]->FindDescendantsOfElementType(m_dtd.m_pTransUnitElement->GetID(), apUnits);
+    for (tcNode* pUnit : apUnits)
+    {
+        if (pUnit->GetAttributeSByName(L"id") == sId)
+            return pUnit;
+    }
+    return nullptr;
+}
+
+bool UseProgramData()
+{
+    const wxString sData = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath() + L"/../Data/";
+    g_sDataPath = sData;
+    return g_LocEngine.LoadLocStrings(sData + L"Lintrado/Languages/English.lang", true, true);
+}
+
+NotificationFrame::NotificationFrame(const wxString& sTitle, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, sTitle, wxDefaultPosition, size)
 {
-    m_pHost = new wxPanel(this, wxID_ANY);
-    m_pHost->Bind(wxEVT_CHOICE,
-                  [this](wxCommandEvent& event)
-                  {
-                      if (event.GetId() >= 1 && event.GetId() <= 12)
-                          m_aNotifications.push_back(PaneNotification{event.GetId(), event.GetEventObject()});
-                      else
-                          event.Skip();
-                  });
-    auto* pSizer = new wxBoxSizer(wxVERTICAL);
-    pSizer->Add(m_pHost, 1, wxEXPAND);
-    SetSizer(pSizer);
-    Show();
-    Raise();
+    m_pPanel = new wxPanel(this, wxID_ANY);
+    m_pPanel->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+        if (event.GetId() >= 1 && event.GetId() <= 12)
+            aReceived.push_back({event.GetId(), event.GetEventObject()});
+    });
 }
 
-void PaneTestFrame::Arrange(const std::vector<std::pair<wxWindow*, int>>& aWindows)
+void NotificationFrame::ShowPanes(const std::vector<wxWindow*>& apPanes)
 {
     auto* pSizer = new wxBoxSizer(wxHORIZONTAL);
-    for (const auto& [pWindow, nProportion] : aWindows)
-        pSizer->Add(pWindow, nProportion, wxEXPAND | wxALL, 2);
-    m_pHost->SetSizer(pSizer);
-    m_pHost->Layout();
+    for (wxWindow* pPane : apPanes)
+        pSizer->Add(pPane, 1, wxEXPAND | wxALL, 2);
+    m_pPanel->SetSizer(pSizer);
+    Show();
+    m_pPanel->Layout();
     Layout();
 }
 
-std::vector<int> PaneTestFrame::NotificationIds() const
+std::vector<int> NotificationFrame::Ids() const
 {
     std::vector<int> anIds;
-    for (const PaneNotification& notification : m_aNotifications)
+    for (const SNotification& notification : aReceived)
         anIds.push_back(notification.nId);
     return anIds;
-}
-
-void PaneGuiTest::SetUp()
-{
-    GuiTest::SetUp();
-    ApplyAppPaths(ComputeAppPaths(wxStandardPaths::Get().GetExecutablePath()));
-    ASSERT_TRUE(g_LocEngine.LoadLocStrings(g_sAppDataPath + "/Languages/English.lang", true, true));
-    Init_XLIFFImporter();
-}
-
-void PaneGuiTest::TearDown()
-{
-    Done_XLIFFImporter();
-    g_LocEngine.Clear();
-    GuiTest::TearDown();
 }

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "engine/XLIFFDTD.h"
-#include "tests/harness/GuiTest.h"
-#include "varnak/include/tcDocument.h"
 
 #include <wx/frame.h>
 #include <wx/panel.h>
@@ -11,63 +9,88 @@
 #include <string>
 #include <vector>
 
+class tcDocument;
+class tcIO;
 class tcNode;
 
-// Support for tests of the project page's panes: a project loaded from an XLIFF fixture, a frame
-// whose panel records the pane notifications, and a fixture class that sets up the program's data
-// (catalog, images) and the XLIFF importer.
+// Support for the tests of the project page's panes: a project loaded from an XLIFF fixture as a
+// saved project is, its segments, and a frame that records the notifications reaching it.
 
-// A project document read from tests/fixtures/xliff through the XLIFF importer, with its handle
-// record filled in strict mode, as the project page does for a saved project.
-struct PaneTestProject
+// Segment indexes in the first file of panes.xlf (PaneProject::Segments(0)).
+enum PanesFixtureSegment
 {
-    std::unique_ptr<tcDocument> pDoc;
-    SXLIFFDTD dtd;
-
-    // The `file` nodes, in document order.
-    std::vector<tcNode*> Files() const;
-    // The descendants of pFrom (the whole project when null) of the kind pElement, in document order.
-    std::vector<tcNode*> Nodes(const tcElement* pElement, const tcNode* pFrom = nullptr) const;
+    kUnsegmented = 0, // unit 1: a source without target, one proposal
+    kTwoOf1 = 1,      // unit 2: segments 1 to 3, target mrks 1 and 3 with a blank between
+    kTwoOf2 = 2,
+    kTwoOf3 = 3,
+    kBold1 = 4,       // unit 3: bold across the break, as `it` codes; no target
+    kBold2 = 5,
+    kSubFlow = 6,     // unit 5: a mrk inside a sub; target mrk 1
+    kDuplicate1 = 7,  // unit 6: target holds mid 1 twice
+    kDuplicate2 = 8,
+    kNoted = 9,       // unit 7: a note inside the mrk
+    kSegmentCount = 10,
 };
 
-// Loads the fixture (a file name in tests/fixtures/xliff, or any path when sName holds a "/");
-// null, with a test failure, when it does not load. The document is clean.
-std::unique_ptr<PaneTestProject> LoadPaneProject(const std::string& sName);
+// A project file read through the XLIFF importer, with its vocabulary (InitXLIFFDTD, strict). The
+// handler stays open, so the project has a file path (Datasource).
+class PaneProject
+{
+public:
+    // sFixture: a file name in tests/fixtures/xliff, or an absolute path.
+    explicit PaneProject(const std::string& sFixture = "panes.xlf");
+    ~PaneProject();
+    PaneProject(const PaneProject&) = delete;
+    PaneProject& operator=(const PaneProject&) = delete;
 
-// One pane notification as it reached the test frame's panel: its id (1-12) and event object.
-struct PaneNotification
+    bool IsLoaded() const { return m_bLoaded; }
+    tcDocument* Doc() const { return m_pDoc.get(); }
+    const SXLIFFDTD& DTD() const { return m_dtd; }
+    const SXLIFFDTD* DTDPtr() const { return &m_dtd; }
+    tcIO* IO() const { return m_pIO.get(); }
+    // The `file` nodes in document order.
+    std::vector<tcNode*> Files() const;
+    // The segments of file nFile, as the page lists them.
+    std::vector<tcNode*> Segments(int nFile = 0) const;
+    // The `trans-unit` of file nFile with that id, null when there is none.
+    tcNode* Unit(int nFile, const wxString& sId) const;
+
+private:
+    std::unique_ptr<tcDocument> m_pDoc;
+    std::unique_ptr<tcIO> m_pIO;
+    SXLIFFDTD m_dtd;
+    bool m_bLoaded = false;
+};
+
+// Where the test programs find the program's data (catalogs and images, copied beside the build's
+// programs); points g_sDataPath there and loads the English catalog. Returns false when it cannot.
+bool UseProgramData();
+
+// One pane notification as the page receives it.
+struct SNotification
 {
     int nId;
     wxObject* pObject;
 };
 
-// A shown frame holding a panel that records every pane notification (a wxEVT_CHOICE command
-// event with an id from 1 to 12) that reaches it. Put panes into GetHost() and lay them out with
-// Arrange.
-class PaneTestFrame : public wxFrame
+// A frame whose panel stands in for the project page: panes are made as children of Panel(), and
+// every pane notification (wxEVT_CHOICE with an id from 1 to 12) that reaches the panel is recorded.
+class NotificationFrame : public wxFrame
 {
 public:
-    explicit PaneTestFrame(const wxString& sTitle = "Panes", const wxSize& size = wxSize(640, 400));
+    explicit NotificationFrame(const wxString& sTitle = L"Panes", const wxSize& size = wxSize(900, 600));
 
-    wxPanel* GetHost() const { return m_pHost; }
-    // Lays the windows out side by side, each with the given proportion of the width.
-    void Arrange(const std::vector<std::pair<wxWindow*, int>>& aWindows);
+    wxPanel* Panel() const { return m_pPanel; }
+    // Lays the panel out with pPane filling it (or, with several panes, side by side) and shows the
+    // frame.
+    void ShowPanes(const std::vector<wxWindow*>& apPanes);
 
-    const std::vector<PaneNotification>& Notifications() const { return m_aNotifications; }
-    // The ids of the notifications received so far.
-    std::vector<int> NotificationIds() const;
-    void ClearNotifications() { m_aNotifications.clear(); }
+    // The ids received, in order.
+    std::vector<int> Ids() const;
+    void Clear() { aReceived.clear(); }
+
+    std::vector<SNotification> aReceived;
 
 private:
-    wxPanel* m_pHost;
-    std::vector<PaneNotification> m_aNotifications;
-};
-
-// Window tests of panes: loads the English catalog and points the program's data paths at the
-// data the build copies beside the programs, and registers the XLIFF importer, for each test.
-class PaneGuiTest : public GuiTest
-{
-protected:
-    void SetUp() override;
-    void TearDown() override;
+    wxPanel* m_pPanel;
 };

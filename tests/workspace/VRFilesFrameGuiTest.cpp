@@ -3,7 +3,7 @@
 #include "Shared/AppUtils_shared.h"
 #include "tests/harness/EventPump.h"
 #include "tests/harness/Screenshot.h"
-#include "tests/workspace/PaneTestSupport.h"
+#include "tests/workspace/FilesTestSupport.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcNode.h"
 
@@ -26,7 +26,7 @@ public:
     void SetUp() override
     {
         PaneGuiTest::SetUp();
-        m_pProject = LoadPaneProject("panes.xlf");
+        m_pProject = LoadPaneProject("files-panes.xlf");
         ASSERT_TRUE(m_pProject);
         ASSERT_EQ(m_pProject->Files().size(), 3u);
     }

@@ -5,7 +5,7 @@
 #include "tests/harness/EventPump.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PaneTestSupport.h"
+#include "tests/workspace/FilesTestSupport.h"
 #include "varnak/include/tOutput.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcEvent.h"
@@ -27,7 +27,7 @@ protected:
     void SetUp() override
     {
         PaneGuiTest::SetUp();
-        m_pProject = LoadPaneProject("panes.xlf");
+        m_pProject = LoadPaneProject("files-panes.xlf");
         ASSERT_TRUE(m_pProject);
         ASSERT_FALSE(m_pProject->pDoc->IsDirty());
         Evt_DirtyStateChanged.AddHandler(this, &NotesPageGui::OnDirtyStateChanged);

@@ -6,7 +6,7 @@
 #include "engine/Convertor_txt.h"
 #include "tests/harness/EventPump.h"
 #include "tests/harness/Screenshot.h"
-#include "tests/workspace/PaneTestSupport.h"
+#include "tests/workspace/FilesTestSupport.h"
 #include "varnak/include/tcDTD.h"
 #include "workspace/VRFilesFrame.h"
 #include "workspace/VRNotesFrame.h"
@@ -203,7 +203,7 @@ TEST_F(PreviewPanelGui, FamilyWindowMovesBetweenPages)
 // The three panes over the fixture project, as a translator sees them.
 TEST_F(PreviewPanelGui, PanesOverAProject)
 {
-    std::unique_ptr<PaneTestProject> pProject = LoadPaneProject("panes.xlf");
+    std::unique_ptr<PaneTestProject> pProject = LoadPaneProject("files-panes.xlf");
     ASSERT_TRUE(pProject);
     auto* pFrame = new PaneTestFrame("Lintrado panes", wxSize(1000, 380));
     const std::vector<tcNode*> apFiles = pProject->Files();

@@ -1,6 +1,6 @@
 # Tests of the files pane, notes pages and preview panel.
 set(FILES_GUI_TEST_SOURCES
-    PaneTestSupport.cpp
+    FilesTestSupport.cpp
     VRFilesFrameGuiTest.cpp
     VRNotesPageGuiTest.cpp
     VRPreviewPanelGuiTest.cpp
