@@ -3,4 +3,5 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/DlgMemDoc.cpp
     workspace/VRLoadProgress.cpp
     workspace/VRAttributeSelector.cpp
+    workspace/VRDocFrame.cpp
 )
