@@ -95,8 +95,8 @@ TEST(StatisticsPages, FullPageHasAnUnnamedGrandTotalThenOneBlockPerProject)
 {
     const std::vector<tcProjectStatistics> aProjects{{"/work/one.xlf", {File("a.txt", 3), File("b.txt", 4)}},
                                                      {"/work/two.xlf", {File("c.xml", 5)}}};
-    const std::string sBody = Body(tMakeFullStatisticsPage(aProjects),
-                                   ".fileseperator {color: red;}\n.projectseperator {color: blue;}\n");
+    const std::string sBody =
+        Body(tMakeFullStatisticsPage(aProjects), ".fileseperator {color: red;}\n.projectseperator {color: blue;}\n");
 
     const std::vector<std::string> aParts = Split(sBody, kProjectSep);
     ASSERT_EQ(aParts.size(), 4u) << sBody;
@@ -123,8 +123,8 @@ TEST(StatisticsPages, FullPageHasAnUnnamedGrandTotalThenOneBlockPerProject)
 TEST(StatisticsPages, OneProjectOnTheFullPageHasNoProjectSeparatorAfterItsBlock)
 {
     const std::vector<tcProjectStatistics> aProjects{{"/work/one.xlf", {File("a.txt", 2)}}};
-    const std::string sBody = Body(tMakeFullStatisticsPage(aProjects),
-                                   ".fileseperator {color: red;}\n.projectseperator {color: blue;}\n");
+    const std::string sBody =
+        Body(tMakeFullStatisticsPage(aProjects), ".fileseperator {color: red;}\n.projectseperator {color: blue;}\n");
     const std::vector<std::string> aParts = Split(sBody, kProjectSep);
     ASSERT_EQ(aParts.size(), 3u);
     EXPECT_TRUE(Counts(aParts[0], 2));
