@@ -39,6 +39,11 @@ void VRDocFrame::RefreshFiles() { m_Model.RefreshFiles(); }
 void VRDocFrame::RemoveCurrentFile() {}
 int VRDocFrame::GetCurrentFile() const { return m_pPanes ? m_pPanes->GetCurrentFile() : m_nCurrentFile; }
 void VRDocFrame::AfterFilesChanged() {}
+void VRDocFrame::FlushCommit()
+{
+    if (m_pPanes)
+        m_pPanes->FlushCommit();
+}
 void VRDocFrame::CreateLayout() { SelectFile(0); }
 void VRDocFrame::SelectFile(int nIndex) { m_Model.SelectFile(nIndex); }
 void VRDocFrame::SelectSegment(int) {}

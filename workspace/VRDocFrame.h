@@ -91,6 +91,9 @@ public:
     const std::vector<tcNode*>& GetSegments() { return m_Model.GetSegments(); }
     int GetCurrentFile() const;
 
+    // Commits the editor's pending text to the document (nothing without panes).
+    void FlushCommit();
+
     // The panes (not owned; null: none). The layout sets them; tests set fakes.
     void SetPanes(VRDocFramePanes* pPanes) { m_pPanes = pPanes; }
 

@@ -4,4 +4,6 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRLoadProgress.cpp
     workspace/VRAttributeSelector.cpp
     workspace/VRDocFrame.cpp
+    workspace/DlgNewDoc.cpp
+    workspace/VRDocSplitter.cpp
 )
