@@ -91,7 +91,13 @@ void VRProjectModel::CreateNew(const wxString& sSRXPath, const wxString& sMemDoc
                                const wxArrayString& asSourceLanguages, const wxString& sTargetLanguage, int nThreshold,
                                tcConvertorProgress* pProgress)
 {
-    T_ASSERT(!asSourceFiles.empty() && asSourceFiles.size() == asSourceLanguages.size());
+    BeginNew(sSRXPath, sMemDoc);
+    AddFiles(asSourceFiles, asSourceLanguages, sTargetLanguage, nThreshold, pProgress);
+    FinishNew();
+}
+
+void VRProjectModel::BeginNew(const wxString& sSRXPath, const wxString& sMemDoc)
+{
     CreateDocument(wxString());
     m_pRoot = PrepareNewProjectDocument(m_pDoc.get());
     InitXLIFFDTD(m_pDoc.get(), m_XLIFFDTD, false);
@@ -110,7 +116,12 @@ void VRProjectModel::CreateNew(const wxString& sSRXPath, const wxString& sMemDoc
     tApp()->AppSetDoc(m_pDoc.get());
     tApp()->AppSetIO(m_pIO.get());
     m_bContextSet = true;
+}
 
+void VRProjectModel::AddFiles(const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
+                              const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress)
+{
+    T_ASSERT(!asSourceFiles.empty() && asSourceFiles.size() == asSourceLanguages.size());
     const size_t nFiles = std::min(asSourceFiles.size(), asSourceLanguages.size());
     for (size_t i = 0; i < nFiles; ++i)
     {
@@ -121,7 +132,10 @@ void VRProjectModel::CreateNew(const wxString& sSRXPath, const wxString& sMemDoc
         AddFile(asSourceFiles[i], asSourceLanguages[i], sTargetLanguage, nThreshold, pProgress);
     }
     ThrowIfCancelled(pProgress);
+}
 
+void VRProjectModel::FinishNew()
+{
     FindRootAndXliff();
     CollectFileNodes();
     SelectFile(0);
@@ -143,6 +157,8 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
     }
     if (nResult < 0)
         throw TextFailure(LoadErrorText(*m_pIO));
+    // A finished load is the saved state: only what happens from here on (a new memdocs) is a change.
+    m_pDoc->ClearDirty();
 
     InitXLIFFDTD(m_pDoc.get(), m_XLIFFDTD, true);
     FindRootAndXliff();

@@ -69,6 +69,12 @@ public:
     void CreateNew(const wxString& sSRXPath, const wxString& sMemDoc, const wxArrayString& asSourceFiles,
                    const wxArrayString& asSourceLanguages, const wxString& sTargetLanguage, int nThreshold,
                    tcConvertorProgress* pProgress);
+    // The same in its three phases, for a caller that shows progress only while files convert:
+    // document, rules, memory and application context; the files; the file list and segments.
+    void BeginNew(const wxString& sSRXPath, const wxString& sMemDoc);
+    void AddFiles(const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
+                  const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress);
+    void FinishNew();
 
     // Opens the saved project sPath. pMemDoc (may be null) becomes the project's memory; the model
     // then holds one reference of it. Without one, the memory named in the project is opened, else

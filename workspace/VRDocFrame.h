@@ -108,7 +108,7 @@ public:
     // header or body.
     void SelectFile(int nIndex);
     void SelectSegment(int nIndex);
-    // Saves the project; asks for a file when it has none. True on success (the changed mark is
+    // Saves the project; asks for a file when it has none or the last save failed. True on success (the changed mark is
     // then cleared). A new path fires Evt_DocFrame_DatasourceChanged before the data is written.
     bool Save();
     // The path (or the localised untitled text), with " (*<unsaved changes text>)" while changed.
@@ -135,4 +135,5 @@ private:
     int m_nCurrentFile = 0;
     bool m_bLayoutPending = false;
     bool m_bPreviewStale = true;
+    bool m_bSaveFailed = false;
 };
