@@ -1,0 +1,236 @@
+#include "workspace/VRDocSplitter.h"
+
+#include "Shared/Options.h"
+#include "import/SRXImporter.h"
+#include "import/TMXImporter.h"
+#include "import/XLIFFImporter.h"
+#include "tests/harness/AssertRecorder.h"
+#include "tests/harness/GuiTest.h"
+#include "tests/harness/TestFiles.h"
+#include "tests/workspace/ProjectFixtures.h"
+#include "varnak/include/tcAppContext.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcLocalisationEngine.h"
+#include "workspace/VRDocFrame.h"
+
+#include <wx/filefn.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+#include <wx/weakref.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+class Notebook : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        Init_XLIFFImporter();
+        Init_TMXImporter();
+        Init_SRXImporter();
+        g_LocEngine.Clear();
+        tCreateConfigStore(HomePath("Lintrado.conf"), wxString());
+        m_pConvertors = std::make_unique<ConvertorsForTest>();
+        m_pFrame = new wxFrame(nullptr, wxID_ANY, "notebook", wxPoint(0, 0), wxSize(800, 500));
+        m_pFrame->Bind(
+            wxEVT_CHOICE, [this](wxCommandEvent&) { ++m_nNotifications; }, 0);
+        m_pNotebook = new CVRDocSplitter(m_pFrame);
+        m_pFrame->Show();
+    }
+    void TearDown() override
+    {
+        if (m_pFrame)
+            m_pFrame->Destroy();
+        PumpUntil([this] { return !m_pFrame; });
+        m_pConvertors.reset();
+        tDeleteConfigStore();
+        GuiTest::TearDown();
+    }
+
+    // Opens sPath and lets the notifications arrive.
+    void Open(const wxString& sPath)
+    {
+        m_pNotebook->OpenDoc(sPath);
+        // A project counts as unchanged after opening, whatever the load left behind, so that
+        // only what a test changes makes closing ask.
+        VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
+        if (pPage && pPage->GetDocument()->IsDirty())
+            pPage->GetDocument()->ClearDirty();
+        // The notifications of the opening arrive before the test goes on.
+        PumpUntil([] { return !wxTheApp->HasPendingEvents(); });
+        PumpEvents(10);
+    }
+    VRDocFrame* Page(int n) { return m_pNotebook->GetDocument(n); }
+    wxString TabText(VRDocFrame* pPage)
+    {
+        return m_pNotebook->GetPageText(static_cast<size_t>(m_pNotebook->GetPageIndex(pPage)));
+    }
+    bool ContextNames(VRDocFrame* pPage)
+    {
+        return tApp()->GetCurrentDoc() == (pPage ? pPage->GetDocument() : nullptr) &&
+               tApp()->GetCurrentIO() == (pPage ? pPage->GetIO() : nullptr);
+    }
+
+    std::unique_ptr<ConvertorsForTest> m_pConvertors;
+    wxWeakRef<wxFrame> m_pFrame;
+    CVRDocSplitter* m_pNotebook = nullptr;
+    int m_nNotifications = 0;
+};
+
+TEST_F(Notebook, AProjectOpenUnderAnyFormOfItsPathOnlyGetsItsTabSelected)
+{
+    const wxString sOne = MakeSavedProject("one", 1);
+    const wxString sTwo = MakeSavedProject("two", 1);
+    fs::create_directory(fs::path(HomePath("sub").utf8_string()));
+    fs::create_symlink(fs::path(sOne.utf8_string()), fs::path(HomePath("link.xlf").utf8_string()));
+    fs::copy_file(fs::path(sOne.utf8_string()), fs::path(HomePath("ONE.xlf").utf8_string()));
+    const wxString sCwd = wxGetCwd();
+    wxSetWorkingDirectory(HomePath());
+
+    Open(sOne);
+    Open(sTwo);
+    ASSERT_EQ(m_pNotebook->GetNumDocs(), 2);
+    VRDocFrame* pOne = Page(0);
+
+    for (const char* szForm : {"one.xlf", "./sub/../one.xlf", "link.xlf"})
+    {
+        m_pNotebook->SetSelection(static_cast<size_t>(m_pNotebook->GetPageIndex(Page(1))));
+        Open(szForm);
+        EXPECT_EQ(m_pNotebook->GetNumDocs(), 2) << szForm;
+        EXPECT_EQ(m_pNotebook->GetCurrentDoc(), pOne) << szForm;
+        EXPECT_EQ(m_pNotebook->GetSelection(), m_pNotebook->GetPageIndex(pOne)) << szForm;
+    }
+    // Another letter case is another file here.
+    Open(HomePath("ONE.xlf"));
+    EXPECT_EQ(m_pNotebook->GetNumDocs(), 3);
+    wxSetWorkingDirectory(sCwd);
+}
+
+TEST_F(Notebook, TabShowsTheFileNameAfterOpeningThenThePathAndMarkAfterAChange)
+{
+    const wxString sOne = MakeSavedProject("one", 1);
+    m_pNotebook->OpenDoc(sOne);
+    VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
+    ASSERT_TRUE(pPage);
+    EXPECT_EQ(TabText(pPage), "one.xlf");
+    EXPECT_TRUE(ContextNames(pPage));
+
+    pPage->GetDocument()->ClearDirty();
+    PumpUntil([] { return !wxTheApp->HasPendingEvents(); });
+    m_nNotifications = 0;
+    pPage->GetDocument()->SetDirty();
+    EXPECT_EQ(TabText(pPage), pPage->GetTitle());
+    EXPECT_TRUE(TabText(pPage).StartsWith(sOne + " (*")) << TabText(pPage).utf8_string();
+    PumpEvents(10);
+    EXPECT_GE(m_nNotifications, 1);
+
+    // Saved, the tab keeps the path without the mark.
+    EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());
+    EXPECT_EQ(TabText(pPage), sOne);
+}
+
+TEST_F(Notebook, ClosingTheCurrentOfTwoMakesTheOtherCurrentWithTheContext)
+{
+    Open(MakeSavedProject("one", 1));
+    Open(MakeSavedProject("two", 2));
+    VRDocFrame* pOne = Page(0);
+    VRDocFrame* pTwo = Page(1);
+    m_pNotebook->SetSelection(static_cast<size_t>(m_pNotebook->GetPageIndex(pOne)));
+    ASSERT_EQ(m_pNotebook->GetCurrentDoc(), pOne);
+    ASSERT_TRUE(ContextNames(pOne));
+
+    m_pNotebook->CloseCurrentDoc();
+    EXPECT_EQ(m_pNotebook->GetNumDocs(), 1);
+    EXPECT_EQ(m_pNotebook->GetCurrentDoc(), pTwo);
+    EXPECT_EQ(Page(0), pTwo);
+    EXPECT_TRUE(ContextNames(pTwo));
+}
+
+TEST_F(Notebook, ClosingTheLastLeavesNoCurrentPageAndNotifiesOnce)
+{
+    Open(MakeSavedProject("one", 1));
+    m_nNotifications = 0;
+    m_pNotebook->CloseCurrentDoc();
+    PumpEvents(30);
+    EXPECT_EQ(m_nNotifications, 1);
+    EXPECT_EQ(m_pNotebook->GetCurrentDoc(), nullptr);
+    EXPECT_EQ(m_pNotebook->GetNumDocs(), 0);
+    EXPECT_EQ(m_pNotebook->GetPageCount(), 0u);
+    EXPECT_TRUE(ContextNames(nullptr));
+
+    // With nothing open the commands have nothing to act on.
+    EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());
+    m_pNotebook->CloseCurrentDoc();
+    EXPECT_TRUE(Prompts().Calls().empty());
+}
+
+TEST_F(Notebook, AMovedTabThenASwitchMakesThatTabsProjectCurrent)
+{
+    Open(MakeSavedProject("one", 1));
+    Open(MakeSavedProject("two", 1));
+    Open(MakeSavedProject("three", 1));
+    VRDocFrame* pOne = Page(0);
+    VRDocFrame* pTwo = Page(1);
+    VRDocFrame* pThree = Page(2);
+
+    // The first tab moves to the end, as a drag would put it.
+    const wxString sCaption = TabText(pOne);
+    ASSERT_TRUE(m_pNotebook->RemovePage(static_cast<size_t>(m_pNotebook->GetPageIndex(pOne))));
+    ASSERT_TRUE(m_pNotebook->AddPage(pOne, sCaption, false));
+    ASSERT_EQ(m_pNotebook->GetPage(0), pTwo);
+
+    for (VRDocFrame* pPage : {pTwo, pOne, pThree})
+    {
+        m_pNotebook->SetSelection(static_cast<size_t>(m_pNotebook->GetPageIndex(pPage)));
+        EXPECT_EQ(m_pNotebook->GetCurrentDoc(), pPage);
+        EXPECT_TRUE(ContextNames(pPage));
+    }
+    // The list follows the tabs.
+    EXPECT_EQ(Page(0), pTwo);
+    EXPECT_EQ(Page(1), pThree);
+    EXPECT_EQ(Page(2), pOne);
+}
+
+TEST_F(Notebook, AnIndexOutOfRangeIsReportedAndGivesNoPage)
+{
+    AssertRecorder asserts;
+    EXPECT_EQ(m_pNotebook->GetDocument(-1), nullptr);
+    EXPECT_EQ(m_pNotebook->GetDocument(0), nullptr);
+    EXPECT_EQ(asserts.asExpressions, (std::vector<std::string>{"nNum>=0", "nNum<m_apDocuments.size()"}));
+}
+
+TEST_F(Notebook, AProjectThatCannotBeOpenedIsReportedAndAddsNoTab)
+{
+    WriteHomeFile("broken.xlf", "<xliff version=\"1.2\"><file");
+    Prompts().AnswerMessage(wxOK);
+    Open(HomePath("broken.xlf"));
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    EXPECT_EQ(Prompts().Calls()[0].sCaption, "Error opening the document");
+    EXPECT_TRUE(Prompts().Calls()[0].nStyle & wxICON_ERROR);
+    EXPECT_EQ(m_pNotebook->GetNumDocs(), 0);
+    EXPECT_EQ(m_pNotebook->GetPageCount(), 0u);
+    EXPECT_EQ(m_pNotebook->GetCurrentDoc(), nullptr);
+}
+
+TEST_F(Notebook, PagesStillOpenWhenTheNotebookGoesCloseWithTheirQuestions)
+{
+    AssertRecorder asserts;
+    Open(MakeSavedProject("one", 1));
+    Open(MakeSavedProject("two", 1));
+    Page(0)->GetDocument()->SetDirty();
+    Prompts().AnswerMessage(wxNO);
+    m_pFrame->Destroy();
+    EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    EXPECT_EQ(Prompts().Calls()[0].sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+    EXPECT_TRUE(asserts.asExpressions.empty());
+    EXPECT_TRUE(ContextNames(nullptr));
+}
+} // namespace
