@@ -10,11 +10,19 @@
 #include <wx/sizer.h>
 #include <wx/wupdlock.h>
 
+#include <algorithm>
+
 tcEvent Evt_LangSelector_Changed("Evt_LangSelector_Changed");
 
 namespace
 {
 constexpr int kChoiceWidth = 94;
+
+// At least the fixed width, and wide enough for the placeholders ("<Language>") to be read whole.
+void SetMinimumWidth(wxChoice* pChoice)
+{
+    pChoice->SetMinSize(wxSize(std::max(kChoiceWidth, pChoice->GetBestSize().x), -1));
+}
 
 wxString SelectedText(const wxChoice* pChoice)
 {
@@ -82,15 +90,12 @@ CVRLangSelector::CVRLangSelector(wxWindow* pParent, wxWindowID nID, const wxStri
     }
 
     m_pSizer = new wxBoxSizer(wxHORIZONTAL);
-    for (wxChoice* pChoice : {m_pLanguage, m_pScript, m_pRegion})
+    for (wxChoice* pChoice : {m_pLanguage, m_pScript, m_pRegion, m_pVariant})
     {
-        pChoice->SetMinSize(size);
+        if (!pChoice)
+            continue;
+        SetMinimumWidth(pChoice);
         m_pSizer->Add(pChoice, 1, wxALL, 2);
-    }
-    if (m_pVariant)
-    {
-        m_pVariant->SetMinSize(size);
-        m_pSizer->Add(m_pVariant, 1, wxALL, 2);
     }
     SetSizer(m_pSizer);
 }
@@ -167,7 +172,7 @@ void CVRLangSelector::ProcessLangSelectionChanged()
             m_pVariant->SetSelection(0);
             if (m_pSizer)
             {
-                m_pVariant->SetMinSize(wxSize(kChoiceWidth, -1));
+                SetMinimumWidth(m_pVariant);
                 m_pSizer->Add(m_pVariant, 1, wxALL, 2);
             }
         }

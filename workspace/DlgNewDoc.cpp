@@ -250,17 +250,7 @@ void CDlgNewDoc::ProcessSourceFileChanged()
 {
     if (!m_pOKButton)
         return;
-    if (m_bNewProject)
-    {
-        bool bOK = m_apSourceRows.size() >= 2 && !GetSRXFile().empty() && !GetTMFile().empty() &&
-                   !GetTargetLanguage().empty();
-        for (const CVRSourceSelector* pRow : m_apSourceRows)
-            if (bOK && !pRow->GetFileName(0).empty() && pRow->GetLanguageCode().empty())
-                bOK = false;
-        m_pOKButton->Enable(bOK);
-    }
-    else
-        m_pOKButton->Enable();
+    UpdateOKState();
 
     // Setting a row's first name below runs this again, nested, and that run appends rows: the
     // walk re-reads the count every time.
@@ -279,7 +269,24 @@ void CDlgNewDoc::ProcessSourceFileChanged()
         }
     }
     AddSourceRow(wxString(), wxString());
+    // The row just added may be what OK waited for: the first file typed last must not leave OK off.
+    UpdateOKState();
     RelayoutKeepingCentre();
+}
+
+void CDlgNewDoc::UpdateOKState()
+{
+    if (m_bNewProject)
+    {
+        bool bOK = m_apSourceRows.size() >= 2 && !GetSRXFile().empty() && !GetTMFile().empty() &&
+                   !GetTargetLanguage().empty();
+        for (const CVRSourceSelector* pRow : m_apSourceRows)
+            if (bOK && !pRow->GetFileName(0).empty() && pRow->GetLanguageCode().empty())
+                bOK = false;
+        m_pOKButton->Enable(bOK);
+    }
+    else
+        m_pOKButton->Enable();
 }
 
 void CDlgNewDoc::ProcessSourceFileEmptied(wxWindow*)

@@ -67,6 +67,7 @@ private:
     void ProcessSourceFileChanged();
     void ProcessSourceFileEmptied(wxWindow* pDestroyed);
     CVRSourceSelector* AddSourceRow(const wxString& sLanguage, const wxString& sFile);
+    void UpdateOKState();
     void RelayoutKeepingCentre();
     void RemoveHandlers();
 
