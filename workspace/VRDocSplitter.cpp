@@ -319,6 +319,9 @@ void CVRDocSplitter::SetCurrentFromNotebook(int nPage)
     wxWindow* pWindow = (nPage >= 0 && static_cast<size_t>(nPage) < GetPageCount()) ? GetPage(nPage) : nullptr;
     auto it = std::find(m_apDocuments.begin(), m_apDocuments.end(), pWindow);
     VRDocFrame* pNew = it != m_apDocuments.end() ? *it : nullptr;
+    // The page left behind keeps what was typed in its editor.
+    if (m_pCurrentDoc && m_pCurrentDoc != pNew)
+        m_pCurrentDoc->FlushCommit();
     m_pCurrentDoc = pNew;
     FollowTabOrder();
     if (pNew)

@@ -11,10 +11,17 @@
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
+#include "varnak/include/tcLanguageDatabase.h"
+#include "workspace/DlgNewDoc.h"
 #include "workspace/VRDocFrame.h"
+#include "Shared/FrmFileSelector.h"
+#include "Shared/FrmLangSelector.h"
 
 #include <wx/filefn.h>
 #include <wx/app.h>
+#include <wx/choice.h>
+#include <wx/textctrl.h>
+#include <wx/filename.h>
 #include <wx/frame.h>
 #include <wx/weakref.h>
 
@@ -37,6 +44,10 @@ protected:
         Init_SRXImporter();
         g_LocEngine.Clear();
         tCreateConfigStore(HomePath("Lintrado.conf"), wxString());
+        // The build copies the data beside the programs.
+        const wxString sData =
+            wxFileName(wxString(fs::read_symlink("/proc/self/exe").wstring())).GetPath() + "/../Data/";
+        ASSERT_TRUE(tInitLanguageDatabase(sData + "LanguageRegistry"));
         m_pConvertors = std::make_unique<ConvertorsForTest>();
         m_pFrame = new wxFrame(nullptr, wxID_ANY, "notebook", wxPoint(0, 0), wxSize(800, 500));
         m_pFrame->Bind(
@@ -50,6 +61,7 @@ protected:
             m_pFrame->Destroy();
         PumpUntil([this] { return !m_pFrame; });
         m_pConvertors.reset();
+        tDoneLanguageDatabase();
         tDeleteConfigStore();
         GuiTest::TearDown();
     }
@@ -78,7 +90,45 @@ protected:
                tApp()->GetCurrentIO() == (pPage ? pPage->GetIO() : nullptr);
     }
 
+    static void SelectLanguage(CVRLangSelector* pSelector, const wxString& sKey)
+    {
+        const int n = pSelector->GetLanguageChoice()->FindString(sKey, true);
+        ASSERT_GT(n, 0) << sKey.utf8_string();
+        pSelector->SelectLanguage(n);
+    }
+
+    // "file|language" of every source row of the dialog.
+    static std::vector<wxString> Rows(const CDlgNewDoc& dialog)
+    {
+        std::vector<wxString> as;
+        for (const CVRSourceSelector* pRow : dialog.GetSourceRows())
+            as.push_back(pRow->GetTextCtrl()->GetValue() + "|" + pRow->GetLanguageCode());
+        return as;
+    }
+
+    // Fills the dialog as a user would: the files (";"-separated) in English, rules, German.
+    static void Fill(CDlgNewDoc& dialog, const wxString& sFiles, const wxString& sRules)
+    {
+        SelectLanguage(dialog.GetSourceRows()[0]->GetLangSelector(), "en");
+        dialog.GetSourceRows()[0]->SetFileName(sFiles);
+        dialog.GetSRXSelector()->SetFileName(sRules);
+        SelectLanguage(dialog.GetTargetSelector(), "de");
+    }
+
+    // Panes that count how often the page asks them to commit the editor's text.
+    struct CountingPanes : VRDocFramePanes
+    {
+        void FlushCommit() override { ++nFlushes; }
+        void ClearPreview() override {}
+        void UnbindNodes() override {}
+        int GetCurrentFile() const override { return 0; }
+        void SetFiles(const std::vector<tcNode*>&) override {}
+        int nFlushes = 0;
+    };
+
     std::unique_ptr<ConvertorsForTest> m_pConvertors;
+    // Outlives the pages, which close in TearDown.
+    CountingPanes m_panes;
     wxWeakRef<wxFrame> m_pFrame;
     CVRDocSplitter* m_pNotebook = nullptr;
     int m_nNotifications = 0;
@@ -196,6 +246,112 @@ TEST_F(Notebook, AMovedTabThenASwitchMakesThatTabsProjectCurrent)
     EXPECT_EQ(Page(0), pTwo);
     EXPECT_EQ(Page(1), pThree);
     EXPECT_EQ(Page(2), pOne);
+}
+
+TEST_F(Notebook, NewProjectWithBadRulesShowsWhyThenTheDialogAgainWithItsRows)
+{
+    const wxString sFiles = WriteSource("a.txt", 2) + ";" + WriteSource("b.txt", 3);
+    const wxString sBadRules = WriteBadRules();
+    const wxString sRules = WriteRules();
+    int nShown = 0;
+    Dialogs().Expect("new project",
+                     [&](wxDialog* pDialog)
+                     {
+                         ++nShown;
+                         Fill(*dynamic_cast<CDlgNewDoc*>(pDialog), sFiles, sBadRules);
+                         return wxID_OK;
+                     });
+    Prompts().AnswerMessage(wxOK);
+    Dialogs().Expect(
+        "new project again",
+        [&](wxDialog* pDialog)
+        {
+            ++nShown;
+            auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
+            EXPECT_EQ(Rows(dialog), (std::vector<wxString>{HomePath("a.txt") + "|en", HomePath("b.txt") + "|en", "|"}));
+            EXPECT_EQ(dialog.GetSRXFile(), sBadRules);
+            dialog.GetSRXSelector()->SetFileName(sRules);
+            return wxID_OK;
+        });
+    m_pNotebook->NewDoc();
+    EXPECT_EQ(nShown, 2);
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    EXPECT_EQ(Prompts().Calls()[0].sCaption, "Error opening the document");
+    EXPECT_FALSE(Prompts().Calls()[0].sMessage.empty());
+
+    ASSERT_EQ(m_pNotebook->GetNumDocs(), 1);
+    VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
+    ASSERT_TRUE(pPage);
+    EXPECT_EQ(pPage->GetNumFiles(), 2) << "each file once";
+    EXPECT_EQ(TabText(pPage), pPage->GetTitle());
+    EXPECT_TRUE(ContextNames(pPage));
+
+    // A new project is unsaved work: closing it asks.
+    Prompts().AnswerMessage(wxNO);
+    m_pNotebook->CloseCurrentDoc();
+    EXPECT_EQ(Prompts().Calls().back().sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+}
+
+TEST_F(Notebook, NewProjectCancelledAddsNothing)
+{
+    Dialogs().Expect("new project", AnswerWith(wxID_CANCEL));
+    m_pNotebook->NewDoc();
+    EXPECT_EQ(m_pNotebook->GetNumDocs(), 0);
+    EXPECT_TRUE(Prompts().Calls().empty());
+}
+
+TEST_F(Notebook, AddFilesWithBadRulesAddsNothingAndKeepsTheRulesThenAddsAndMarksTheProject)
+{
+    Open(MakeSavedProject("one", 1));
+    VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
+    ASSERT_TRUE(pPage);
+    pPage->LoadSRX(WriteRules("own.srx"));
+    const CVRSRXDoc* pRules = pPage->GetModel().GetRules();
+    ASSERT_TRUE(pRules);
+
+    const wxString sFiles = WriteSource("c.txt", 2) + ";" + WriteSource("d.txt", 2);
+    Dialogs().Expect("add files",
+                     [&](wxDialog* pDialog)
+                     {
+                         auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
+                         EXPECT_EQ(dialog.GetTMSelector(), nullptr);
+                         Fill(dialog, sFiles, WriteBadRules());
+                         return wxID_OK;
+                     });
+    Prompts().AnswerMessage(wxOK);
+    m_pNotebook->AddFiles();
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    EXPECT_TRUE(Prompts().Calls()[0].nStyle & wxICON_ERROR);
+    EXPECT_EQ(pPage->GetNumFiles(), 1);
+    EXPECT_EQ(pPage->GetModel().GetRules(), pRules);
+    EXPECT_FALSE(pPage->GetDocument()->IsDirty());
+
+    Dialogs().Expect("add files",
+                     [&](wxDialog* pDialog)
+                     {
+                         Fill(*dynamic_cast<CDlgNewDoc*>(pDialog), sFiles, WriteRules());
+                         return wxID_OK;
+                     });
+    m_pNotebook->AddFiles();
+    EXPECT_EQ(pPage->GetNumFiles(), 3);
+    EXPECT_TRUE(pPage->GetDocument()->IsDirty());
+    EXPECT_TRUE(TabText(pPage).EndsWith(")")) << TabText(pPage).utf8_string();
+
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(Notebook, SwitchingProjectsCommitsTheTextOfThePageLeft)
+{
+    Open(MakeSavedProject("one", 1));
+    Open(MakeSavedProject("two", 1));
+    VRDocFrame* pOne = Page(0);
+    VRDocFrame* pTwo = Page(1);
+    ASSERT_EQ(m_pNotebook->GetCurrentDoc(), pTwo);
+    pTwo->SetPanes(&m_panes);
+
+    m_pNotebook->SetSelection(static_cast<size_t>(m_pNotebook->GetPageIndex(pOne)));
+    ASSERT_EQ(m_pNotebook->GetCurrentDoc(), pOne);
+    EXPECT_GE(m_panes.nFlushes, 1);
 }
 
 TEST_F(Notebook, AnIndexOutOfRangeIsReportedAndGivesNoPage)
