@@ -1,5 +1,6 @@
 #include "workspace/VRDocFrame.h"
 
+#include "Shared/ImportXML.h"
 #include "Shared/Options.h"
 #include "Shared/UserPrompts.h"
 #include "engine/Convertor.h"
@@ -18,6 +19,47 @@
 #include <algorithm>
 
 tcEvent Evt_DocFrame_DatasourceChanged("Evt_DocFrame_DatasourceChanged");
+
+namespace
+{
+// While a project opens, the importer's yield hook also moves this dialog's gauge and turns its
+// Cancel into a stop request for the load.
+VRLoadProgress* s_pOpenProgress = nullptr;
+tcXMLImportYieldFn s_pfnOuterYield = nullptr;
+int s_nOpenSteps = 0;
+
+void YieldWhileOpening()
+{
+    if (s_pfnOuterYield)
+        s_pfnOuterYield();
+    // The dialog processes its own button on every update; every element would be too slow.
+    if (!s_pOpenProgress || ++s_nOpenSteps % 32 != 0)
+        return;
+    s_pOpenProgress->SetValue((s_pOpenProgress->GetValue() + 50) % tcConvertorProgress::kMaximum);
+    if (s_pOpenProgress->WasCancelled())
+        tRequestXMLImportStop();
+}
+
+class OpenProgressHook
+{
+public:
+    explicit OpenProgressHook(VRLoadProgress* pProgress)
+    {
+        s_pfnOuterYield = tGetXMLImportYieldHook();
+        s_pOpenProgress = pProgress;
+        s_nOpenSteps = 0;
+        tSetXMLImportYieldHook(&YieldWhileOpening);
+    }
+    ~OpenProgressHook()
+    {
+        tSetXMLImportYieldHook(s_pfnOuterYield);
+        s_pfnOuterYield = nullptr;
+        s_pOpenProgress = nullptr;
+    }
+    OpenProgressHook(const OpenProgressHook&) = delete;
+    OpenProgressHook& operator=(const OpenProgressHook&) = delete;
+};
+} // namespace
 
 VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sSRXPath, CVRMemDocManager* pMemDocManager,
                        const wxString& sMemDoc, const wxArrayString& asSourceFiles,
@@ -40,7 +82,27 @@ VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManage
                        CVRMemDoc* pMemDoc)
     : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE), m_Model(pMemDocManager)
 {
-    m_Model.Open(sPath, pMemDoc, [](CVRMemDocManager& manager) { return tAskForMemDoc(manager); });
+    {
+        const wxString sTitle = "Opening project";
+        VRLoadProgress progress(sTitle, sTitle, nullptr);
+        wxWindowDisabler disabler(&progress);
+        OpenProgressHook hook(&progress);
+        try
+        {
+            m_Model.Open(sPath, pMemDoc, [](CVRMemDocManager& manager) { return tAskForMemDoc(manager); });
+        }
+        catch (const VRProjectCancelled&)
+        {
+            throw;
+        }
+        catch (const TextFailure&)
+        {
+            // A stopped load fails like any other; the user asked for it, so no error box.
+            if (progress.WasCancelled())
+                throw VRProjectCancelled("Cancelled by user");
+            throw;
+        }
+    }
     CreateLayout();
 }
 

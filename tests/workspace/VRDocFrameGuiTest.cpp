@@ -2,6 +2,7 @@
 // removing files, progress while a project is created.
 #include "workspace/VRDocFrame.h"
 
+#include "Shared/ImportXML.h"
 #include "engine/Convertor.h"
 #include "engine/Convertor_txt.h"
 #include "engine/VRMemDoc.h"
@@ -273,6 +274,36 @@ TEST_F(DocFrameGui, CancelDuringCreationLeavesNothing)
     EXPECT_TRUE(m_pFrame->GetChildren().empty());
     EXPECT_EQ(nullptr, tApp()->GetCurrentDoc());
     EXPECT_TRUE(PumpUntil([] { return wxTopLevelWindows.GetCount() == 1; })) << "the progress dialog is gone";
+}
+
+// Presses Cancel of the opening progress dialog from the importer's yield, as a user would.
+void PressCancelWhileLoading()
+{
+    g_bFrameEnabledDuringImport = g_pFrameToWatch && g_pFrameToWatch->IsEnabled();
+    for (wxWindow* pWindow : wxTopLevelWindows)
+        if (auto* pProgress = dynamic_cast<VRLoadProgress*>(pWindow))
+            if (!pProgress->WasCancelled())
+                ClickButton(dynamic_cast<wxButton*>(pProgress->FindWindow(wxID_CANCEL)));
+}
+
+TEST_F(DocFrameGui, CancelDuringOpeningLeavesNothing)
+{
+    const wxString sProject = SavedProject(6);
+    g_pFrameToWatch = m_pFrame;
+    g_bFrameEnabledDuringImport = true;
+    tSetXMLImportYieldHook(&PressCancelWhileLoading);
+    EXPECT_THROW(new VRDocFrame(m_pFrame, sProject, &m_manager), VRProjectCancelled);
+    tSetXMLImportYieldHook(nullptr);
+    g_pFrameToWatch = nullptr;
+    EXPECT_FALSE(g_bFrameEnabledDuringImport);
+    EXPECT_TRUE(m_pFrame->IsEnabled());
+    EXPECT_TRUE(m_pFrame->GetChildren().empty());
+    EXPECT_EQ(nullptr, tApp()->GetCurrentDoc());
+
+    // Nothing of the stop request is left for the next opening.
+    auto* pPage = new VRDocFrame(m_pFrame, sProject, &m_manager);
+    EXPECT_EQ(6, pPage->GetNumFiles());
+    delete pPage;
 }
 
 TEST_F(DocFrameGui, NewProjectPage)
