@@ -18,10 +18,12 @@
 #include "workspace/VRDocFrame.h"
 #include "workspace/VRDocSplitter.h"
 
+#include <wx/filename.h>
 #include <wx/menu.h>
 #include <wx/textdlg.h>
 #include <wx/weakref.h>
 
+#include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
@@ -84,7 +86,8 @@ protected:
     void WaitForTitleOfCurrent()
     {
         VRDocFrame* pPage = Notebook()->GetCurrentDoc();
-        const wxString sTitle = pPage ? "APPLICATION_NAME - " + pPage->GetTitle() : wxString("APPLICATION_NAME");
+        const wxString sName = g_LocEngine.FindTranslation("APPLICATION_NAME");
+        const wxString sTitle = pPage ? sName + " - " + pPage->GetTitle() : sName;
         EXPECT_TRUE(PumpUntil([&] { return Frame()->GetTitle() == sTitle; }))
             << Frame()->GetTitle().utf8_string() << " | " << sTitle.utf8_string();
     }
@@ -445,6 +448,39 @@ TEST_F(MainWindow, SavingALayoutAsksForANameAndRefusesNamesItCannotKeep)
     }
 }
 
+TEST_F(MainWindow, ShowsTheCatalogsTextsAndOneTabPerProject)
+{
+    // The build copies the data beside the programs.
+    const wxString sData =
+        wxFileName(wxString(std::filesystem::read_symlink("/proc/self/exe").wstring())).GetPath() + "/../Data/";
+    ASSERT_TRUE(g_LocEngine.LoadLocStrings(sData + "Lintrado/Languages/English.lang", true, true));
+    const wxString sAppName = g_sAppName;
+    g_sAppName = "Lintrado";
+    const wxString sOne = MakeSavedProject("one", 1);
+    const wxString sTwo = MakeSavedProject("two", 2);
+    Open(sOne);
+    Open(sTwo);
+    Notebook()->GetDocument(0)->GetDocument()->SetDirty();
+    WaitForTitleOfCurrent();
+
+    EXPECT_EQ(Frame()->GetTitle(), "Lintrado - " + sTwo);
+    const char* aszMenus[] = {"Project", "File", "Statistics", "Layout", "Help"};
+    for (size_t nPos = 0; nPos < 5; ++nPos)
+        EXPECT_EQ(Frame()->GetMenuBar()->GetMenuLabelText(nPos), aszMenus[nPos]);
+    EXPECT_EQ(Frame()->GetMenuBar()->FindItem(ID_HELP_ABOUT)->GetItemLabelText(), "About: Lintrado");
+    ASSERT_EQ(Notebook()->GetPageCount(), 2u);
+    EXPECT_EQ(Notebook()->GetPageText(1), "two.xlf");
+    EXPECT_TRUE(Notebook()->GetPageText(0).StartsWith(sOne + " (*unsaved changes)"));
+    PumpEvents(100);
+    EXPECT_TRUE(ScreenshotIfAsked("main-window-two-projects"));
+
+    Prompts().AnswerMessage(wxNO);
+    Command(ID_PROJECT_EXIT);
+    EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
+    g_LocEngine.Clear();
+    g_sAppName = sAppName;
+}
+
 TEST_F(MainWindow, ExitClosesEveryChangedProjectWithItsQuestions)
 {
     AssertRecorder asserts;
@@ -453,7 +489,6 @@ TEST_F(MainWindow, ExitClosesEveryChangedProjectWithItsQuestions)
     for (int n = 0; n < 2; ++n)
         Notebook()->GetDocument(n)->GetDocument()->SetDirty();
     PumpEvents(20);
-    ScreenshotIfAsked("main-window-two-projects");
 
     Prompts().AnswerMessage(wxNO);
     Prompts().AnswerMessage(wxNO);
