@@ -15,7 +15,11 @@
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
+#include "workspace/DlgNewDoc.h"
 #include "workspace/VRDocFrame.h"
+#include "Shared/FrmFileSelector.h"
+#include "Shared/FrmLangSelector.h"
+#include "varnak/include/tcLanguageDatabase.h"
 #include "workspace/VRDocSplitter.h"
 
 #include <wx/filename.h>
@@ -193,6 +197,44 @@ TEST_F(MainWindow, MenusFollowTheOpenProjects)
     EXPECT_EQ(Notebook()->GetNumDocs(), 0);
     Check({"closing the last", false, false, false});
     EXPECT_EQ(Frame()->GetTitle(), "APPLICATION_NAME");
+}
+
+TEST_F(MainWindow, NewProjectsEnableTheProjectMenusAndFromTheSecondTheFullStatistics)
+{
+    const wxString sData =
+        wxFileName(wxString(std::filesystem::read_symlink("/proc/self/exe").wstring())).GetPath() + "/../Data/";
+    ASSERT_TRUE(tInitLanguageDatabase(sData + "LanguageRegistry"));
+    const wxString sRules = WriteRules();
+    Frame();
+    for (const char* szFile : {"a.txt", "b.txt"})
+    {
+        const wxString sSource = WriteSource(szFile, 2);
+        Dialogs().Expect("new project",
+                         [&](wxDialog* pDialog)
+                         {
+                             auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
+                             for (CVRLangSelector* pSelector :
+                                  {dialog.GetSourceRows()[0]->GetLangSelector(), dialog.GetTargetSelector()})
+                                 pSelector->SelectLanguage(1);
+                             dialog.GetSourceRows()[0]->SetFileName(sSource);
+                             dialog.GetSRXSelector()->SetFileName(sRules);
+                             return wxID_OK;
+                         });
+        Command(ID_PROJECT_NEW);
+    }
+    ASSERT_EQ(Notebook()->GetNumDocs(), 2);
+    for (size_t nPos : {1u, 2u, 3u})
+        EXPECT_TRUE(TopEnabled(nPos));
+    EXPECT_TRUE(Enabled(ID_PROJECT_CLOSE));
+    EXPECT_TRUE(Enabled(ID_STATISTICS_FULL));
+    WaitForTitleOfCurrent();
+
+    // Both projects are new: closing the window asks about each.
+    Prompts().AnswerMessage(wxNO);
+    Prompts().AnswerMessage(wxNO);
+    Command(ID_PROJECT_EXIT);
+    EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
+    tDoneLanguageDatabase();
 }
 
 TEST_F(MainWindow, CommandsThatNeedAProjectDoNothingWithoutOne)
