@@ -14,11 +14,13 @@
 #include "varnak/include/tcLanguageDatabase.h"
 #include "workspace/DlgNewDoc.h"
 #include "workspace/VRDocFrame.h"
+#include "workspace/VRLoadProgress.h"
 #include "Shared/FrmFileSelector.h"
 #include "Shared/FrmLangSelector.h"
 
 #include <wx/filefn.h>
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/textctrl.h>
 #include <wx/filename.h>
@@ -32,6 +34,24 @@
 namespace
 {
 namespace fs = std::filesystem;
+
+// A text convertor that presses Cancel in the progress dialog while it imports, as a user would.
+class CancellingConvertor : public tcConvertorTXT
+{
+public:
+    using tcConvertorTXT::tcConvertorTXT;
+    bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override
+    {
+        if (auto* pDialog = dynamic_cast<VRLoadProgress*>(pProgress))
+            ClickButton(dynamic_cast<wxButton*>(pDialog->FindWindow(wxID_CANCEL)));
+        return tcConvertorTXT::Import(pSegDoc, pProgress);
+    }
+};
+
+std::unique_ptr<tcConvertor> AllocateCancelling(tcDocument* pDoc, const wxString& sLanguage)
+{
+    return std::make_unique<CancellingConvertor>(pDoc, sLanguage);
+}
 
 class Notebook : public GuiTest
 {
@@ -290,6 +310,32 @@ TEST_F(Notebook, NewProjectWithBadRulesShowsWhyThenTheDialogAgainWithItsRows)
     Prompts().AnswerMessage(wxNO);
     m_pNotebook->CloseCurrentDoc();
     EXPECT_EQ(Prompts().Calls().back().sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+}
+
+TEST_F(Notebook, NewProjectStoppedInItsProgressGoesBackToTheDialogWithoutAMessage)
+{
+    g_pConvertorRegistry->Register(9, "Cancelling", "*.cancel", "", 1.0f, AllocateCancelling);
+    const wxString sStopped = WriteHomeFile("a.cancel", "One. Two.");
+    const wxString sRules = WriteRules();
+    Dialogs().Expect("new project",
+                     [&](wxDialog* pDialog)
+                     {
+                         Fill(*dynamic_cast<CDlgNewDoc*>(pDialog), sStopped, sRules);
+                         return wxID_OK;
+                     });
+    Dialogs().Expect("new project again",
+                     [&](wxDialog* pDialog)
+                     {
+                         auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
+                         EXPECT_EQ(Rows(dialog), (std::vector<wxString>{sStopped + "|en", "|"}));
+                         dialog.GetSourceRows()[0]->SetFileName(WriteSource("b.txt", 2));
+                         return wxID_OK;
+                     });
+    m_pNotebook->NewDoc();
+    EXPECT_TRUE(Prompts().Calls().empty());
+    ASSERT_EQ(m_pNotebook->GetNumDocs(), 1);
+    EXPECT_EQ(m_pNotebook->GetCurrentDoc()->GetNumFiles(), 1);
+    Prompts().AnswerMessage(wxNO);
 }
 
 TEST_F(Notebook, NewProjectCancelledAddsNothing)
