@@ -391,6 +391,40 @@ TEST_F(ProjectModelTest, EveryFailedConstructionLeavesNothing)
     }
 }
 
+// Progress that asks to stop once the gauge passed the middle, and counts what came after.
+class HalfwayProgress : public tcConvertorProgress
+{
+public:
+    int GetValue() const override { return m_nValue; }
+    void SetValue(int nValue) override
+    {
+        m_nValue = std::min(nValue, kHighest);
+        if (m_bCancelled)
+            ++nSetsAfterCancel;
+        m_bCancelled = m_bCancelled || m_nValue >= kMaximum / 2;
+    }
+    bool WasCancelled() const override { return m_bCancelled; }
+    int nSetsAfterCancel = 0;
+
+private:
+    int m_nValue = 0;
+    bool m_bCancelled = false;
+};
+
+TEST_F(ProjectModelTest, CancelStopsBetweenUnitsOfOneFile)
+{
+    std::string sHTML = "<html><body>";
+    for (int i = 0; i < 400; ++i)
+        sHTML += "<p>Paragraph " + std::to_string(i) + ".</p>";
+    sHTML += "</body></html>";
+    HalfwayProgress progress;
+    VRProjectModel model(&m_manager);
+    EXPECT_THROW(CreateNew(model, {{"long.html", sHTML}}, VRProjectModel::NewEmptyMemoryChoice(), &progress),
+                 VRProjectCancelled);
+    // Only the convertor's closing value may follow the cancel: the units stopped there.
+    EXPECT_LE(progress.nSetsAfterCancel, 1);
+}
+
 TEST_F(ProjectModelTest, NewMemoryIsOfferedOnceAtClosing)
 {
     const wxString sHeld = EmptyMemory("held.tmx");
