@@ -190,6 +190,38 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
     }
 }
 
+TEST_F(DocFrameGui, NewMemorySavedAtClosingThenTheProjectIsAskedAbout)
+{
+    const wxString sProject = SavedProject(1);
+    wxArrayString asFiles, asLanguages;
+    asFiles.push_back(WriteHomeFile("a.txt", "One. Two."));
+    asLanguages.push_back("en");
+    auto* pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
+                                 asFiles, asLanguages, "de", -1);
+    Prompts().AnswerFile(sProject);
+    ASSERT_TRUE(pPage->Save());
+    EXPECT_EQ(sProject, pPage->GetFileName());
+    pPage->GetMemDoc()->AddTranslation("One.", "Eins.", "en", "de");
+    Prompts().VerifyAndClear();
+
+    Prompts().AnswerMessage(wxYES);                     // save the memory
+    Prompts().AnswerFile(HomePath("new-memory.tmx"));   // under this name
+    Prompts().AnswerMessage(wxYES);                     // and the project, now naming it
+    delete pPage;
+    ASSERT_EQ(3u, Prompts().Calls().size());
+    EXPECT_EQ(g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES"), Prompts().Calls()[0].sMessage);
+    EXPECT_EQ(g_LocEngine.FindTranslation("XLIFFDOC_UNSAVED_CHANGES"), Prompts().Calls()[2].sMessage);
+    // One notice while the memory is written, one while the project is.
+    EXPECT_EQ(2u, Prompts().BusyNotices().size());
+    EXPECT_TRUE(wxFileName::FileExists(HomePath("new-memory.tmx")));
+
+    // Reopened, the project finds its memory without asking.
+    auto* pReopened = new VRDocFrame(m_pFrame, sProject, &m_manager);
+    ASSERT_TRUE(pReopened->GetMemDoc());
+    EXPECT_EQ(HomePath("new-memory.tmx"), pReopened->GetMemDoc()->GetFileName());
+    delete pReopened;
+}
+
 TEST_F(DocFrameGui, RemovingFiles)
 {
     const wxString sProject = SavedProject(3);
