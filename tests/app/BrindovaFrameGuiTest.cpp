@@ -23,6 +23,7 @@
 #include "workspace/VRDocSplitter.h"
 
 #include <wx/filename.h>
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/textdlg.h>
 #include <wx/weakref.h>
@@ -497,7 +498,11 @@ TEST_F(MainWindow, ShowsTheCatalogsTextsAndOneTabPerProject)
         wxFileName(wxString(std::filesystem::read_symlink("/proc/self/exe").wstring())).GetPath() + "/../Data/";
     ASSERT_TRUE(g_LocEngine.LoadLocStrings(sData + "Lintrado/Languages/English.lang", true, true));
     const wxString sAppName = g_sAppName;
+    const wxString sAppDataPath = g_sAppDataPath;
     g_sAppName = "Lintrado";
+    g_sAppDataPath = sData + "Lintrado";
+    // As the program's start-up does.
+    wxInitAllImageHandlers();
     const wxString sOne = MakeSavedProject("one", 1);
     const wxString sTwo = MakeSavedProject("two", 2);
     Open(sOne);
@@ -506,6 +511,8 @@ TEST_F(MainWindow, ShowsTheCatalogsTextsAndOneTabPerProject)
     WaitForTitleOfCurrent();
 
     EXPECT_EQ(Frame()->GetTitle(), "Lintrado - " + sTwo);
+    ASSERT_EQ(Frame()->GetIcons().GetIconCount(), 1u);
+    EXPECT_EQ(Frame()->GetIcons().GetIconByIndex(0).GetWidth(), 64);
     const char* aszMenus[] = {"Project", "File", "Statistics", "Layout", "Help"};
     for (size_t nPos = 0; nPos < 5; ++nPos)
         EXPECT_EQ(Frame()->GetMenuBar()->GetMenuLabelText(nPos), aszMenus[nPos]);
@@ -521,6 +528,7 @@ TEST_F(MainWindow, ShowsTheCatalogsTextsAndOneTabPerProject)
     EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
     g_LocEngine.Clear();
     g_sAppName = sAppName;
+    g_sAppDataPath = sAppDataPath;
 }
 
 TEST_F(MainWindow, ExitClosesEveryChangedProjectWithItsQuestions)
