@@ -220,7 +220,7 @@ bool VRProjectModel::AddFile(const wxString& sSourcePath, const wxString& sSourc
                              const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress)
 {
     wxStopWatch watch;
-    kvLogN(L"<%s>", "ADDFILE");
+    kvLogN(L"<%s>", L"ADDFILE");
     const wxString sExtension = ConvertorRegistry::ExtensionOf(sSourcePath);
     std::unique_ptr<tcConvertor> pConvertor =
         g_pConvertorRegistry ? g_pConvertorRegistry->CreateConvertor(sExtension, m_pDoc.get(), sSourceLanguage)
@@ -242,7 +242,7 @@ bool VRProjectModel::AddFile(const wxString& sSourcePath, const wxString& sSourc
                         sTargetLanguage, nThreshold, pProgress);
     pConvertor.reset();
     watch.Pause();
-    kvLog(L"<~%s:%d,%d>", "ADDFILE", static_cast<int>(watch.Time()), static_cast<int>(watch.TimeInMicro().GetValue()));
+    kvLog(L"<~%s:%d,%d>", L"ADDFILE", static_cast<int>(watch.Time()), static_cast<int>(watch.TimeInMicro().GetValue()));
     ThrowIfCancelled(pProgress);
     return true;
 }
