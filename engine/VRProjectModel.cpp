@@ -115,7 +115,6 @@ void VRProjectModel::BeginNew(const wxString& sSRXPath, const wxString& sMemDoc)
 
     tApp()->AppSetDoc(m_pDoc.get());
     tApp()->AppSetIO(m_pIO.get());
-    m_bContextSet = true;
 }
 
 void VRProjectModel::AddFiles(const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
@@ -185,7 +184,6 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
 
     tApp()->AppSetDoc(m_pDoc.get());
     tApp()->AppSetIO(m_pIO.get());
-    m_bContextSet = true;
 }
 
 void VRProjectModel::OpenProjectMemory(const wxString& sMemDoc)
@@ -491,7 +489,7 @@ void VRProjectModel::ReleaseAll()
     }
     if (m_pOwnMemDoc)
     {
-        // Nobody was asked about it: a failed creation or a memory declined at closing.
+        // Asked about in CloseMemory or not at all (a failed creation): never by its destructor.
         if (tcDocument* pMemDocument = m_pOwnMemDoc->GetDocument())
             pMemDocument->ClearDirty();
         m_pOwnMemDoc.reset();
@@ -500,11 +498,9 @@ void VRProjectModel::ReleaseAll()
         m_pIO->DetachDoc();
     if (m_pDoc)
         m_pDoc->RecreateDefaultIDAssigner();
-    if (m_bContextSet || (m_pIO && tApp()->GetCurrentIO() == m_pIO.get()))
-    {
-        if (tApp()->GetCurrentIO() == m_pIO.get())
-            tApp()->AppSetIO(nullptr);
-    }
+    // The context is cleared only where it still names this project: another page may be current.
+    if (m_pIO && tApp()->GetCurrentIO() == m_pIO.get())
+        tApp()->AppSetIO(nullptr);
     m_pIO.reset();
     m_pRoot = nullptr;
     m_pXliffNode = nullptr;
@@ -515,7 +511,6 @@ void VRProjectModel::ReleaseAll()
             tApp()->AppDeleteDoc(m_pDoc.get());
         m_pDoc.reset();
     }
-    m_bContextSet = false;
     m_pRules.reset();
     m_apConvertors.clear();
 }

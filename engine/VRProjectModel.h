@@ -165,7 +165,6 @@ private:
     // A memory held by the manager (one reference), or a new one owned here; never both.
     CVRMemDoc* m_pHeldMemDoc = nullptr;
     std::unique_ptr<CVRMemDoc> m_pOwnMemDoc;
-    bool m_bContextSet = false;
     wxString m_sPath;
     tcDictionary* m_pRoot = nullptr;
     tcNode* m_pXliffNode = nullptr;

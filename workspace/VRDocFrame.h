@@ -100,7 +100,7 @@ public:
     // --- Layout, views, saving, output and statistics ----------------------------------------------
     // These belong to the page's layout and saving; until the panes exist the layout builds no
     // docking manager, the views keep nothing (LoadView false), the preview shows nothing and the
-    // statistics count units and segments only.
+    // statistics count segments only.
 
     // Builds the page's panes; selects the first file.
     void CreateLayout();

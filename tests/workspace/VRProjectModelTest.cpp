@@ -166,6 +166,17 @@ TEST_F(ProjectModelTest, NewProjectKeepsTheFilesAConvertorServes)
     EXPECT_TRUE(m_prompts.asMessages.empty()) << "skipped files are skipped silently";
 }
 
+TEST_F(ProjectModelTest, ClosingKeepsAnotherProjectCurrent)
+{
+    auto pFirst = std::make_unique<VRProjectModel>(&m_manager);
+    CreateNew(*pFirst, {{"a.txt", "One."}}, VRProjectModel::NewEmptyMemoryChoice());
+    VRProjectModel second(&m_manager);
+    CreateNew(second, {{"b.txt", "Two."}}, VRProjectModel::NewEmptyMemoryChoice());
+    pFirst.reset();
+    EXPECT_EQ(second.GetDocument(), tApp()->GetCurrentDoc());
+    EXPECT_EQ(second.GetIO(), tApp()->GetCurrentIO());
+}
+
 TEST_F(ProjectModelTest, UnreadableRulesFailWithTheirOwnText)
 {
     VRProjectModel model(&m_manager);
