@@ -238,6 +238,17 @@ TEST_F(MainWindow, NewProjectsEnableTheProjectMenusAndFromTheSecondTheFullStatis
     tDoneLanguageDatabase();
 }
 
+TEST_F(MainWindow, StatisticsCommandsRunOverOpenProjectsWithoutQuestions)
+{
+    AssertRecorder asserts;
+    Open(MakeSavedProject("one", 1));
+    Open(MakeSavedProject("two", 2));
+    for (int nID : {ID_STATISTICS_FULL, ID_STATISTICS_PROJECT, ID_STATISTICS_FILE})
+        Command(nID);
+    EXPECT_TRUE(asserts.asExpressions.empty());
+    EXPECT_EQ(Prompts().Calls().size(), 2u) << "only the two file choosers of Open";
+}
+
 TEST_F(MainWindow, CommandsThatNeedAProjectDoNothingWithoutOne)
 {
     AssertRecorder asserts;
