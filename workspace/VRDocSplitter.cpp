@@ -8,6 +8,7 @@
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
 #include "varnak/include/tcEvent.h"
+#include "varnak/include/tcLocalisationEngine.h"
 #include "workspace/DlgNewDoc.h"
 #include "workspace/VRDocFrame.h"
 
@@ -261,7 +262,8 @@ bool CVRDocSplitter::SaveCurrentDoc()
     }
     catch (...)
     {
-        tUserPrompts().ShowMessage(FailureText(), "Error", wxOK | wxICON_ERROR, nullptr);
+        tUserPrompts().ShowMessage(FailureText(), g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"),
+                                   wxOK | wxICON_ERROR, nullptr);
         return false;
     }
 }
