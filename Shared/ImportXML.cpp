@@ -271,6 +271,21 @@ tcXMLImportYieldFn tGetXMLImportYieldHook()
     return s_pfnYield;
 }
 
+namespace
+{
+bool s_bStopRequested = false;
+} // namespace
+
+void tRequestXMLImportStop()
+{
+    s_bStopRequested = true;
+}
+
+bool tXMLImportStopRequested()
+{
+    return s_bStopRequested;
+}
+
 // ---- Entity resolver ------------------------------------------------------------------------------
 
 xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publicId, const XMLCh* const systemId)
@@ -463,6 +478,7 @@ int CXMLImporter::LoadMerge(int&, void*)
         return -1;
     }
     kvLog(L"XMLImporter:LoadMerge:sizeof(XMLCh)=%d", static_cast<int>(sizeof(XMLCh)));
+    s_bStopRequested = false;
 
     CXMLEntityResolver resolver(this);
     xercesc::SecurityManager security;

@@ -69,6 +69,12 @@ typedef void (*tcXMLImportYieldFn)();
 void tSetXMLImportYieldHook(tcXMLImportYieldFn pfnYield);
 tcXMLImportYieldFn tGetXMLImportYieldHook();
 
+// Asks the running load to stop (from inside the yield hook: a Cancel button). The load then fails
+// with the load error "Loading was cancelled" and, like every failed load, leaves no document.
+// The request lasts until the next load starts. Main thread.
+void tRequestXMLImportStop();
+bool tXMLImportStopRequested();
+
 // ---- Collected cross references -------------------------------------------------------------------
 
 // A target of a reference record: a sense by identifier in the file (records by identifier), or a

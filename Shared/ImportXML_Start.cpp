@@ -146,6 +146,8 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     try
     {
         YieldToToolkit();
+        if (tXMLImportStopRequested() && !m_bStopParsing)
+            StopWithError("Loading was cancelled");
         if (m_bStopParsing || !m_pDoc)
             return;
         const wxString sName = tXMLUnescapeString(localname);

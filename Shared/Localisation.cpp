@@ -117,3 +117,21 @@ bool tLocalisationLoadCatalogs()
     g_sAppName = g_LocEngine.FindTranslation("APPLICATION_NAME");
     return true;
 }
+
+wxString tLocalisedWith(const char* szKey, const wxString& s1, const wxString& s2)
+{
+    const wxString sPattern = g_LocEngine.FindTranslation(szKey);
+    // One pass, so that a "%2" inside the first value stays as it is.
+    wxString sText;
+    for (size_t n = 0; n < sPattern.length(); ++n)
+    {
+        if (sPattern[n] == '%' && n + 1 < sPattern.length() && (sPattern[n + 1] == '1' || sPattern[n + 1] == '2'))
+        {
+            sText += sPattern[n + 1] == '1' ? s1 : s2;
+            ++n;
+        }
+        else
+            sText += sPattern[n];
+    }
+    return sText;
+}

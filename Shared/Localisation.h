@@ -37,3 +37,7 @@ void tLocalisationDone();
 // and g_sAppName from "APPLICATION_NAME". Returns false, after showing the error through
 // tUserPrompts(), when no default catalog is named; the caller must then end the start-up.
 bool tLocalisationLoadCatalogs();
+
+// The catalog text of szKey with "%1" (and "%2") replaced by s1 (and s2), in one pass. Placeholders
+// rather than printf formats, so that a user's catalog with a stray "%" cannot break the message.
+wxString tLocalisedWith(const char* szKey, const wxString& s1, const wxString& s2 = wxString());

@@ -40,3 +40,29 @@ void tSetUserPrompts(tcUserPrompts* pPrompts)
 {
     g_pUserPrompts = pPrompts;
 }
+
+wxArrayString tcUserPrompts::ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir,
+                                         const wxString& sDefaultFile, const wxString& sWildcard, long nStyle, int&,
+                                         wxWindow* pParent)
+{
+    wxArrayString asFiles;
+    const wxString sFile = ChooseFile(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
+    if (!sFile.empty())
+        asFiles.push_back(sFile);
+    return asFiles;
+}
+
+void tcUserPrompts::BeginBusyNotice(const wxString& sText)
+{
+    tcLog::LogStr("BUSY: " + sText);
+}
+
+tcBusyNotice::tcBusyNotice(const wxString& sText)
+{
+    tUserPrompts().BeginBusyNotice(sText);
+}
+
+tcBusyNotice::~tcBusyNotice()
+{
+    tUserPrompts().EndBusyNotice();
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/arrstr.h>
 #include <wx/string.h>
 
 class wxWindow;
@@ -25,6 +26,29 @@ public:
 
     // Lets the user choose a folder; returns its path, empty when cancelled.
     virtual wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) = 0;
+
+    // Lets the user choose files: several when nStyle has wxFD_MULTIPLE. nFilterIndex is the
+    // wildcard entry shown first and receives the one the user left selected. Returns the full
+    // paths, none when cancelled. This default chooses one file through ChooseFile and leaves
+    // nFilterIndex as it is.
+    virtual wxArrayString ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir,
+                                      const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
+                                      int& nFilterIndex, wxWindow* pParent);
+
+    // A notice such as "Saving, please wait..." shown from BeginBusyNotice until EndBusyNotice
+    // (calls pair up and do not nest). The default only logs the text.
+    virtual void BeginBusyNotice(const wxString& sText);
+    virtual void EndBusyNotice() {}
+};
+
+// Shows a busy notice through tUserPrompts() for its lifetime.
+class tcBusyNotice
+{
+public:
+    explicit tcBusyNotice(const wxString& sText);
+    ~tcBusyNotice();
+    tcBusyNotice(const tcBusyNotice&) = delete;
+    tcBusyNotice& operator=(const tcBusyNotice&) = delete;
 };
 
 // The prompts used when nobody can answer (nothing installed, no-user-interaction mode): nothing is

@@ -23,4 +23,6 @@ list(APPEND LINTRADO_UI_SOURCES
     Shared/AppUtils_sharedMenu.cpp
     Shared/HTMLPreview.cpp
     Shared/HTMLViewWx.cpp
+    Shared/FrmFileSelector.cpp
+    Shared/FrmLangSelector.cpp
 )

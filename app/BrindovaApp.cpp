@@ -5,6 +5,7 @@
 #include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "app/AppPaths.h"
+#include "app/BrindovaFrame.h"
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
@@ -228,8 +229,7 @@ void BrindovaApp::StartTestAutoClose(wxFrame* pFrame)
 
 wxFrame* BrindovaApp::CreateMainWindow(const wxString& sTitle, const wxPoint& pos, const wxSize& size)
 {
-    // A plain frame until the main window class takes its place.
-    return new wxFrame(nullptr, wxID_ANY, sTitle, pos, size);
+    return new BrindovaFrame(sTitle, pos, size);
 }
 
 void BrindovaApp::OpenScriptBindings()

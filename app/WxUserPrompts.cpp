@@ -38,6 +38,38 @@ wxString tcWxUserPrompts::ChooseDirectory(const wxString& sMessage, const wxStri
     return dialog.GetPath();
 }
 
+wxArrayString tcWxUserPrompts::ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir,
+                                           const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
+                                           int& nFilterIndex, wxWindow* pParent)
+{
+    wxArrayString asFiles;
+    if (tApp()->GetNoUserInteraction())
+        return asFiles;
+    wxFileDialog dialog(pParent, sMessage, sDefaultDir, sDefaultFile,
+                        sWildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : sWildcard, nStyle);
+    dialog.SetFilterIndex(nFilterIndex);
+    if (dialog.ShowModal() != wxID_OK)
+        return asFiles;
+    nFilterIndex = dialog.GetFilterIndex();
+    if (nStyle & wxFD_MULTIPLE)
+        dialog.GetPaths(asFiles);
+    else
+        asFiles.push_back(dialog.GetPath());
+    return asFiles;
+}
+
+void tcWxUserPrompts::BeginBusyNotice(const wxString& sText)
+{
+    tcSilentUserPrompts::BeginBusyNotice(sText);
+    if (!tApp()->GetNoUserInteraction())
+        m_pBusy = std::make_unique<wxBusyInfo>(sText);
+}
+
+void tcWxUserPrompts::EndBusyNotice()
+{
+    m_pBusy.reset();
+}
+
 void tInstallWxUserPrompts()
 {
     static tcWxUserPrompts s_prompts;

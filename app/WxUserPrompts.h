@@ -2,6 +2,10 @@
 
 #include "Shared/UserPrompts.h"
 
+#include <wx/busyinfo.h>
+
+#include <memory>
+
 // Prompts that show the toolkit's message box and file and folder choosers. In no-user-interaction
 // mode (checked at every call) they show nothing and answer as tcSilentUserPrompts does.
 class tcWxUserPrompts : public tcSilentUserPrompts
@@ -11,6 +15,14 @@ public:
     wxString ChooseFile(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
                         const wxString& sWildcard, long nStyle, wxWindow* pParent) override;
     wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) override;
+    wxArrayString ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
+                              const wxString& sWildcard, long nStyle, int& nFilterIndex, wxWindow* pParent) override;
+    // A wxBusyInfo without parent.
+    void BeginBusyNotice(const wxString& sText) override;
+    void EndBusyNotice() override;
+
+private:
+    std::unique_ptr<wxBusyInfo> m_pBusy;
 };
 
 // Installs one process-wide tcWxUserPrompts as the user prompts. Call once the application object

@@ -9,6 +9,10 @@ list(APPEND LINTRADO_UI_SOURCES
     app/MessageBox.cpp
     app/WidgetDialog.cpp
     app/DlgAbout.cpp
+    app/StatisticsPages.cpp
+    app/ViewLayouts.cpp
+    app/BrindovaFrame.cpp
+    app/BrindovaFrameLayouts.cpp
 )
 # The version the program reports comes from the project's own.
 set_source_files_properties(app/AppVersion.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")

@@ -405,7 +405,7 @@ bool tcConvertor::Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePat
 
         kvLogN(L"<%s>", L"SEGMENT");
         wxStopWatch watch;
-        segDoc.Segment();
+        segDoc.Segment(pProgress);
         const long long nMicro = watch.TimeInMicro().GetValue();
         kvLog(L"<~%s:%d,%d>", L"SEGMENT", static_cast<int>(nMicro / 1000), static_cast<int>(nMicro));
     }

@@ -20,4 +20,7 @@ public:
     virtual int GetValue() const = 0;
     // Sets the value; anything above kHighest becomes kHighest.
     virtual void SetValue(int nValue) = 0;
+    // True once the user asked to stop (a cancel button); whoever drives the work checks it between
+    // steps and stops. Progress without such a button never asks.
+    virtual bool WasCancelled() const { return false; }
 };

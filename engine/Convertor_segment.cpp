@@ -3,6 +3,7 @@
 
 #include "Shared/AppUtils_shared.h"
 #include "Shared/VRSRXDoc.h"
+#include "engine/ConvertorProgress.h"
 #include "engine/VRMemDoc.h"
 #include "engine/XLIFFDTD.h"
 #include "varnak/include/kvLog.h"
@@ -624,10 +625,26 @@ CSegmentUnit* CSegmentDoc::GetUnit(int nIndex) const
     return m_apUnits[static_cast<size_t>(nIndex)].get();
 }
 
-void CSegmentDoc::Segment()
+void CSegmentDoc::Segment(tcConvertorProgress* pProgress)
 {
-    for (const auto& pUnit : m_apUnits)
-        SegmentTranslationUnit(*pUnit);
+    const int nStart = pProgress ? std::max(0, pProgress->GetValue()) : 0;
+    const size_t nUnits = m_apUnits.size();
+    int nShown = nStart;
+    for (size_t i = 0; i < nUnits; ++i)
+    {
+        if (pProgress && pProgress->WasCancelled())
+            return;
+        SegmentTranslationUnit(*m_apUnits[i]);
+        if (!pProgress)
+            continue;
+        // Moved in steps of at least 1%: every update of a dialog redraws it.
+        const int nValue = nStart + static_cast<int>((tcConvertorProgress::kHighest - nStart) * (i + 1) / nUnits);
+        if (nValue - nShown >= tcConvertorProgress::kMaximum / 100)
+        {
+            pProgress->SetValue(nValue);
+            nShown = nValue;
+        }
+    }
 }
 
 // ---- Units --------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 struct SXLIFFDTD;
 class CVRMemDoc;
 class CVRSRXDoc;
+class tcConvertorProgress;
 class tcAttribute;
 class tcDocument;
 class tcElement;
@@ -193,7 +194,9 @@ public:
     CSegmentUnit* GetUnit(int nIndex) const;
 
     // Writes every unit, in order, under the body node of the writer context.
-    void Segment();
+    // Writes every unit. pProgress (may be null) moves from its value towards its highest as units
+    // are written; when it reports cancellation, the units not yet written are left out.
+    void Segment(tcConvertorProgress* pProgress = nullptr);
 
 private:
     std::vector<std::unique_ptr<CSegmentUnit>> m_apUnits;

@@ -1,5 +1,6 @@
 #include "workspace/DlgMemDoc.h"
 
+#include "Shared/Localisation.h"
 #include "Shared/UserPrompts.h"
 #include "engine/VRMemDocManager.h"
 #include "varnak/include/TextFailure.h"
@@ -16,28 +17,6 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-namespace
-{
-// A catalog text with "%1" (and "%2") replaced. Placeholders rather than printf formats, so that a
-// user's catalog with a stray "%" cannot break the message.
-wxString LocalisedWith(const char* szKey, const wxString& s1, const wxString& s2 = wxString())
-{
-    const wxString sPattern = g_LocEngine.FindTranslation(szKey);
-    // One pass, so that a "%2" inside the first value stays as it is.
-    wxString sText;
-    for (size_t n = 0; n < sPattern.length(); ++n)
-    {
-        if (sPattern[n] == '%' && n + 1 < sPattern.length() && (sPattern[n + 1] == '1' || sPattern[n + 1] == '2'))
-        {
-            sText += sPattern[n + 1] == '1' ? s1 : s2;
-            ++n;
-        }
-        else
-            sText += sPattern[n];
-    }
-    return sText;
-}
-} // namespace
 
 CDlgMemDoc::CDlgMemDoc(wxWindow* pParent)
     : wxDialog(pParent, wxID_ANY, g_LocEngine.FindTranslation("SELECT_TM_TITLE"), wxDefaultPosition, wxSize(400, 250),
@@ -141,20 +120,20 @@ CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager)
         wxString sError;
         if (!wxFileName::Exists(sName))
         {
-            const int nAnswer = tUserPrompts().ShowMessage(LocalisedWith("SELECT_TM_CREATE_NEW", sName),
+            const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_CREATE_NEW", sName),
                                                            g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM"),
                                                            wxYES_NO | wxICON_QUESTION, nullptr);
             if (nAnswer != wxYES)
                 continue;
             if (CVRMemDoc* pMemDoc = manager.CreateMemDoc(sName, &sError))
                 return pMemDoc;
-            tUserPrompts().ShowMessage(LocalisedWith("SELECT_TM_CREATE_FAILED", sName, sError),
+            tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_CREATE_FAILED", sName, sError),
                                        g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
             continue;
         }
         if (CVRMemDoc* pMemDoc = manager.OpenMemDoc(sName, &sError))
             return pMemDoc;
-        tUserPrompts().ShowMessage(LocalisedWith("SELECT_TM_OPEN_FAILED", sName, sError),
+        tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_OPEN_FAILED", sName, sError),
                                    g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
     }
 }

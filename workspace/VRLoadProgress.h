@@ -20,6 +20,8 @@ public:
     int GetValue() const override { return m_nValue; }
     // Stores the value clamped to 0..9999 and moves the gauge there; the message stays as it is.
     void SetValue(int nValue) override;
+    // True once the abort button was pressed.
+    bool WasCancelled() const override { return wxProgressDialog::WasCancelled(); }
 
 private:
     int m_nValue = 0;

@@ -224,7 +224,7 @@ TEST_F(ShippedCatalog, HoldsEveryKeyTheSourcesLookUp)
     ASSERT_TRUE(
         engine.LoadLocStrings(wxString::FromUTF8((Languages() / (DefaultName() + ".lang")).string()), true, true));
 
-    const std::regex lookUp(R"(FindTranslation\(\s*(?:L|_T\()?\s*"([^"]+)\")");
+    const std::regex lookUp(R"((?:FindTranslation|tLocalisedWith)\(\s*(?:L|_T\()?\s*"([^"]+)\")");
     std::set<std::string> missing;
     size_t nKeys = 0;
     for (const char* szFolder : {"app", "Shared", "engine", "import", "net", "platform", "script", "workspace"})

@@ -18,17 +18,36 @@ const char* KindName(ScriptedUserPrompts::Kind eKind)
 
 void ScriptedUserPrompts::AnswerMessage(int nButton)
 {
-    m_answers.push_back({Kind::Message, nButton, wxString()});
+    Answer answer;
+    answer.eKind = Kind::Message;
+    answer.nButton = nButton;
+    m_answers.push_back(answer);
 }
 
 void ScriptedUserPrompts::AnswerFile(const wxString& sPath)
 {
-    m_answers.push_back({Kind::File, 0, sPath});
+    Answer answer;
+    answer.eKind = Kind::File;
+    answer.sPath = sPath;
+    m_answers.push_back(answer);
 }
 
 void ScriptedUserPrompts::AnswerDirectory(const wxString& sPath)
 {
-    m_answers.push_back({Kind::Directory, 0, sPath});
+    Answer answer;
+    answer.eKind = Kind::Directory;
+    answer.sPath = sPath;
+    m_answers.push_back(answer);
+}
+
+void ScriptedUserPrompts::AnswerFiles(const wxArrayString& asPaths, int nFilterIndex)
+{
+    Answer answer;
+    answer.eKind = Kind::File;
+    answer.sPath = asPaths.empty() ? wxString() : asPaths[0];
+    answer.asPaths = asPaths;
+    answer.nFilterIndex = nFilterIndex;
+    m_answers.push_back(answer);
 }
 
 void ScriptedUserPrompts::VerifyAndClear()
@@ -37,6 +56,7 @@ void ScriptedUserPrompts::VerifyAndClear()
         ADD_FAILURE() << "Scripted " << KindName(answer.eKind) << " answer never asked for";
     m_answers.clear();
     m_calls.clear();
+    m_busyNotices.clear();
 }
 
 bool ScriptedUserPrompts::Take(const Call& call, Answer& answer)
@@ -101,4 +121,27 @@ wxString ScriptedUserPrompts::ChooseDirectory(const wxString& sMessage, const wx
     if (!Take(call, answer))
         return m_silent.ChooseDirectory(sMessage, sDefaultPath, pParent);
     return answer.sPath;
+}
+
+wxArrayString ScriptedUserPrompts::ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir,
+                                               const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
+                                               int& nFilterIndex, wxWindow* pParent)
+{
+    Call call;
+    call.eKind = Kind::File;
+    call.sMessage = sMessage;
+    call.sDefaultDir = sDefaultDir;
+    call.sDefaultFile = sDefaultFile;
+    call.sWildcard = sWildcard;
+    call.nStyle = nStyle;
+    call.pParent = pParent;
+    call.nFilterIndex = nFilterIndex;
+    Answer answer;
+    if (!Take(call, answer))
+        return wxArrayString();
+    if (answer.asPaths.empty() && !answer.sPath.empty())
+        answer.asPaths.push_back(answer.sPath);
+    if (!answer.asPaths.empty() && answer.nFilterIndex >= 0)
+        nFilterIndex = answer.nFilterIndex;
+    return answer.asPaths;
 }

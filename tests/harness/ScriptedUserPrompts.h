@@ -31,6 +31,8 @@ public:
         wxString sWildcard;
         long nStyle = 0;
         wxWindow* pParent = nullptr;
+        // The filter index a multiple-file chooser was shown with (-1 for other calls).
+        int nFilterIndex = -1;
     };
 
     // Queue the answer to the next prompt: a button (wxOK, wxYES, wxNO, wxCANCEL) or a path
@@ -38,6 +40,12 @@ public:
     void AnswerMessage(int nButton);
     void AnswerFile(const wxString& sPath);
     void AnswerDirectory(const wxString& sPath);
+    // The answer to a ChooseFiles call (a file chooser too): the paths (none for cancel) and the
+    // filter index the user left selected.
+    void AnswerFiles(const wxArrayString& asPaths, int nFilterIndex);
+
+    // Busy notices begun so far, oldest first (they need no answer).
+    const std::vector<wxString>& BusyNotices() const { return m_busyNotices; }
 
     // Every call so far, oldest first.
     const std::vector<Call>& Calls() const { return m_calls; }
@@ -49,13 +57,18 @@ public:
     wxString ChooseFile(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
                         const wxString& sWildcard, long nStyle, wxWindow* pParent) override;
     wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) override;
+    wxArrayString ChooseFiles(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
+                              const wxString& sWildcard, long nStyle, int& nFilterIndex, wxWindow* pParent) override;
+    void BeginBusyNotice(const wxString& sText) override { m_busyNotices.push_back(sText); }
 
 private:
     struct Answer
     {
-        Kind eKind;
-        int nButton;
+        Kind eKind = Kind::Message;
+        int nButton = 0;
         wxString sPath;
+        wxArrayString asPaths;
+        int nFilterIndex = -1;
     };
 
     // Takes the next answer if it is of kind eKind; otherwise fails the test and returns false.
@@ -63,6 +76,7 @@ private:
 
     std::deque<Answer> m_answers;
     std::vector<Call> m_calls;
+    std::vector<wxString> m_busyNotices;
     tcSilentUserPrompts m_silent;
 };
 

@@ -1,1 +1,6 @@
 # Tests of the project page, new-project dialog and selectors.
+lintrado_test_program(page_tests unit VRProjectModelTest.cpp)
+if(TARGET page_tests)
+    target_link_libraries(page_tests PRIVATE lintrado_core)
+endif()
+lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp)

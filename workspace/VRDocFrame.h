@@ -1,0 +1,139 @@
+#pragma once
+
+#include "engine/VRProjectModel.h"
+#include "engine/XLIFFDTD.h"
+#include "varnak/include/tcEvent.h"
+
+#include <wx/arrstr.h>
+#include <wx/panel.h>
+
+#include <memory>
+#include <vector>
+
+class CVRMemDoc;
+class CVRMemDocManager;
+class CVRMemDocStatistics;
+class CVRSRXDoc;
+class tcConvertor;
+class tcConvertorProgress;
+class tcDictionary;
+class tcDocument;
+class tcIO;
+class tcNode;
+class wxAuiManager;
+class wxAuiNotebook;
+
+// Fired when a project gets a new file path (arg1: the page, arg2: null); the notebook retitles it.
+extern tcEvent Evt_DocFrame_DatasourceChanged;
+
+// What the page needs of its panes while files come and go and while it closes. The layout gives
+// the page its panes (SetPanes); a page without panes keeps the current file index itself.
+class VRDocFramePanes
+{
+public:
+    virtual ~VRDocFramePanes() = default;
+    // Commits the editor's pending text to the document now.
+    virtual void FlushCommit() = 0;
+    // Drops the preview window, before the convertor that made it may be destroyed.
+    virtual void ClearPreview() = 0;
+    // Lets no pane touch a node of the document any more (the page is closing).
+    virtual void UnbindNodes() = 0;
+    // The files pane's current file index.
+    virtual int GetCurrentFile() const = 0;
+    // Gives the files pane a new list; its current index is clamped to it.
+    virtual void SetFiles(const std::vector<tcNode*>& apFiles) = 0;
+};
+
+// The page of one open translation project in the notebook of projects. The project itself lives
+// in a VRProjectModel; the page adds the questions, the progress dialog and the panes.
+//
+// Both constructors throw TextFailure (VRProjectCancelled when the user cancelled) and then leave
+// nothing behind: no application context, no held memory, no window. Main thread only.
+class VRDocFrame : public wxPanel
+{
+public:
+    // A new project from source files. sMemDoc is a memory file, the localised new-empty text or
+    // empty; asSourceFiles and asSourceLanguages are parallel and not empty; nThreshold is the
+    // auto-fill percentage or -1. pMemDocManager is not owned and must outlive the page. While
+    // the files are converted a progress dialog shows and the rest of the program is disabled.
+    VRDocFrame(wxWindow* pParent, const wxString& sSRXPath, CVRMemDocManager* pMemDocManager, const wxString& sMemDoc,
+               const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
+               const wxString& sTargetLanguage, int nThreshold);
+    // Opens a saved project. pMemDoc (may be null; the notebook passes null) is a memory held by
+    // pMemDocManager for this page. Without it a missing memory is asked for (memory dialog).
+    VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManager* pMemDocManager,
+               CVRMemDoc* pMemDoc = nullptr);
+    // Closes the project: offers to save a new memory, asks about unsaved changes (Yes/No; a failed
+    // save asks again) and releases everything.
+    ~VRDocFrame() override;
+
+    void CreateDocument();
+    // Replaces the rules; throws the rules file's TextFailure.
+    void LoadSRX(const wxString& sPath);
+    // Converts one source file into the project (pProgress may be null). Skipped files: false.
+    // Marks the project changed when a file was added. Call RefreshFiles after the last one.
+    bool AddFile(const wxString& sSourcePath, const wxString& sSourceLanguage, const wxString& sTargetLanguage,
+                 int nThreshold, tcConvertorProgress* pProgress);
+    void CollectSegments(std::vector<tcNode*>& apSegments) const;
+    // Drops the cached convertors, re-reads the files and selects the current one (throws
+    // TextFailure when no file is left).
+    void RefreshFiles();
+    // Removes the current file after the user's confirmation; the last file is refused.
+    void RemoveCurrentFile();
+
+    // The project file; empty until saved.
+    wxString GetFileName() const { return m_Model.GetPath(); }
+    tcDocument* GetDocument() const { return m_Model.GetDocument(); }
+    tcIO* GetIO() const { return m_Model.GetIO(); }
+    int GetNumFiles() const { return m_Model.GetNumFiles(); }
+    CVRMemDoc* GetMemDoc() const { return m_Model.GetMemDoc(); }
+    VRProjectModel& GetModel() { return m_Model; }
+    const std::vector<tcNode*>& GetSegments() { return m_Model.GetSegments(); }
+    int GetCurrentFile() const;
+
+    // Commits the editor's pending text to the document (nothing without panes).
+    void FlushCommit();
+
+    // The panes (not owned; null: none). The layout sets them; tests set fakes.
+    void SetPanes(VRDocFramePanes* pPanes) { m_pPanes = pPanes; }
+
+    // --- Layout, views, saving, output and statistics ----------------------------------------------
+    // These belong to the page's layout and saving; until the panes exist the layout builds no
+    // docking manager, the views keep nothing (LoadView false), the preview shows nothing and the
+    // statistics count segments only.
+
+    // Builds the page's panes; selects the first file.
+    void CreateLayout();
+    // Makes a file current (its segments, header and body); throws TextFailure for a file without
+    // header or body.
+    void SelectFile(int nIndex);
+    void SelectSegment(int nIndex);
+    // Saves the project; asks for a file when it has none or the last save failed. True on success (the changed mark is
+    // then cleared). A new path fires Evt_DocFrame_DatasourceChanged before the data is written.
+    bool Save();
+    // The path (or the localised untitled text), with " (*<unsaved changes text>)" while changed.
+    wxString GetTitle() const;
+    // Writes the current file as a translated document (empty path: not supported here yet,
+    // false). False when nothing was written.
+    bool OutputTranslatedFile(wxString sPath, wxString sLanguage);
+    wxArrayString GetTargetLanguages() const;
+    // Fills the record for file nIndex, or the current file for -1.
+    void GetStatistics(CVRMemDocStatistics* pStatistics, int nIndex);
+    void ShowHTMLPreview(const wxString& sHTML);
+    bool LoadView(const wxString& sName);
+    void SaveView(const wxString& sName);
+    void DeleteView(const wxString& sName);
+    void SetDefaultView();
+    void RestoreDefaultView();
+    void RestoreOriginalDefaultView();
+
+private:
+    void AfterFilesChanged();
+
+    VRProjectModel m_Model;
+    VRDocFramePanes* m_pPanes = nullptr;
+    int m_nCurrentFile = 0;
+    bool m_bLayoutPending = false;
+    bool m_bPreviewStale = true;
+    bool m_bSaveFailed = false;
+};
