@@ -390,10 +390,6 @@ CXMLImporter::~CXMLImporter()
     m_psDictionaryElementName.reset();
     m_psSectionElementName.reset();
     m_psEntryElementName.reset();
-    m_psPendingAttrListName.reset();
-    m_pnPendingAttrType.reset();
-    m_pnPendingAttrDefault.reset();
-    m_pbPendingAttrRTL.reset();
     m_pReader.reset();
     // A platform that failed to initialise is not torn down: its state is unknown.
     if (!m_bInitFailed)
@@ -524,7 +520,7 @@ int CXMLImporter::LoadMerge(int&, void*)
     m_pCurrentlanguage = nullptr;
     m_pCurrentEntry = nullptr;
     m_aNodeStack.clear();
-    m_aReflist.clear();
+    m_crossRefs.Clear();
     return -1;
 }
 
@@ -543,6 +539,28 @@ void CXMLImporter::fatalError(const xercesc::SAXParseException& exc)
     m_bStopParsing = true;
     m_bLoadFailed = true;
     AddParseError(*this, L"Fatal error", exc);
+}
+
+// The parser's declaration callbacks belong to the document type.
+void CXMLImporter::startDTD(const XMLCh* const name, const XMLCh* const, const XMLCh* const)
+{
+    m_dtd.StartDTD(name);
+}
+
+void CXMLImporter::internalEntityDecl(const XMLCh* const name, const XMLCh* const value)
+{
+    m_dtd.InternalEntityDecl(name, value);
+}
+
+void CXMLImporter::elementDecl(const XMLCh* const name, const XMLCh* const model)
+{
+    m_dtd.ElementDecl(name, model);
+}
+
+void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aName, const XMLCh* const type,
+                                 const XMLCh* const mode, const XMLCh* const value)
+{
+    m_dtd.AttributeDecl(eName, aName, type, mode, value);
 }
 
 void CXMLImporter::StopWithError(const wxString& sError)

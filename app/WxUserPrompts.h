@@ -13,6 +13,9 @@ public:
     wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) override;
 };
 
+// The wxFileDialog style for the PROMPT_FILE_* flags of a ChooseFile call.
+long tFileDialogStyle(long nPromptFlags);
+
 // Installs one process-wide tcWxUserPrompts as the user prompts. Call once the application object
 // exists.
 void tInstallWxUserPrompts();

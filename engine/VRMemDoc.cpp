@@ -20,7 +20,6 @@
 #include "varnak/include/tcNode.h"
 
 #include <wx/defs.h>
-#include <wx/filedlg.h>
 #include <wx/filefn.h>
 
 #include <algorithm>
@@ -601,7 +600,7 @@ wxString CVRMemDoc::SaveIfModified()
     const wxString sCwd = wxGetCwd();
     const wxString sPath = tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(),
                                                      "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
-                                                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT, nullptr);
+                                                     PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
     wxSetWorkingDirectory(sCwd);
     if (sPath.empty())
         return m_sFileName;
