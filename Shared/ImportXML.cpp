@@ -1,5 +1,7 @@
 #include "Shared/ImportXML.h"
 
+#include "Shared/ErrorBoundary.h"
+
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
@@ -37,18 +39,11 @@ wxString ToWx(const XMLCh* szText)
 }
 
 // Adds the parser's report as a load error; szKind ("Warning", "Error", "Fatal error") opens it.
-// Called from the parser's error callbacks, so nothing it throws may escape.
 void AddParseError(CXMLImporter& importer, const wchar_t* szKind, const xercesc::SAXParseException& exc)
 {
-    try
-    {
-        importer.AddLoadError(kvFormat(L"%s in file %s at line %lld , column %lld : %s", szKind,
-                                       ToWx(exc.getSystemId()), static_cast<long long>(exc.getLineNumber()),
-                                       static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
-    }
-    catch (...)
-    {
-    }
+    importer.AddLoadError(kvFormat(L"%s in file %s at line %lld , column %lld : %s", szKind, ToWx(exc.getSystemId()),
+                                   static_cast<long long>(exc.getLineNumber()),
+                                   static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
 }
 
 // A list value holds item texts separated by ",", as the library keeps list values.
@@ -524,21 +519,37 @@ int CXMLImporter::LoadMerge(int&, void*)
     return -1;
 }
 
+void CXMLImporter::ReportCallbackFailure(const wchar_t* szWhat) noexcept
+{
+    // The stop comes first: it cannot fail, and the load must fail even when nothing else works.
+    m_bStopParsing = true;
+    m_bLoadFailed = true;
+    try
+    {
+        const wxString sReason = tDescribeCurrentException();
+        kvLogError(L"EXCEPTION in the XML importer (%s): %s", szWhat, sReason);
+        AddLoadError(kvFormat(L"Internal error while %s, parsing abandoned: %s", szWhat, sReason));
+    }
+    catch (...)
+    {
+    }
+}
+
 void CXMLImporter::warning(const xercesc::SAXParseException& exc)
 {
-    AddParseError(*this, L"Warning", exc);
+    GuardCallback(L"reporting a warning", [&] { AddParseError(*this, L"Warning", exc); });
 }
 
 void CXMLImporter::error(const xercesc::SAXParseException& exc)
 {
-    AddParseError(*this, L"Error", exc);
+    GuardCallback(L"reporting an error", [&] { AddParseError(*this, L"Error", exc); });
 }
 
 void CXMLImporter::fatalError(const xercesc::SAXParseException& exc)
 {
     m_bStopParsing = true;
     m_bLoadFailed = true;
-    AddParseError(*this, L"Fatal error", exc);
+    GuardCallback(L"reporting a fatal error", [&] { AddParseError(*this, L"Fatal error", exc); });
 }
 
 // The parser's declaration callbacks belong to the document type.

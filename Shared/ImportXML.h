@@ -272,6 +272,22 @@ protected:
     void ResetChildWalks();
     // Adds the load error, stops building and makes the load fail.
     void StopWithError(const wxString& sError);
+    // Runs the work of one parser callback. Nothing may cross into the parser, which is not built
+    // for exceptions from its handlers: a failure is logged, stops building and fails the load
+    // with a load error naming szWhat ("reporting a warning").
+    template <typename Fn> void GuardCallback(const wchar_t* szWhat, Fn&& fn) noexcept
+    {
+        try
+        {
+            fn();
+        }
+        catch (...)
+        {
+            ReportCallbackFailure(szWhat);
+        }
+    }
+    // Inside a catch block: the failure of GuardCallback.
+    void ReportCallbackFailure(const wchar_t* szWhat) noexcept;
     // Shows a warning about an identifier (one that is not a number, a section that gets a new one);
     // after the first few of a load they are only logged, so that a file full of them does not
     // flood the user with message boxes.

@@ -31,6 +31,10 @@
 
 namespace
 {
+// Assertion sites report fixed numbers, not source lines: reports already filed name these, so
+// they must not move when the file is edited.
+constexpr int kAssertSegmentWithoutLanguage = 505; // a segment indexed without its variant's language
+
 const wchar_t* const kszNoHandler = L"Could not assign an IO handler for type TMX";
 const char* const kaszCodeKinds[] = {"ph", "bpt", "ept", "it"};
 
@@ -312,7 +316,7 @@ void CVRMemDoc::OnNodeInserted(tcEvent*, void* pOwner, void*, void* pNodeArg)
     if (pThis->m_pTUVLangAttr && pNode->GetParent())
         sLanguage = pNode->GetParent()->GetAttributeDisplayAsString(pThis->m_pTUVLangAttr);
     if (sLanguage.empty())
-        tAssert("VRMemDoc", 505, "0");
+        tAssert("VRMemDoc", kAssertSegmentWithoutLanguage, "0");
     pThis->IndexSeg(pThis->GetIndex(sLanguage), pNode);
 }
 
