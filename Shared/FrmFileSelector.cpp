@@ -22,6 +22,22 @@ tcEvent Evt_FileSelector_Emptied("Evt_FileSelector_Emptied");
 namespace
 {
 const char* const kszConfigGroup = "/UserInterface/FileSelectors/";
+// The selector takes the file dialog's own style; the prompt seam has flags of its own.
+long PromptFlagsOf(long nDialogStyle)
+{
+    long nFlags = 0;
+    if (nDialogStyle & wxFD_OPEN)
+        nFlags |= PROMPT_FILE_OPEN;
+    if (nDialogStyle & wxFD_SAVE)
+        nFlags |= PROMPT_FILE_SAVE;
+    if (nDialogStyle & wxFD_OVERWRITE_PROMPT)
+        nFlags |= PROMPT_FILE_OVERWRITE_PROMPT;
+    if (nDialogStyle & wxFD_FILE_MUST_EXIST)
+        nFlags |= PROMPT_FILE_MUST_EXIST;
+    if (nDialogStyle & wxFD_MULTIPLE)
+        nFlags |= PROMPT_FILE_MULTIPLE;
+    return nFlags;
+}
 } // namespace
 
 wxString CVRFileSelector::SanitiseName(const wxString& sName)
@@ -113,7 +129,7 @@ void CVRFileSelector::OnBrowse(wxCommandEvent&)
     const wxString sCwd = wxGetCwd();
     const wxArrayString asFiles =
         tUserPrompts().ChooseFiles(g_LocEngine.FindTranslation("DLG_FILE_CHOOSE_A_FILE"), sLastPath, wxString(),
-                                   m_sWildcard, m_nDialogStyle, nFilter, this);
+                                   m_sWildcard, PromptFlagsOf(m_nDialogStyle), nFilter, this);
     wxSetWorkingDirectory(sCwd);
     if (asFiles.empty())
         return;

@@ -1,5 +1,7 @@
 #include "Shared/ImportXML.h"
 
+#include "Shared/ErrorBoundary.h"
+
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
@@ -37,18 +39,11 @@ wxString ToWx(const XMLCh* szText)
 }
 
 // Adds the parser's report as a load error; szKind ("Warning", "Error", "Fatal error") opens it.
-// Called from the parser's error callbacks, so nothing it throws may escape.
 void AddParseError(CXMLImporter& importer, const wchar_t* szKind, const xercesc::SAXParseException& exc)
 {
-    try
-    {
-        importer.AddLoadError(kvFormat(L"%s in file %s at line %lld , column %lld : %s", szKind,
-                                       ToWx(exc.getSystemId()), static_cast<long long>(exc.getLineNumber()),
-                                       static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
-    }
-    catch (...)
-    {
-    }
+    importer.AddLoadError(kvFormat(L"%s in file %s at line %lld , column %lld : %s", szKind, ToWx(exc.getSystemId()),
+                                   static_cast<long long>(exc.getLineNumber()),
+                                   static_cast<long long>(exc.getColumnNumber()), ToWx(exc.getMessage())));
 }
 
 // A list value holds item texts separated by ",", as the library keeps list values.
@@ -405,10 +400,6 @@ CXMLImporter::~CXMLImporter()
     m_psDictionaryElementName.reset();
     m_psSectionElementName.reset();
     m_psEntryElementName.reset();
-    m_psPendingAttrListName.reset();
-    m_pnPendingAttrType.reset();
-    m_pnPendingAttrDefault.reset();
-    m_pbPendingAttrRTL.reset();
     m_pReader.reset();
     // A platform that failed to initialise is not torn down: its state is unknown.
     if (!m_bInitFailed)
@@ -540,25 +531,63 @@ int CXMLImporter::LoadMerge(int&, void*)
     m_pCurrentlanguage = nullptr;
     m_pCurrentEntry = nullptr;
     m_aNodeStack.clear();
-    m_aReflist.clear();
+    m_crossRefs.Clear();
     return -1;
+}
+
+void CXMLImporter::ReportCallbackFailure(const wchar_t* szWhat) noexcept
+{
+    // The stop comes first: it cannot fail, and the load must fail even when nothing else works.
+    m_bStopParsing = true;
+    m_bLoadFailed = true;
+    try
+    {
+        const wxString sReason = tDescribeCurrentException();
+        kvLogError(L"EXCEPTION in the XML importer (%s): %s", szWhat, sReason);
+        AddLoadError(kvFormat(L"Internal error while %s, parsing abandoned: %s", szWhat, sReason));
+    }
+    catch (...)
+    {
+    }
 }
 
 void CXMLImporter::warning(const xercesc::SAXParseException& exc)
 {
-    AddParseError(*this, L"Warning", exc);
+    GuardCallback(L"reporting a warning", [&] { AddParseError(*this, L"Warning", exc); });
 }
 
 void CXMLImporter::error(const xercesc::SAXParseException& exc)
 {
-    AddParseError(*this, L"Error", exc);
+    GuardCallback(L"reporting an error", [&] { AddParseError(*this, L"Error", exc); });
 }
 
 void CXMLImporter::fatalError(const xercesc::SAXParseException& exc)
 {
     m_bStopParsing = true;
     m_bLoadFailed = true;
-    AddParseError(*this, L"Fatal error", exc);
+    GuardCallback(L"reporting a fatal error", [&] { AddParseError(*this, L"Fatal error", exc); });
+}
+
+// The parser's declaration callbacks belong to the document type.
+void CXMLImporter::startDTD(const XMLCh* const name, const XMLCh* const, const XMLCh* const)
+{
+    m_dtd.StartDTD(name);
+}
+
+void CXMLImporter::internalEntityDecl(const XMLCh* const name, const XMLCh* const value)
+{
+    m_dtd.InternalEntityDecl(name, value);
+}
+
+void CXMLImporter::elementDecl(const XMLCh* const name, const XMLCh* const model)
+{
+    m_dtd.ElementDecl(name, model);
+}
+
+void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aName, const XMLCh* const type,
+                                 const XMLCh* const mode, const XMLCh* const value)
+{
+    m_dtd.AttributeDecl(eName, aName, type, mode, value);
 }
 
 void CXMLImporter::StopWithError(const wxString& sError)

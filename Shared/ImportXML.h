@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Shared/ImportXMLCrossRefs.h"
+#include "Shared/ImportXMLDTD.h"
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tcIO.h"
 
@@ -75,42 +77,6 @@ tcXMLImportYieldFn tGetXMLImportYieldHook();
 void tRequestXMLImportStop();
 bool tXMLImportStopRequested();
 
-// ---- Collected cross references -------------------------------------------------------------------
-
-// A target of a reference record: a sense by identifier in the file (records by identifier), or a
-// lemma text with sense numbers, homonym number and section (records by text).
-struct CXMLRefTarget
-{
-    int nSenseID = -1;
-    wxString sLemma;
-    wxString sSenses;
-    int nHomonym = -1;
-    tcLanguage* pSection = nullptr;
-};
-
-// A reference record: the target entry's identifier in the file (-1 when it is named by text),
-// the reference type text and the targets in file order.
-struct CXMLRefRecord
-{
-    int nTargetEntryID = -1;
-    wxString sRefType;
-    std::vector<CXMLRefTarget> aTargets;
-};
-
-// The references node made for one references element and its records in file order.
-struct CXMLRefGroup
-{
-    tcReferences* pReferences = nullptr;
-    std::vector<CXMLRefRecord> lemmalist;
-};
-
-// A list name announced for an attribute declaration, bound to its list by element start.
-struct CXMLPendingAttrList
-{
-    tcAttribute* pAttribute = nullptr;
-    wxString sListName;
-};
-
 // A special-element designation waiting for the section it belongs to (SPECIAL_* kind).
 struct SpecialTypeRecord
 {
@@ -156,6 +122,16 @@ struct CXMLNodeFrame
 };
 
 // ---- The importer ---------------------------------------------------------------------------------
+
+// Where the parse stands, by what the next element start opens.
+enum class teXMLParseState : int32_t
+{
+    BeforeDictionary = 0, // the root (dictionary) element
+    InDictionary = 1,     // a section
+    InSection = 2,        // an entry
+    InEntry = 3,          // the entry's first content node
+    InEntryContent = 4,   // a content node after others were started (nested or not)
+};
 
 // Resolves external entities (external DTDs included) for one parse: only files in the schema
 // folders (the application's "Data", the data path's "Schemas", the application's
@@ -302,6 +278,22 @@ protected:
     void ResetChildWalks();
     // Adds the load error, stops building and makes the load fail.
     void StopWithError(const wxString& sError);
+    // Runs the work of one parser callback. Nothing may cross into the parser, which is not built
+    // for exceptions from its handlers: a failure is logged, stops building and fails the load
+    // with a load error naming szWhat ("reporting a warning").
+    template <typename Fn> void GuardCallback(const wchar_t* szWhat, Fn&& fn) noexcept
+    {
+        try
+        {
+            fn();
+        }
+        catch (...)
+        {
+            ReportCallbackFailure(szWhat);
+        }
+    }
+    // Inside a catch block: the failure of GuardCallback.
+    void ReportCallbackFailure(const wchar_t* szWhat) noexcept;
     // Shows a warning about an identifier (one that is not a number, a section that gets a new one);
     // after the first few of a load they are only logged, so that a file full of them does not
     // flood the user with message boxes.
@@ -309,31 +301,14 @@ protected:
 
     // Text and element end.
     void AddTextToParent(const wxString& sText);
-    // Cross references collected during the parse, resolved at document end.
-    void ResolveCrossReferences();
-    void ResolveReferenceByID(CXMLRefGroup& group, CXMLRefRecord& record);
-    void ResolveReferenceByText(CXMLRefGroup& group, CXMLRefRecord& record);
-    // Drops the attribute announcement of a metadata comment.
-    void DiscardPendingAttr();
-
-    // DTD declarations.
-    void ElementDeclNative(const wxString& sName, const wxString& sModel);
-    void ElementDeclGeneric(const wxString& sName, const wxString& sModel);
-    // Adds sChild to the declared kind sParent; false (with the load error) when sParent is missing.
-    bool AddDeclaredChild(const wxString& sParent, const wxString& sChild, teChildRelationConstraint eConstraint);
-    // Mixed content ("(#PCDATA|a|b)*"): the kind pKind of sName takes text, and each named child any
-    // number of times; stops at the first child that cannot be added (see AddDeclaredChild).
-    void DeclareMixedContent(const wxString& sName, tcElement* pKind, const wxString& sModel);
-    // Gives the entry kind's homonym, pronunciation and etymology attributes their identifiers.
-    void ApplyEntryAttributeIDs(const wxString& sElementName, tcAttribute* pAttr);
-    static teDefaultType DefaultTypeFromMode(const wxString& sMode);
 
     friend class CXMLEntityResolver;
+    friend class CXMLDTDDeclarations;
     friend void tSetNodeAttributeFromXML(CXMLImporter* pImporter, tcNode* pNode, const wxString& sName,
                                          const wchar_t* szValue);
 
     wxString m_sDatasource;
-    int32_t m_nParseState = 0;
+    teXMLParseState m_eParseState = teXMLParseState::BeforeDictionary;
     bool m_bStopParsing = false;
     bool m_bUseIdAttribute = true;
     bool m_bInCDATA = false;
@@ -351,7 +326,6 @@ protected:
     // escape), so a sentence reads and serialises alike whether it was imported or parsed.
     bool m_bReescapeText = true;
     wxString m_sSeparator = ",";
-    std::unique_ptr<wxString> m_psPendingAttrListName;
     tcAttrList* m_pCurrentList = nullptr;
     tcLabelSet* m_pCurrentLabelSet = nullptr;
     tcStyles* m_pCurrentStyleSet = nullptr;
@@ -359,26 +333,22 @@ protected:
     tcOrder* m_pCurrentOrder = nullptr;
     tcElement* m_pCurrentOrderElement = nullptr;
     tcStyleAttribute* m_pCurrentAttributeStyle = nullptr;
-    std::unique_ptr<int32_t> m_pnPendingAttrType;
-    std::unique_ptr<int32_t> m_pnPendingAttrDefault;
     std::unique_ptr<xercesc::SAX2XMLReader> m_pReader;
     std::deque<CXMLNodeFrame> m_aNodeStack;
-    std::vector<std::unique_ptr<CXMLRefGroup>> m_aReflist;
-    std::vector<CXMLPendingAttrList> m_aPendingAttrLists;
+    // The document type: declarations, entities and the attribute announcements of comments.
+    CXMLDTDDeclarations m_dtd{*this};
+    // Cross references collected during the parse, resolved at document end.
+    CXMLCrossReferences m_crossRefs{*this};
     std::vector<SpecialTypeRecord> m_aPendingSpecialTypes;
-    std::map<int32_t, uint32_t> m_mapFileIdToNodeId;
     bool m_bInSpecialTypes = false;
     bool m_bZeroWidthSpaces = false;
     bool m_bLoadingDictionary = false;
     bool m_bInReferences = false;
-    bool m_bNativeDocType = false;
     bool m_bInDTDSection = false;
     bool m_bInStyleSet = false;
     bool m_bListValuesByText = false;
-    bool m_bSkipBuiltInAttrDecls = true;
     bool m_bInitFailed = false;
     wxString m_sInitError;
-    std::unique_ptr<bool> m_pbPendingAttrRTL;
 
     // Set with every stop that makes the load fail (a fatal parser error, a structural stop, a
     // parser exception); the normal stop at the end of the dictionary or root element leaves it.

@@ -219,7 +219,7 @@ tcElement* CXMLImporter::AddElementFromInstance(tcDocument* pDoc, const wxString
 
 void CXMLImporter::StartContent(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    m_nParseState = 4;
+    m_eParseState = teXMLParseState::InEntryContent;
     if (!m_bInReferences)
     {
         if (sName == m_sReferencesElementName)
@@ -268,16 +268,13 @@ void CXMLImporter::StartReferences(const wxString& sName, const xercesc::Attribu
     {
         int nID = 0;
         tParseXMLDecimal(sID, nID);
-        m_mapFileIdToNodeId[nID] = static_cast<uint32_t>(pNode->GetID());
+        m_crossRefs.MapFileID(nID, static_cast<uint32_t>(pNode->GetID()));
     }
     StoreMapAttributes(mapAttrs, pNode);
     pParent->AddChildLast(pNode);
 
-    auto pGroup = std::make_unique<CXMLRefGroup>();
     // Only a node of the references class can hold references; resolution skips a group without.
-    if (pNode->GetClassType() == NODE_REFERENCES)
-        pGroup->pReferences = static_cast<tcReferences*>(pNode);
-    m_aReflist.push_back(std::move(pGroup));
+    m_crossRefs.OpenGroup(pNode->GetClassType() == NODE_REFERENCES ? static_cast<tcReferences*>(pNode) : nullptr);
 
     CXMLNodeFrame frame;
     frame.pNode = pNode;
@@ -287,9 +284,10 @@ void CXMLImporter::StartReferences(const wxString& sName, const xercesc::Attribu
 
 void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    if (m_aReflist.empty())
+    CXMLRefGroup* pGroup = m_crossRefs.LastGroup();
+    if (!pGroup)
         return;
-    CXMLRefGroup& group = *m_aReflist.back();
+    CXMLRefGroup& group = *pGroup;
     if (sName == "reftypegroup")
     {
         const XMLCh* szType = RequireAttr(attrs, u"reftype", "psRefType!=NULL");
@@ -375,7 +373,7 @@ void CXMLImporter::StartNode(const wxString& sName, const xercesc::Attributes& a
         if (!tParseXMLDecimal(sID, nID))
             WarnBadID(
                 kvFormat(L"Invalid node ID (%s, element %s) (Ovra IDs should be numerical)", sID, pKind->GetName()));
-        m_mapFileIdToNodeId[nID] = static_cast<uint32_t>(pNode->GetID());
+        m_crossRefs.MapFileID(nID, static_cast<uint32_t>(pNode->GetID()));
     }
     StoreMapAttributes(mapAttrs, pNode);
     pParent->AddChildLast(pNode);

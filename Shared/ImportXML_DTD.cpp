@@ -1,5 +1,8 @@
 // Document type declarations of the XML importer: element kinds with their children, attribute
-// kinds and entities, from the system's own dictionary document type or from any other DTD.
+// kinds and entities, from the system's own dictionary document type or from any other DTD, and the
+// attribute announcements of metadata comments.
+
+#include "Shared/ImportXMLDTD.h"
 
 #include "Shared/ImportXML.h"
 
@@ -185,7 +188,11 @@ bool IsTextAttributeType(const wxString& sType)
 
 // ---- Document type and entities -------------------------------------------------------------------
 
-void CXMLImporter::startDTD(const XMLCh* const name, const XMLCh* const, const XMLCh* const)
+CXMLDTDDeclarations::CXMLDTDDeclarations(CXMLImporter& importer) : m_importer(importer) {}
+
+CXMLDTDDeclarations::~CXMLDTDDeclarations() = default;
+
+void CXMLDTDDeclarations::StartDTD(const XMLCh* const name)
 {
     tcDebugInfo dbg("xSDTD");
     try
@@ -199,25 +206,25 @@ void CXMLImporter::startDTD(const XMLCh* const name, const XMLCh* const, const X
     }
 }
 
-void CXMLImporter::internalEntityDecl(const XMLCh* const name, const XMLCh* const value)
+void CXMLDTDDeclarations::InternalEntityDecl(const XMLCh* const name, const XMLCh* const value)
 {
     tcDebugInfo dbg("xED");
     try
     {
-        if (!m_pDoc)
+        if (!m_importer.m_pDoc)
             return;
         const wxString sName = Unescaped(name);
         // Parameter entities ("%name") belong to the DTD's own text, not to the document.
         if (sName.empty() || sName == kListSeparatorEntity || sName.StartsWith("%"))
             return;
         const wxString sValue = Unescaped(value);
-        tcDTD* pDTD = m_pDoc->GetDTD();
+        tcDTD* pDTD = m_importer.m_pDoc->GetDTD();
         for (int i = 0; i < pDTD->GetNumEntities(); ++i)
         {
             tcEntity* pEntity = pDTD->GetEntity(i);
             if (pEntity && pEntity->GetEntity() == sName)
             {
-                if (m_bLoadingDictionary)
+                if (m_importer.m_bLoadingDictionary)
                     pEntity->SetValue(sValue);
                 return;
             }
@@ -232,12 +239,12 @@ void CXMLImporter::internalEntityDecl(const XMLCh* const name, const XMLCh* cons
 
 // ---- Element declarations -------------------------------------------------------------------------
 
-void CXMLImporter::elementDecl(const XMLCh* const name, const XMLCh* const model)
+void CXMLDTDDeclarations::ElementDecl(const XMLCh* const name, const XMLCh* const model)
 {
     tcDebugInfo dbg("xED");
     try
     {
-        if (!m_pDoc)
+        if (!m_importer.m_pDoc)
             return;
         const wxString sName = Unescaped(name);
         const wxString sModel = Unescaped(model);
@@ -248,33 +255,33 @@ void CXMLImporter::elementDecl(const XMLCh* const name, const XMLCh* const model
     }
     catch (const std::exception& e)
     {
-        AddLoadError(
+        m_importer.AddLoadError(
             kvFormat(L"The declaration of element (%s) could not be read: %s", Unescaped(name), kvFromUTF8(e.what())));
     }
     catch (...)
     {
-        AddLoadError(kvFormat(L"The declaration of element (%s) could not be read", Unescaped(name)));
+        m_importer.AddLoadError(kvFormat(L"The declaration of element (%s) could not be read", Unescaped(name)));
     }
 }
 
-bool CXMLImporter::AddDeclaredChild(const wxString& sParent, const wxString& sChild,
-                                    teChildRelationConstraint eConstraint)
+bool CXMLDTDDeclarations::AddDeclaredChild(const wxString& sParent, const wxString& sChild,
+                                           teChildRelationConstraint eConstraint)
 {
-    tcElement* pParent = m_pDoc->GetDTD()->FindElementByName(sParent);
+    tcElement* pParent = m_importer.m_pDoc->GetDTD()->FindElementByName(sParent);
     if (!pParent)
     {
-        AddLoadError(kvFormat(L"Error in DTD - element (%s) is meant to have parent element(%s) but no such parent "
+        m_importer.AddLoadError(kvFormat(L"Error in DTD - element (%s) is meant to have parent element(%s) but no such parent "
                               L"element exists, so it will not be added",
                               sChild, sParent));
         return false;
     }
-    AddElementFromName(m_pDoc, sChild, pParent, eConstraint);
+    m_importer.AddElementFromName(m_importer.m_pDoc, sChild, pParent, eConstraint);
     return true;
 }
 
-void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sModel)
+void CXMLDTDDeclarations::ElementDeclNative(const wxString& sName, const wxString& sModel)
 {
-    tcDTD* pDTD = m_pDoc->GetDTD();
+    tcDTD* pDTD = m_importer.m_pDoc->GetDTD();
     // The wrapper's model ends with the dictionary element, the dictionary's model names the
     // section element and the section's the entry element; kinds 1, 2 and 4 take those names.
     const auto NameKind = [&](std::unique_ptr<wxString>& psMember, const wxString& sFound, int nElementID)
@@ -294,24 +301,24 @@ void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sMod
         wxStringTokenizer tokens(sModel, ",");
         while (tokens.HasMoreTokens())
             sLast = tokens.GetNextToken();
-        NameKind(m_psDictionaryElementName, ModelName(sLast), ELEMENTID_DICTIONARY);
+        NameKind(m_importer.m_psDictionaryElementName, ModelName(sLast), ELEMENTID_DICTIONARY);
         return;
     }
-    if (m_psDictionaryElementName && sName == *m_psDictionaryElementName)
+    if (m_importer.m_psDictionaryElementName && sName == *m_importer.m_psDictionaryElementName)
     {
-        NameKind(m_psSectionElementName, ModelName(sModel), ELEMENTID_SECTION);
+        NameKind(m_importer.m_psSectionElementName, ModelName(sModel), ELEMENTID_SECTION);
         return;
     }
-    if (m_psSectionElementName && sName == *m_psSectionElementName)
+    if (m_importer.m_psSectionElementName && sName == *m_importer.m_psSectionElementName)
     {
-        NameKind(m_psEntryElementName, ModelName(sModel), ELEMENTID_ENTRY);
+        NameKind(m_importer.m_psEntryElementName, ModelName(sModel), ELEMENTID_ENTRY);
         return;
     }
     if (sName == "reftypegroup" || sName == "reference" || sName == "reflemma" || sName == "refsense" ||
-        !m_psEntryElementName)
+        !m_importer.m_psEntryElementName)
         return;
 
-    tcElement* pKind = AddElementFromName(m_pDoc, sName, nullptr, CHILD_ZEROORMORE);
+    tcElement* pKind = m_importer.AddElementFromName(m_importer.m_pDoc, sName, nullptr, CHILD_ZEROORMORE);
     if (sModel == "EMPTY")
         return;
     if (sModel.Contains("#PCDATA"))
@@ -343,11 +350,11 @@ void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sMod
         }
         if (bReferences)
         {
-            m_sReferencesElementName = sName;
+            m_importer.m_sReferencesElementName = sName;
             if (sName != "References" && pKind && pKind->GetID() != ELEMENTID_REFERENCES)
             {
-                DeleteElementHelper(m_pDoc, ELEMENTID_REFERENCES);
-                ResetChildWalks();
+                DeleteElementHelper(m_importer.m_pDoc, ELEMENTID_REFERENCES);
+                m_importer.ResetChildWalks();
                 pKind->SetID(ELEMENTID_REFERENCES);
                 pKind->SetClass(NODE_REFERENCES);
                 pKind->EnableFlags(ELEMENTFLAG_NODELETE);
@@ -362,9 +369,9 @@ void CXMLImporter::ElementDeclNative(const wxString& sName, const wxString& sMod
     }
 }
 
-void CXMLImporter::DeclareMixedContent(const wxString& sName, tcElement* pKind, const wxString& sModel)
+void CXMLDTDDeclarations::DeclareMixedContent(const wxString& sName, tcElement* pKind, const wxString& sModel)
 {
-    tEnsureElementAllowsPCDATA(m_pDoc, pKind);
+    tEnsureElementAllowsPCDATA(m_importer.m_pDoc, pKind);
     for (const wxString& sChild : MixedChildren(sModel))
     {
         if (!AddDeclaredChild(sName, sChild, CHILD_ZEROORMORE))
@@ -372,33 +379,33 @@ void CXMLImporter::DeclareMixedContent(const wxString& sName, tcElement* pKind, 
     }
 }
 
-void CXMLImporter::ElementDeclGeneric(const wxString& sName, const wxString& sModel)
+void CXMLDTDDeclarations::ElementDeclGeneric(const wxString& sName, const wxString& sModel)
 {
-    tcDTD* pDTD = m_pDoc->GetDTD();
+    tcDTD* pDTD = m_importer.m_pDoc->GetDTD();
     // The first two declarations name the dictionary and section kinds (a format importer's root
     // handler may rename them later).
-    if (!m_psDictionaryElementName)
+    if (!m_importer.m_psDictionaryElementName)
     {
-        m_psDictionaryElementName = std::make_unique<wxString>(sName);
+        m_importer.m_psDictionaryElementName = std::make_unique<wxString>(sName);
         if (tcElement* pKind = pDTD->GetElementByID(ELEMENTID_DICTIONARY))
             pKind->SetName(sName);
         return;
     }
-    if (!m_psSectionElementName)
+    if (!m_importer.m_psSectionElementName)
     {
-        m_psSectionElementName = std::make_unique<wxString>(sName);
+        m_importer.m_psSectionElementName = std::make_unique<wxString>(sName);
         if (tcElement* pKind = pDTD->GetElementByID(ELEMENTID_SECTION))
             pKind->SetName(sName);
         return;
     }
 
-    tcElement* pKind = AddElementFromName(m_pDoc, sName, nullptr, CHILD_ZEROORMORE);
+    tcElement* pKind = m_importer.AddElementFromName(m_importer.m_pDoc, sName, nullptr, CHILD_ZEROORMORE);
     if (sModel == "EMPTY")
         return;
     // Any content: text and whatever elements the data shows.
     if (sModel == "ANY")
     {
-        tEnsureElementAllowsPCDATA(m_pDoc, pKind);
+        tEnsureElementAllowsPCDATA(m_importer.m_pDoc, pKind);
         return;
     }
     if (sModel.Contains("#PCDATA"))
@@ -428,7 +435,7 @@ void CXMLImporter::ElementDeclGeneric(const wxString& sName, const wxString& sMo
         if (node.sText.Contains("|"))
         {
             // A choice lets the kind hold text as well.
-            tEnsureElementAllowsPCDATA(m_pDoc, pKind);
+            tEnsureElementAllowsPCDATA(m_importer.m_pDoc, pKind);
             wxStringTokenizer tokens(node.sText, "|");
             while (tokens.HasMoreTokens())
             {
@@ -460,7 +467,7 @@ void CXMLImporter::ElementDeclGeneric(const wxString& sName, const wxString& sMo
 
 // ---- Attribute declarations -----------------------------------------------------------------------
 
-teDefaultType CXMLImporter::DefaultTypeFromMode(const wxString& sMode)
+teDefaultType CXMLDTDDeclarations::DefaultTypeFromMode(const wxString& sMode)
 {
     if (sMode.Contains("REQUIRED"))
         return ATTRDEF_REQUIRED;
@@ -471,11 +478,11 @@ teDefaultType CXMLImporter::DefaultTypeFromMode(const wxString& sMode)
     return ATTRDEF_VALUE;
 }
 
-void CXMLImporter::ApplyEntryAttributeIDs(const wxString& sElementName, tcAttribute* pAttr)
+void CXMLDTDDeclarations::ApplyEntryAttributeIDs(const wxString& sElementName, tcAttribute* pAttr)
 {
     if (!pAttr)
         return;
-    const wxString sEntry = m_psEntryElementName ? *m_psEntryElementName : wxString("Lemma");
+    const wxString sEntry = m_importer.m_psEntryElementName ? *m_importer.m_psEntryElementName : wxString("Lemma");
     if (sElementName != sEntry)
         return;
     const wxString& sAttr = pAttr->GetName();
@@ -490,13 +497,13 @@ void CXMLImporter::ApplyEntryAttributeIDs(const wxString& sElementName, tcAttrib
         pAttr->SetID(5);
 }
 
-void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aName, const XMLCh* const type,
-                                 const XMLCh* const mode, const XMLCh* const value)
+void CXMLDTDDeclarations::AttributeDecl(const XMLCh* const eName, const XMLCh* const aName, const XMLCh* const type,
+                                        const XMLCh* const mode, const XMLCh* const value)
 {
     tcDebugInfo dbg("xAD");
     try
     {
-        if (!m_pDoc)
+        if (!m_importer.m_pDoc)
             return;
         std::wstring sElementW = eName ? kvUTF16ToWString(eName).ToStdWstring() : std::wstring();
         tXMLUnescapeInPlace(sElementW);
@@ -506,7 +513,7 @@ void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aN
         const wxString sMode = Unescaped(mode);
         const bool bHasDefault = value != nullptr;
         const wxString sDefault = Unescaped(value);
-        tcDTD* pDTD = m_pDoc->GetDTD();
+        tcDTD* pDTD = m_importer.m_pDoc->GetDTD();
         tcElement* pKind = pDTD->FindElementByName(sElement);
 
         // Announced by an "ATTDATA" comment, native or not.
@@ -514,20 +521,20 @@ void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aN
         {
             if (!pKind)
             {
-                AddLoadError(kvFormat(L"Warning dtd attribute (%s) specified for element (%s) but no such element "
+                m_importer.AddLoadError(kvFormat(L"Warning dtd attribute (%s) specified for element (%s) but no such element "
                                       L"specified in dtd - attribute will not be added",
                                       sAttr, sElement));
-                DiscardPendingAttr();
+                DiscardAnnouncement();
                 return;
             }
             if (sAttr == L"homónimo_nro")
             {
                 if (tcAttribute* pOld = pKind->FindAttributeByName("HomonymNumber"))
-                    DeleteAttributeHelper(m_pDoc, pKind, pOld);
+                    DeleteAttributeHelper(m_importer.m_pDoc, pKind, pOld);
             }
             const bool bSpecial = (sElement == L"Definición" && sAttr == L"definición") ||
                                   (sElement == "Sublema" && sAttr == "enunciado_sublema");
-            tcAttribute* pAttr = tCreateAttribute(m_pDoc, pKind, sAttr, *m_pnPendingAttrDefault, *m_pnPendingAttrType,
+            tcAttribute* pAttr = tCreateAttribute(m_importer.m_pDoc, pKind, sAttr, *m_pnPendingAttrDefault, *m_pnPendingAttrType,
                                                   false, bSpecial ? 1 : 0);
             ApplyEntryAttributeIDs(sElement, pAttr);
             if (pAttr && !m_psPendingAttrListName->empty())
@@ -536,38 +543,38 @@ void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aN
                 pAttr->SetDefault(sDefault);
             if (pAttr && *m_pbPendingAttrRTL)
                 pAttr->EnableFlags(ATTRFLAG_RTL);
-            DiscardPendingAttr();
+            DiscardAnnouncement();
             return;
         }
 
         if (m_bNativeDocType)
         {
-            if (sAttr == m_sIdAttributeName)
+            if (sAttr == m_importer.m_sIdAttributeName)
                 return;
             // The declarations ahead of the dictionary element's are the library's own.
             if (m_bSkipBuiltInAttrDecls)
             {
-                if (!m_psDictionaryElementName || sElement != *m_psDictionaryElementName)
+                if (!m_importer.m_psDictionaryElementName || sElement != *m_importer.m_psDictionaryElementName)
                     return;
                 m_bSkipBuiltInAttrDecls = false;
                 if (pKind)
-                    tCreateAttribute(m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
+                    tCreateAttribute(m_importer.m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
                 return;
             }
             if (!pKind)
                 return;
             tcAttribute* pAttr =
-                tCreateAttribute(m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
+                tCreateAttribute(m_importer.m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
             ApplyEntryAttributeIDs(sElement, pAttr);
             return;
         }
 
         if (!pKind)
         {
-            AddLoadError(kvFormat(L"Could not add attribute [%s] as element [%s] does not exist", sAttr, sElement));
+            m_importer.AddLoadError(kvFormat(L"Could not add attribute [%s] as element [%s] does not exist", sAttr, sElement));
             return;
         }
-        tcAttribute* pAttr = tCreateAttribute(m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
+        tcAttribute* pAttr = tCreateAttribute(m_importer.m_pDoc, pKind, sAttr, DefaultTypeFromMode(sMode), ATTR_CDATA, false, 0);
         if (!pAttr)
             return;
         if (!IsTextAttributeType(sType))
@@ -590,13 +597,112 @@ void CXMLImporter::attributeDecl(const XMLCh* const eName, const XMLCh* const aN
     }
     catch (const std::exception& e)
     {
-        DiscardPendingAttr();
-        AddLoadError(kvFormat(L"The declaration of attribute [%s] could not be read: %s", Unescaped(aName),
+        DiscardAnnouncement();
+        m_importer.AddLoadError(kvFormat(L"The declaration of attribute [%s] could not be read: %s", Unescaped(aName),
                               kvFromUTF8(e.what())));
     }
     catch (...)
     {
-        DiscardPendingAttr();
-        AddLoadError(kvFormat(L"The declaration of attribute [%s] could not be read", Unescaped(aName)));
+        DiscardAnnouncement();
+        m_importer.AddLoadError(kvFormat(L"The declaration of attribute [%s] could not be read", Unescaped(aName)));
     }
+}
+
+// ---- Attribute announcements ----------------------------------------------------------------------
+
+void CXMLDTDDeclarations::ReadAttributeAnnouncement(const wxString& sText, const wxString& sDelivered)
+{
+    // "ATTDATA type, list name, default kind, orientation" announces the next attribute
+    // declaration. Quotes group a part holding commas; the file writes them as "&quot;", which
+    // the comment's unescaping has turned into plain double quotes.
+    DiscardAnnouncement();
+    wxString sTrimmed = sText;
+    sTrimmed.Trim(true).Trim(false);
+    std::vector<wxString> asParts;
+    tStrTok(sTrimmed, ",", "\"", asParts);
+    if (asParts.size() != 4)
+    {
+        m_importer.AddLoadError(kvFormat(L"ATTLIST Metadata with too many or too few values '%s' - ignored.", sDelivered));
+        return;
+    }
+
+    static const struct
+    {
+        const wchar_t* szName;
+        teAttrType eType;
+    } s_aTypes[] = {{L"CDATA", ATTR_CDATA},    {L"LDATA", ATTR_LIST},  {L"LNDATA", ATTR_LISTN},
+                    {L"LNSDATA", ATTR_LISTNS}, {L"NDATA", ATTR_NDATA}, {L"LUASCRIPTDATA", ATTR_LUASCRIPT}};
+    for (const auto& type : s_aTypes)
+    {
+        if (asParts[0].Contains(type.szName))
+        {
+            m_pnPendingAttrType = std::make_unique<int32_t>(type.eType);
+            break;
+        }
+    }
+    if (!m_pnPendingAttrType)
+    {
+        m_importer.AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid Data type '%s'- ignored.", sDelivered));
+        DiscardAnnouncement();
+        return;
+    }
+
+    m_psPendingAttrListName = std::make_unique<wxString>(asParts[1] == "NONE" ? wxString() : asParts[1]);
+
+    static const struct
+    {
+        const wchar_t* szName;
+        teDefaultType eDefault;
+    } s_aDefaults[] = {{L"#NORMAL", ATTRDEF_VALUE},
+                       {L"#REQUIRED", ATTRDEF_REQUIRED},
+                       {L"#IMPLIED", ATTRDEF_IMPLIED},
+                       {L"#FIXED", ATTRDEF_FIXED},
+                       {L"#AUTONUMBER", ATTRDEF_AUTONUMBER},
+                       {L"#SOUNDFILE", ATTRDEF_SOUNDFILE},
+                       {L"#IMAGEFILE", ATTRDEF_IMAGEFILE},
+                       {L"#VIDEOFILE", ATTRDEF_VIDEOFILE},
+                       {L"#USERCREATED", ATTRDEF_USERCREATED},
+                       {L"#USERCHANGED", ATTRDEF_USERCHANGED},
+                       {L"#DATECREATED", ATTRDEF_DATECREATED},
+                       {L"#DATECHANGED", ATTRDEF_DATECHANGED},
+                       {L"#HYPERLINK", ATTRDEF_HYPERLINK}};
+    for (const auto& def : s_aDefaults)
+    {
+        if (asParts[2].Contains(def.szName))
+        {
+            m_pnPendingAttrDefault = std::make_unique<int32_t>(def.eDefault);
+            break;
+        }
+    }
+    if (!m_pnPendingAttrDefault)
+    {
+        m_importer.AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid type '%s' - ignored.", sDelivered));
+        DiscardAnnouncement();
+        return;
+    }
+
+    if (asParts[3].Contains("ltr"))
+        m_pbPendingAttrRTL = std::make_unique<bool>(false);
+    else if (asParts[3].Contains("rtl"))
+        m_pbPendingAttrRTL = std::make_unique<bool>(true);
+    else
+    {
+        m_importer.AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid text orientation value '%s'- ignored.", sDelivered));
+        DiscardAnnouncement();
+    }
+}
+
+void CXMLDTDDeclarations::DiscardAnnouncement()
+{
+    m_pnPendingAttrType.reset();
+    m_pnPendingAttrDefault.reset();
+    m_pbPendingAttrRTL.reset();
+    m_psPendingAttrListName.reset();
+}
+
+std::vector<CXMLPendingAttrList> CXMLDTDDeclarations::TakePendingAttrLists()
+{
+    std::vector<CXMLPendingAttrList> aLists;
+    aLists.swap(m_aPendingAttrLists);
+    return aLists;
 }

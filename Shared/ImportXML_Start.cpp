@@ -164,7 +164,7 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
                 StartDTDSectionContent(sName, attrs);
             return;
         }
-        if ((m_bNativeDocType && !m_pDictionary) || !m_bLoadingDictionary)
+        if ((m_dtd.IsNativeDocType() && !m_pDictionary) || !m_bLoadingDictionary)
         {
             if (sName == "styleset")
             {
@@ -178,19 +178,19 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
             }
         }
 
-        switch (m_nParseState)
+        switch (m_eParseState)
         {
-        case 0:
+        case teXMLParseState::BeforeDictionary:
             StartDictionary(sName, attrs);
             break;
-        case 1:
+        case teXMLParseState::InDictionary:
             StartSection(sName, attrs);
             break;
-        case 2:
+        case teXMLParseState::InSection:
             StartEntry(sName, attrs);
             break;
-        case 3:
-        case 4:
+        case teXMLParseState::InEntry:
+        case teXMLParseState::InEntryContent:
             StartContent(sName, attrs);
             break;
         default:
@@ -212,18 +212,17 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
 {
     if (sName == "brindovaicon")
     {
-        m_bNativeDocType = true;
+        m_dtd.SetNativeDocType();
         return;
     }
     tcDTD* pDTD = m_pDoc->GetDTD();
-    for (const CXMLPendingAttrList& pending : m_aPendingAttrLists)
+    for (const CXMLPendingAttrList& pending : m_dtd.TakePendingAttrLists())
     {
         if (pending.pAttribute && !pending.pAttribute->GetList())
             pending.pAttribute->SetList(tEnsureListExists(pDTD, pending.sListName));
     }
-    m_aPendingAttrLists.clear();
 
-    m_nParseState = 1;
+    m_eParseState = teXMLParseState::InDictionary;
     tcElement* pKind = pDTD->GetElementByID(ELEMENTID_DICTIONARY);
     if (!m_psDictionaryElementName)
     {
@@ -293,7 +292,7 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
         m_pDoc->SetDictionary(m_pDictionary);
         m_pDictionary->SetDoc(m_pDoc);
         m_pDoc->CreateXMLPredefinedEntities();
-        if (!m_bNativeDocType)
+        if (!m_dtd.IsNativeDocType())
             m_pDoc->CreateDefaultRefLabels();
     }
     else
@@ -323,7 +322,7 @@ void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attribu
 
 void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    m_nParseState = 2;
+    m_eParseState = teXMLParseState::InSection;
     tcDTD* pDTD = m_pDoc->GetDTD();
     tcElement* pKind = pDTD->GetElementByID(ELEMENTID_SECTION);
     if (!m_psSectionElementName)
@@ -471,7 +470,7 @@ void CXMLImporter::ApplySpecialTypes(tcLanguage* pSection)
 
 void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    m_nParseState = 3;
+    m_eParseState = teXMLParseState::InEntry;
     tcDTD* pDTD = m_pDoc->GetDTD();
     if (!m_psEntryElementName)
     {
@@ -586,7 +585,7 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
         int nID = 0;
         if (!tParseXMLDecimal(sEntryID, nID))
             WarnBadID(kvFormat(L"Invalid entry ID (%s)", sEntryID));
-        m_mapFileIdToNodeId[nID] = static_cast<uint32_t>(pEntry->GetID());
+        m_crossRefs.MapFileID(nID, static_cast<uint32_t>(pEntry->GetID()));
     }
     if (bLemma)
         pEntry->SetLemmaSign(sLemma);

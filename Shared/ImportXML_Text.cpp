@@ -1,5 +1,4 @@
-// Text, CDATA, metadata comments, element end, document end and cross references of the XML
-// importer.
+// Text, CDATA, metadata comments, element end and document end of the XML importer.
 
 #include "Shared/ImportXML.h"
 
@@ -36,44 +35,6 @@ tcNode* LastChildOfClass(const tcNode* pParent, teNodeClass eClass)
     return pLast && pLast->GetClassType() == eClass ? pLast : nullptr;
 }
 
-// Reads the decimal value at the start of sText; text that is no number gives 0.
-int LeadingNumber(const wxString& sText)
-{
-    int n = 0;
-    tParseXMLDecimal(sText, n);
-    return n;
-}
-
-// A sense reference part holds blanks, ":", digits and "-" only; anything else is read as well as
-// it can be, with a warning.
-bool IsPlainSenseRange(const wxString& sPart)
-{
-    for (wxUniChar c : sPart)
-    {
-        if (!(c == ' ' || c == ':' || c == '-' || (c >= '0' && c <= '9')))
-            return false;
-    }
-    return true;
-}
-
-// "1-3", "2", "x:2-4": the first and last sense numbers (first at least 1, last at least first).
-void ReadSenseRange(const wxString& sPart, int& nFirst, int& nLast)
-{
-    wxString sRange = sPart;
-    const size_t nColon = sPart.length() > 1 ? sPart.find(':', 1) : wxString::npos;
-    if (nColon != wxString::npos)
-        sRange = sPart.substr(nColon + 1);
-    const size_t nDash = sRange.find('-');
-    if (nDash != wxString::npos)
-    {
-        nFirst = LeadingNumber(sRange.substr(0, nDash).Strip(wxString::both));
-        nLast = LeadingNumber(sRange.substr(nDash + 1).Strip(wxString::both));
-    }
-    else
-        nFirst = nLast = LeadingNumber(sRange.Strip(wxString::both));
-    nFirst = std::max(nFirst, 1);
-    nLast = std::max(nLast, nFirst);
-}
 } // namespace
 
 // ---- Text and CDATA -------------------------------------------------------------------------------
@@ -88,7 +49,7 @@ void CXMLImporter::characters(const XMLCh* const chars, const XMLSize_t length)
 {
     if (m_bStopParsing || m_bInStyleSet || m_bInDTDSection || !m_pDoc)
         return;
-    if (m_nParseState != 3 && m_nParseState != 4)
+    if (m_eParseState != teXMLParseState::InEntry && m_eParseState != teXMLParseState::InEntryContent)
         return;
     try
     {
@@ -179,7 +140,7 @@ void CXMLImporter::startCDATA()
     if (!m_bCaptureCDATA)
         return;
     m_bInCDATA = true;
-    if (m_bStopParsing || m_bInStyleSet || m_bInDTDSection || !m_pDoc || (m_nParseState != 3 && m_nParseState != 4))
+    if (m_bStopParsing || m_bInStyleSet || m_bInDTDSection || !m_pDoc || (m_eParseState != teXMLParseState::InEntry && m_eParseState != teXMLParseState::InEntryContent))
         return;
     try
     {
@@ -209,13 +170,6 @@ void CXMLImporter::endCDATA()
 
 // ---- Metadata comments ----------------------------------------------------------------------------
 
-void CXMLImporter::DiscardPendingAttr()
-{
-    m_pnPendingAttrType.reset();
-    m_pnPendingAttrDefault.reset();
-    m_pbPendingAttrRTL.reset();
-    m_psPendingAttrListName.reset();
-}
 
 void CXMLImporter::comment(const XMLCh* const chars, const XMLSize_t length)
 {
@@ -237,88 +191,11 @@ void CXMLImporter::comment(const XMLCh* const chars, const XMLSize_t length)
         if (!sText.Contains("ATTDATA"))
             return;
 
-        // "ATTDATA type, list name, default kind, orientation" announces the next attribute
-        // declaration. Quotes group a part holding commas; the file writes them as "&quot;", which
-        // the unescaping above has turned into plain double quotes.
-        DiscardPendingAttr();
-        wxString sTrimmed = sText;
-        sTrimmed.Trim(true).Trim(false);
-        std::vector<wxString> asParts;
-        tStrTok(sTrimmed, ",", "\"", asParts);
-        if (asParts.size() != 4)
-        {
-            AddLoadError(kvFormat(L"ATTLIST Metadata with too many or too few values '%s' - ignored.", sDelivered));
-            return;
-        }
-
-        static const struct
-        {
-            const wchar_t* szName;
-            teAttrType eType;
-        } s_aTypes[] = {{L"CDATA", ATTR_CDATA},    {L"LDATA", ATTR_LIST},  {L"LNDATA", ATTR_LISTN},
-                        {L"LNSDATA", ATTR_LISTNS}, {L"NDATA", ATTR_NDATA}, {L"LUASCRIPTDATA", ATTR_LUASCRIPT}};
-        for (const auto& type : s_aTypes)
-        {
-            if (asParts[0].Contains(type.szName))
-            {
-                m_pnPendingAttrType = std::make_unique<int32_t>(type.eType);
-                break;
-            }
-        }
-        if (!m_pnPendingAttrType)
-        {
-            AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid Data type '%s'- ignored.", sDelivered));
-            DiscardPendingAttr();
-            return;
-        }
-
-        m_psPendingAttrListName = std::make_unique<wxString>(asParts[1] == "NONE" ? wxString() : asParts[1]);
-
-        static const struct
-        {
-            const wchar_t* szName;
-            teDefaultType eDefault;
-        } s_aDefaults[] = {{L"#NORMAL", ATTRDEF_VALUE},
-                           {L"#REQUIRED", ATTRDEF_REQUIRED},
-                           {L"#IMPLIED", ATTRDEF_IMPLIED},
-                           {L"#FIXED", ATTRDEF_FIXED},
-                           {L"#AUTONUMBER", ATTRDEF_AUTONUMBER},
-                           {L"#SOUNDFILE", ATTRDEF_SOUNDFILE},
-                           {L"#IMAGEFILE", ATTRDEF_IMAGEFILE},
-                           {L"#VIDEOFILE", ATTRDEF_VIDEOFILE},
-                           {L"#USERCREATED", ATTRDEF_USERCREATED},
-                           {L"#USERCHANGED", ATTRDEF_USERCHANGED},
-                           {L"#DATECREATED", ATTRDEF_DATECREATED},
-                           {L"#DATECHANGED", ATTRDEF_DATECHANGED},
-                           {L"#HYPERLINK", ATTRDEF_HYPERLINK}};
-        for (const auto& def : s_aDefaults)
-        {
-            if (asParts[2].Contains(def.szName))
-            {
-                m_pnPendingAttrDefault = std::make_unique<int32_t>(def.eDefault);
-                break;
-            }
-        }
-        if (!m_pnPendingAttrDefault)
-        {
-            AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid type '%s' - ignored.", sDelivered));
-            DiscardPendingAttr();
-            return;
-        }
-
-        if (asParts[3].Contains("ltr"))
-            m_pbPendingAttrRTL = std::make_unique<bool>(false);
-        else if (asParts[3].Contains("rtl"))
-            m_pbPendingAttrRTL = std::make_unique<bool>(true);
-        else
-        {
-            AddLoadError(kvFormat(L"ATTLIST Metadata with Invalid text orientation value '%s'- ignored.", sDelivered));
-            DiscardPendingAttr();
-        }
+        m_dtd.ReadAttributeAnnouncement(sText, sDelivered);
     }
     catch (...)
     {
-        DiscardPendingAttr();
+        m_dtd.DiscardAnnouncement();
         kvLog(L"Could not read an XML comment");
     }
 }
@@ -360,14 +237,15 @@ void CXMLImporter::endElement(const XMLCh* const, const XMLCh* const localname, 
         // Inside an entry every element pushed its node (reference parts excepted), so an open
         // node ends here whatever its name: a nested element named like the entry, section or
         // dictionary element is a node, not the end of one of those.
-        if (m_nParseState >= 3 && !m_aNodeStack.empty())
+        if (m_eParseState >= teXMLParseState::InEntry && !m_aNodeStack.empty())
         {
             if (m_bInReferences)
             {
                 if (IsReferencePart(sName))
                     return;
                 const CXMLNodeFrame& top = m_aNodeStack.back();
-                const tcReferences* pGroupNode = m_aReflist.empty() ? nullptr : m_aReflist.back()->pReferences;
+                const CXMLRefGroup* pGroup = m_crossRefs.LastGroup();
+                const tcReferences* pGroupNode = pGroup ? pGroup->pReferences : nullptr;
                 const bool bSectionEnd =
                     sName == m_sReferencesElementName && (pGroupNode ? top.pNode == pGroupNode : true);
                 m_aNodeStack.pop_back();
@@ -382,16 +260,16 @@ void CXMLImporter::endElement(const XMLCh* const, const XMLCh* const localname, 
         }
 
         if (m_psSectionElementName && sName == *m_psSectionElementName)
-            m_nParseState = 1;
+            m_eParseState = teXMLParseState::InDictionary;
         else if (m_psEntryElementName && sName == *m_psEntryElementName)
-            m_nParseState = 2;
+            m_eParseState = teXMLParseState::InSection;
         else if (m_psDictionaryElementName && sName == *m_psDictionaryElementName)
         {
-            m_nParseState = 0;
+            m_eParseState = teXMLParseState::BeforeDictionary;
             m_bStopParsing = true;
         }
-        else if (m_nParseState == 4)
-            m_nParseState = 3;
+        else if (m_eParseState == teXMLParseState::InEntryContent)
+            m_eParseState = teXMLParseState::InEntry;
     }
     catch (const std::exception& e)
     {
@@ -413,199 +291,18 @@ void CXMLImporter::endDocument()
     {
         // A failed load is discarded: there is nothing to resolve in it.
         if (m_bLoadFailed)
-            m_aReflist.clear();
+            m_crossRefs.Clear();
         else
-            ResolveCrossReferences();
+            m_crossRefs.Resolve(m_pDoc, m_pDictionary, m_pCurrentlanguage);
     }
     catch (const std::exception& e)
     {
-        m_aReflist.clear();
+        m_crossRefs.Clear();
         AddLoadError(kvFormat(L"Cross references could not be resolved: %s", kvFromUTF8(e.what())));
     }
     catch (...)
     {
-        m_aReflist.clear();
+        m_crossRefs.Clear();
         AddLoadError("Cross references could not be resolved");
     }
-}
-
-void CXMLImporter::ResolveCrossReferences()
-{
-    tcDebugInfo dbg("xCR");
-    for (std::unique_ptr<CXMLRefGroup>& pGroup : m_aReflist)
-    {
-        for (CXMLRefRecord& record : pGroup->lemmalist)
-        {
-            if (record.nTargetEntryID != -1)
-                ResolveReferenceByID(*pGroup, record);
-            else
-                ResolveReferenceByText(*pGroup, record);
-        }
-    }
-    m_aReflist.clear();
-}
-
-void CXMLImporter::ResolveReferenceByID(CXMLRefGroup& group, CXMLRefRecord& record)
-{
-    tcDebugInfo dbg("xCRID");
-    const int nType = LeadingNumber(record.sRefType);
-    const auto FileToNode = [this](int nFileID) -> tID
-    {
-        const auto it = m_mapFileIdToNodeId.find(nFileID);
-        return it == m_mapFileIdToNodeId.end() ? idNULL : static_cast<tID>(it->second);
-    };
-    const tID idEntry = FileToNode(record.nTargetEntryID);
-    if (!m_pCurrentlanguage)
-        tAssert(__FILE__, __LINE__, "m_pCurrentlanguage != NULL");
-
-    tcNode* pEntry = idEntry != idNULL && m_pDictionary ? m_pDictionary->FindDescendantByID(idEntry) : nullptr;
-    if (!pEntry || pEntry->GetClassType() != NODE_ENTRY)
-    {
-        AddLoadError(kvFormat(L"Unable to create cross reference to lemma #%d , as no such lemma exists.",
-                              static_cast<int>(idEntry)));
-        return;
-    }
-    if (group.pReferences)
-        group.pReferences->AddRefEntry(idEntry, nType);
-
-    for (const CXMLRefTarget& target : record.aTargets)
-    {
-        const tID idSense = FileToNode(target.nSenseID);
-        const tcNode* pSense = idSense != idNULL ? pEntry->FindDescendantByID(idSense) : nullptr;
-        if (pSense && IsSenseNode(pSense, nullptr))
-        {
-            if (group.pReferences)
-                group.pReferences->AddRefSense(idEntry, idSense, nType);
-        }
-        else if (pSense)
-        {
-            AddLoadError(
-                kvFormat(L"Unable to create cross-reference to sense #%d of entry #%d, The entry has a child of "
-                         L"this ID, but it is not of type 'sense'.",
-                         static_cast<int>(idSense), static_cast<int>(idEntry)));
-        }
-        else
-        {
-            AddLoadError(kvFormat(L"Unable to create cross-reference to sense Id #%d of entry #%d, as no such sense "
-                                  L"exists under this entry.",
-                                  static_cast<int>(idSense), static_cast<int>(idEntry)));
-        }
-    }
-    record.aTargets.clear();
-}
-
-void CXMLImporter::ResolveReferenceByText(CXMLRefGroup& group, CXMLRefRecord& record)
-{
-    tcDebugInfo dbg("xCRFT");
-    // The type is named by one of the labels of the DTD's reference label sets.
-    tcDTD* pDTD = m_pDoc ? m_pDoc->GetDTD() : nullptr;
-    bool bTypeFound = false;
-    int nType = 0;
-    for (int nSet = 0; pDTD && !bTypeFound && nSet < pDTD->GetNumRefLabelSets(); ++nSet)
-    {
-        const tcRefLabelSet* pSet = pDTD->GetRefLabelSet(nSet);
-        for (int i = 0; pSet && i < pSet->GetNumLabels(); ++i)
-        {
-            const int nID = pSet->GetLabelIDByIndex(i);
-            if (nID == -1)
-                break;
-            if (pSet->GetLabelByIndexS(i) == record.sRefType)
-            {
-                nType = nID;
-                bTypeFound = true;
-                break;
-            }
-        }
-    }
-    if (!bTypeFound)
-    {
-        AddLoadError(kvFormat(L"Unable to create cross reference invalid type provided [%s]", record.sRefType));
-        return;
-    }
-
-    for (const CXMLRefTarget& target : record.aTargets)
-    {
-        tcEntry* pEntry = nullptr;
-        if (target.pSection)
-        {
-            std::vector<tcEntry*> apFound;
-            target.pSection->FindEntries(target.sLemma, apFound);
-            for (tcEntry* pCandidate : apFound)
-            {
-                if (target.nHomonym == -1 || pCandidate->GetAttributeIByID(6) == target.nHomonym)
-                {
-                    pEntry = pCandidate;
-                    break;
-                }
-            }
-        }
-        if (pEntry)
-        {
-            if (group.pReferences)
-                group.pReferences->AddRefEntry(pEntry->GetID(), nType);
-        }
-        else if (target.nHomonym != -1)
-        {
-            AddLoadError(kvFormat(L"Unable to create cross reference to lemma #%s with homonym number #%d , as no such "
-                                  L"lemma exists.",
-                                  target.sLemma, target.nHomonym));
-        }
-        else
-        {
-            AddLoadError(
-                kvFormat(L"Unable to create cross reference to lemma #%s , as no such lemma exists.", target.sLemma));
-        }
-
-        const int nEntryID = pEntry ? static_cast<int>(pEntry->GetID()) : 0;
-        const tcNode* pFirstSense = pEntry ? pEntry->GetNthDescendantOfElementType(ELEMENTID_SENSE, 0) : nullptr;
-        const tcNode* pSenseParent = pFirstSense ? pFirstSense->GetParent() : nullptr;
-        const int nSenses = pSenseParent ? pSenseParent->GetNumChildrenOfElementType(ELEMENTID_SENSE) : 0;
-
-        std::vector<wxString> asParts;
-        tStrTok(target.sSenses, ",", "", asParts);
-        for (const wxString& sPart : asParts)
-        {
-            if (!IsPlainSenseRange(sPart))
-            {
-                kvLogVisibleWarning(
-                    L"Possibly unhandled sensereference string (%s). You should ideally try use node IDs "
-                    L"to resolve sensereferences more reliably on import.",
-                    sPart);
-            }
-            int nFirst = 1;
-            int nLast = 1;
-            ReadSenseRange(sPart, nFirst, nLast);
-            if (!pSenseParent)
-            {
-                AddLoadError(kvFormat(L"Unable to create cross reference to sense range %d-%d of entry id %d. No such "
-                                      L"sense exists...",
-                                      nFirst, nLast, nEntryID));
-                continue;
-            }
-            // Numbers beyond the senses there are get one report, so a huge range costs nothing.
-            for (int n = nFirst; n <= std::min(nLast, nSenses); ++n)
-            {
-                const tcNode* pSense = pSenseParent->GetNthChildOfElementType(ELEMENTID_SENSE, n - 1);
-                if (pSense && group.pReferences)
-                    group.pReferences->AddRefSense(pEntry->GetID(), pSense->GetID(), nType);
-            }
-            if (nLast > nSenses)
-            {
-                const int nMissingFirst = std::max(nFirst, nSenses + 1);
-                if (nMissingFirst == nLast)
-                {
-                    AddLoadError(kvFormat(L"Unable to create cross reference to sense number #%d of entry id %d. No "
-                                          L"such sense exists...",
-                                          nLast, nEntryID));
-                }
-                else
-                {
-                    AddLoadError(kvFormat(L"Unable to create cross reference to sense range %d-%d of entry id %d. No "
-                                          L"such sense exists...",
-                                          nMissingFirst, nLast, nEntryID));
-                }
-            }
-        }
-    }
-    record.aTargets.clear();
 }

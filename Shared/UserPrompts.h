@@ -5,6 +5,17 @@
 
 class wxWindow;
 
+// What a file chooser is for (ChooseFile's nStyle), combined with "|". The seam has flags of its
+// own so that window-free code needs no window header.
+enum tePromptFileFlags : long
+{
+    PROMPT_FILE_OPEN = 0x01,
+    PROMPT_FILE_SAVE = 0x02,
+    PROMPT_FILE_OVERWRITE_PROMPT = 0x04, // save: ask before replacing an existing file
+    PROMPT_FILE_MUST_EXIST = 0x08,       // open: only an existing file can be chosen
+    PROMPT_FILE_MULTIPLE = 0x10,         // open: several files can be chosen (ChooseFiles)
+};
+
 // What window-free code asks of the user: a message or question, a file, a folder. The code calls
 // tUserPrompts() and never shows a window itself; the application installs prompts that show the
 // toolkit's dialogs, tests install prompts that answer from a script. Main thread only.
@@ -18,16 +29,16 @@ public:
     // pParent may be null.
     virtual int ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent) = 0;
 
-    // Lets the user choose one file; nStyle takes the wxFD_* flags (wxFD_OPEN, wxFD_SAVE,
-    // wxFD_OVERWRITE_PROMPT, wxFD_FILE_MUST_EXIST; wxFD_MULTIPLE is ignored). sWildcard is in the
-    // wxFileDialog form ("XLIFF files (*.xlf)|*.xlf"). Returns the full path, empty when cancelled.
+    // Lets the user choose one file; nStyle takes the PROMPT_FILE_* flags (other bits are ignored).
+    // sWildcard is in the wxFileDialog form ("XLIFF files (*.xlf)|*.xlf"). Returns the full path,
+    // empty when cancelled.
     virtual wxString ChooseFile(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
                                 const wxString& sWildcard, long nStyle, wxWindow* pParent) = 0;
 
     // Lets the user choose a folder; returns its path, empty when cancelled.
     virtual wxString ChooseDirectory(const wxString& sMessage, const wxString& sDefaultPath, wxWindow* pParent) = 0;
 
-    // Lets the user choose files: several when nStyle has wxFD_MULTIPLE. nFilterIndex is the
+    // Lets the user choose files: several when nStyle has PROMPT_FILE_MULTIPLE. nFilterIndex is the
     // wildcard entry shown first and receives the one the user left selected. Returns the full
     // paths, none when cancelled. This default chooses one file through ChooseFile and leaves
     // nFilterIndex as it is.

@@ -30,6 +30,11 @@ struct CVRSRXExpression
 
 namespace
 {
+// Assertion sites report fixed numbers, not source lines: reports already filed name these, so
+// they must not move when the file is edited.
+constexpr int kAssertBadBreakValue = 277;   // a rule's break attribute is neither yes nor no
+constexpr int kAssertNoLanguageSet = 308;   // segment breaks asked for before a language was set
+
 // ----- Compiling ---------------------------------------------------------------------------------
 
 // The long name of a one-letter general category, which Boost would otherwise take for a class
@@ -626,7 +631,7 @@ void CVRSRXDoc::SetLanguage(const wxString& sLanguage)
         const bool bBreak = sBreak == "true" || sBreak == "yes";
         if (!bBreak && sBreak != "false" && sBreak != "no")
         {
-            tAssert("VRSRXDoc", 277, "0");
+            tAssert("VRSRXDoc", kAssertBadBreakValue, "0");
             continue;
         }
         CVRSRXRule rule(RuleText(pBefore), RuleText(pAfter));
@@ -683,7 +688,7 @@ int CVRSRXDoc::FindNextSegmentBreak(const wchar_t* pStart, const wchar_t* pEnd)
 {
     tcDebugInfo dbg("CVRSRXDoc::FindNextSegmentBreak");
     if (m_sLanguage.empty())
-        tAssert("VRSRXDoc", 308, "0");
+        tAssert("VRSRXDoc", kAssertNoLanguageSet, "0");
     if (!pStart || !pEnd || pEnd < pStart)
         return -1;
     const std::ptrdiff_t nAvailable = pEnd - pStart;

@@ -1,6 +1,7 @@
 # Code shared with the maker's other programs; window-free files go to the core library.
 list(APPEND LINTRADO_CORE_SOURCES
     Shared/UserPrompts.cpp
+    Shared/ErrorBoundary.cpp
     Shared/AppUtils_shared.cpp
     Shared/AppUtils_sharedDTD.cpp
     Shared/AppUtils_sharedText.cpp
@@ -12,6 +13,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/ImportXML_Native.cpp
     Shared/ImportXML_Text.cpp
     Shared/ImportXML_DTD.cpp
+    Shared/ImportXML_CrossRefs.cpp
     Shared/Options.cpp
     Shared/OptionsKeyboard.cpp
     Shared/OptionsFonts.cpp

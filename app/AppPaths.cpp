@@ -7,6 +7,8 @@
 #include <wx/filename.h>
 #include <wx/utils.h>
 
+#include <unistd.h>
+
 namespace
 {
 // Without its last component and without a trailing separator; "/" stays "/" only as the root.
@@ -67,4 +69,12 @@ wxString ComputeLogFilename(const wxString& sUserLocalDataDir, const wxString& s
     if (sFolder.empty() || !wxDirExists(sFolder))
         sFolder = sAppPath;
     return tStrPathAppend(sFolder, "Log64.txt");
+}
+
+tcInstanceLockPlace ComputeInstanceLockPlace(const wxString& sLockName)
+{
+    wxString sRuntime;
+    if (wxGetEnv("XDG_RUNTIME_DIR", &sRuntime) && sRuntime.StartsWith("/") && wxDirExists(sRuntime))
+        return {sRuntime, sLockName};
+    return {wxFileName::GetTempDir(), sLockName + wxString::Format("-%lu", static_cast<unsigned long>(getuid()))};
 }

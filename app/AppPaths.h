@@ -32,3 +32,14 @@ wxString GetUserLocalDataFolder(const wxString& sAppName);
 // The log file: "Log64.txt" in sUserLocalDataDir, which is created (0777) when missing; in sAppPath
 // when that folder cannot be made.
 wxString ComputeLogFilename(const wxString& sUserLocalDataDir, const wxString& sAppPath);
+
+// Where the single-instance lock named sLockName is made: in $XDG_RUNTIME_DIR (per user and per
+// machine, so a stale lock on a shared home folder blocks no other machine) when that is an absolute
+// path of an existing folder; else in the temporary folder, with "-<user id>" after the name so that
+// two users of one machine do not share a lock. Makes nothing.
+struct tcInstanceLockPlace
+{
+    wxString sFolder;
+    wxString sName;
+};
+tcInstanceLockPlace ComputeInstanceLockPlace(const wxString& sLockName);

@@ -1,5 +1,6 @@
 #include "app/BrindovaApp.h"
 
+#include "Shared/ErrorBoundary.h"
 #include "Shared/HTMLPreview.h"
 #include "Shared/ImportXML.h"
 #include "Shared/Localisation.h"
@@ -90,7 +91,6 @@ BrindovaApp::~BrindovaApp()
     UnregisterImporters();
 
     StopFaultReportSender();
-    kvLog(L"Shutdown: fault-report sender stopped");
 
     if (m_bOptionsLoaded)
     {
@@ -133,10 +133,11 @@ bool BrindovaApp::OnInit()
     bool bLocked = false;
     {
         wxLogNull noToolkitLog; // a lock that cannot be made is logged below, not shown
-        bLocked = m_pSingleInstanceChecker->Create(GetVendorName() + "|" + GetAppName(), wxString());
+        const tcInstanceLockPlace lock = ComputeInstanceLockPlace(GetVendorName() + "|" + GetAppName());
+        bLocked = m_pSingleInstanceChecker->Create(lock.sName, lock.sFolder);
     }
     if (!bLocked)
-        kvLogError(L"The single-instance lock could not be made in the home folder; starting without it");
+        kvLogError(L"The single-instance lock could not be made; starting without it");
     else if (m_pSingleInstanceChecker->IsAnotherRunning())
     {
         kvLog(L"Another program instance is already running, aborting.");
@@ -179,6 +180,17 @@ void BrindovaApp::OnFatalException()
     ReportFatalException();
 }
 
+bool BrindovaApp::OnExceptionInMainLoop()
+{
+    tReportCurrentException("the main loop");
+    return true;
+}
+
+void BrindovaApp::OnUnhandledException()
+{
+    tReportCurrentException("the application");
+}
+
 void BrindovaApp::ShowSplash()
 {
     long nNoSplash = 0;
@@ -206,12 +218,11 @@ void BrindovaApp::ShowSplash()
     }
     if (bitmap.IsOk())
     {
-        // The splash screen deletes itself when its time is up.
+        // The splash screen's own timer closes and deletes it; start-up goes on meanwhile, so the
+        // main thread never sleeps while the splash shows.
         new wxSplashScreen(bitmap, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_TIMEOUT, 1000, nullptr, wxID_ANY,
                            wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
     }
-    wxYield();
-    wxSleep(1);
 }
 
 void BrindovaApp::StartTestAutoClose(wxFrame* pFrame)

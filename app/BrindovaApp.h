@@ -23,6 +23,10 @@ public:
     // False, with nothing shown, when another instance runs or no default catalog is named.
     bool OnInit() override;
     void OnFatalException() override;
+    // An exception that left an event handler or the main loop ends in the error boundary
+    // (tReportCurrentException): logged, shown once, and the program goes on.
+    bool OnExceptionInMainLoop() override;
+    void OnUnhandledException() override;
 
 private:
     // Steps that other components fill in.

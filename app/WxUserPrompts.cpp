@@ -6,6 +6,22 @@
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
+long tFileDialogStyle(long nPromptFlags)
+{
+    long nStyle = 0;
+    if (nPromptFlags & PROMPT_FILE_OPEN)
+        nStyle |= wxFD_OPEN;
+    if (nPromptFlags & PROMPT_FILE_SAVE)
+        nStyle |= wxFD_SAVE;
+    if (nPromptFlags & PROMPT_FILE_OVERWRITE_PROMPT)
+        nStyle |= wxFD_OVERWRITE_PROMPT;
+    if (nPromptFlags & PROMPT_FILE_MUST_EXIST)
+        nStyle |= wxFD_FILE_MUST_EXIST;
+    if (nPromptFlags & PROMPT_FILE_MULTIPLE)
+        nStyle |= wxFD_MULTIPLE;
+    return nStyle;
+}
+
 int tcWxUserPrompts::ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent)
 {
     if (tApp()->GetNoUserInteraction())
@@ -19,10 +35,10 @@ wxString tcWxUserPrompts::ChooseFile(const wxString& sMessage, const wxString& s
 {
     if (tApp()->GetNoUserInteraction())
         return tcSilentUserPrompts::ChooseFile(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
-    // One path is all this call can return; a multiple-choice dialog would also refuse GetPath().
+    // One path is all this call can return, so the dialog never offers a multiple choice.
     wxFileDialog dialog(pParent, sMessage, sDefaultDir, sDefaultFile,
                         sWildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : sWildcard,
-                        nStyle & ~long(wxFD_MULTIPLE));
+                        tFileDialogStyle(nStyle));
     if (dialog.ShowModal() != wxID_OK)
         return wxString();
     return dialog.GetPath();
@@ -46,12 +62,13 @@ wxArrayString tcWxUserPrompts::ChooseFiles(const wxString& sMessage, const wxStr
     if (tApp()->GetNoUserInteraction())
         return asFiles;
     wxFileDialog dialog(pParent, sMessage, sDefaultDir, sDefaultFile,
-                        sWildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : sWildcard, nStyle);
+                        sWildcard.empty() ? wxString(wxFileSelectorDefaultWildcardStr) : sWildcard,
+                        tFileDialogStyle(nStyle));
     dialog.SetFilterIndex(nFilterIndex);
     if (dialog.ShowModal() != wxID_OK)
         return asFiles;
     nFilterIndex = dialog.GetFilterIndex();
-    if (nStyle & wxFD_MULTIPLE)
+    if (nStyle & PROMPT_FILE_MULTIPLE)
         dialog.GetPaths(asFiles);
     else
         asFiles.push_back(dialog.GetPath());

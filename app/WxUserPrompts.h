@@ -25,6 +25,9 @@ private:
     std::unique_ptr<wxBusyInfo> m_pBusy;
 };
 
+// The wxFileDialog style for the PROMPT_FILE_* flags of a ChooseFile call.
+long tFileDialogStyle(long nPromptFlags);
+
 // Installs one process-wide tcWxUserPrompts as the user prompts. Call once the application object
 // exists.
 void tInstallWxUserPrompts();

@@ -22,6 +22,12 @@
 
 namespace
 {
+// Assertion sites report fixed numbers, not source lines: reports already filed name these, so
+// they must not move when the file is edited.
+constexpr int kAssertUnknownSegmentKind = 284; // a segment child of no known kind (both walks)
+constexpr int kAssertNoMatchQualityAttr = 117;
+constexpr int kAssertNoAltTransLangAttr = 118;
+
 // What the writer's recursive routines read instead of taking it as arguments. Each CSegmentDoc
 // construction overwrites it.
 struct SWriterContext
@@ -143,7 +149,7 @@ void CollectCodeContent(CSegmentTUChild& node, bool bSegmentSubFlows, int* pnCou
             CollectCodeContent(*pChild, bSegmentSubFlows, pnCounter, pRules, pTransUnit, sOut, sRaw, bWroteMarkup);
             break;
         case teSegmentKind::Other:
-            tAssert("Convertor_segment", 284, "0");
+            tAssert("Convertor_segment", kAssertUnknownSegmentKind, "0");
             break;
         }
     }
@@ -578,7 +584,7 @@ void CSegmentTUChild::GenerateXLIFF(int nSegStart, int nSegEnd, bool bSegmentSub
     case teSegmentKind::Other:
         break;
     }
-    tAssert("Convertor_segment", 284, "0");
+    tAssert("Convertor_segment", kAssertUnknownSegmentKind, "0");
 }
 
 wxString CSegmentTUChild::GenerateChildrenXLIFF(bool bSegmentSubFlows, int* pnCounter, CVRSRXDoc* pRules,
@@ -735,9 +741,9 @@ void AddMemoryMatches(tcNode* pTransUnit, const wxString& sText, int nNumber)
     const SXLIFFDTD& dtd = *ctx.pXLIFFDTD;
     const std::vector<CVRMemDocMatch> aMatches = ctx.pMemory->LookupTranslations(sText, ctx.sLookupLanguage);
     if (!dtd.m_pAltTransMatchQualityAttr)
-        tAssert("Convertor_segment", 117, "m_pXLIFFDTD->m_pAltTransMatchQualityAttr");
+        tAssert("Convertor_segment", kAssertNoMatchQualityAttr, "m_pXLIFFDTD->m_pAltTransMatchQualityAttr");
     if (!dtd.m_pAltTransLangAttr)
-        tAssert("Convertor_segment", 118, "m_pXLIFFDTD->m_pAltTransLangAttr");
+        tAssert("Convertor_segment", kAssertNoAltTransLangAttr, "m_pXLIFFDTD->m_pAltTransLangAttr");
 
     for (const CVRMemDocMatch& match : aMatches)
     {

@@ -21,7 +21,6 @@
 #include "varnak/include/tcNode.h"
 
 #include <wx/defs.h>
-#include <wx/filedlg.h>
 #include <wx/filefn.h>
 
 #include <algorithm>
@@ -33,6 +32,10 @@
 
 namespace
 {
+// Assertion sites report fixed numbers, not source lines: reports already filed name these, so
+// they must not move when the file is edited.
+constexpr int kAssertSegmentWithoutLanguage = 505; // a segment indexed without its variant's language
+
 const wchar_t* const kszNoHandler = L"Could not assign an IO handler for type TMX";
 const char* const kaszCodeKinds[] = {"ph", "bpt", "ept", "it"};
 
@@ -314,7 +317,7 @@ void CVRMemDoc::OnNodeInserted(tcEvent*, void* pOwner, void*, void* pNodeArg)
     if (pThis->m_pTUVLangAttr && pNode->GetParent())
         sLanguage = pNode->GetParent()->GetAttributeDisplayAsString(pThis->m_pTUVLangAttr);
     if (sLanguage.empty())
-        tAssert("VRMemDoc", 505, "0");
+        tAssert("VRMemDoc", kAssertSegmentWithoutLanguage, "0");
     pThis->IndexSeg(pThis->GetIndex(sLanguage), pNode);
 }
 
@@ -655,7 +658,7 @@ wxString CVRMemDoc::SaveIfModified()
     const wxString sCwd = wxGetCwd();
     const wxString sPath = tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(),
                                                      "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
-                                                     wxFD_SAVE | wxFD_OVERWRITE_PROMPT, nullptr);
+                                                     PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
     wxSetWorkingDirectory(sCwd);
     if (sPath.empty())
         return m_sFileName;

@@ -13,6 +13,11 @@
 
 namespace
 {
+// Assertion sites report fixed numbers, not source lines: reports already filed name these, so
+// they must not move when the file is edited.
+constexpr int kAssertMemoriesStillHeld = 21; // the manager ends while memories are held
+constexpr int kAssertMemoryNotHeld = 78;     // a memory handed back that the manager does not hold
+
 // The path with the working directory in front when it is relative. Held memories keep absolute
 // names so that a later change of the working directory cannot make one file look like another.
 wxString AbsolutePath(const wxString& sPath)
@@ -61,7 +66,7 @@ CVRMemDocManager::~CVRMemDocManager()
 {
     if (!m_apMemDocs.empty())
     {
-        tAssert("VRMemDocManager", 21, "0");
+        tAssert("VRMemDocManager", kAssertMemoriesStillHeld, "0");
         // Projects may still point at them: leaving them alive is the lesser harm.
         for (std::unique_ptr<CVRMemDoc>& pMemDoc : m_apMemDocs)
             (void)pMemDoc.release();
@@ -148,7 +153,7 @@ void CVRMemDocManager::ReleaseMemDoc(CVRMemDoc* pMemDoc)
                            [pMemDoc](const std::unique_ptr<CVRMemDoc>& pHeld) { return pHeld.get() == pMemDoc; });
     if (it == m_apMemDocs.end())
     {
-        tAssert("VRMemDocManager", 78, "0");
+        tAssert("VRMemDocManager", kAssertMemoryNotHeld, "0");
         return;
     }
     if (pMemDoc->GetRefCount() > 1)

@@ -20,7 +20,6 @@
 #include "varnak/include/tcNode.h"
 
 #include <wx/defs.h>
-#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/stopwatch.h>
 
@@ -408,7 +407,7 @@ void VRProjectModel::CloseMemory()
                 const wxString sCwd = wxGetCwd();
                 const wxString sFile = tUserPrompts().ChooseFile(
                     "Choose a file", wxString(), wxString(), "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
-                    wxFD_SAVE | wxFD_OVERWRITE_PROMPT, nullptr);
+                    PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
                 wxSetWorkingDirectory(sCwd);
                 if (sFile.empty())
                     break;

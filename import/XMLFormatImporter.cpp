@@ -12,7 +12,6 @@
 
 #include <xercesc/sax2/Attributes.hpp>
 
-#include <wx/filedlg.h>
 
 #include <exception>
 #include <optional>
@@ -107,7 +106,7 @@ void CXMLFormatImporter::endElement(const XMLCh* const uri, const XMLCh* const l
     if (m_bOwnRoot && m_nDepth == 0)
     {
         // The root's start went around the generic frame, so its end does too.
-        m_nParseState = 0;
+        m_eParseState = teXMLParseState::BeforeDictionary;
         m_bStopParsing = true;
         return;
     }
@@ -149,7 +148,7 @@ void CXMLFormatImporter::StartRoot(const xercesc::Attributes& attrs)
     tcNode* pAttributeOwner = m_pCurrentlanguage;
     if (m_format.szEntryName)
     {
-        m_nParseState = 3;
+        m_eParseState = teXMLParseState::InEntry;
         m_pCurrentEntry = m_pDoc->AllocateElementByID(ELEMENTID_ENTRY, true, false);
         if (!m_pCurrentEntry || !m_pCurrentlanguage->AddChildOrdered(m_pCurrentEntry))
         {
@@ -161,7 +160,7 @@ void CXMLFormatImporter::StartRoot(const xercesc::Attributes& attrs)
     }
     else
     {
-        m_nParseState = 2;
+        m_eParseState = teXMLParseState::InSection;
     }
 
     // Root attributes keep their qualified names and the values exactly as the parser gives them:
@@ -230,7 +229,7 @@ bool tSelectXMLFormatFile(const wxString& sFilter, wchar_t* szBuffer, size_t nBu
     if (!szBuffer || nBufferSize == 0)
         return false;
     const wxString sPath = tUserPrompts().ChooseFile(wxString(), wxString(), wxString(), sFilter,
-                                                     wxFD_OPEN | wxFD_FILE_MUST_EXIST, nullptr);
+                                                     PROMPT_FILE_OPEN | PROMPT_FILE_MUST_EXIST, nullptr);
     if (sPath.empty())
         return false;
     return teStrcpy(szBuffer, nBufferSize, sPath);

@@ -6,6 +6,7 @@ LINTRADO_PACKAGES=(
     libwxgtk3.2-dev libxerces-c-dev libcurl4-openssl-dev libboost-regex-dev libicu-dev liblua5.4-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick x11-apps libxml2-utils
+    locales
 )
 
 lintrado_install_deps() {
@@ -24,6 +25,18 @@ lintrado_install_deps() {
     if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# The tests read and write numbers under a decimal-comma locale too; without it those rows are
+# skipped. localedef makes just this one locale (locale-gen would rebuild every listed one).
+lintrado_install_locales() {
+    if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+        return 0
+    fi
+    echo "Generating the de_DE.UTF-8 locale"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
 
 lintrado_configure() {

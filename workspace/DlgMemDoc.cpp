@@ -1,5 +1,6 @@
 #include "workspace/DlgMemDoc.h"
 
+#include "Shared/ErrorBoundary.h"
 #include "Shared/Localisation.h"
 #include "Shared/UserPrompts.h"
 #include "engine/VRMemDocManager.h"
@@ -10,7 +11,6 @@
 #include "varnak/include/tcLocalisationEngine.h"
 
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/sizer.h>
@@ -63,15 +63,17 @@ void CDlgMemDoc::ChooseInto(long nStyle)
         m_pFileField->SetValue(sPath);
 }
 
+// The choosers reach the file system and the desktop: a failure there ends in a message, and the
+// dialog stays open with its field as it was.
 void CDlgMemDoc::OnOpen(wxCommandEvent& /*event*/)
 {
-    ChooseInto(wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    tRunGuarded("CDlgMemDoc::OnOpen", this, [this] { ChooseInto(PROMPT_FILE_OPEN | PROMPT_FILE_MUST_EXIST); });
 }
 
 void CDlgMemDoc::OnNew(wxCommandEvent& /*event*/)
 {
     // A name that does not exist yet is the point of New.
-    ChooseInto(wxFD_OPEN);
+    tRunGuarded("CDlgMemDoc::OnNew", this, [this] { ChooseInto(PROMPT_FILE_OPEN); });
 }
 
 // Both let the event go on to the dialog's own handling, which closes it.

@@ -1,5 +1,6 @@
 #include "workspace/VRAttributeSelector.h"
 
+#include "Shared/ErrorBoundary.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tNodeHelpers.h"
@@ -68,15 +69,13 @@ void VRAttributeSelector::SetValue(const wxString& sValue)
 
 void VRAttributeSelector::OnChoice(wxCommandEvent& event)
 {
-    try
-    {
-        if (Choose())
-            event.Skip();
-    }
-    catch (const std::exception& e)
-    {
-        kvLogError(L"Choosing an attribute value failed: %S", e.what());
-    }
+    // Writing the node runs the document's event handlers, which may fail.
+    tRunGuarded("VRAttributeSelector::OnChoice", this,
+                [&]
+                {
+                    if (Choose())
+                        event.Skip();
+                });
 }
 
 bool VRAttributeSelector::Choose()

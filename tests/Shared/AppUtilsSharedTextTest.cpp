@@ -60,7 +60,7 @@ TEST(AppUtilsSharedText, WeightedDistanceTable)
         {"kitten", "sitting", 3, 3, 3, 9},
         {"kitten", "sitting", 0, 0, 0, 0},
         {"kitten", "sitting", 2, 3, 1, 5},
-        {"a", "b", 0x80000000u, 0x80000000u, 0x80000000u, 0}, // unchecked sums wrap, as specified
+        {"a", "b", 0x80000000u, 0x80000000u, 0x80000000u, 0}, // costs add up in 32 bits unchecked, so the sums wrap
     };
     for (const DistanceCase& c : aCases)
     {

@@ -3,7 +3,10 @@
 #include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/filename.h>
 #include <wx/utils.h>
+
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -86,6 +89,40 @@ TEST(AppPaths, UserLocalDataFolderFollowsXdgDataHome)
         else
             wxUnsetEnv("XDG_DATA_HOME");
         EXPECT_EQ(c.sExpected, GetUserLocalDataFolder("Lintrado"));
+    }
+}
+
+TEST(AppPaths, InstanceLockLivesInTheRuntimeFolderElseInTempWithTheUserId)
+{
+    const wxString sHome = HomePath();
+    fs::create_directories(TempHomeListener::Current() / "lock-run");
+    const wxString sTemp = wxFileName::GetTempDir();
+    const wxString sPerUser = wxString::Format("Korvendel|Lintrado-%lu", static_cast<unsigned long>(getuid()));
+    struct Case
+    {
+        const char* szName;
+        wxString sRuntime; // empty name: unset
+        bool bSet;
+        wxString sFolder;
+        wxString sFile;
+    } aCases[] = {
+        {"existing folder", sHome + "/lock-run", true, sHome + "/lock-run", "Korvendel|Lintrado"},
+        {"unset", "", false, sTemp, sPerUser},
+        {"empty", "", true, sTemp, sPerUser},
+        {"missing folder", sHome + "/no-such-run", true, sTemp, sPerUser},
+        // A relative value would move with the working folder.
+        {"relative", "lock-run", true, sTemp, sPerUser},
+    };
+    for (const Case& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        if (c.bSet)
+            wxSetEnv("XDG_RUNTIME_DIR", c.sRuntime);
+        else
+            wxUnsetEnv("XDG_RUNTIME_DIR");
+        const tcInstanceLockPlace place = ComputeInstanceLockPlace("Korvendel|Lintrado");
+        EXPECT_EQ(c.sFolder, place.sFolder);
+        EXPECT_EQ(c.sFile, place.sName);
     }
 }
 } // namespace

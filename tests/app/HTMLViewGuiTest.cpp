@@ -91,8 +91,8 @@ TEST_F(HTMLViewGui, WithoutAComponentTheHostsWorkOnEmpty)
     EXPECT_EQ(pHost->GetHTMLWindow(), nullptr);
     pHost->SetPage("<p>dropped</p>");
     pFrame->SetClientSize(300, 200);
-    PumpEvents(50);
-    EXPECT_EQ(pHost->GetSize(), wxSize(300, 200));
+    EXPECT_TRUE(PumpUntil([&]() { return pHost->GetSize() == wxSize(300, 200); })) << pHost->GetSize().x << "x"
+                                                                                   << pHost->GetSize().y;
     pHost->Destroy();
 
     tHTMLPopup(pFrame, L"No view", L"<p>dropped</p>");

@@ -6,11 +6,11 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "varnak/include/TextFailure.h"
+#include "varnak/include/kvLog.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcLocalisationEngine.h"
 
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
@@ -18,6 +18,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -110,7 +111,7 @@ TEST_F(DlgMemDocGui, OpenAndNewChooseThroughThePrompts)
     {
         int nButton;
         long nStyle;
-    } cases[] = {{CDlgMemDoc::ID_OPEN, wxFD_OPEN | wxFD_FILE_MUST_EXIST}, {CDlgMemDoc::ID_NEW, wxFD_OPEN}};
+    } cases[] = {{CDlgMemDoc::ID_OPEN, PROMPT_FILE_OPEN | PROMPT_FILE_MUST_EXIST}, {CDlgMemDoc::ID_NEW, PROMPT_FILE_OPEN}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.nButton);
@@ -138,6 +139,39 @@ TEST_F(DlgMemDocGui, OpenAndNewChooseThroughThePrompts)
         EXPECT_EQ(call.pParent, nullptr);
         Prompts().VerifyAndClear();
     }
+}
+
+// A chooser that fails (the desktop's file dialog, a vanished folder) ends in one message; the
+// dialog stays usable and its field keeps what it held.
+TEST_F(DlgMemDocGui, AChooserThatFailsIsReportedOnceAndTheDialogGoesOn)
+{
+    struct FailingChooser : ScriptedUserPrompts
+    {
+        wxString ChooseFile(const wxString&, const wxString&, const wxString&, const wxString&, long,
+                            wxWindow*) override
+        {
+            throw std::runtime_error("no file system here");
+        }
+    } prompts;
+    prompts.AnswerMessage(wxOK);
+    tSetUserPrompts(&prompts);
+    CDlgMemDoc dialog(nullptr);
+    Field(&dialog)->SetValue("/data/kept.tmx");
+    tcLogCapture log;
+
+    ClickButton(Button(&dialog, CDlgMemDoc::ID_OPEN));
+    tSetUserPrompts(&Prompts());
+
+    EXPECT_TRUE(log.Contains("EXCEPTION in CDlgMemDoc::OnOpen: no file system here"));
+    ASSERT_EQ(prompts.Calls().size(), 1u);
+    EXPECT_EQ(prompts.Calls()[0].eKind, ScriptedUserPrompts::Kind::Message);
+    EXPECT_TRUE(prompts.Calls()[0].sMessage.Contains("no file system here"));
+    EXPECT_EQ(prompts.Calls()[0].pParent, &dialog);
+    EXPECT_EQ(Field(&dialog)->GetValue(), "/data/kept.tmx");
+
+    Prompts().AnswerFile("/data/chosen.tmx");
+    ClickButton(Button(&dialog, CDlgMemDoc::ID_NEW));
+    EXPECT_EQ(Field(&dialog)->GetValue(), "/data/chosen.tmx");
 }
 
 // Shown modelessly, so that the test sees the dialog really close.

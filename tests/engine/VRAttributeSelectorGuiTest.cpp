@@ -3,12 +3,15 @@
 #include "engine/XLIFFDTD.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
+#include "varnak/include/TextFailure.h"
+#include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tNodeHelpers.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcEvent.h"
+#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
 
 #include <wx/frame.h>
@@ -193,5 +196,45 @@ TEST_F(VRAttributeSelectorGui, AnUnboundSelectorRefusesAChoice)
     EXPECT_EQ(m_asserts.asExpressions, std::vector<std::string>{"m_pDisplayNode"});
     EXPECT_EQ(pSelector->GetValue().utf8_string(), "");
     ExpectUntouched();
+}
+
+// A document handler that fails while the choice is written: the user hears of it once, the event
+// goes no further, and the selector takes the next choice as usual.
+TEST_F(VRAttributeSelectorGui, AFailingWriteIsReportedOnceAndTheSelectorGoesOn)
+{
+    static bool s_bFail = true;
+    struct Thrower
+    {
+        static void OnModified(tcEvent*, void*, void*, void*)
+        {
+            if (s_bFail)
+                throw TextFailure("the disk went away");
+        }
+    };
+    int nOwner = 0;
+    Evt_NodeModified.AddHandler(&nOwner, &Thrower::OnModified);
+    VRAttributeSelector* pSelector = StateSelector(Target(0));
+    Prompts().AnswerMessage(wxOK);
+    tcLogCapture log;
+
+    pSelector->SetValue("translated");
+
+    EXPECT_TRUE(log.Contains("EXCEPTION in VRAttributeSelector::OnChoice: the disk went away"));
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    const ScriptedUserPrompts::Call& call = Prompts().Calls()[0];
+    EXPECT_EQ(call.eKind, ScriptedUserPrompts::Kind::Message);
+    EXPECT_TRUE(call.sMessage.Contains("the disk went away")) << call.sMessage;
+    EXPECT_EQ(call.sCaption, g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"));
+    EXPECT_TRUE(call.nStyle & wxICON_ERROR);
+    EXPECT_EQ(call.pParent, pSelector);
+    EXPECT_TRUE(m_aChoices.empty()) << "a failed choice must not reach the pane";
+
+    s_bFail = false;
+    pSelector->SetValue("final");
+    Evt_NodeModified.RemoveHandler(&nOwner);
+    s_bFail = true;
+    EXPECT_EQ(State(0).utf8_string(), "final");
+    EXPECT_EQ(m_aChoices.size(), 1u);
+    EXPECT_EQ(Prompts().Calls().size(), 1u);
 }
 } // namespace

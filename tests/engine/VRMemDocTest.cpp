@@ -14,7 +14,6 @@
 #include "varnak/include/tcNode.h"
 
 #include <wx/defs.h>
-#include <wx/filedlg.h>
 
 #include <gtest/gtest.h>
 
@@ -445,7 +444,7 @@ TEST_F(VRMemDoc, NewMemorySavesWhereTheUserSaysAndReloads)
         EXPECT_EQ(memory.GetFileName(), sPath);
         EXPECT_FALSE(memory.IsModified());
         EXPECT_EQ(prompts.asFileRequests.back(), "Choose a file|TMX files (*.tmx)|*.tmx|All files (*.*)|*.*");
-        EXPECT_EQ(prompts.nLastFileStyle, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        EXPECT_EQ(prompts.nLastFileStyle, PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT);
         EXPECT_EQ(prompts.asMessages.size(), 4u);
     }
     EXPECT_EQ(prompts.asMessages.size(), 4u) << "a saved memory does not ask when it goes";

@@ -54,7 +54,7 @@ private:
         if (m_bConfirmed)
             m_sSavePath =
                 tUserPrompts().ChooseFile("Save the name", wxString(), m_sName + ".txt", "Text files (*.txt)|*.txt",
-                                          wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
+                                          PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, this);
     }
 };
 
@@ -104,7 +104,7 @@ TEST_F(GuiHarness, ScriptsTheDialogsAndPromptsOfAClick)
     EXPECT_EQ(call.sMessage, "Save the name");
     EXPECT_EQ(call.sDefaultFile, "Ada.txt");
     EXPECT_EQ(call.sWildcard, "Text files (*.txt)|*.txt");
-    EXPECT_EQ(call.nStyle, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    EXPECT_EQ(call.nStyle, PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT);
     EXPECT_EQ(call.pParent, pFrame);
     EXPECT_TRUE(ScreenshotIfAsked("harness-name-frame"));
 
@@ -213,7 +213,7 @@ TEST_F(GuiHarness, UnscriptedOrMismatchedPromptsFailAndGetTheSilentAnswer)
         {
             ScriptedUserPrompts prompts;
             prompts.AnswerMessage(wxYES);
-            EXPECT_EQ(prompts.ChooseFile("Open", "", "", "", wxFD_OPEN, nullptr), "");
+            EXPECT_EQ(prompts.ChooseFile("Open", "", "", "", PROMPT_FILE_OPEN, nullptr), "");
             EXPECT_EQ(prompts.Calls().size(), 1u);
         },
         "A file chooser \"Open\" met the scripted answer to a message");

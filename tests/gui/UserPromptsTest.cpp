@@ -36,7 +36,7 @@ void ExpectSilent(tcUserPrompts& prompts)
         EXPECT_EQ(prompts.ShowMessage("Disk full", "Saving", c.nStyle, nullptr), c.nSilentAnswer);
         EXPECT_TRUE(log.Contains("MSG: Disk full"));
     }
-    EXPECT_EQ(prompts.ChooseFile("Open", "/tmp", "a.xlf", "*.xlf", wxFD_OPEN, nullptr), "");
+    EXPECT_EQ(prompts.ChooseFile("Open", "/tmp", "a.xlf", "*.xlf", PROMPT_FILE_OPEN, nullptr), "");
     EXPECT_EQ(prompts.ChooseDirectory("Folder", "/tmp", nullptr), "");
 }
 
@@ -103,11 +103,14 @@ TEST_F(WxUserPrompts, ShowTheFileChooserWithTheCallersSettings)
                          EXPECT_EQ(pFile->GetMessage(), "Export memory");
                          EXPECT_EQ(pFile->GetWildcard(), "TMX files (*.tmx)|*.tmx");
                          EXPECT_TRUE(pFile->HasFlag(wxFD_SAVE));
+                         EXPECT_TRUE(pFile->HasFlag(wxFD_OVERWRITE_PROMPT));
+                         EXPECT_FALSE(pFile->HasFlag(wxFD_OPEN));
                          EXPECT_FALSE(pFile->HasFlag(wxFD_MULTIPLE));
                          return wxID_CANCEL;
                      });
     EXPECT_EQ(m_prompts.ChooseFile("Export memory", "/tmp", "memory.tmx", "TMX files (*.tmx)|*.tmx",
-                                   wxFD_SAVE | wxFD_MULTIPLE, nullptr),
+                                   // A bit the seam does not define must not reach the dialog.
+                                   PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT | 0x20, nullptr),
               "");
 
     Dialogs().Expect("folder chooser",

@@ -37,6 +37,10 @@ void TempHomeListener::OnTestStart(const testing::TestInfo&)
     setenv("XDG_CACHE_HOME", (dir / ".cache").c_str(), 1);
     setenv("XDG_STATE_HOME", (dir / ".local/state").c_str(), 1);
     setenv("XDG_DOCUMENTS_DIR", (dir / "Documents").c_str(), 1);
+    // Per-user runtime files (the program's single-instance lock) stay inside the test's home too.
+    fs::create_directories(dir / "run");
+    fs::permissions(dir / "run", fs::perms::owner_all, fs::perm_options::replace);
+    setenv("XDG_RUNTIME_DIR", (dir / "run").c_str(), 1);
 }
 
 void TempHomeListener::OnTestEnd(const testing::TestInfo&)

@@ -94,7 +94,7 @@ TEST(ImportContent, IdentifierAttributeIsTheFileIdentifierOnlyInTheGenericImport
             {20, static_cast<uint32_t>(pEntry->GetChild(2)->GetID())}, // the later node wins
             {0, static_cast<uint32_t>(pEntry->GetChild(1)->GetID())},
         };
-        EXPECT_EQ(importer.m_mapFileIdToNodeId, expected);
+        EXPECT_EQ(importer.m_crossRefs.FileIDs(), expected);
         EXPECT_EQ(doc.GetDTD()->FindElementByName("n")->FindAttributeByName("id"), nullptr);
     }
     {
@@ -102,7 +102,7 @@ TEST(ImportContent, IdentifierAttributeIsTheFileIdentifierOnlyInTheGenericImport
         importer.m_bUseIdAttribute = false;
         tcDocument doc;
         ASSERT_EQ(LoadInto(importer, doc, ImportFixture("ids.xml")).nResult, 0);
-        EXPECT_TRUE(importer.m_mapFileIdToNodeId.empty());
+        EXPECT_TRUE(importer.m_crossRefs.FileIDs().empty());
         EXPECT_EQ(DumpTree(doc.GetDictionary()->GetLanguage(0)),
                   "s\n  e LemmaSign=\"a\" id=\"12abc\"\n    n id=\"20\" k=\"v\"\n    n id=\"x\"\n    n id=\"20\"\n");
     }
@@ -140,8 +140,8 @@ TEST(ImportContent, ReferencePartsAreCollectedAndMakeNoNodes)
 
     // Identifiers of the entry, the sense and the references node are all mapped.
     const tcNode* pEntry = doc.GetDictionary()->GetLanguage(0)->GetEntry(0);
-    EXPECT_EQ(importer.m_mapFileIdToNodeId.at(1), static_cast<uint32_t>(pEntry->GetID()));
-    EXPECT_EQ(importer.m_mapFileIdToNodeId.at(3), static_cast<uint32_t>(group.pReferences->GetID()));
+    EXPECT_EQ(importer.m_crossRefs.FileIDs().at(1), static_cast<uint32_t>(pEntry->GetID()));
+    EXPECT_EQ(importer.m_crossRefs.FileIDs().at(3), static_cast<uint32_t>(group.pReferences->GetID()));
 }
 
 // ---- Admission walk: the remembered cursor against the walk as written ----------------------------

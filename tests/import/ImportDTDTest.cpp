@@ -11,7 +11,6 @@ namespace
 class DTDImporter : public TestImporter
 {
 public:
-    using CXMLImporter::m_aPendingAttrLists;
     using CXMLImporter::m_bLoadingDictionary;
     using CXMLImporter::m_psEntryElementName;
     using CXMLImporter::m_psSectionElementName;

@@ -4,6 +4,7 @@
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tcAppContext.h"
+#include "varnak/include/tcEvent.h"
 
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
@@ -12,6 +13,7 @@
 
 #include <climits>
 #include <memory>
+#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -210,6 +212,39 @@ TEST(ImportFrame, LoadFailuresReportOnceAndLeaveNoDictionary)
         EXPECT_EQ(doc.GetDictionary(), nullptr);
         EXPECT_EQ(importer.m_pDictionary, nullptr);
     }
+}
+
+// A handler of the document's events runs inside the parse. When it fails, the failure must stay on
+// this side of the parser: the load fails with a load error, leaves nothing behind, and the next
+// load of the same file works.
+TEST(ImportFrame, AHandlerThatThrowsInsideTheParseFailsOnlyThatLoad)
+{
+    const wxString sPath =
+        WriteHomeFile("small.xml", "<dict><sec><entry><sense>one</sense><sense>two</sense></entry></sec></dict>");
+    struct Thrower
+    {
+        static void OnInserted(tcEvent*, void*, void*, void*) { throw std::runtime_error("handler failed"); }
+    };
+    int nOwner = 0;
+    Evt_NodeInserted.AddHandler(&nOwner, &Thrower::OnInserted);
+    {
+        TestImporter importer;
+        tcDocument doc;
+        LoadOutcome outcome;
+        EXPECT_NO_THROW(outcome = LoadInto(importer, doc, fs::path(sPath.ToStdString())));
+        EXPECT_EQ(outcome.nResult, -1);
+        ASSERT_EQ(outcome.asErrors.size(), 1u);
+        EXPECT_EQ(outcome.asErrors[0], "Internal error at the end of an element, parsing abandoned: handler failed");
+        EXPECT_EQ(doc.GetDictionary(), nullptr);
+    }
+    Evt_NodeInserted.RemoveHandler(&nOwner);
+
+    TestImporter importer;
+    tcDocument doc;
+    const LoadOutcome outcome = LoadInto(importer, doc, fs::path(sPath.ToStdString()));
+    EXPECT_EQ(outcome.nResult, 0);
+    EXPECT_TRUE(outcome.asErrors.empty());
+    EXPECT_NE(doc.GetDictionary(), nullptr);
 }
 
 TEST(ImportFrame, FailedPlatformStartFailsEveryLoadWithOneError)

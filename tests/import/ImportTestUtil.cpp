@@ -122,7 +122,7 @@ void TestImporter::endDocument()
     if (m_pDoc)
         sDumpAtEnd = DumpDocument(*m_pDoc);
     aGroupsAtEnd.clear();
-    for (const auto& pGroup : m_aReflist)
+    for (const auto& pGroup : m_crossRefs.Groups())
         aGroupsAtEnd.push_back(*pGroup);
     CXMLImporter::endDocument();
 }

@@ -32,15 +32,14 @@ class TestImporter : public CXMLImporter
 public:
     using CXMLImporter::m_abXmlSpacePreserve;
     using CXMLImporter::m_aNodeStack;
-    using CXMLImporter::m_aReflist;
     using CXMLImporter::m_bCaptureCDATA;
     using CXMLImporter::m_bInitFailed;
     using CXMLImporter::m_bListValuesByText;
     using CXMLImporter::m_bStopParsing;
     using CXMLImporter::m_bUseIdAttribute;
-    using CXMLImporter::m_mapFileIdToNodeId;
+    using CXMLImporter::m_crossRefs;
     using CXMLImporter::m_nEntityExpansionLimit;
-    using CXMLImporter::m_nParseState;
+    using CXMLImporter::m_eParseState;
     using CXMLImporter::m_pDictionary;
     using CXMLImporter::m_psDictionaryElementName;
     using CXMLImporter::m_sInitError;

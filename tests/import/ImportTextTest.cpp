@@ -23,10 +23,7 @@ class TextImporter : public TestImporter
 {
 public:
     using CXMLImporter::m_bZeroWidthSpaces;
-    using CXMLImporter::m_pbPendingAttrRTL;
-    using CXMLImporter::m_pnPendingAttrDefault;
-    using CXMLImporter::m_pnPendingAttrType;
-    using CXMLImporter::m_psPendingAttrListName;
+    using CXMLImporter::m_dtd;
 
     // Reference types named by text need labels, which native files bring in their DTD section.
     bool bAddRefLabels = false;
@@ -189,6 +186,7 @@ TEST(ImportText, MetadataCommentsSetSwitchesAndAnnounceTheNextAttribute)
         Comment(importer, u"ATTDATA CDATA,NONE,#IMPLIED,ltr");
         const std::u16string sComment = tToU16(wxString::FromUTF8(c.szComment));
         Comment(importer, sComment);
+        const CXMLDTDDeclarations::Announcement pending = importer.m_dtd.GetAnnouncement();
         if (c.szError)
         {
             ASSERT_EQ(importer.GetNumLoadErrors(), 1) << c.szComment;
@@ -198,23 +196,23 @@ TEST(ImportText, MetadataCommentsSetSwitchesAndAnnounceTheNextAttribute)
             EXPECT_EQ(importer.GetNumLoadErrors(), 0) << c.szComment;
         if (!c.nType)
         {
-            EXPECT_FALSE(importer.m_pnPendingAttrType || importer.m_pnPendingAttrDefault ||
-                         importer.m_pbPendingAttrRTL || importer.m_psPendingAttrListName)
+            EXPECT_FALSE(pending.pnType || pending.pnDefault ||
+                         pending.pbRTL || pending.psListName)
                 << c.szComment;
             continue;
         }
-        ASSERT_TRUE(importer.m_pnPendingAttrType && importer.m_pnPendingAttrDefault && importer.m_pbPendingAttrRTL &&
-                    importer.m_psPendingAttrListName)
+        ASSERT_TRUE(pending.pnType && pending.pnDefault && pending.pbRTL &&
+                    pending.psListName)
             << c.szComment;
-        EXPECT_EQ(*importer.m_pnPendingAttrType, *c.nType) << c.szComment;
-        EXPECT_EQ(*importer.m_psPendingAttrListName, c.szList) << c.szComment;
-        EXPECT_EQ(*importer.m_pnPendingAttrDefault, c.nDefault) << c.szComment;
-        EXPECT_EQ(*importer.m_pbPendingAttrRTL, c.bRTL) << c.szComment;
+        EXPECT_EQ(*pending.pnType, *c.nType) << c.szComment;
+        EXPECT_EQ(*pending.psListName, c.szList) << c.szComment;
+        EXPECT_EQ(*pending.pnDefault, c.nDefault) << c.szComment;
+        EXPECT_EQ(*pending.pbRTL, c.bRTL) << c.szComment;
     }
 
     TextImporter importer;
     Comment(importer, u" just a note ");
-    EXPECT_FALSE(importer.m_bListValuesByText || importer.m_bZeroWidthSpaces || importer.m_pnPendingAttrType);
+    EXPECT_FALSE(importer.m_bListValuesByText || importer.m_bZeroWidthSpaces || importer.m_dtd.GetAnnouncement().pnType);
     Comment(importer, u"ExportListValuesByText: ON");
     Comment(importer, u"UseZeroWidthSpacesToPreventConversionOfPCDataToElements: ON");
     EXPECT_TRUE(importer.m_bListValuesByText);
@@ -275,7 +273,7 @@ TEST(ImportText, ElementEndsCloseTheirNodesAndAnnounceThemOnce)
                                                                            "    p n=\"7\"\n"
                                                                            "      s n=\"8\"\n");
     EXPECT_TRUE(importer.m_aNodeStack.empty());
-    EXPECT_EQ(importer.m_nParseState, 0);
+    EXPECT_EQ(importer.m_eParseState, teXMLParseState::BeforeDictionary);
 }
 
 TEST(ImportText, CrossReferencesResolveByIdentifierAndByText)
@@ -287,9 +285,9 @@ TEST(ImportText, CrossReferencesResolveByIdentifierAndByText)
     const LoadOutcome outcome = LoadInto(importer, doc, ImportFixture("xrefs.xml"));
     ASSERT_EQ(outcome.nResult, 0);
 
-    const auto Node = [&](int nFileID) { return static_cast<int>(importer.m_mapFileIdToNodeId.at(nFileID)); };
+    const auto Node = [&](int nFileID) { return static_cast<int>(importer.m_crossRefs.FileIDs().at(nFileID)); };
     std::map<int, int> mapNodeToFile;
-    for (const auto& item : importer.m_mapFileIdToNodeId)
+    for (const auto& item : importer.m_crossRefs.FileIDs())
         mapNodeToFile[static_cast<int>(item.second)] = item.first;
 
     // The references as file identifiers: entry, type, senses.
@@ -332,5 +330,5 @@ TEST(ImportText, CrossReferencesResolveByIdentifierAndByText)
     EXPECT_EQ(outcome.asErrors, asExpected);
     EXPECT_TRUE(log.Contains("Possibly unhandled sensereference string (x:1)"));
     EXPECT_FALSE(log.Contains("Possibly unhandled sensereference string (2-4)"));
-    EXPECT_TRUE(importer.m_aReflist.empty());
+    EXPECT_TRUE(importer.m_crossRefs.Empty());
 }

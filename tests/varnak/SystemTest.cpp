@@ -123,6 +123,12 @@ TEST(System, DefaultEncodingClassifiesLettersAndKeepsNumbersPlain)
 {
     std::setlocale(LC_CTYPE, "C");
     ASSERT_FALSE(std::iswalpha(L'\u00E9'));
+    // The toolkit sets the user's locale at start-up: numbers must be plain again afterwards.
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed (tools/deps.sh generates it)";
+    char szComma[16];
+    std::snprintf(szComma, sizeof szComma, "%.1f", 1.5);
+    ASSERT_STREQ(szComma, "1,5");
     ASSERT_TRUE(tSetupDefaultEncoding());
     EXPECT_TRUE(std::iswalpha(L'\u00E9'));
     EXPECT_TRUE(std::iswalpha(L'\u0416'));

@@ -133,7 +133,7 @@ TEST_F(SelectorsGui, BrowseJoinsTheChosenFilesAndRemembersFolderAndFilter)
     EXPECT_EQ("/data/one/a.txt;/data/one/b.txt;/data/two/c.txt", pSelector->GetTextCtrl()->GetValue());
     EXPECT_EQ(3, pSelector->GetNumFiles());
     ASSERT_EQ(1u, Prompts().Calls().size());
-    EXPECT_EQ(long(wxFD_OPEN | wxFD_MULTIPLE), Prompts().Calls()[0].nStyle);
+    EXPECT_EQ(long(PROMPT_FILE_OPEN | PROMPT_FILE_MULTIPLE), Prompts().Calls()[0].nStyle);
     EXPECT_EQ(0, Prompts().Calls()[0].nFilterIndex);
 
     g_pConfig->SetPath("/UserInterface/FileSelectors/Source_Files");
