@@ -16,3 +16,11 @@ const wxBitmap& PaneBitmap(const wxString& sName)
         it = s_mapLoaded.emplace(sPath, tLoadBitmap(sPath)).first;
     return tGetBitmap(it->second);
 }
+
+wxBitmap LoadPaneBitmap(const wxString& sName, const wxArtID& artId)
+{
+    const wxBitmap& bitmap = PaneBitmap(sName);
+    if (bitmap.IsOk())
+        return bitmap;
+    return wxArtProvider::GetBitmap(artId, wxART_BUTTON);
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <wx/artprov.h>
 #include <wx/bitmap.h>
 #include <wx/string.h>
 
@@ -7,3 +8,7 @@
 // loaded once per process (through tLoadBitmap) and shared by every pane; a file that does not load
 // gives an empty bitmap. Main thread only.
 const wxBitmap& PaneBitmap(const wxString& sName);
+
+// PaneBitmap, with the toolkit's stock image artId standing in when the file is missing or does not
+// load, so that a button never ends up blank. Main thread only.
+wxBitmap LoadPaneBitmap(const wxString& sName, const wxArtID& artId);

@@ -4,7 +4,7 @@
 #include "engine/XLIFFDTD.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
-#include "workspace/PaneBitmaps.h"
+#include "workspace/PaneImages.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/grid.h>

@@ -6,7 +6,7 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
-#include "workspace/PaneBitmaps.h"
+#include "workspace/PaneImages.h"
 
 #include <wx/bmpbuttn.h>
 #include <wx/sizer.h>

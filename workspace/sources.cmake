@@ -3,7 +3,6 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/DlgMemDoc.cpp
     workspace/VRLoadProgress.cpp
     workspace/VRAttributeSelector.cpp
-    workspace/PaneBitmaps.cpp
     workspace/VRFilesFrame.cpp
     workspace/VRNotesFrame.cpp
     workspace/VRPreviewPanel.cpp
