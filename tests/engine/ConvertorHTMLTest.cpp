@@ -16,25 +16,28 @@
 
 namespace
 {
-// A convertor whose Import the test runs on a file of its own.
-template <class T> class CImportable : public T
+// Points a convertor of either class at a file of the test's own. The member pointer reaches the
+// protected path of any tcConvertorHTML; a cast to a subclass the object is not would be undefined.
+class CSourcePath : public tcConvertorHTML
 {
 public:
-    using T::T;
-    void SetSourcePath(const wxString& sPath) { this->m_sSourcePath = sPath; }
+    static void Set(tcConvertorHTML& convertor, const wxString& sPath)
+    {
+        convertor.*(&CSourcePath::m_sSourcePath) = sPath;
+    }
 };
 
 std::unique_ptr<tcConvertorHTML> MakeConvertor(bool bXML, tcDocument* pDoc)
 {
     if (bXML)
-        return std::make_unique<CImportable<tcConvertorXML>>(pDoc, L"en");
-    return std::make_unique<CImportable<tcConvertorHTML>>(L"html", pDoc, L"en", true);
+        return std::make_unique<tcConvertorXML>(pDoc, L"en");
+    return std::make_unique<tcConvertorHTML>(L"html", pDoc, L"en", true);
 }
 
 // Imports sPath and dumps the segment model; "failed" when Import returns false.
 std::string ImportDump(tcConvertorHTML& convertor, const wxString& sPath)
 {
-    static_cast<CImportable<tcConvertorHTML>&>(convertor).SetSourcePath(sPath);
+    CSourcePath::Set(convertor, sPath);
     CSegmentDoc segments(nullptr, nullptr, nullptr, nullptr, L"en", nullptr, -1, L"de");
     if (!convertor.Import(&segments, nullptr))
         return "failed";
