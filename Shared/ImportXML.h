@@ -257,6 +257,8 @@ protected:
     void StartDictionary(const wxString& sName, const xercesc::Attributes& attrs);
     void StartSection(const wxString& sName, const xercesc::Attributes& attrs);
     void StartEntry(const wxString& sName, const xercesc::Attributes& attrs);
+    // Whether the document being loaded holds a node of the kind.
+    bool KindHasNodes(const tcElement* pKind) const;
     void StartContent(const wxString& sName, const xercesc::Attributes& attrs);
     void StartReferences(const wxString& sName, const xercesc::Attributes& attrs);
     void StartReferencePart(const wxString& sName, const xercesc::Attributes& attrs);
@@ -378,9 +380,10 @@ protected:
     // parser exception); the normal stop at the end of the dictionary or root element leaves it.
     bool m_bLoadFailed = false;
     // Declared entities that expand into each other grow exponentially (a few hundred bytes can
-    // stand for gigabytes): a parse that expands more entity references than this fails. The room
-    // left is for real dictionaries, whose list separators are entity references.
-    int m_nEntityExpansionLimit = 1000000;
+    // stand for gigabytes), and the parser spends time on every expansion: a parse that expands more
+    // declared entity references than this fails at once. The five predefined ones (&amp; and the
+    // like) and character references do not count, so real projects and memories stay far below.
+    int m_nEntityExpansionLimit = 4000;
     // Visible warnings about identifiers shown in this load.
     int m_nBadIDWarnings = 0;
     // The admission walk of the current entry's own children.

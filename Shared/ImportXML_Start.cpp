@@ -467,6 +467,17 @@ void CXMLImporter::ApplySpecialTypes(tcLanguage* pSection)
     }
 }
 
+bool CXMLImporter::KindHasNodes(const tcElement* pKind) const
+{
+    const tcNode* pRoot = m_pDictionary;
+    if (!pRoot)
+        return false;
+    if (pRoot->GetElement() == pKind)
+        return true;
+    std::vector<tcNode*> apFound;
+    return pRoot->FindDescendantsOfElementType(pKind->GetID(), apFound) > 0;
+}
+
 void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& attrs)
 {
     m_nParseState = 3;
@@ -476,6 +487,14 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
         m_psEntryElementName = std::make_unique<wxString>(sName);
         tcElement* pKind4 = pDTD->GetElementByID(ELEMENTID_ENTRY);
         tcElement* pOld = pDTD->FindElementByName(sName);
+        if (pOld && pKind4 && pOld != pKind4 && KindHasNodes(pOld))
+        {
+            // Deleting the other kind would delete its nodes with it, the open section among them.
+            StopWithError(kvFormat(L"The entry elements (%s) have the name of an enclosing element, the rest of the "
+                                   L"document will not be parsed.",
+                                   sName));
+            return;
+        }
         if (pOld && pKind4 && pOld != pKind4)
         {
             // The name was declared (or met) as another kind: that kind becomes the entry kind.
