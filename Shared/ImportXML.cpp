@@ -12,6 +12,7 @@
 
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/XMLPScanToken.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
@@ -488,7 +489,27 @@ int CXMLImporter::LoadMerge(int&, void*)
         // A local file source, so that the path is never read as a URL.
         const std::u16string sPath16 = kvWStringToUTF16(m_sDatasource);
         xercesc::LocalFileInputSource source(sPath16.c_str());
-        m_pReader->parse(source);
+        // Token by token, so that a load that has failed stops reading at once: the rest of a
+        // hostile file (say, ever deeper elements, which the parser handles in quadratic time)
+        // would only cost time.
+        xercesc::XMLPScanToken token;
+        bool bMore = false;
+        try
+        {
+            bMore = m_pReader->parseFirst(source, token);
+        }
+        catch (const xercesc::XMLException& e)
+        {
+            // A file that cannot be opened, reported as a whole parse reports it.
+            fatalError(xercesc::SAXParseException(e.getMessage(), u"", source.getSystemId(), 0, 0));
+        }
+        while (bMore && !m_bLoadFailed)
+            bMore = m_pReader->parseNext(token);
+        if (bMore)
+        {
+            m_pReader->parseReset(token);
+            endDocument();
+        }
     }
     catch (const xercesc::OutOfMemoryException&)
     {
@@ -511,6 +532,7 @@ int CXMLImporter::LoadMerge(int&, void*)
         StopWithError(kvFormat(L"Fatal error in file %s : unknown exception", m_sDatasource));
     }
     m_pReader.reset();
+    m_pLocator = nullptr;
 
     if (m_pDictionary && !m_bLoadFailed)
         return 0;
@@ -526,6 +548,11 @@ int CXMLImporter::LoadMerge(int&, void*)
     m_aNodeStack.clear();
     m_aReflist.clear();
     return -1;
+}
+
+void CXMLImporter::setDocumentLocator(const xercesc::Locator* const pLocator)
+{
+    m_pLocator = pLocator;
 }
 
 void CXMLImporter::warning(const xercesc::SAXParseException& exc)

@@ -202,6 +202,12 @@ public:
     void characters(const XMLCh* const chars, const XMLSize_t length) override;
     void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override;
     void endDocument() override;
+    // Keeps the parser's position, so that a stop of our own can name its line and column.
+    void setDocumentLocator(const xercesc::Locator* const pLocator) override;
+
+    // Elements nested deeper than this fail the load: the document's tree walks and writers would
+    // run out of stack long before a real file needs such depth.
+    static constexpr size_t kMaxElementDepth = 5000;
 
     // --- Errors ----------------------------------------------------------------------------------
     // Each adds one load error with file, line and column; a fatal error also stops building and
@@ -393,6 +399,8 @@ protected:
     // (false while stopped) and endElement pops one for every call, so each end drops exactly the
     // scope its start opened.
     std::vector<bool> m_abOpenedXmlSpace;
+    // The parser's position during a parse; null outside one.
+    const xercesc::Locator* m_pLocator = nullptr;
     // The text node whose last piece lost a trailing U+200B (zero-width-space mode): the parser may
     // deliver one text in pieces, and only the end of the whole text loses it, so the next piece
     // appended to that node puts it back. Compared, never dereferenced.

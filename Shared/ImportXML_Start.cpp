@@ -8,6 +8,7 @@
 #include "varnak/include/tcDebugInfo.h"
 #include "varnak/include/tcDocument.h"
 
+#include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 
 #include <algorithm>
@@ -143,6 +144,15 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     m_abOpenedXmlSpace.push_back(false);
     if (m_bStopParsing)
         return;
+    if (m_abOpenedXmlSpace.size() > kMaxElementDepth)
+    {
+        const long long nLine = m_pLocator ? static_cast<long long>(m_pLocator->getLineNumber()) : 0;
+        const long long nColumn = m_pLocator ? static_cast<long long>(m_pLocator->getColumnNumber()) : 0;
+        StopWithError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : elements are nested more than "
+                               L"%d levels deep",
+                               m_sDatasource, nLine, nColumn, static_cast<int>(kMaxElementDepth)));
+        return;
+    }
     try
     {
         YieldToToolkit();
