@@ -21,10 +21,12 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <unordered_map>
 
@@ -122,6 +124,115 @@ bool IsInside(const std::filesystem::path& pathFile, const std::filesystem::path
             return false;
     }
     return itFile != pathFile.end();
+}
+
+// Where a file that reads as UTF-8 holds a byte sequence that is not UTF-8.
+struct CXMLInvalidUTF8
+{
+    long long nLine = 1;
+    long long nColumn = 1;
+};
+
+// True when the file is to be read as UTF-8: no UTF-16 or UTF-32 byte order or layout, and an XML
+// declaration that names no other encoding.
+bool ReadsAsUTF8(const std::string& sHead)
+{
+    if (sHead.size() >= 2 && (sHead[0] == '\0' || sHead[1] == '\0' || static_cast<unsigned char>(sHead[0]) >= 0xFE))
+        return false;
+    if (sHead.rfind("<?xml", 0) != 0)
+        return true;
+    const size_t nEnd = sHead.find("?>");
+    const size_t nEncoding = sHead.find("encoding", 0);
+    if (nEncoding == std::string::npos || nEncoding > nEnd)
+        return true;
+    const size_t nQuote = sHead.find_first_of("\"'", nEncoding);
+    if (nQuote == std::string::npos || nQuote > nEnd)
+        return true;
+    const size_t nClose = sHead.find(sHead[nQuote], nQuote + 1);
+    std::string sName = sHead.substr(nQuote + 1, nClose == std::string::npos ? 0 : nClose - nQuote - 1);
+    for (char& c : sName)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return sName == "utf-8" || sName == "utf8";
+}
+
+// The parser reports a bad byte where it decoded the chunk holding it, which may be a thousand
+// lines earlier; one pass over the bytes finds the place itself. Lines end at LF, CR LF or CR;
+// columns count characters. Throws CXMLInvalidUTF8 at the first bad sequence.
+void CheckUTF8(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return;
+    std::string sChunk(1 << 16, '\0');
+    in.read(sChunk.data(), static_cast<std::streamsize>(sChunk.size()));
+    sChunk.resize(static_cast<size_t>(in.gcount()));
+    size_t i = sChunk.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    if (!ReadsAsUTF8(sChunk.substr(i, 256)))
+        return;
+    CXMLInvalidUTF8 at;
+    int nPending = 0;          // continuation bytes still expected
+    unsigned char nLow = 0x80; // bounds of the next continuation byte
+    unsigned char nHigh = 0xBF;
+    bool bAfterCR = false;
+    while (!sChunk.empty())
+    {
+        for (; i < sChunk.size(); ++i)
+        {
+            const unsigned char c = static_cast<unsigned char>(sChunk[i]);
+            if (nPending > 0)
+            {
+                if (c < nLow || c > nHigh)
+                    throw at;
+                nLow = 0x80;
+                nHigh = 0xBF;
+                if (--nPending == 0)
+                    ++at.nColumn;
+                continue;
+            }
+            if (c < 0x80)
+            {
+                if (c == '\n' && bAfterCR)
+                {
+                    bAfterCR = false;
+                    continue;
+                }
+                bAfterCR = c == '\r';
+                if (c == '\n' || c == '\r')
+                {
+                    ++at.nLine;
+                    at.nColumn = 1;
+                }
+                else
+                {
+                    ++at.nColumn;
+                }
+                continue;
+            }
+            bAfterCR = false;
+            if (c >= 0xC2 && c <= 0xDF)
+                nPending = 1;
+            else if (c >= 0xE0 && c <= 0xEF)
+            {
+                nPending = 2;
+                nLow = c == 0xE0 ? 0xA0 : 0x80;
+                nHigh = c == 0xED ? 0x9F : 0xBF;
+            }
+            else if (c >= 0xF0 && c <= 0xF4)
+            {
+                nPending = 3;
+                nLow = c == 0xF0 ? 0x90 : 0x80;
+                nHigh = c == 0xF4 ? 0x8F : 0xBF;
+            }
+            else
+                throw at;
+        }
+        sChunk.resize(1 << 16);
+        in.read(sChunk.data(), static_cast<std::streamsize>(sChunk.size()));
+        sChunk.resize(static_cast<size_t>(in.gcount()));
+        i = 0;
+    }
+    if (nPending > 0)
+        throw at;
 }
 
 bool IsRegularFile(const std::filesystem::path& path)
@@ -486,6 +597,7 @@ int CXMLImporter::LoadMerge(int&, void*)
         m_pReader->setLexicalHandler(this);
         m_pReader->setDeclarationHandler(this);
 
+        CheckUTF8(std::filesystem::path(m_sDatasource.ToStdWstring()));
         // A local file source, so that the path is never read as a URL.
         const std::u16string sPath16 = kvWStringToUTF16(m_sDatasource);
         xercesc::LocalFileInputSource source(sPath16.c_str());
@@ -510,6 +622,11 @@ int CXMLImporter::LoadMerge(int&, void*)
             m_pReader->parseReset(token);
             endDocument();
         }
+    }
+    catch (const CXMLInvalidUTF8& at)
+    {
+        StopWithError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : invalid UTF-8 byte sequence",
+                               m_sDatasource, at.nLine, at.nColumn));
     }
     catch (const xercesc::OutOfMemoryException&)
     {

@@ -6,6 +6,7 @@ LINTRADO_PACKAGES=(
     libwxgtk3.2-dev libxerces-c-dev libcurl4-openssl-dev libboost-regex-dev libicu-dev liblua5.4-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick x11-apps
+    clang libclang-rt-14-dev
 )
 
 lintrado_install_deps() {

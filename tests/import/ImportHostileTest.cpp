@@ -259,3 +259,51 @@ TEST_F(ImportHostile, AFileOfAnotherKindIsNeverWrittenBackAsTheHandlersFormat)
         EXPECT_EQ(ReadBytes(path), sXML);
     }
 }
+
+TEST_F(ImportHostile, InvalidUTF8IsReportedWhereTheBadBytesStand)
+{
+    // The parser names the place where it decoded the chunk holding the bytes, which may be many
+    // lines earlier.
+    const std::string sHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    std::string sLong = sHead + "\n<tmx version=\"1.4\"><header srclang=\"en\"/><body>\n";
+    for (int i = 0; i < 1000; ++i)
+        sLong += "<tu><tuv xml:lang=\"en\"><seg>Unit " + std::to_string(i) + " \xC3\xA9</seg></tuv></tu>\n";
+    struct Case
+    {
+        const char* szWhat;
+        std::string sXML;
+        int nLine;
+        int nColumn;
+    };
+    const Case aCases[] = {
+        {"stray byte", sHead + "\n<tmx>\n<x>\xFF</x></tmx>", 3, 4},
+        {"after characters of two and four bytes, CR LF lines",
+         sHead + "\r\n<tmx>\r\n<x>\xC3\xA9\xF0\x9F\x98\x80\xC3</x></tmx>", 3, 6},
+        {"overlong form", sHead + "<tmx>\r<x>\xC0\xAF</x></tmx>", 2, 4},
+        {"surrogate half", sHead + "<tmx><x>\xED\xA0\x80</x></tmx>", 1, static_cast<int>(sHead.size()) + 9},
+        {"no declaration", "<tmx>\n<x>\xE2\x82</x></tmx>", 2, 4},
+        {"a thousand lines in", sLong + "<tu><tuv xml:lang=\"en\"><seg>\xE9t\xE9</seg></tuv></tu></body></tmx>", 1003,
+         29},
+    };
+    for (const Case& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        const fs::path path = WriteFile("bad.tmx", c.sXML);
+        auto pLoaded = LoadWith(TMXImporterGUID(), path);
+        EXPECT_EQ(pLoaded->outcome.nResult, -1);
+        ASSERT_EQ(pLoaded->outcome.asErrors.size(), 1u) << pLoaded->Errors();
+        EXPECT_EQ(pLoaded->outcome.asErrors[0].utf8_string(),
+                  wxString::Format("Fatal error in file %s at line %d , column %d : invalid UTF-8 byte sequence",
+                                   path.string(), c.nLine, c.nColumn)
+                      .utf8_string());
+        EXPECT_EQ(pLoaded->pDoc->GetDictionary(), nullptr);
+    }
+
+    // Files in other encodings are the parser's to read.
+    const fs::path latin1 =
+        WriteFile("latin1.tmx", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><tmx version=\"1.4\">"
+                                "<header/><body><tu><tuv><seg>\xE9t\xE9</seg></tuv></tu></body></tmx>");
+    auto pLatin1 = LoadWith(TMXImporterGUID(), latin1);
+    ASSERT_EQ(pLatin1->outcome.nResult, 0) << pLatin1->Errors();
+    EXPECT_TRUE(DumpTree(pLatin1->pDoc->GetDictionary()).Contains(wxString::FromUTF8("\"\xC3\xA9t\xC3\xA9\"")));
+}
