@@ -389,7 +389,7 @@ protected:
     // stand for gigabytes), and the parser spends time on every expansion: a parse that expands more
     // declared entity references than this fails at once. The five predefined ones (&amp; and the
     // like) and character references do not count, so real projects and memories stay far below.
-    int m_nEntityExpansionLimit = 4000;
+    int m_nEntityExpansionLimit = 1000;
     // Visible warnings about identifiers shown in this load.
     int m_nBadIDWarnings = 0;
     // The admission walk of the current entry's own children.
