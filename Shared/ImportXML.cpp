@@ -14,6 +14,7 @@
 
 #include <xercesc/framework/LocalFileInputSource.hpp>
 #include <xercesc/framework/MemBufInputSource.hpp>
+#include <xercesc/framework/XMLPScanToken.hpp>
 #include <xercesc/sax/SAXParseException.hpp>
 #include <xercesc/sax2/XMLReaderFactory.hpp>
 #include <xercesc/util/OutOfMemoryException.hpp>
@@ -22,10 +23,12 @@
 #include <xercesc/util/XMLException.hpp>
 #include <xercesc/util/XMLUni.hpp>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cwchar>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <unordered_map>
 
@@ -116,6 +119,115 @@ bool IsInside(const std::filesystem::path& pathFile, const std::filesystem::path
             return false;
     }
     return itFile != pathFile.end();
+}
+
+// Where a file that reads as UTF-8 holds a byte sequence that is not UTF-8.
+struct CXMLInvalidUTF8
+{
+    long long nLine = 1;
+    long long nColumn = 1;
+};
+
+// True when the file is to be read as UTF-8: no UTF-16 or UTF-32 byte order or layout, and an XML
+// declaration that names no other encoding.
+bool ReadsAsUTF8(const std::string& sHead)
+{
+    if (sHead.size() >= 2 && (sHead[0] == '\0' || sHead[1] == '\0' || static_cast<unsigned char>(sHead[0]) >= 0xFE))
+        return false;
+    if (sHead.rfind("<?xml", 0) != 0)
+        return true;
+    const size_t nEnd = sHead.find("?>");
+    const size_t nEncoding = sHead.find("encoding", 0);
+    if (nEncoding == std::string::npos || nEncoding > nEnd)
+        return true;
+    const size_t nQuote = sHead.find_first_of("\"'", nEncoding);
+    if (nQuote == std::string::npos || nQuote > nEnd)
+        return true;
+    const size_t nClose = sHead.find(sHead[nQuote], nQuote + 1);
+    std::string sName = sHead.substr(nQuote + 1, nClose == std::string::npos ? 0 : nClose - nQuote - 1);
+    for (char& c : sName)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return sName == "utf-8" || sName == "utf8";
+}
+
+// The parser reports a bad byte where it decoded the chunk holding it, which may be a thousand
+// lines earlier; one pass over the bytes finds the place itself. Lines end at LF, CR LF or CR;
+// columns count characters. Throws CXMLInvalidUTF8 at the first bad sequence.
+void CheckUTF8(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return;
+    std::string sChunk(1 << 16, '\0');
+    in.read(sChunk.data(), static_cast<std::streamsize>(sChunk.size()));
+    sChunk.resize(static_cast<size_t>(in.gcount()));
+    size_t i = sChunk.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    if (!ReadsAsUTF8(sChunk.substr(i, 256)))
+        return;
+    CXMLInvalidUTF8 at;
+    int nPending = 0;          // continuation bytes still expected
+    unsigned char nLow = 0x80; // bounds of the next continuation byte
+    unsigned char nHigh = 0xBF;
+    bool bAfterCR = false;
+    while (!sChunk.empty())
+    {
+        for (; i < sChunk.size(); ++i)
+        {
+            const unsigned char c = static_cast<unsigned char>(sChunk[i]);
+            if (nPending > 0)
+            {
+                if (c < nLow || c > nHigh)
+                    throw at;
+                nLow = 0x80;
+                nHigh = 0xBF;
+                if (--nPending == 0)
+                    ++at.nColumn;
+                continue;
+            }
+            if (c < 0x80)
+            {
+                if (c == '\n' && bAfterCR)
+                {
+                    bAfterCR = false;
+                    continue;
+                }
+                bAfterCR = c == '\r';
+                if (c == '\n' || c == '\r')
+                {
+                    ++at.nLine;
+                    at.nColumn = 1;
+                }
+                else
+                {
+                    ++at.nColumn;
+                }
+                continue;
+            }
+            bAfterCR = false;
+            if (c >= 0xC2 && c <= 0xDF)
+                nPending = 1;
+            else if (c >= 0xE0 && c <= 0xEF)
+            {
+                nPending = 2;
+                nLow = c == 0xE0 ? 0xA0 : 0x80;
+                nHigh = c == 0xED ? 0x9F : 0xBF;
+            }
+            else if (c >= 0xF0 && c <= 0xF4)
+            {
+                nPending = 3;
+                nLow = c == 0xF0 ? 0x90 : 0x80;
+                nHigh = c == 0xF4 ? 0x8F : 0xBF;
+            }
+            else
+                throw at;
+        }
+        sChunk.resize(1 << 16);
+        in.read(sChunk.data(), static_cast<std::streamsize>(sChunk.size()));
+        sChunk.resize(static_cast<size_t>(in.gcount()));
+        i = 0;
+    }
+    if (nPending > 0)
+        throw at;
 }
 
 bool IsRegularFile(const std::filesystem::path& path)
@@ -319,7 +431,7 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
             {
                 std::error_code ec;
                 pathDocFolder =
-                    RealPath(fs::absolute(fs::path(m_pImporter->m_sDatasource.ToStdWstring()), ec).parent_path());
+                    RealPath(fs::absolute(fs::path(std::string(m_pImporter->m_sDatasource.fn_str())), ec).parent_path());
                 aAllowed.push_back(pathDocFolder);
             }
             fs::path pathCandidate = pathId.is_absolute()    ? pathId
@@ -492,10 +604,37 @@ int CXMLImporter::LoadMerge(int&, void*)
         m_pReader->setLexicalHandler(this);
         m_pReader->setDeclarationHandler(this);
 
+        // The file system takes the name as bytes; a wide path would go through the C++ locale.
+        CheckUTF8(std::filesystem::path(std::string(m_sDatasource.fn_str())));
         // A local file source, so that the path is never read as a URL.
         const std::u16string sPath16 = kvWStringToUTF16(m_sDatasource);
         xercesc::LocalFileInputSource source(sPath16.c_str());
-        m_pReader->parse(source);
+        // Token by token, so that a load that has failed stops reading at once: the rest of a
+        // hostile file (say, ever deeper elements, which the parser handles in quadratic time)
+        // would only cost time.
+        xercesc::XMLPScanToken token;
+        bool bMore = false;
+        try
+        {
+            bMore = m_pReader->parseFirst(source, token);
+        }
+        catch (const xercesc::XMLException& e)
+        {
+            // A file that cannot be opened, reported as a whole parse reports it.
+            fatalError(xercesc::SAXParseException(e.getMessage(), u"", source.getSystemId(), 0, 0));
+        }
+        while (bMore && !m_bLoadFailed)
+            bMore = m_pReader->parseNext(token);
+        if (bMore)
+        {
+            m_pReader->parseReset(token);
+            endDocument();
+        }
+    }
+    catch (const CXMLInvalidUTF8& at)
+    {
+        StopWithError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : invalid UTF-8 byte sequence",
+                               m_sDatasource, at.nLine, at.nColumn));
     }
     catch (const xercesc::OutOfMemoryException&)
     {
@@ -518,6 +657,7 @@ int CXMLImporter::LoadMerge(int&, void*)
         StopWithError(kvFormat(L"Fatal error in file %s : unknown exception", m_sDatasource));
     }
     m_pReader.reset();
+    m_pLocator = nullptr;
 
     if (m_pDictionary && !m_bLoadFailed)
         return 0;
@@ -549,6 +689,11 @@ void CXMLImporter::ReportCallbackFailure(const wchar_t* szWhat) noexcept
     catch (...)
     {
     }
+}
+
+void CXMLImporter::setDocumentLocator(const xercesc::Locator* const pLocator)
+{
+    m_pLocator = pLocator;
 }
 
 void CXMLImporter::warning(const xercesc::SAXParseException& exc)

@@ -184,6 +184,12 @@ public:
     void characters(const XMLCh* const chars, const XMLSize_t length) override;
     void ignorableWhitespace(const XMLCh* const chars, const XMLSize_t length) override;
     void endDocument() override;
+    // Keeps the parser's position, so that a stop of our own can name its line and column.
+    void setDocumentLocator(const xercesc::Locator* const pLocator) override;
+
+    // Elements nested deeper than this fail the load: the document's tree walks and writers would
+    // run out of stack long before a real file needs such depth.
+    static constexpr size_t kMaxElementDepth = 5000;
 
     // --- Errors ----------------------------------------------------------------------------------
     // Each adds one load error with file, line and column; a fatal error also stops building and
@@ -239,6 +245,8 @@ protected:
     void StartDictionary(const wxString& sName, const xercesc::Attributes& attrs);
     void StartSection(const wxString& sName, const xercesc::Attributes& attrs);
     void StartEntry(const wxString& sName, const xercesc::Attributes& attrs);
+    // Whether the document being loaded holds a node of the kind.
+    bool KindHasNodes(const tcElement* pKind) const;
     void StartContent(const wxString& sName, const xercesc::Attributes& attrs);
     void StartReferences(const wxString& sName, const xercesc::Attributes& attrs);
     void StartReferencePart(const wxString& sName, const xercesc::Attributes& attrs);
@@ -354,9 +362,10 @@ protected:
     // parser exception); the normal stop at the end of the dictionary or root element leaves it.
     bool m_bLoadFailed = false;
     // Declared entities that expand into each other grow exponentially (a few hundred bytes can
-    // stand for gigabytes): a parse that expands more entity references than this fails. The room
-    // left is for real dictionaries, whose list separators are entity references.
-    int m_nEntityExpansionLimit = 1000000;
+    // stand for gigabytes), and the parser spends time on every expansion: a parse that expands more
+    // declared entity references than this fails at once. The five predefined ones (&amp; and the
+    // like) and character references do not count, so real projects and memories stay far below.
+    int m_nEntityExpansionLimit = 1000;
     // Visible warnings about identifiers shown in this load.
     int m_nBadIDWarnings = 0;
     // The admission walk of the current entry's own children.
@@ -366,6 +375,8 @@ protected:
     // (false while stopped) and endElement pops one for every call, so each end drops exactly the
     // scope its start opened.
     std::vector<bool> m_abOpenedXmlSpace;
+    // The parser's position during a parse; null outside one.
+    const xercesc::Locator* m_pLocator = nullptr;
     // The text node whose last piece lost a trailing U+200B (zero-width-space mode): the parser may
     // deliver one text in pieces, and only the end of the whole text loses it, so the next piece
     // appended to that node puts it back. Compared, never dereferenced.

@@ -8,6 +8,7 @@
 #include "varnak/include/tcDebugInfo.h"
 #include "varnak/include/tcDocument.h"
 
+#include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 
 #include <algorithm>
@@ -143,6 +144,15 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     m_abOpenedXmlSpace.push_back(false);
     if (m_bStopParsing)
         return;
+    if (m_abOpenedXmlSpace.size() > kMaxElementDepth)
+    {
+        const long long nLine = m_pLocator ? static_cast<long long>(m_pLocator->getLineNumber()) : 0;
+        const long long nColumn = m_pLocator ? static_cast<long long>(m_pLocator->getColumnNumber()) : 0;
+        StopWithError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : elements are nested more than "
+                               L"%d levels deep",
+                               m_sDatasource, nLine, nColumn, static_cast<int>(kMaxElementDepth)));
+        return;
+    }
     try
     {
         YieldToToolkit();
@@ -468,6 +478,17 @@ void CXMLImporter::ApplySpecialTypes(tcLanguage* pSection)
     }
 }
 
+bool CXMLImporter::KindHasNodes(const tcElement* pKind) const
+{
+    const tcNode* pRoot = m_pDictionary;
+    if (!pRoot)
+        return false;
+    if (pRoot->GetElement() == pKind)
+        return true;
+    std::vector<tcNode*> apFound;
+    return pRoot->FindDescendantsOfElementType(pKind->GetID(), apFound) > 0;
+}
+
 void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& attrs)
 {
     m_eParseState = teXMLParseState::InEntry;
@@ -477,6 +498,14 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
         m_psEntryElementName = std::make_unique<wxString>(sName);
         tcElement* pKind4 = pDTD->GetElementByID(ELEMENTID_ENTRY);
         tcElement* pOld = pDTD->FindElementByName(sName);
+        if (pOld && pKind4 && pOld != pKind4 && KindHasNodes(pOld))
+        {
+            // Deleting the other kind would delete its nodes with it, the open section among them.
+            StopWithError(kvFormat(L"The entry elements (%s) have the name of an enclosing element, the rest of the "
+                                   L"document will not be parsed.",
+                                   sName));
+            return;
+        }
         if (pOld && pKind4 && pOld != pKind4)
         {
             // The name was declared (or met) as another kind: that kind becomes the entry kind.

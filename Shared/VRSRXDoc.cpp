@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <variant>
@@ -166,9 +167,28 @@ wxString MessageText(const std::exception& e)
     return s;
 }
 
+// Whether the text uses a Unicode property class (\p or \P, escaped backslashes aside) and ends
+// in no open escape: the only texts worth the ICU-aware compiler. That compiler reads past the end
+// of some texts the wide one refuses (a set ending in a backslash), so nothing else goes to it.
+bool NeedsUnicodeCompiler(const std::wstring& sText)
+{
+    bool bProperty = false;
+    for (size_t i = 0; i < sText.size(); ++i)
+    {
+        if (sText[i] != L'\\')
+            continue;
+        if (i + 1 == sText.size())
+            return false;
+        if (sText[i + 1] == L'p' || sText[i + 1] == L'P')
+            bProperty = true;
+        ++i;
+    }
+    return bProperty;
+}
+
 // Compiles a rule text with the plain wide expressions first, and with the ICU-aware ones when
-// those reject it (Unicode property classes). Throws TextFailure with the wide compiler's message
-// when neither accepts it.
+// those reject a text with Unicode property classes. Throws TextFailure with the wide compiler's
+// message when neither accepts it.
 std::shared_ptr<const CVRSRXExpression> Compile(const wxString& sText)
 {
     const std::wstring sPattern = NormaliseUnicodeClasses(sText.ToStdWstring());
@@ -181,6 +201,8 @@ std::shared_ptr<const CVRSRXExpression> Compile(const wxString& sText)
     }
     catch (const std::exception& eWide)
     {
+        if (!NeedsUnicodeCompiler(sText.ToStdWstring()))
+            throw TextFailure(MessageText(eWide));
         try
         {
             pExpr->regex.emplace<boost::u32regex>(boost::make_u32regex(sPattern.c_str()));
@@ -195,6 +217,11 @@ std::shared_ptr<const CVRSRXExpression> Compile(const wxString& sText)
 
 // ----- Matching ----------------------------------------------------------------------------------
 
+// Thrown through the expression engine (which unwinds its own state) when a budget is spent.
+struct BudgetSpent
+{
+};
+
 // What an engine run looked at: whether it compared two iterators standing at the end of the text
 // (the only way its result can depend on where the text ends), and the furthest position it went.
 struct EndProbe
@@ -202,6 +229,14 @@ struct EndProbe
     const wchar_t* pEnd = nullptr;
     const wchar_t* pReach = nullptr;
     bool bTouched = false;
+    // Every move and comparison of an iterator is one step of work taken from it; none when null.
+    CVRSRXRule::Budget* pBudget = nullptr;
+
+    void Step()
+    {
+        if (pBudget && --pBudget->nLeft < 0)
+            throw BudgetSpent();
+    }
 };
 
 // A text iterator that reports to an EndProbe. Bidirectional on purpose: the engine then learns
@@ -221,6 +256,7 @@ public:
     reference operator*() const { return *m_p; }
     ProbeIterator& operator++()
     {
+        m_pProbe->Step();
         if (++m_p > m_pProbe->pReach)
             m_pProbe->pReach = m_p;
         return *this;
@@ -233,17 +269,20 @@ public:
     }
     ProbeIterator& operator--()
     {
+        m_pProbe->Step();
         --m_p;
         return *this;
     }
     ProbeIterator operator--(int)
     {
         ProbeIterator old = *this;
-        --m_p;
+        --*this;
         return old;
     }
     friend bool operator==(const ProbeIterator& a, const ProbeIterator& b)
     {
+        if (EndProbe* pProbe = a.m_pProbe ? a.m_pProbe : b.m_pProbe)
+            pProbe->Step();
         if (a.m_p != b.m_p)
             return false;
         if (a.m_pProbe && a.m_p == a.m_pProbe->pEnd)
@@ -266,10 +305,13 @@ private:
 // search takes them). An attempt that never met the end of the text gives the same result for every
 // longer prefix, so such settled attempts are kept in progress and the next query resumes after
 // them.
-template <class Regex> bool ScanBefore(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRule::Progress& progress)
+template <class Regex>
+bool ScanBefore(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRule::Progress& progress,
+                CVRSRXRule::Budget* pBudget)
 {
     EndProbe probe;
     probe.pEnd = pStart + nPos;
+    probe.pBudget = pBudget;
     const ProbeIterator itBase(pStart, &probe);
     const ProbeIterator itEnd(pStart + nPos, &probe);
     boost::match_results<ProbeIterator> what;
@@ -314,24 +356,29 @@ template <class Regex> bool ScanBefore(const Regex& re, const wchar_t* pStart, i
 
 // The same condition scanned as an iterator does, from the segment start, for expressions that
 // cannot resume part-way.
-template <class Regex> bool ScanBeforeWhole(const Regex& re, const wchar_t* pStart, int nPos)
+template <class Regex>
+bool ScanBeforeWhole(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRule::Budget* pBudget)
 {
     const wchar_t* const pEnd = pStart + nPos;
-    boost::match_results<const wchar_t*> what;
-    const wchar_t* pSearch = pStart;
+    EndProbe probe;
+    probe.pEnd = pEnd;
+    probe.pReach = pStart;
+    probe.pBudget = pBudget;
+    const ProbeIterator itBase(pStart, &probe);
+    const ProbeIterator itEnd(pEnd, &probe);
+    boost::match_results<ProbeIterator> what;
+    ProbeIterator itSearch = itBase;
     boost::match_flag_type flags = boost::match_default;
-    while (boost::regex_search(pSearch, pEnd, what, re, flags, pStart))
+    while (boost::regex_search(itSearch, itEnd, what, re, flags, itBase))
     {
-        if (what[0].second == pEnd)
+        const wchar_t* const pFirst = what[0].first.Get();
+        const wchar_t* const pSecond = what[0].second.Get();
+        if (pSecond == pEnd)
             return true;
         flags = boost::match_default;
-        if (what[0].first == what[0].second)
-        {
-            if (what[0].second == pEnd)
-                break;
+        if (pFirst == pSecond)
             flags |= boost::regex_constants::match_not_initial_null;
-        }
-        pSearch = what[0].second;
+        itSearch = ProbeIterator(pSecond, &probe);
     }
     return false;
 }
@@ -340,13 +387,19 @@ template <class Regex> bool ScanBeforeWhole(const Regex& re, const wchar_t* pSta
 // starting there, 0 for a partial one, -1 for none. Only the attempt at pFrom is made: a search
 // would return the leftmost complete or partial match, so an attempt that fails there gives -1
 // either way.
-template <class Regex> int ScanAfter(const Regex& re, const wchar_t* pFrom, const wchar_t* pEnd)
+template <class Regex>
+int ScanAfter(const Regex& re, const wchar_t* pFrom, const wchar_t* pEnd, CVRSRXRule::Budget* pBudget)
 {
-    boost::match_results<const wchar_t*> what;
-    if (!boost::regex_search(pFrom, pEnd, what, re,
-                             boost::match_default | boost::match_partial | boost::match_continuous, pFrom))
+    EndProbe probe;
+    probe.pEnd = pEnd;
+    probe.pReach = pFrom;
+    probe.pBudget = pBudget;
+    const ProbeIterator itFrom(pFrom, &probe);
+    boost::match_results<ProbeIterator> what;
+    if (!boost::regex_search(itFrom, ProbeIterator(pEnd, &probe), what, re,
+                             boost::match_default | boost::match_partial | boost::match_continuous, itFrom))
         return -1;
-    if (what[0].first != pFrom)
+    if (what[0].first.Get() != pFrom)
         return -1;
     return what[0].matched ? 1 : 0;
 }
@@ -430,16 +483,30 @@ int CVRSRXRule::Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd) cons
 
 int CVRSRXRule::Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Progress& progress) const
 {
+    return Match(pStart, nPos, pEnd, progress, nullptr);
+}
+
+int CVRSRXRule::Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Progress& progress, Budget* pBudget) const
+{
     tcDebugInfo dbg("CVRSRXRule::Match");
     if (!pStart || nPos < 0 || !pEnd || pEnd - pStart < nPos)
         return -1;
+    if (pBudget && pBudget->bExhausted)
+        return -1;
     try
     {
-        if (m_bHasBefore && !BeforeHolds(pStart, nPos, progress))
+        if (m_bHasBefore && !BeforeHolds(pStart, nPos, progress, pBudget))
             return -1;
         if (m_bHasAfter)
-            return AfterResult(pStart, nPos, pEnd);
+            return AfterResult(pStart, nPos, pEnd, pBudget);
         return 1;
+    }
+    catch (const BudgetSpent&)
+    {
+        pBudget->bExhausted = true;
+        kvLog(L"SRX rule given up for the rest of the unit, it takes too long to match (before \"%s\", after \"%s\")",
+              m_sBefore, m_sAfter);
+        return -1;
     }
     catch (const std::exception& e)
     {
@@ -454,7 +521,7 @@ int CVRSRXRule::Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Prog
     }
 }
 
-bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress) const
+bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress, Budget* pBudget) const
 {
     if (progress.pStart != pStart)
     {
@@ -468,11 +535,13 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
     bool bHolds;
     if (!m_pBefore->bResumable)
     {
-        bHolds = std::visit([&](const auto& re) { return ScanBeforeWhole(re, pStart, nPos); }, m_pBefore->regex);
+        bHolds =
+            std::visit([&](const auto& re) { return ScanBeforeWhole(re, pStart, nPos, pBudget); }, m_pBefore->regex);
     }
     else if (progress.nReach < nPos && progress.nNextStart <= nPos)
     {
-        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, progress); }, m_pBefore->regex);
+        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, progress, pBudget); },
+                            m_pBefore->regex);
     }
     else
     {
@@ -480,7 +549,8 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
         // order): scan it on its own without disturbing the kept progress.
         Progress fresh;
         fresh.pStart = pStart;
-        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, fresh); }, m_pBefore->regex);
+        bHolds =
+            std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, fresh, pBudget); }, m_pBefore->regex);
     }
     if (progress.aKnown.size() <= nIndex)
         progress.aKnown.resize(nIndex + 1 + nIndex / 2, 0);
@@ -488,10 +558,10 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
     return bHolds;
 }
 
-int CVRSRXRule::AfterResult(const wchar_t* pStart, int nPos, const wchar_t* pEnd) const
+int CVRSRXRule::AfterResult(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Budget* pBudget) const
 {
     const wchar_t* pFrom = pStart + nPos;
-    return std::visit([&](const auto& re) { return ScanAfter(re, pFrom, pEnd); }, m_pAfter->regex);
+    return std::visit([&](const auto& re) { return ScanAfter(re, pFrom, pEnd, pBudget); }, m_pAfter->regex);
 }
 
 // ----- CVRSRXDoc ---------------------------------------------------------------------------------
@@ -654,6 +724,7 @@ void CVRSRXDoc::SetLanguage(const wxString& sLanguage)
     markRepeats(m_aBreakRules, m_abBreakRepeated);
     markRepeats(m_aExceptionRules, m_abExceptionRepeated);
     ResetProgress();
+    ResetBudgets();
 }
 
 void CVRSRXDoc::Clear()
@@ -661,6 +732,7 @@ void CVRSRXDoc::Clear()
     tcDebugInfo dbg("CVRSRXDoc::Clear");
     m_nScanPosition = 1;
     ResetProgress();
+    ResetBudgets();
 }
 
 void CVRSRXDoc::ResetProgress()
@@ -669,15 +741,48 @@ void CVRSRXDoc::ResetProgress()
     m_aExceptionProgress.assign(m_aExceptionRules.size(), CVRSRXRule::Progress());
 }
 
+void CVRSRXDoc::ResetBudgets()
+{
+    const CVRSRXRule::Budget fresh{kBudgetBase, false};
+    m_aBreakBudgets.assign(m_aBreakRules.size(), fresh);
+    m_aExceptionBudgets.assign(m_aExceptionRules.size(), fresh);
+    m_pUnitStart = nullptr;
+    m_pUnitEnd = nullptr;
+}
+
+void CVRSRXDoc::GrowBudgets(const wchar_t* pStart, const wchar_t* pEnd)
+{
+    // Text outside the span seen so far (a caller that moved to another buffer without Clear)
+    // counts as a new span.
+    const std::less<const wchar_t*> before;
+    if (!m_pUnitStart || before(pStart, m_pUnitStart) || before(m_pUnitEnd, pStart))
+    {
+        m_pUnitStart = pStart;
+        m_pUnitEnd = pStart;
+    }
+    if (!before(m_pUnitEnd, pEnd))
+        return;
+    const long long nMore = static_cast<long long>(pEnd - m_pUnitEnd) * kBudgetPerChar;
+    m_pUnitEnd = pEnd;
+    for (std::vector<CVRSRXRule::Budget>* paBudgets : {&m_aBreakBudgets, &m_aExceptionBudgets})
+    {
+        for (CVRSRXRule::Budget& budget : *paBudgets)
+        {
+            if (!budget.bExhausted)
+                budget.nLeft += nMore;
+        }
+    }
+}
+
 int CVRSRXDoc::MatchList(const std::vector<CVRSRXRule>& aRules, const std::vector<char>& abRepeated,
-                         std::vector<CVRSRXRule::Progress>& aProgress, const wchar_t* pStart, int nPos,
-                         const wchar_t* pEnd)
+                         std::vector<CVRSRXRule::Progress>& aProgress, std::vector<CVRSRXRule::Budget>& aBudgets,
+                         const wchar_t* pStart, int nPos, const wchar_t* pEnd)
 {
     for (size_t i = 0; i < aRules.size(); ++i)
     {
         if (abRepeated[i])
             continue;
-        const int nResult = aRules[i].Match(pStart, nPos, pEnd, aProgress[i]);
+        const int nResult = aRules[i].Match(pStart, nPos, pEnd, aProgress[i], &aBudgets[i]);
         if (nResult != -1)
             return nResult;
     }
@@ -693,17 +798,19 @@ int CVRSRXDoc::FindNextSegmentBreak(const wchar_t* pStart, const wchar_t* pEnd)
         return -1;
     const std::ptrdiff_t nAvailable = pEnd - pStart;
     const int n = nAvailable > INT32_MAX ? INT32_MAX : static_cast<int>(nAvailable);
+    GrowBudgets(pStart, pEnd);
 
     int p = m_nScanPosition;
     for (; p < n; ++p)
     {
-        const int nException =
-            MatchList(m_aExceptionRules, m_abExceptionRepeated, m_aExceptionProgress, pStart, p, pEnd);
+        const int nException = MatchList(m_aExceptionRules, m_abExceptionRepeated, m_aExceptionProgress,
+                                         m_aExceptionBudgets, pStart, p, pEnd);
         if (nException == 0)
             return -1;
         if (nException == 1)
             continue;
-        const int nBreak = MatchList(m_aBreakRules, m_abBreakRepeated, m_aBreakProgress, pStart, p, pEnd);
+        const int nBreak =
+            MatchList(m_aBreakRules, m_abBreakRepeated, m_aBreakProgress, m_aBreakBudgets, pStart, p, pEnd);
         if (nBreak == 0)
             return -1;
         if (nBreak == 1)

@@ -43,6 +43,15 @@ public:
         bool bFailureLogged = false;
     };
 
+    // The matching work one rule may still spend, counted in steps of the expression engine over
+    // the text. Owned by the caller and shared by every Match call given it; once spent, those calls
+    // give -1 at once and bExhausted stays set (the call that spent it logs one line).
+    struct Budget
+    {
+        long long nLeft = 0;
+        bool bExhausted = false;
+    };
+
     // Compiles the two texts; an empty text means no condition. Throws TextFailure with the
     // expression library's message when one does not compile.
     CVRSRXRule(const wxString& sBefore, const wxString& sAfter);
@@ -63,6 +72,9 @@ public:
     // The same, resuming the before-break scan kept in progress: the cost of a query grows with the
     // rule's own look-behind, not with the length of the segment.
     int Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Progress& progress) const;
+    // The same within a budget of matching work (none when pBudget is null): a rule that would spend
+    // more counts as -1.
+    int Match(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Progress& progress, Budget* pBudget) const;
 
     bool HasBefore() const { return m_bHasBefore; }
     bool HasAfter() const { return m_bHasAfter; }
@@ -73,8 +85,8 @@ public:
     bool SameTexts(const CVRSRXRule& other) const;
 
 private:
-    bool BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress) const;
-    int AfterResult(const wchar_t* pStart, int nPos, const wchar_t* pEnd) const;
+    bool BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress, Budget* pBudget) const;
+    int AfterResult(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Budget* pBudget) const;
 
     std::shared_ptr<const CVRSRXExpression> m_pBefore;
     std::shared_ptr<const CVRSRXExpression> m_pAfter;
@@ -96,10 +108,18 @@ private:
 // ">" reach the expression as "&amp;", "&lt;" and "&gt;"), which is the form the unit writer
 // segments; a CDATA section counts as the same text written plainly.
 //
+// The matching work of one unit is bounded in proportion to its length: each rule gets
+// kBudgetBase steps plus kBudgetPerChar per character of the unit seen so far, and a rule that
+// spends them (a runaway expression such as "(a+)+b") is given up for the rest of the unit, with
+// one log line; the other rules still segment it.
+//
 // Stateful (the scan position follows one unit): main thread only.
 class CVRSRXDoc
 {
 public:
+    static constexpr long long kBudgetBase = 100000;
+    static constexpr long long kBudgetPerChar = 1000;
+
     // Loads the rule file. Throws TextFailure: "Could not assign an IO handler for type SRX" when no
     // SRX handler is registered, or the handler's load errors, each followed by "\n".
     explicit CVRSRXDoc(const wxString& sPath);
@@ -140,8 +160,12 @@ private:
     // Applies the rules of a list at one position: 1, 0 or -1 as CVRSRXRule::Match, for the first
     // rule that does not give -1.
     int MatchList(const std::vector<CVRSRXRule>& aRules, const std::vector<char>& abRepeated,
-                  std::vector<CVRSRXRule::Progress>& aProgress, const wchar_t* pStart, int nPos, const wchar_t* pEnd);
+                  std::vector<CVRSRXRule::Progress>& aProgress, std::vector<CVRSRXRule::Budget>& aBudgets,
+                  const wchar_t* pStart, int nPos, const wchar_t* pEnd);
     void ResetProgress();
+    // Budgets of a new unit, and their growth as more of the unit's text is seen.
+    void ResetBudgets();
+    void GrowBudgets(const wchar_t* pStart, const wchar_t* pEnd);
 
     std::unique_ptr<tcDocument> m_pDoc;
     std::unique_ptr<tcIO> m_pIO;
@@ -158,4 +182,9 @@ private:
     std::vector<char> m_abExceptionRepeated;
     std::vector<CVRSRXRule::Progress> m_aBreakProgress;
     std::vector<CVRSRXRule::Progress> m_aExceptionProgress;
+    // Per unit (kept across its breaks): the rules' budgets, and the span of the unit's text seen.
+    std::vector<CVRSRXRule::Budget> m_aBreakBudgets;
+    std::vector<CVRSRXRule::Budget> m_aExceptionBudgets;
+    const wchar_t* m_pUnitStart = nullptr;
+    const wchar_t* m_pUnitEnd = nullptr;
 };

@@ -180,6 +180,30 @@ std::wstring Breakless(size_t nChars, bool bDotted)
     return s;
 }
 
+// Rules that backtrack without end on runs of one letter, beside one sound sentence rule.
+const char* const kHostileSRX = R"(<?xml version="1.0" encoding="UTF-8"?>
+<srx xmlns="http://www.lisa.org/srx20" version="2.0"><header segmentsubflows="yes" cascade="no"/><body>
+<languagerules><languagerule languagerulename="Hostile">
+<rule break="no"><beforebreak>(a|a?)+\.</beforebreak><afterbreak>(a|aa|aaa)*x</afterbreak></rule>
+<rule break="no"><beforebreak>(a|aa)+c</beforebreak><afterbreak>\s</afterbreak></rule>
+<rule break="yes"><beforebreak></beforebreak><afterbreak>(a+)+b</afterbreak></rule>
+<rule break="yes"><beforebreak>((\w+\s?)+)+;</beforebreak><afterbreak>\s</afterbreak></rule>
+<rule break="yes"><beforebreak>[\.\?!]+</beforebreak><afterbreak>\s</afterbreak></rule>
+</languagerule></languagerules>
+<maprules><maprule maprulename="Default"><languagemap languagepattern=".*" languagerulename="Hostile"/></maprule></maprules>
+</body></srx>
+)";
+
+// Sentences with long runs of one letter, nChars characters.
+std::wstring HostileUnit(size_t nChars)
+{
+    std::wstring s;
+    while (s.size() < nChars)
+        s += L"Yes. " + std::wstring(1000, L'a') + L". Then some words a a aa aaa; more words follow here. ";
+    s.resize(nChars);
+    return s;
+}
+
 std::wstring Joined(const std::vector<std::wstring>& asUnits, const wchar_t* szSeparator = L" ")
 {
     std::wstring s;
@@ -322,6 +346,28 @@ int main(int argc, char** argv)
             Print(sKind + "_100kb_segments", static_cast<double>(full.nSegments));
             Print(sKind + "_100kb_chars_per_s", full.CharsPerSecond());
             Print(sKind + "_time_ratio_100kb_vs_50kb", half.fSeconds > 0 ? full.fSeconds / half.fSeconds : 0);
+        }
+
+        // Runaway rules (nested quantifiers, alternatives that overlap) against long runs of one
+        // letter: the unit's matching budget gives them up, so the unit costs a bounded multiple of
+        // what the shipped rules cost on the same text.
+        {
+            const std::wstring sUnit = HostileUnit(10000);
+            const Timing shipped = Run(doc, {sUnit});
+            const fs::path hostilePath = fs::temp_directory_path() / "bench_segment_hostile.srx";
+            {
+                std::ofstream out(hostilePath, std::ios::binary | std::ios::trunc);
+                out << kHostileSRX;
+            }
+            CVRSRXDoc hostile(wxString(hostilePath.wstring()));
+            hostile.SetLanguage(L"en");
+            std::error_code ec;
+            fs::remove(hostilePath, ec);
+            const Timing runaway = Run(hostile, {sUnit});
+            Print("hostile_rules_10k_unit_seconds", runaway.fSeconds);
+            Print("hostile_rules_10k_unit_segments", static_cast<double>(runaway.nSegments));
+            Print("shipped_rules_10k_unit_seconds", shipped.fSeconds);
+            Print("shipped_rules_10k_unit_segments", static_cast<double>(shipped.nSegments));
         }
 
         // The literal rules on samples small enough for their cost.

@@ -65,6 +65,7 @@ void CXMLFormatImporter::startDocument()
     // A parse that stopped at a fatal error leaves elements open; the next one starts afresh.
     m_nDepth = 0;
     m_bOwnRoot = false;
+    m_bForeignRoot = false;
     CXMLImporter::startDocument();
 }
 
@@ -93,6 +94,8 @@ void CXMLFormatImporter::startElement(const XMLCh* const uri, const XMLCh* const
         }
         return;
     }
+    if (bDocumentElement)
+        m_bForeignRoot = true;
     CXMLImporter::startElement(uri, localname, qname, attrs);
 }
 
@@ -197,6 +200,13 @@ int CXMLFormatImporter::Save(const std::vector<tcEntry*>&)
         if (m_sDatasource.empty())
         {
             kvLog(L"Cannot save a %s document without a file name", m_format.szRoot);
+            return -1;
+        }
+        if (m_bForeignRoot)
+        {
+            // The writer would keep only the part of it that fits the format, and drop the rest.
+            kvLog(L"Cannot save %s as a %s file: it was read from a file of another kind", m_sDatasource,
+                  m_format.szRoot);
             return -1;
         }
         // The writer replaces the file atomically and keeps its permissions, so a failure leaves

@@ -47,8 +47,8 @@ class CXMLFormatImporter : public CXMLImporter
 public:
     // Writes the attached document to the data source through the format's writer, which replaces
     // the file atomically: the writer's result (0) on success; less than 0 on failure (no
-    // document, no data source, a document of the wrong shape, an unwritable file), with the file
-    // as it was. apEntries is ignored: the whole file is written. Never throws.
+    // document, no data source, a document of the wrong shape or read from a file with another
+    // document element, an unwritable file), with the file as it was. apEntries is ignored: the whole file is written. Never throws.
     int Save(const std::vector<tcEntry*>& apEntries) override;
     // Makes sPath the data source (also when the save then fails) and saves. pProgress is ignored.
     int SaveAs(const wxString& sPath, tcProgress* pProgress) override;
@@ -74,6 +74,9 @@ private:
     int m_nDepth = 0;
     // True once the document element was taken as this format's root.
     bool m_bOwnRoot = false;
+    // True when the last file read had another document element: the generic reading of it is
+    // not written back as this format.
+    bool m_bForeignRoot = false;
 };
 
 // Lets the user choose a file to open through the installed user prompts, with sFilter as the

@@ -7,6 +7,7 @@ LINTRADO_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth imagemagick x11-apps libxml2-utils
     locales
+    clang libclang-rt-14-dev
 )
 
 lintrado_install_deps() {

@@ -352,3 +352,66 @@ TEST_F(SRXTest, MatchesTheLibraryGivesUpOnCountAsNoMatchAndAreLogged)
     EXPECT_EQ(rule.Match(sText.data(), 1, sText.data() + sText.size()), -1);
     EXPECT_TRUE(log.Contains("SRX rule not matched")) << (log.Lines().empty() ? wxString() : log.Lines().back());
 }
+
+TEST_F(SRXTest, ExpressionsBothCompilersRefuseAreRuleErrorsWithTheirMessage)
+{
+    // A set ending in a backslash made the ICU-aware compiler read past the end of the text; only
+    // texts with property classes go to it now, and one that ends in an open escape never does.
+    const wchar_t* const kRefused[] = {L"[\\", L"a[\\", L"[a-\\", L"\\", L"\\p{Lu}[\\", L"[\\p{L}\\", L"(", L"\\P{Lu"};
+    for (const wchar_t* sz : kRefused)
+    {
+        SCOPED_TRACE(wxString(sz));
+        EXPECT_FALSE(FailureOf([&] { CVRSRXRule rule(sz, wxString()); }).empty());
+        EXPECT_FALSE(FailureOf([&] { CVRSRXRule rule(wxString(), sz); }).empty());
+    }
+    // Escaped backslashes are text: "\\p" is a backslash and a "p".
+    const CVRSRXRule literal(wxString(), L"\\\\p");
+    const std::wstring sText = L"x\\p";
+    EXPECT_EQ(literal.Match(sText.data(), 1, sText.data() + sText.size()), 1);
+
+    // In a rules file the error is the language's and the rules stay as they were.
+    const std::string sRules = "<rule break=\"yes\"><beforebreak>[\\</beforebreak><afterbreak>\\s</afterbreak></rule>";
+    CVRSRXDoc doc(WriteSRX(Doc(RuleSetWith(kGoodRule + sRules) + kMapRules)));
+    EXPECT_FALSE(FailureOf([&] { doc.SetLanguage("en"); }).empty());
+    EXPECT_EQ(doc.GetNumBreakRules(), 0);
+}
+
+TEST_F(SRXTest, RunawayRulesAreGivenUpForTheUnitWhileTheOthersStillSegmentIt)
+{
+    // Nested repeats against a long run of one letter: every attempt backtracks through every way
+    // of splitting the run, and the scan makes an attempt at every position of every prefix.
+    struct Case
+    {
+        const char* szWhat;
+        const char* szRunaway; // a rule element
+        int nRun;              // letters in the run
+    };
+    const Case kCases[] = {
+        {"after-break", "<rule break=\"yes\"><beforebreak></beforebreak><afterbreak>(a+)+b</afterbreak></rule>", 250},
+        {"before-break", "<rule break=\"yes\"><beforebreak>(a+)+b</beforebreak><afterbreak></afterbreak></rule>", 1000},
+        {"exception", "<rule break=\"no\"><beforebreak>(a|aa)+c</beforebreak><afterbreak>\\s</afterbreak></rule>",
+         1000},
+        {"overlapping alternatives",
+         "<rule break=\"yes\"><beforebreak>(a|a?)+\\.</beforebreak><afterbreak>(a|aa|aaa)*x</afterbreak></rule>", 400},
+    };
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        const std::wstring sRun(static_cast<size_t>(c.nRun), L'a');
+        const std::wstring sText = L"Yes. " + sRun + L". Next " + sRun + L" one. End";
+        CVRSRXDoc doc(WriteSRX(Doc(RuleSetWith(std::string(c.szRunaway) + kGoodRule) + kMapRules)));
+        doc.SetLanguage("en");
+        tcLogCapture log;
+        EXPECT_EQ(Segment(doc, sText),
+                  (std::vector<std::wstring>{L"Yes.", L" " + sRun + L".", L" Next " + sRun + L" one.", L" End"}));
+        int nGivenUp = 0;
+        for (const wxString& sLine : log.Lines())
+            nGivenUp += sLine.Contains("given up for the rest of the unit") ? 1 : 0;
+        EXPECT_EQ(nGivenUp, 1);
+
+        // The next unit starts with a fresh budget: the rule decides again where it can.
+        log.Clear();
+        EXPECT_EQ(Segment(doc, L"Fine. Good"), (std::vector<std::wstring>{L"Fine.", L" Good"}));
+        EXPECT_TRUE(log.Lines().empty());
+    }
+}

@@ -205,6 +205,41 @@ TEST(NodeTree, DeletingAnAttachedSubtreeDetachesItFirst)
     EXPECT_EQ(d.doc.GetNumSections(), 0);
 }
 
+TEST(NodeTree, TreesOfAnyDepthAreFreedWithoutRunningOutOfStack)
+{
+    // Deep enough that freeing one level per nested call would overflow the stack. The chain is
+    // built from the bottom up, and every tenth level also holds a text of its own.
+    const int nDepth = 300000;
+    for (bool bThroughDocument : {false, true})
+    {
+        SCOPED_TRACE(bThroughDocument ? "with the document" : "by DeleteTreeFromMem");
+        s_nDestroyed = 0;
+        {
+            DomDoc d;
+            tcElement* pKind = d.Kind("g");
+            tcNode* pTop = new CountedText(&d.doc);
+            for (int i = 0; i < nDepth; ++i)
+            {
+                tcNode* pParent = d.doc.AllocateElement(pKind);
+                ASSERT_TRUE(pParent->AddChildLast(pTop));
+                if (i % 10 == 0)
+                {
+                    ASSERT_TRUE(pParent->AddChildLast(new CountedText(&d.doc)));
+                }
+                pTop = pParent;
+            }
+            ASSERT_TRUE(d.pSection->AddChildLast(pTop));
+            if (!bThroughDocument)
+            {
+                ASSERT_TRUE(d.doc.DeleteTreeFromMem(pTop));
+                EXPECT_EQ(d.pSection->GetNumChildren(), 0);
+                EXPECT_EQ(s_nDestroyed, 1 + nDepth / 10);
+            }
+        }
+        EXPECT_EQ(s_nDestroyed, 1 + nDepth / 10);
+    }
+}
+
 // ----- Attribute values -----------------------------------------------------------------------------
 
 TEST(NodeAttributes, SetButEmptyDiffersFromUnset)

@@ -169,12 +169,20 @@ tcNode::~tcNode()
     {
         m_pDoc->OnNodeDestroyed(this);
     }
-    // The children go with us; clearing their links spares them the bookkeeping above.
-    for (tcNode* pChild : m_apChildren)
+    // The descendants go with us, one at a time from an explicit list so that a deep tree cannot
+    // exhaust the stack; each is deleted without links or children, which spares it the bookkeeping
+    // above.
+    std::vector<tcNode*> apPending;
+    apPending.swap(m_apChildren);
+    while (!apPending.empty())
     {
-        pChild->m_pParent = nullptr;
-        pChild->m_pDoc = nullptr;
-        delete pChild;
+        tcNode* pNode = apPending.back();
+        apPending.pop_back();
+        apPending.insert(apPending.end(), pNode->m_apChildren.begin(), pNode->m_apChildren.end());
+        pNode->m_apChildren.clear();
+        pNode->m_pParent = nullptr;
+        pNode->m_pDoc = nullptr;
+        delete pNode;
     }
 }
 
