@@ -39,7 +39,7 @@ struct Document
 };
 
 // The text with every character XML forbids replaced, as the writers replace them; a high and a
-// low surrogate half side by side are the one character they encode.
+// low surrogate half side by side stand for one allowed character and are kept.
 wxString AsWritten(const wxString& sText)
 {
     wxString sOut;
@@ -49,7 +49,8 @@ wxString AsWritten(const wxString& sText)
         const uint32_t d = i + 1 < sText.length() ? static_cast<uint32_t>(sText[i + 1].GetValue()) : 0;
         if (c >= 0xD800 && c <= 0xDBFF && d >= 0xDC00 && d <= 0xDFFF)
         {
-            sOut += wxUniChar(0x10000 + ((c - 0xD800) << 10) + (d - 0xDC00));
+            sOut += wxUniChar(c);
+            sOut += wxUniChar(d);
             ++i;
         }
         else
