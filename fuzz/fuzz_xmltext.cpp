@@ -38,12 +38,24 @@ struct Document
     }
 };
 
-// The text with every character XML forbids replaced, as the writers replace them.
+// The text with every character XML forbids replaced, as the writers replace them; a high and a
+// low surrogate half side by side stand for one allowed character and are kept.
 wxString AsWritten(const wxString& sText)
 {
     wxString sOut;
-    for (wxUniChar c : sText)
-        sOut += tIsXMLChar(static_cast<uint32_t>(c.GetValue())) ? c : wxUniChar(0xFFFD);
+    for (size_t i = 0; i < sText.length(); ++i)
+    {
+        const uint32_t c = static_cast<uint32_t>(sText[i].GetValue());
+        const uint32_t d = i + 1 < sText.length() ? static_cast<uint32_t>(sText[i + 1].GetValue()) : 0;
+        if (c >= 0xD800 && c <= 0xDBFF && d >= 0xDC00 && d <= 0xDFFF)
+        {
+            sOut += wxUniChar(c);
+            sOut += wxUniChar(d);
+            ++i;
+        }
+        else
+            sOut += tIsXMLChar(c) ? wxUniChar(c) : wxUniChar(0xFFFD);
+    }
     return sOut;
 }
 
