@@ -1,0 +1,254 @@
+// The project page's panes and how the page moves them between files and segments.
+#include "engine/VRMemDocManager.h"
+#include "engine/VRProjectModel.h"
+#include "tests/harness/GuiTest.h"
+#include "tests/harness/Screenshot.h"
+#include "tests/harness/TestFiles.h"
+#include "tests/workspace/PageTestSupport.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcNode.h"
+#include "workspace/SegmentXML.h"
+#include "workspace/VRAttributeSelector.h"
+#include "workspace/VRDocFrame.h"
+#include "workspace/VRDocLayout.h"
+#include "workspace/VRFilesFrame.h"
+#include "workspace/VRSegmentEditor.h"
+#include "workspace/VRSourceFrame.h"
+#include "workspace/VRTranslationFrame.h"
+
+#include <wx/aui/aui.h>
+#include <wx/anybutton.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+
+#include <memory>
+
+namespace
+{
+class DocLayoutGui : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        m_pEnvironment = std::make_unique<PageEnvironment>();
+        m_pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(1000, 700));
+        m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_pFrame->Show();
+    }
+    void TearDown() override
+    {
+        delete m_pPage;
+        m_pFrame->Destroy();
+        m_pEnvironment.reset();
+        GuiTest::TearDown();
+    }
+
+    // A new project of a.txt (three sentences) and b.txt (one), without a memory.
+    VRDocLayout& NewPage()
+    {
+        wxArrayString asFiles, asLanguages;
+        asFiles.push_back(WriteHomeFile("a.txt", "One. Two. Three."));
+        asFiles.push_back(WriteHomeFile("b.txt", "Four."));
+        asLanguages.push_back("en");
+        asLanguages.push_back("en");
+        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, wxString(), asFiles, asLanguages, "de", -1);
+        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
+        m_pFrame->Layout();
+        PumpEvents(50);
+        return *m_pPage->GetLayout();
+    }
+
+    VRDocLayout& Layout() { return *m_pPage->GetLayout(); }
+    std::vector<tcNode*>& Segments() { return m_pPage->GetModel().GetSegments(); }
+    wxString Target(int nSegment) { return GetTargetXML(m_pPage->GetModel().GetXLIFFDTD(), Segments()[nSegment]); }
+    wxString Source(int nSegment)
+    {
+        const SXLIFFDTD& dtd = m_pPage->GetModel().GetXLIFFDTD();
+        return GetSegmentXML(Segments()[nSegment], dtd.m_pSourceElement, dtd.m_pMrkElement);
+    }
+
+    // Posts notification nId as a pane does and waits until the page has handled it.
+    void Notify(int nId)
+    {
+        bool bHandled = false;
+        wxCommandEvent event(wxEVT_CHOICE, nId);
+        event.SetEventObject(Layout().GetSourceFrame());
+        Layout().GetSourceFrame()->GetEventHandler()->AddPendingEvent(event);
+        m_pPage->CallAfter([&bHandled] { bHandled = true; });
+        EXPECT_TRUE(PumpUntil([&] { return bHandled; }));
+        PumpEvents(20);
+    }
+
+    void TypeInto(int nSegment, const wxString& sText)
+    {
+        m_pPage->SelectSegment(nSegment);
+        Layout().GetTranslationFrame()->SetTargetText(sText);
+    }
+
+    std::unique_ptr<PageEnvironment> m_pEnvironment;
+    CVRMemDocManager m_manager;
+    wxFrame* m_pFrame = nullptr;
+    VRDocFrame* m_pPage = nullptr;
+};
+
+TEST_F(DocLayoutGui, PanesSitInFourNotebooks)
+{
+    VRDocLayout& layout = NewPage();
+    struct SNotebook
+    {
+        const char* szName;
+        int nDirection;
+        std::vector<const char*> asCaptionKeys;
+        int nSelected;
+    };
+    const SNotebook aNotebooks[] = {
+        {"topleft", wxAUI_DOCK_LEFT, {"SOURCE_SEGMENTS", "SOURCE_FILES"}, 0},
+        {"bottomleft", wxAUI_DOCK_LEFT, {"TARGET_TRANSLATIONS"}, 0},
+        {"topright", wxAUI_DOCK_CENTER, {"FILE_NOTES", "TRANSLATION_NOTES", "TRANSLATION_PREVIEW"}, 0},
+        {"bottomright", wxAUI_DOCK_CENTER, {"SUGGESTED_TRANSLATIONS"}, 0},
+    };
+    for (int i = 0; i < 4; ++i)
+    {
+        const SNotebook& expected = aNotebooks[i];
+        SCOPED_TRACE(expected.szName);
+        wxAuiPaneInfo& info = layout.GetManager()->GetPane(expected.szName);
+        ASSERT_TRUE(info.IsOk());
+        EXPECT_EQ(layout.GetNotebook(i), info.window);
+        EXPECT_EQ(expected.nDirection, info.dock_direction);
+        wxAuiNotebook* pNotebook = layout.GetNotebook(i);
+        ASSERT_EQ(expected.asCaptionKeys.size(), pNotebook->GetPageCount());
+        for (size_t n = 0; n < expected.asCaptionKeys.size(); ++n)
+            EXPECT_EQ(g_LocEngine.FindTranslation(expected.asCaptionKeys[n]), pNotebook->GetPageText(n));
+        EXPECT_EQ(expected.nSelected, pNotebook->GetSelection());
+        EXPECT_TRUE(pNotebook->IsShownOnScreen());
+    }
+    EXPECT_EQ(3, layout.GetSourceFrame()->GetSegmentCount());
+    EXPECT_EQ(2, layout.GetFilesFrame()->GetNumFiles());
+    EXPECT_EQ(Segments()[0], layout.GetCurrentSegmentNode());
+    EXPECT_TRUE(ScreenshotIfAsked("page-layout"));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, UntranslatedSegmentsAreVisitedBothWays)
+{
+    NewPage();
+    struct SCase
+    {
+        const char* szWhat;
+        std::vector<int> anTranslated;
+        int nFrom;
+        int nNotification;
+        int nExpected;
+    };
+    const SCase aCases[] = {
+        {"next", {}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 1},
+        {"next skips translated", {1}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 2},
+        {"next wraps", {}, 2, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 0},
+        {"next with all others translated stays", {1, 2}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 0},
+        {"previous", {}, 2, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+        {"previous wraps and skips", {2}, 0, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+        {"previous with all others translated stays", {0, 2}, 1, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        for (int i = 0; i < 3; ++i)
+        {
+            m_pPage->SelectSegment(i);
+            Layout().GetTranslationFrame()->SetTargetText(wxString());
+        }
+        for (int n : c.anTranslated)
+            TypeInto(n, "Eins.");
+        Layout().GetSourceFrame()->SelectSegment(c.nFrom);
+        PumpUntil([&] { return Layout().GetShownSegment() == c.nFrom; });
+        ASSERT_EQ(c.nFrom, Layout().GetShownSegment());
+        Notify(c.nNotification);
+        EXPECT_EQ(c.nExpected, Layout().GetSourceFrame()->GetCurrentSegment());
+        EXPECT_EQ(c.nExpected, Layout().GetShownSegment());
+        EXPECT_EQ(Segments()[c.nExpected], Layout().GetCurrentSegmentNode());
+    }
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, TypedTextStaysWithItsSegmentOnAnImmediateSwitch)
+{
+    NewPage();
+    Layout().GetTranslationFrame()->GetEditor()->SetText("Eins.");
+    ASSERT_TRUE(Layout().GetTranslationFrame()->HasPendingCommit());
+    // No pump between the keystrokes and the switch.
+    m_pPage->SelectSegment(1);
+    EXPECT_EQ("Eins.", Target(0));
+    EXPECT_EQ("", Target(1));
+    EXPECT_EQ("", Layout().GetTranslationFrame()->GetEditor()->GetText());
+    PumpEvents(60);
+    EXPECT_EQ("", Target(1));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, CopySourceSetsTextAndStatesOnTheSameSegment)
+{
+    NewPage();
+    Layout().GetSourceFrame()->SelectSegment(1);
+    PumpUntil([&] { return Layout().GetShownSegment() == 1; });
+    m_pPage->GetDocument()->ClearDirty();
+    Notify(VRDocFrame::NOTIFY_COPY_SOURCE);
+    EXPECT_EQ(Source(1), Target(1));
+    EXPECT_EQ(" Two.", Target(1));
+    VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+    EXPECT_EQ("needs-adaptation", pTranslation->GetStateSelector()->GetValue());
+    EXPECT_EQ("x-leveraged-source", pTranslation->GetStateQualifierSelector()->GetValue());
+    EXPECT_EQ("", Target(0));
+    EXPECT_EQ("", Target(2));
+    EXPECT_TRUE(m_pPage->GetDocument()->IsDirty());
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, AnotherFileRebindsThePanes)
+{
+    VRDocLayout& layout = NewPage();
+    // Typed and at once the next file: the text belongs to a.txt's first segment.
+    layout.GetTranslationFrame()->GetEditor()->SetText("Eins.");
+    tcNode* pFirstOfA = Segments()[0];
+    ClickButton(dynamic_cast<wxAnyButton*>(layout.GetFilesFrame()->FindWindow(VRFilesFrame::ID_NEXT)));
+    ASSERT_TRUE(PumpUntil([&] { return m_pPage->GetCurrentFile() == 1 && Segments().size() == 1; }));
+    PumpEvents(30);
+    EXPECT_EQ("Eins.", GetTargetXML(m_pPage->GetModel().GetXLIFFDTD(), pFirstOfA));
+    ASSERT_EQ(1u, Segments().size());
+    EXPECT_EQ(1, layout.GetSourceFrame()->GetSegmentCount());
+    EXPECT_EQ(0, layout.GetNotebook(0)->GetPageIndex(layout.GetSourceFrame()));
+    EXPECT_EQ(Segments()[0], layout.GetCurrentSegmentNode());
+    EXPECT_EQ("", layout.GetTranslationFrame()->GetEditor()->GetText());
+    EXPECT_EQ("Four.", Source(0));
+    EXPECT_TRUE(ScreenshotIfAsked("page-second-file"));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, TabsMoveOnlyBetweenThePagesOwnNotebooks)
+{
+    VRDocLayout& layout = NewPage();
+    auto* pForeign = new wxAuiNotebook(m_pFrame);
+    struct SCase
+    {
+        const char* szWhat;
+        wxAuiNotebook* pSource;
+        bool bAllowed;
+    };
+    const SCase aCases[] = {
+        {"own notebook", layout.GetNotebook(2), true},
+        {"another notebook", pForeign, false},
+        {"no source", nullptr, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        wxAuiNotebookEvent event(wxEVT_AUINOTEBOOK_ALLOW_DND, layout.GetNotebook(0)->GetId());
+        event.SetDragSource(c.pSource);
+        event.SetEventObject(layout.GetNotebook(0));
+        event.Veto();
+        layout.GetNotebook(0)->GetEventHandler()->ProcessEvent(event);
+        EXPECT_EQ(c.bAllowed, event.IsAllowed());
+    }
+    Prompts().AnswerMessage(wxNO);
+}
+} // namespace
