@@ -1,4 +1,5 @@
 // The project page's panes and how the page moves them between files and segments.
+#include "engine/VRMemDoc.h"
 #include "engine/VRMemDocManager.h"
 #include "engine/VRProjectModel.h"
 #include "tests/harness/GuiTest.h"
@@ -45,18 +46,37 @@ protected:
     }
 
     // A new project of a.txt (three sentences) and b.txt (one), without a memory.
-    VRDocLayout& NewPage()
+    VRDocLayout& NewPage(const wxString& sMemDoc = wxString())
     {
         wxArrayString asFiles, asLanguages;
         asFiles.push_back(WriteHomeFile("a.txt", "One. Two. Three."));
         asFiles.push_back(WriteHomeFile("b.txt", "Four."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, wxString(), asFiles, asLanguages, "de", -1);
+        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de", -1);
         m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
         m_pFrame->Layout();
         PumpEvents(50);
         return *m_pPage->GetLayout();
+    }
+
+    // A memory file for the page, made and handed back to the manager.
+    wxString MemoryFile()
+    {
+        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+        EXPECT_TRUE(pMemDoc);
+        const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
+        m_manager.ReleaseMemDoc(pMemDoc);
+        return sPath;
+    }
+
+    // How many times the memory offers sTarget for segment nSegment's source.
+    int MemoryHits(int nSegment, const wxString& sTarget)
+    {
+        int nHits = 0;
+        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(Source(nSegment), "en"))
+            nHits += match.m_sTarget == sTarget ? 1 : 0;
+        return nHits;
     }
 
     VRDocLayout& Layout() { return *m_pPage->GetLayout(); }
@@ -222,6 +242,51 @@ TEST_F(DocLayoutGui, AnotherFileRebindsThePanes)
     EXPECT_EQ("Four.", Source(0));
     EXPECT_TRUE(ScreenshotIfAsked("page-second-file"));
     Prompts().AnswerMessage(wxNO);
+}
+
+// a.txt is one unit of three segments, so its one state covers all three.
+TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
+{
+    struct SCase
+    {
+        const char* szWhat;
+        std::vector<const char*> asStates;
+        int nExpectedHits;
+    };
+    const SCase aCases[] = {
+        {"new to final adds", {"final"}, 1},
+        {"final twice adds once", {"final", "final"}, 1},
+        {"final to translated removes", {"final", "translated"}, 0},
+        {"new to translated leaves it", {"translated"}, 0},
+        {"back to final adds again", {"final", "translated", "final"}, 1},
+    };
+    NewPage(MemoryFile());
+    ASSERT_TRUE(m_pPage->GetMemDoc());
+    const char* aszTargets[] = {"Eins.", " Zwei.", " Drei."};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+        for (int i = 0; i < 3; ++i)
+        {
+            TypeInto(i, aszTargets[i]);
+            // Start each case from a unit that is not final and a memory without its pairs.
+            pTranslation->SetState("new");
+            PumpEvents(20);
+        }
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(0, MemoryHits(i, aszTargets[i]));
+        m_pPage->SelectSegment(0);
+        for (const char* szState : c.asStates)
+        {
+            pTranslation->SetState(szState);
+            PumpEvents(20);
+        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(c.nExpectedHits, MemoryHits(i, aszTargets[i])) << "segment " << i;
+    }
+    Prompts().AnswerMessage(wxNO); // the memory's changes
+    Prompts().AnswerMessage(wxNO); // the project's
 }
 
 TEST_F(DocLayoutGui, TabsMoveOnlyBetweenThePagesOwnNotebooks)
