@@ -9,6 +9,7 @@
 #include "engine/VRMemDoc.h"
 #include "engine/VRMemDocStatistics.h"
 #include "varnak/include/kvLog.h"
+#include "varnak/include/tAssert.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
@@ -22,6 +23,7 @@
 #include "workspace/VRTranslationFrame.h"
 
 #include <wx/aui/aui.h>
+#include <wx/config.h>
 #include <wx/filedlg.h>
 #include <wx/filefn.h>
 #include <wx/utils.h>
@@ -32,6 +34,16 @@ tcEvent Evt_DocFrame_DatasourceChanged("Evt_DocFrame_DatasourceChanged");
 
 namespace
 {
+const char* const kViewsPath = "/UserInterface/Views";
+
+// The views group of the store, made current; null without a store.
+wxConfigBase* ViewsStore()
+{
+    if (g_pConfig)
+        g_pConfig->SetPath(kViewsPath);
+    return g_pConfig;
+}
+
 // While a project opens, the importer's yield hook also moves this dialog's gauge and turns its
 // Cancel into a stop request for the load.
 VRLoadProgress* s_pOpenProgress = nullptr;
@@ -448,6 +460,12 @@ void VRDocFrame::OnSize(wxSizeEvent& event)
     {
         m_bLayoutPending = false;
         m_pLayout->GetManager()->Update();
+        // The first page ever shown records the built-in layout; later pages take the default.
+        if (ViewsStore() && !LoadPerspective("DefaultView"))
+        {
+            StoreView("DefaultView");
+            StoreView("OriginalDefaultView");
+        }
     }
     event.Skip();
 }
@@ -537,27 +555,65 @@ void VRDocFrame::ShowHTMLPreview(const wxString&)
 {
 }
 
-bool VRDocFrame::LoadView(const wxString&)
+bool VRDocFrame::LoadPerspective(const wxString& sName)
 {
-    return false;
+    wxString sValue;
+    if (!g_pConfig || !m_pLayout || !g_pConfig->Read(sName, &sValue) || sValue.empty())
+        return false;
+    const int nBar = sValue.Find('|');
+    const wxString sPerspective = nBar == wxNOT_FOUND ? sValue : sValue.Mid(nBar + 1);
+    return m_pLayout->GetManager()->LoadPerspective(sPerspective, true);
 }
 
-void VRDocFrame::SaveView(const wxString&)
+void VRDocFrame::StoreView(const wxString& sName)
 {
+    if (g_pConfig && m_pLayout)
+        g_pConfig->Write(sName, "1|" + m_pLayout->GetManager()->SavePerspective());
 }
 
-void VRDocFrame::DeleteView(const wxString&)
+bool VRDocFrame::LoadView(const wxString& sName)
 {
+    return ViewsStore() && LoadPerspective(sName);
+}
+
+void VRDocFrame::SaveView(const wxString& sName)
+{
+    if (ViewsStore())
+        StoreView(sName);
+}
+
+void VRDocFrame::DeleteView(const wxString& sName)
+{
+    wxConfigBase* pStore = ViewsStore();
+    if (!pStore)
+        return;
+    pStore->DeleteEntry(sName, true);
+    // The store puts back the group it has just removed when it returns to the old path, so an
+    // empty group is removed from the root.
+    pStore->SetPath(kViewsPath);
+    if (pStore->GetNumberOfEntries() == 0 && pStore->GetNumberOfGroups() == 0)
+    {
+        pStore->SetPath("/");
+        pStore->DeleteGroup(kViewsPath);
+    }
 }
 
 void VRDocFrame::SetDefaultView()
 {
+    SaveView("DefaultView");
 }
 
 void VRDocFrame::RestoreDefaultView()
 {
+    if (ViewsStore() && !LoadPerspective("DefaultView"))
+        tAssert(__FILE__, __LINE__, "DefaultView");
 }
 
 void VRDocFrame::RestoreOriginalDefaultView()
 {
+    if (!ViewsStore())
+        return;
+    if (!LoadPerspective("OriginalDefaultView"))
+        tAssert(__FILE__, __LINE__, "OriginalDefaultView");
+    StoreView("DefaultView");
 }

@@ -130,6 +130,11 @@ public:
     void SetDefaultView();
     void RestoreDefaultView();
     void RestoreOriginalDefaultView();
+    // At the configuration store's current path: applies the view sName (the text after its first
+    // "|", or all of it) and returns whether the docking manager took it; an empty or missing value
+    // is false. StoreView writes "1|" and the current layout under sName.
+    bool LoadPerspective(const wxString& sName);
+    void StoreView(const wxString& sName);
 
     // The page's own panes (null before the layout is built).
     VRDocLayout* GetLayout() const { return m_pLayout.get(); }

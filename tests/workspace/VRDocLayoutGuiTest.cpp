@@ -2,6 +2,7 @@
 #include "engine/VRMemDoc.h"
 #include "engine/VRMemDocManager.h"
 #include "engine/VRProjectModel.h"
+#include "Shared/Options.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
@@ -19,6 +20,8 @@
 
 #include <wx/aui/aui.h>
 #include <wx/anybutton.h>
+#include <wx/app.h>
+#include <wx/config.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
 
@@ -97,7 +100,13 @@ protected:
         Layout().GetSourceFrame()->GetEventHandler()->AddPendingEvent(event);
         m_pPage->CallAfter([&bHandled] { bHandled = true; });
         EXPECT_TRUE(PumpUntil([&] { return bHandled; }));
-        PumpEvents(20);
+        Settle();
+    }
+
+    // Waits until every posted notification has been handled.
+    static void Settle()
+    {
+        EXPECT_TRUE(PumpUntil([] { return !wxTheApp->HasPendingEvents(); }));
     }
 
     void TypeInto(int nSegment, const wxString& sText)
@@ -272,7 +281,7 @@ TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
             TypeInto(i, aszTargets[i]);
             // Start each case from a unit that is not final and a memory without its pairs.
             pTranslation->SetState("new");
-            PumpEvents(20);
+            Settle();
         }
         for (int i = 0; i < 3; ++i)
             ASSERT_EQ(0, MemoryHits(i, aszTargets[i]));
@@ -280,7 +289,7 @@ TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
         for (const char* szState : c.asStates)
         {
             pTranslation->SetState(szState);
-            PumpEvents(20);
+            Settle();
         }
         for (int i = 0; i < 3; ++i)
             EXPECT_EQ(c.nExpectedHits, MemoryHits(i, aszTargets[i])) << "segment " << i;
@@ -314,6 +323,95 @@ TEST_F(DocLayoutGui, TabsMoveOnlyBetweenThePagesOwnNotebooks)
         layout.GetNotebook(0)->GetEventHandler()->ProcessEvent(event);
         EXPECT_EQ(c.bAllowed, event.IsAllowed());
     }
+    Prompts().AnswerMessage(wxNO);
+}
+class DocViewsGui : public DocLayoutGui
+{
+protected:
+    void SetUp() override
+    {
+        DocLayoutGui::SetUp();
+        tCreateConfigStore(HomePath("views.conf"), wxString());
+    }
+    void TearDown() override
+    {
+        DocLayoutGui::TearDown();
+        tDeleteConfigStore();
+    }
+    static wxString Stored(const wxString& sName)
+    {
+        return g_pConfig->Read("/UserInterface/Views/" + sName, wxString());
+    }
+    wxString Perspective() { return Layout().GetManager()->SavePerspective(); }
+};
+
+TEST_F(DocViewsGui, FirstShownPageRecordsTheDefaultAndTheNextTakesIt)
+{
+    NewPage();
+    ASSERT_TRUE(PumpUntil([] { return !Stored("DefaultView").empty(); }));
+    EXPECT_TRUE(Stored("DefaultView").StartsWith("1|"));
+    EXPECT_EQ(Stored("DefaultView"), Stored("OriginalDefaultView"));
+    EXPECT_EQ("1|" + Perspective(), Stored("DefaultView"));
+
+    // A narrower left dock as the default: a new page comes up with it.
+    wxAuiPaneInfo& left = Layout().GetManager()->GetPane("topleft");
+    left.BestSize(wxSize(200, -1));
+    Layout().GetManager()->Update();
+    const wxString sNarrow = Perspective();
+    m_pPage->SetDefaultView();
+    EXPECT_EQ("1|" + sNarrow, Stored("DefaultView"));
+    EXPECT_NE(Stored("DefaultView"), Stored("OriginalDefaultView"));
+    Prompts().AnswerMessage(wxNO);
+    delete m_pPage;
+    m_pPage = nullptr;
+    NewPage();
+    EXPECT_EQ(sNarrow, Perspective());
+    m_pPage->RestoreOriginalDefaultView();
+    EXPECT_EQ(Stored("OriginalDefaultView"), Stored("DefaultView"));
+    EXPECT_EQ("/UserInterface/Views", g_pConfig->GetPath());
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocViewsGui, NamedViews)
+{
+    NewPage();
+    PumpEvents(20);
+    const wxString sBuiltIn = Perspective();
+    struct SCase
+    {
+        const char* szWhat;
+        const char* szName;
+        wxString sValue; // empty: nothing stored
+        bool bLoaded;
+        bool bChanged;
+    };
+    Layout().GetManager()->GetPane("topleft").BestSize(wxSize(150, -1));
+    Layout().GetManager()->Update();
+    const wxString sOther = Perspective();
+    Layout().GetManager()->LoadPerspective(sBuiltIn, true);
+    const SCase aCases[] = {
+        {"missing", "none", wxString(), false, false},
+        {"with its marker", "mine", "1|" + sOther, true, true},
+        {"no bar: taken whole, and no layout", "bare", "broken-view", false, false},
+        {"not a layout", "broken", "1|nothing of the kind", false, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        Layout().GetManager()->LoadPerspective(sBuiltIn, true);
+        if (!c.sValue.empty())
+            g_pConfig->Write(wxString("/UserInterface/Views/") + c.szName, c.sValue);
+        EXPECT_EQ(c.bLoaded, m_pPage->LoadView(c.szName));
+        EXPECT_EQ(c.bChanged ? sOther : sBuiltIn, Perspective());
+        EXPECT_EQ("/UserInterface/Views", g_pConfig->GetPath());
+    }
+
+    // Saved and deleted again; the last view takes its group along.
+    m_pPage->SaveView("kept");
+    EXPECT_EQ("1|" + Perspective(), Stored("kept"));
+    for (const char* szName : {"mine", "bare", "broken", "kept", "DefaultView", "OriginalDefaultView"})
+        m_pPage->DeleteView(szName);
+    EXPECT_FALSE(g_pConfig->HasGroup("/UserInterface/Views"));
     Prompts().AnswerMessage(wxNO);
 }
 } // namespace
