@@ -485,7 +485,7 @@ void VRDocFrame::OnIdle(wxIdleEvent& event)
                     wxWindow* pWindow = pConvertor->GeneratePreview(
                         &m_Model.GetXLIFFDTD(), m_pLayout->GetPreviewPanel(), m_Model.GetFileNodes()[m_nCurrentFile],
                         m_pLayout->GetCurrentSegmentNode(), m_pLayout->GetTranslationFrame()->GetTargetLanguage());
-                    m_pLayout->GetPreviewPanel()->SetPreviewWindow(pWindow, false);
+                    m_pLayout->ShowPreviewWindow(pWindow);
                 });
 }
 
@@ -551,8 +551,13 @@ void VRDocFrame::GetStatistics(CVRMemDocStatistics* pStatistics, int nIndex)
     pStatistics->SetNumSegments(static_cast<int>(apSegments.size()));
 }
 
-void VRDocFrame::ShowHTMLPreview(const wxString&)
+void VRDocFrame::ShowHTMLPreview(const wxString& sHTML)
 {
+    if (!m_pLayout)
+        return;
+    m_pLayout->ShowHTML(sHTML);
+    // The page stays until the translator moves on.
+    m_bPreviewStale = false;
 }
 
 bool VRDocFrame::LoadPerspective(const wxString& sName)

@@ -1,5 +1,6 @@
 #include "workspace/VRDocLayout.h"
 
+#include "Shared/HTMLPreview.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
 #include "workspace/VRFilesFrame.h"
@@ -60,6 +61,7 @@ VRDocLayout::VRDocLayout(VRDocFrame* pPage, VRProjectModel& model) : m_pPage(pPa
 
 VRDocLayout::~VRDocLayout()
 {
+    ShowPreviewWindow(nullptr);
     m_pManager->UnInit();
 }
 
@@ -70,7 +72,29 @@ void VRDocLayout::FlushCommit()
 
 void VRDocLayout::ClearPreview()
 {
-    m_pPreview->SetPreviewWindow(nullptr, false);
+    ShowPreviewWindow(nullptr);
+}
+
+void VRDocLayout::ShowPreviewWindow(wxWindow* pWindow)
+{
+    m_pPreview->SetPreviewWindow(pWindow, false);
+    DeleteHTMLWindow(m_pHTMLView);
+}
+
+void VRDocLayout::ShowHTML(const wxString& sHTML)
+{
+    ShowPreviewWindow(nullptr);
+    m_pHTMLView = CreateHTMLWindow(m_pPreview, m_pPreview, tcHTMLLinkCallback(), nullptr, -1);
+    if (m_pHTMLView)
+    {
+        m_pHTMLView->SetSize(0, 0, 552, 356);
+        m_pHTMLView->SetPage(sHTML.utf8_string());
+        // The view deletes its window itself, so the panel only hosts it.
+        m_pPreview->SetPreviewWindow(m_pHTMLView->GetWindow(), false);
+    }
+    const int nPage = m_apNotebooks[2]->GetPageIndex(m_pPreview);
+    if (nPage != wxNOT_FOUND)
+        m_apNotebooks[2]->SetSelection(nPage);
 }
 
 void VRDocLayout::UnbindNodes()

@@ -6,6 +6,7 @@
 #include <vector>
 
 class VRFilesFrame;
+class tcHTMLWindow;
 class VRNotesPage;
 class VRPreviewPanel;
 class VRSourceFrame;
@@ -35,6 +36,10 @@ public:
     // Replaces the source segments pane with one over the model's current segment list and shows
     // the first segment (or none) in every pane; the file notes show the current header.
     void ShowCurrentFile();
+    // Shows an HTML page in the preview panel and brings the panel to the front of its notebook.
+    void ShowHTML(const wxString& sHTML);
+    // Hosts a convertor's preview window (not owned; null: none), dropping an HTML page shown before.
+    void ShowPreviewWindow(wxWindow* pWindow);
     // Shows segment nIndex of the current file in every pane; ignored outside the list.
     void ShowSegment(int nIndex);
 
@@ -67,4 +72,5 @@ private:
     VRPreviewPanel* m_pPreview = nullptr;
     VRSuggestedTranslationFrame* m_pSuggestions = nullptr;
     int m_nShownSegment = -1;
+    std::unique_ptr<tcHTMLWindow> m_pHTMLView;
 };

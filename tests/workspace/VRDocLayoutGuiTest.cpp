@@ -14,6 +14,7 @@
 #include "workspace/VRDocFrame.h"
 #include "workspace/VRDocLayout.h"
 #include "workspace/VRFilesFrame.h"
+#include "workspace/VRPreviewPanel.h"
 #include "workspace/VRSegmentEditor.h"
 #include "workspace/VRSourceFrame.h"
 #include "workspace/VRTranslationFrame.h"
@@ -24,6 +25,7 @@
 #include <wx/config.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
+#include <wx/weakref.h>
 
 #include <memory>
 
@@ -296,6 +298,24 @@ TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
     }
     Prompts().AnswerMessage(wxNO); // the memory's changes
     Prompts().AnswerMessage(wxNO); // the project's
+}
+
+TEST_F(DocLayoutGui, HTMLPageComesToTheFrontOfThePreview)
+{
+    VRDocLayout& layout = NewPage();
+    layout.GetNotebook(2)->SetSelection(0);
+    m_pPage->ShowHTMLPreview("<html><body><h1>Statistics</h1><p>Segments: 3</p></body></html>");
+    PumpEvents(50);
+    EXPECT_EQ(layout.GetNotebook(2)->GetPageIndex(layout.GetPreviewPanel()), layout.GetNotebook(2)->GetSelection());
+    wxWindow* pShown = layout.GetPreviewPanel()->GetPreviewWindow();
+    ASSERT_TRUE(pShown);
+    EXPECT_TRUE(pShown->IsShownOnScreen());
+    EXPECT_TRUE(ScreenshotIfAsked("page-html-preview"));
+    // Moving on drops the page for the document's own preview.
+    Layout().GetSourceFrame()->SelectSegment(1);
+    wxWeakRef<wxWindow> pWeak(pShown);
+    ASSERT_TRUE(PumpUntil([&] { return !pWeak; }));
+    Prompts().AnswerMessage(wxNO);
 }
 
 TEST_F(DocLayoutGui, TabsMoveOnlyBetweenThePagesOwnNotebooks)
