@@ -17,6 +17,7 @@
 #include "workspace/VRPreviewPanel.h"
 #include "workspace/VRSegmentEditor.h"
 #include "workspace/VRSourceFrame.h"
+#include "workspace/VRSuggestedTranslationFrame.h"
 #include "workspace/VRTranslationFrame.h"
 
 #include <wx/aui/aui.h>
@@ -58,7 +59,8 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Four."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de", -1);
+        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de",
+                                 sMemDoc.empty() ? -1 : 75);
         m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
         m_pFrame->Layout();
         PumpEvents(50);
@@ -298,6 +300,27 @@ TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
     }
     Prompts().AnswerMessage(wxNO); // the memory's changes
     Prompts().AnswerMessage(wxNO); // the project's
+}
+
+// The memory knows "One." exactly; the new project fills segment 1 from it and proposes it.
+TEST_F(DocLayoutGui, UsingAnExactSuggestionStampsTheTarget)
+{
+    CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+    ASSERT_TRUE(pMemDoc);
+    pMemDoc->AddTranslation("One.", "Eins.", "en", "de");
+    ASSERT_TRUE(pMemDoc->SaveAs(HomePath("memory.tmx")));
+    m_manager.ReleaseMemDoc(pMemDoc);
+    NewPage(HomePath("memory.tmx"));
+    VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+    ASSERT_TRUE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    ASSERT_TRUE(Layout().GetSuggestions()->IsExactMatch());
+    pTranslation->SetTargetText("Falsch.");
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    EXPECT_EQ("Eins.", Target(0));
+    EXPECT_EQ("translated", pTranslation->GetStateSelector()->GetValue());
+    EXPECT_EQ("exact-match", pTranslation->GetStateQualifierSelector()->GetValue());
+    EXPECT_EQ("", Target(1));
+    Prompts().AnswerMessage(wxNO);
 }
 
 TEST_F(DocLayoutGui, HTMLPageComesToTheFrontOfThePreview)
