@@ -137,6 +137,13 @@ VRDocFrame::~VRDocFrame()
         m_pPanes->UnbindNodes();
         m_pPanes->ClearPreview();
     }
+    // Panes set from outside leave the page's own ones bound; those go only with the page's window.
+    if (m_pLayout && m_pPanes != m_pLayout.get())
+    {
+        m_pLayout->FlushCommit();
+        m_pLayout->UnbindNodes();
+        m_pLayout->ClearPreview();
+    }
     m_Model.CloseMemory();
     while (m_Model.IsChanged())
     {
