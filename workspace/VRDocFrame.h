@@ -20,8 +20,12 @@ class tcDictionary;
 class tcDocument;
 class tcIO;
 class tcNode;
-class wxAuiManager;
+class VRDocLayout;
 class wxAuiNotebook;
+class wxAuiNotebookEvent;
+class wxCommandEvent;
+class wxIdleEvent;
+class wxSizeEvent;
 
 // Fired when a project gets a new file path (arg1: the page, arg2: null); the notebook retitles it.
 extern tcEvent Evt_DocFrame_DatasourceChanged;
@@ -126,9 +130,48 @@ public:
     void SetDefaultView();
     void RestoreDefaultView();
     void RestoreOriginalDefaultView();
+    // At the configuration store's current path: applies the view sName (the text after its first
+    // "|", or all of it) and returns whether the docking manager took it; an empty or missing value
+    // is false. StoreView writes "1|" and the current layout under sName.
+    bool LoadPerspective(const wxString& sName);
+    void StoreView(const wxString& sName);
+
+    // The page's own panes (null before the layout is built).
+    VRDocLayout* GetLayout() const { return m_pLayout.get(); }
+
+    // The panes' notifications (command events of type wxEVT_CHOICE, id 1 to 9).
+    enum
+    {
+        NOTIFY_NEXT_UNTRANSLATED = 1,
+        NOTIFY_PREVIOUS_UNTRANSLATED = 2,
+        NOTIFY_SEGMENT_CHANGED = 3,
+        NOTIFY_USE_SUGGESTION = 4,
+        NOTIFY_COPY_SOURCE = 5,
+        NOTIFY_FILE_CHANGED = 6,
+        NOTIFY_TARGET_EDITED = 7,
+        NOTIFY_TARGET_STATE_CHANGED = 8,
+        NOTIFY_TARGET_STATE_QUALIFIER_CHANGED = 9,
+    };
 
 private:
     void AfterFilesChanged();
+    void BindEvents();
+    void OnNextUntranslated(wxCommandEvent& event);
+    void OnPreviousUntranslated(wxCommandEvent& event);
+    void OnSegmentChanged(wxCommandEvent& event);
+    void OnUseSuggestion(wxCommandEvent& event);
+    void OnCopySource(wxCommandEvent& event);
+    void OnFileChanged(wxCommandEvent& event);
+    void OnTargetStateChanged(wxCommandEvent& event);
+    void OnAllowNotebookDnD(wxAuiNotebookEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnIdle(wxIdleEvent& event);
+    // Moves to the nearest segment without a target, forward (+1) or backward (-1), wrapping.
+    void MoveToUntranslated(int nStep);
+    // Adds (bAdd) or removes the pairs of every segment of pSegment's unit that has target text.
+    void UpdateMemoryPairs(tcNode* pSegment, bool bAdd);
+
+    std::unique_ptr<VRDocLayout> m_pLayout;
 
     VRProjectModel m_Model;
     VRDocFramePanes* m_pPanes = nullptr;

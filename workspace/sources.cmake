@@ -15,6 +15,7 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRSourceFrame.cpp
     workspace/VRTranslationFrame.cpp
     workspace/VRSuggestedTranslationFrame.cpp
+    workspace/VRDocLayout.cpp
     workspace/VRDocFrame.cpp
     workspace/DlgNewDoc.cpp
     workspace/VRDocSplitter.cpp

@@ -198,8 +198,7 @@ TEST_F(Notebook, TabShowsTheFileNameAfterOpeningThenThePathAndMarkAfterAChange)
     pPage->GetDocument()->SetDirty();
     EXPECT_EQ(TabText(pPage), pPage->GetTitle());
     EXPECT_TRUE(TabText(pPage).StartsWith(sOne + " (*")) << TabText(pPage).utf8_string();
-    PumpEvents(10);
-    EXPECT_GE(m_nNotifications, 1);
+    EXPECT_TRUE(PumpUntil([this] { return m_nNotifications >= 1; }));
 
     // Saved, the tab keeps the path without the mark.
     EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());

@@ -1,0 +1,460 @@
+// The project page's panes and how the page moves them between files and segments.
+#include "engine/VRMemDoc.h"
+#include "engine/VRMemDocManager.h"
+#include "engine/VRProjectModel.h"
+#include "Shared/Options.h"
+#include "tests/harness/GuiTest.h"
+#include "tests/harness/Screenshot.h"
+#include "tests/harness/TestFiles.h"
+#include "tests/workspace/PageTestSupport.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcNode.h"
+#include "workspace/SegmentXML.h"
+#include "workspace/VRAttributeSelector.h"
+#include "workspace/VRDocFrame.h"
+#include "workspace/VRDocLayout.h"
+#include "workspace/VRFilesFrame.h"
+#include "workspace/VRPreviewPanel.h"
+#include "workspace/VRSegmentEditor.h"
+#include "workspace/VRSourceFrame.h"
+#include "workspace/VRSuggestedTranslationFrame.h"
+#include "workspace/VRTranslationFrame.h"
+
+#include <wx/aui/aui.h>
+#include <wx/anybutton.h>
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/frame.h>
+#include <wx/sizer.h>
+#include <wx/weakref.h>
+
+#include <memory>
+
+namespace
+{
+class DocLayoutGui : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        m_pEnvironment = std::make_unique<PageEnvironment>();
+        m_pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(1000, 700));
+        m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
+        m_pFrame->Show();
+    }
+    void TearDown() override
+    {
+        delete m_pPage;
+        m_pFrame->Destroy();
+        m_pEnvironment.reset();
+        GuiTest::TearDown();
+    }
+
+    // A new project of a.txt (three sentences) and b.txt (one), without a memory.
+    VRDocLayout& NewPage(const wxString& sMemDoc = wxString())
+    {
+        wxArrayString asFiles, asLanguages;
+        asFiles.push_back(WriteHomeFile("a.txt", "One. Two. Three."));
+        asFiles.push_back(WriteHomeFile("b.txt", "Four."));
+        asLanguages.push_back("en");
+        asLanguages.push_back("en");
+        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de",
+                                 sMemDoc.empty() ? -1 : 75);
+        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
+        m_pFrame->Layout();
+        PumpEvents(50);
+        return *m_pPage->GetLayout();
+    }
+
+    // A memory file for the page, made and handed back to the manager.
+    wxString MemoryFile()
+    {
+        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+        EXPECT_TRUE(pMemDoc);
+        const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
+        m_manager.ReleaseMemDoc(pMemDoc);
+        return sPath;
+    }
+
+    // How many times the memory offers sTarget for segment nSegment's source.
+    int MemoryHits(int nSegment, const wxString& sTarget)
+    {
+        int nHits = 0;
+        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(Source(nSegment), "en"))
+            nHits += match.m_sTarget == sTarget ? 1 : 0;
+        return nHits;
+    }
+
+    VRDocLayout& Layout() { return *m_pPage->GetLayout(); }
+    std::vector<tcNode*>& Segments() { return m_pPage->GetModel().GetSegments(); }
+    wxString Target(int nSegment) { return GetTargetXML(m_pPage->GetModel().GetXLIFFDTD(), Segments()[nSegment]); }
+    wxString Source(int nSegment)
+    {
+        const SXLIFFDTD& dtd = m_pPage->GetModel().GetXLIFFDTD();
+        return GetSegmentXML(Segments()[nSegment], dtd.m_pSourceElement, dtd.m_pMrkElement);
+    }
+
+    // Posts notification nId as a pane does and waits until the page has handled it.
+    void Notify(int nId)
+    {
+        bool bHandled = false;
+        wxCommandEvent event(wxEVT_CHOICE, nId);
+        event.SetEventObject(Layout().GetSourceFrame());
+        Layout().GetSourceFrame()->GetEventHandler()->AddPendingEvent(event);
+        m_pPage->CallAfter([&bHandled] { bHandled = true; });
+        EXPECT_TRUE(PumpUntil([&] { return bHandled; }));
+        Settle();
+    }
+
+    // Waits until every posted notification has been handled.
+    static void Settle()
+    {
+        EXPECT_TRUE(PumpUntil([] { return !wxTheApp->HasPendingEvents(); }));
+    }
+
+    void TypeInto(int nSegment, const wxString& sText)
+    {
+        m_pPage->SelectSegment(nSegment);
+        Layout().GetTranslationFrame()->SetTargetText(sText);
+    }
+
+    std::unique_ptr<PageEnvironment> m_pEnvironment;
+    CVRMemDocManager m_manager;
+    wxFrame* m_pFrame = nullptr;
+    VRDocFrame* m_pPage = nullptr;
+};
+
+TEST_F(DocLayoutGui, PanesSitInFourNotebooks)
+{
+    VRDocLayout& layout = NewPage();
+    struct SNotebook
+    {
+        const char* szName;
+        int nDirection;
+        std::vector<const char*> asCaptionKeys;
+        int nSelected;
+    };
+    const SNotebook aNotebooks[] = {
+        {"topleft", wxAUI_DOCK_LEFT, {"SOURCE_SEGMENTS", "SOURCE_FILES"}, 0},
+        {"bottomleft", wxAUI_DOCK_LEFT, {"TARGET_TRANSLATIONS"}, 0},
+        {"topright", wxAUI_DOCK_CENTER, {"FILE_NOTES", "TRANSLATION_NOTES", "TRANSLATION_PREVIEW"}, 0},
+        {"bottomright", wxAUI_DOCK_CENTER, {"SUGGESTED_TRANSLATIONS"}, 0},
+    };
+    for (int i = 0; i < 4; ++i)
+    {
+        const SNotebook& expected = aNotebooks[i];
+        SCOPED_TRACE(expected.szName);
+        wxAuiPaneInfo& info = layout.GetManager()->GetPane(expected.szName);
+        ASSERT_TRUE(info.IsOk());
+        EXPECT_EQ(layout.GetNotebook(i), info.window);
+        EXPECT_EQ(expected.nDirection, info.dock_direction);
+        wxAuiNotebook* pNotebook = layout.GetNotebook(i);
+        ASSERT_EQ(expected.asCaptionKeys.size(), pNotebook->GetPageCount());
+        for (size_t n = 0; n < expected.asCaptionKeys.size(); ++n)
+            EXPECT_EQ(g_LocEngine.FindTranslation(expected.asCaptionKeys[n]), pNotebook->GetPageText(n));
+        EXPECT_EQ(expected.nSelected, pNotebook->GetSelection());
+        EXPECT_TRUE(pNotebook->IsShownOnScreen());
+    }
+    EXPECT_EQ(3, layout.GetSourceFrame()->GetSegmentCount());
+    EXPECT_EQ(2, layout.GetFilesFrame()->GetNumFiles());
+    EXPECT_EQ(Segments()[0], layout.GetCurrentSegmentNode());
+    EXPECT_TRUE(ScreenshotIfAsked("page-layout"));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, UntranslatedSegmentsAreVisitedBothWays)
+{
+    NewPage();
+    struct SCase
+    {
+        const char* szWhat;
+        std::vector<int> anTranslated;
+        int nFrom;
+        int nNotification;
+        int nExpected;
+    };
+    const SCase aCases[] = {
+        {"next", {}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 1},
+        {"next skips translated", {1}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 2},
+        {"next wraps", {}, 2, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 0},
+        {"next with all others translated stays", {1, 2}, 0, VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, 0},
+        {"previous", {}, 2, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+        {"previous wraps and skips", {2}, 0, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+        {"previous with all others translated stays", {0, 2}, 1, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED, 1},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        for (int i = 0; i < 3; ++i)
+        {
+            m_pPage->SelectSegment(i);
+            Layout().GetTranslationFrame()->SetTargetText(wxString());
+        }
+        for (int n : c.anTranslated)
+            TypeInto(n, "Eins.");
+        Layout().GetSourceFrame()->SelectSegment(c.nFrom);
+        PumpUntil([&] { return Layout().GetShownSegment() == c.nFrom; });
+        ASSERT_EQ(c.nFrom, Layout().GetShownSegment());
+        Notify(c.nNotification);
+        EXPECT_EQ(c.nExpected, Layout().GetSourceFrame()->GetCurrentSegment());
+        EXPECT_EQ(c.nExpected, Layout().GetShownSegment());
+        EXPECT_EQ(Segments()[c.nExpected], Layout().GetCurrentSegmentNode());
+    }
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, TypedTextStaysWithItsSegmentOnAnImmediateSwitch)
+{
+    NewPage();
+    Layout().GetTranslationFrame()->GetEditor()->SetText("Eins.");
+    ASSERT_TRUE(Layout().GetTranslationFrame()->HasPendingCommit());
+    // No pump between the keystrokes and the switch.
+    m_pPage->SelectSegment(1);
+    EXPECT_EQ("Eins.", Target(0));
+    EXPECT_EQ("", Target(1));
+    EXPECT_EQ("", Layout().GetTranslationFrame()->GetEditor()->GetText());
+    PumpEvents(60);
+    EXPECT_EQ("", Target(1));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, CopySourceSetsTextAndStatesOnTheSameSegment)
+{
+    NewPage();
+    Layout().GetSourceFrame()->SelectSegment(1);
+    PumpUntil([&] { return Layout().GetShownSegment() == 1; });
+    m_pPage->GetDocument()->ClearDirty();
+    Notify(VRDocFrame::NOTIFY_COPY_SOURCE);
+    EXPECT_EQ(Source(1), Target(1));
+    EXPECT_EQ(" Two.", Target(1));
+    VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+    EXPECT_EQ("needs-adaptation", pTranslation->GetStateSelector()->GetValue());
+    EXPECT_EQ("x-leveraged-source", pTranslation->GetStateQualifierSelector()->GetValue());
+    EXPECT_EQ("", Target(0));
+    EXPECT_EQ("", Target(2));
+    EXPECT_TRUE(m_pPage->GetDocument()->IsDirty());
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, AnotherFileRebindsThePanes)
+{
+    VRDocLayout& layout = NewPage();
+    // Typed and at once the next file: the text belongs to a.txt's first segment.
+    layout.GetTranslationFrame()->GetEditor()->SetText("Eins.");
+    tcNode* pFirstOfA = Segments()[0];
+    ClickButton(dynamic_cast<wxAnyButton*>(layout.GetFilesFrame()->FindWindow(VRFilesFrame::ID_NEXT)));
+    ASSERT_TRUE(PumpUntil([&] { return m_pPage->GetCurrentFile() == 1 && Segments().size() == 1; }));
+    PumpEvents(30);
+    EXPECT_EQ("Eins.", GetTargetXML(m_pPage->GetModel().GetXLIFFDTD(), pFirstOfA));
+    ASSERT_EQ(1u, Segments().size());
+    EXPECT_EQ(1, layout.GetSourceFrame()->GetSegmentCount());
+    EXPECT_EQ(0, layout.GetNotebook(0)->GetPageIndex(layout.GetSourceFrame()));
+    EXPECT_EQ(Segments()[0], layout.GetCurrentSegmentNode());
+    EXPECT_EQ("", layout.GetTranslationFrame()->GetEditor()->GetText());
+    EXPECT_EQ("Four.", Source(0));
+    EXPECT_TRUE(ScreenshotIfAsked("page-second-file"));
+    Prompts().AnswerMessage(wxNO);
+}
+
+// a.txt is one unit of three segments, so its one state covers all three.
+TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
+{
+    struct SCase
+    {
+        const char* szWhat;
+        std::vector<const char*> asStates;
+        int nExpectedHits;
+    };
+    const SCase aCases[] = {
+        {"new to final adds", {"final"}, 1},
+        {"final twice adds once", {"final", "final"}, 1},
+        {"final to translated removes", {"final", "translated"}, 0},
+        {"new to translated leaves it", {"translated"}, 0},
+        {"back to final adds again", {"final", "translated", "final"}, 1},
+    };
+    NewPage(MemoryFile());
+    ASSERT_TRUE(m_pPage->GetMemDoc());
+    const char* aszTargets[] = {"Eins.", " Zwei.", " Drei."};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+        for (int i = 0; i < 3; ++i)
+        {
+            TypeInto(i, aszTargets[i]);
+            // Start each case from a unit that is not final and a memory without its pairs.
+            pTranslation->SetState("new");
+            Settle();
+        }
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(0, MemoryHits(i, aszTargets[i]));
+        m_pPage->SelectSegment(0);
+        for (const char* szState : c.asStates)
+        {
+            pTranslation->SetState(szState);
+            Settle();
+        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(c.nExpectedHits, MemoryHits(i, aszTargets[i])) << "segment " << i;
+    }
+    Prompts().AnswerMessage(wxNO); // the memory's changes
+    Prompts().AnswerMessage(wxNO); // the project's
+}
+
+// The memory knows "One." exactly; the new project fills segment 1 from it and proposes it.
+TEST_F(DocLayoutGui, UsingAnExactSuggestionStampsTheTarget)
+{
+    CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+    ASSERT_TRUE(pMemDoc);
+    pMemDoc->AddTranslation("One.", "Eins.", "en", "de");
+    ASSERT_TRUE(pMemDoc->SaveAs(HomePath("memory.tmx")));
+    m_manager.ReleaseMemDoc(pMemDoc);
+    NewPage(HomePath("memory.tmx"));
+    VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+    ASSERT_TRUE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    ASSERT_TRUE(Layout().GetSuggestions()->IsExactMatch());
+    pTranslation->SetTargetText("Falsch.");
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    EXPECT_EQ("Eins.", Target(0));
+    EXPECT_EQ("translated", pTranslation->GetStateSelector()->GetValue());
+    EXPECT_EQ("exact-match", pTranslation->GetStateQualifierSelector()->GetValue());
+    EXPECT_EQ("", Target(1));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, HTMLPageComesToTheFrontOfThePreview)
+{
+    VRDocLayout& layout = NewPage();
+    layout.GetNotebook(2)->SetSelection(0);
+    m_pPage->ShowHTMLPreview("<html><body><h1>Statistics</h1><p>Segments: 3</p></body></html>");
+    PumpEvents(50);
+    EXPECT_EQ(layout.GetNotebook(2)->GetPageIndex(layout.GetPreviewPanel()), layout.GetNotebook(2)->GetSelection());
+    wxWindow* pShown = layout.GetPreviewPanel()->GetPreviewWindow();
+    ASSERT_TRUE(pShown);
+    EXPECT_TRUE(pShown->IsShownOnScreen());
+    EXPECT_TRUE(ScreenshotIfAsked("page-html-preview"));
+    // Moving on drops the page for the document's own preview.
+    Layout().GetSourceFrame()->SelectSegment(1);
+    wxWeakRef<wxWindow> pWeak(pShown);
+    ASSERT_TRUE(PumpUntil([&] { return !pWeak; }));
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, TabsMoveOnlyBetweenThePagesOwnNotebooks)
+{
+    VRDocLayout& layout = NewPage();
+    auto* pForeign = new wxAuiNotebook(m_pFrame);
+    struct SCase
+    {
+        const char* szWhat;
+        wxAuiNotebook* pSource;
+        bool bAllowed;
+    };
+    const SCase aCases[] = {
+        {"own notebook", layout.GetNotebook(2), true},
+        {"another notebook", pForeign, false},
+        {"no source", nullptr, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        wxAuiNotebookEvent event(wxEVT_AUINOTEBOOK_ALLOW_DND, layout.GetNotebook(0)->GetId());
+        event.SetDragSource(c.pSource);
+        event.SetEventObject(layout.GetNotebook(0));
+        event.Veto();
+        layout.GetNotebook(0)->GetEventHandler()->ProcessEvent(event);
+        EXPECT_EQ(c.bAllowed, event.IsAllowed());
+    }
+    Prompts().AnswerMessage(wxNO);
+}
+class DocViewsGui : public DocLayoutGui
+{
+protected:
+    void SetUp() override
+    {
+        DocLayoutGui::SetUp();
+        tCreateConfigStore(HomePath("views.conf"), wxString());
+    }
+    void TearDown() override
+    {
+        DocLayoutGui::TearDown();
+        tDeleteConfigStore();
+    }
+    static wxString Stored(const wxString& sName)
+    {
+        return g_pConfig->Read("/UserInterface/Views/" + sName, wxString());
+    }
+    wxString Perspective() { return Layout().GetManager()->SavePerspective(); }
+};
+
+TEST_F(DocViewsGui, FirstShownPageRecordsTheDefaultAndTheNextTakesIt)
+{
+    NewPage();
+    ASSERT_TRUE(PumpUntil([] { return !Stored("DefaultView").empty(); }));
+    EXPECT_TRUE(Stored("DefaultView").StartsWith("1|"));
+    EXPECT_EQ(Stored("DefaultView"), Stored("OriginalDefaultView"));
+    EXPECT_EQ("1|" + Perspective(), Stored("DefaultView"));
+
+    // A narrower left dock as the default: a new page comes up with it.
+    wxAuiPaneInfo& left = Layout().GetManager()->GetPane("topleft");
+    left.BestSize(wxSize(200, -1));
+    Layout().GetManager()->Update();
+    const wxString sNarrow = Perspective();
+    m_pPage->SetDefaultView();
+    EXPECT_EQ("1|" + sNarrow, Stored("DefaultView"));
+    EXPECT_NE(Stored("DefaultView"), Stored("OriginalDefaultView"));
+    Prompts().AnswerMessage(wxNO);
+    delete m_pPage;
+    m_pPage = nullptr;
+    NewPage();
+    EXPECT_EQ(sNarrow, Perspective());
+    m_pPage->RestoreOriginalDefaultView();
+    EXPECT_EQ(Stored("OriginalDefaultView"), Stored("DefaultView"));
+    EXPECT_EQ("/UserInterface/Views", g_pConfig->GetPath());
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocViewsGui, NamedViews)
+{
+    NewPage();
+    PumpEvents(20);
+    const wxString sBuiltIn = Perspective();
+    struct SCase
+    {
+        const char* szWhat;
+        const char* szName;
+        wxString sValue; // empty: nothing stored
+        bool bLoaded;
+        bool bChanged;
+    };
+    Layout().GetManager()->GetPane("topleft").BestSize(wxSize(150, -1));
+    Layout().GetManager()->Update();
+    const wxString sOther = Perspective();
+    Layout().GetManager()->LoadPerspective(sBuiltIn, true);
+    const SCase aCases[] = {
+        {"missing", "none", wxString(), false, false},
+        {"with its marker", "mine", "1|" + sOther, true, true},
+        {"no bar: taken whole, and no layout", "bare", "broken-view", false, false},
+        {"not a layout", "broken", "1|nothing of the kind", false, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        Layout().GetManager()->LoadPerspective(sBuiltIn, true);
+        if (!c.sValue.empty())
+            g_pConfig->Write(wxString("/UserInterface/Views/") + c.szName, c.sValue);
+        EXPECT_EQ(c.bLoaded, m_pPage->LoadView(c.szName));
+        EXPECT_EQ(c.bChanged ? sOther : sBuiltIn, Perspective());
+        EXPECT_EQ("/UserInterface/Views", g_pConfig->GetPath());
+    }
+
+    // Saved and deleted again; the last view takes its group along.
+    m_pPage->SaveView("kept");
+    EXPECT_EQ("1|" + Perspective(), Stored("kept"));
+    for (const char* szName : {"mine", "bare", "broken", "kept", "DefaultView", "OriginalDefaultView"})
+        m_pPage->DeleteView(szName);
+    EXPECT_FALSE(g_pConfig->HasGroup("/UserInterface/Views"));
+    Prompts().AnswerMessage(wxNO);
+}
+} // namespace
