@@ -78,6 +78,21 @@ bool ScriptedUserPrompts::Take(const Call& call, Answer& answer)
     return true;
 }
 
+// The record of a file chooser call, single or multiple.
+static ScriptedUserPrompts::Call FileCall(const wxString& sMessage, const wxString& sDefaultDir, const wxString& sDefaultFile,
+                                          const wxString& sWildcard, long nStyle, wxWindow* pParent)
+{
+    ScriptedUserPrompts::Call call;
+    call.eKind = ScriptedUserPrompts::Kind::File;
+    call.sMessage = sMessage;
+    call.sDefaultDir = sDefaultDir;
+    call.sDefaultFile = sDefaultFile;
+    call.sWildcard = sWildcard;
+    call.nStyle = nStyle;
+    call.pParent = pParent;
+    return call;
+}
+
 int ScriptedUserPrompts::ShowMessage(const wxString& sText, const wxString& sCaption, long nStyle, wxWindow* pParent)
 {
     Call call;
@@ -96,14 +111,7 @@ wxString ScriptedUserPrompts::ChooseFile(const wxString& sMessage, const wxStrin
                                          const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
                                          wxWindow* pParent)
 {
-    Call call;
-    call.eKind = Kind::File;
-    call.sMessage = sMessage;
-    call.sDefaultDir = sDefaultDir;
-    call.sDefaultFile = sDefaultFile;
-    call.sWildcard = sWildcard;
-    call.nStyle = nStyle;
-    call.pParent = pParent;
+    Call call = FileCall(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
     Answer answer;
     if (!Take(call, answer))
         return m_silent.ChooseFile(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
@@ -127,14 +135,7 @@ wxArrayString ScriptedUserPrompts::ChooseFiles(const wxString& sMessage, const w
                                                const wxString& sDefaultFile, const wxString& sWildcard, long nStyle,
                                                int& nFilterIndex, wxWindow* pParent)
 {
-    Call call;
-    call.eKind = Kind::File;
-    call.sMessage = sMessage;
-    call.sDefaultDir = sDefaultDir;
-    call.sDefaultFile = sDefaultFile;
-    call.sWildcard = sWildcard;
-    call.nStyle = nStyle;
-    call.pParent = pParent;
+    Call call = FileCall(sMessage, sDefaultDir, sDefaultFile, sWildcard, nStyle, pParent);
     call.nFilterIndex = nFilterIndex;
     Answer answer;
     if (!Take(call, answer))
