@@ -1,6 +1,7 @@
 #include "workspace/PaneImages.h"
 
 #include "Shared/AppUtils_sharedMenu.h"
+#include "varnak/include/tPath.h"
 #include "varnak/include/tcAppContext.h"
 
 #include <map>
@@ -10,7 +11,8 @@ const wxBitmap& PaneBitmap(const wxString& sName)
     // Every page builds the same panes: without the cache each would add its own copies to the
     // process-wide bitmap list, which never shrinks.
     static std::map<wxString, unsigned int> s_mapLoaded;
-    const wxString sPath = g_sDataPath + L"Lintrado/Images/" + sName;
+    // The program sets the data folder without a trailing "/".
+    const wxString sPath = tPathCombine(g_sDataPath, L"Lintrado/Images/" + sName);
     auto it = s_mapLoaded.find(sPath);
     if (it == s_mapLoaded.end())
         it = s_mapLoaded.emplace(sPath, tLoadBitmap(sPath)).first;
