@@ -227,6 +227,8 @@ TEST_F(Notebook, ClosingTheLastLeavesNoCurrentPageAndNotifiesOnce)
     Open(MakeSavedProject("one", 1));
     m_nNotifications = 0;
     m_pNotebook->CloseCurrentDoc();
+    // Wait for the posted notification under any load, then give a second one the chance to come.
+    ASSERT_TRUE(PumpUntil([this]() { return m_nNotifications >= 1; }));
     PumpEvents(30);
     EXPECT_EQ(m_nNotifications, 1);
     EXPECT_EQ(m_pNotebook->GetCurrentDoc(), nullptr);
