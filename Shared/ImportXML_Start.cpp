@@ -121,8 +121,36 @@ bool CXMLImporter::ReadAttributesAndID(const xercesc::Attributes& attrs, bool bU
 
 void CXMLImporter::DeclareMapAttributes(CXMLAttrValues& mapAttrs, tcElement* pElement)
 {
-    for (const auto& item : mapAttrs)
-        DeclareOn(m_pDoc, pElement, item.first);
+    if (!pElement)
+        return;
+    // A kind first met without some of its attributes declares them when a later tag has them. Each
+    // new one goes before the earliest declared attribute that follows it in this tag, so the kind's
+    // order (the order the writer uses) agrees with this tag as well as with the earlier ones: a
+    // project whose first mrk carries only mid saves its later mtype-mid tags unchanged.
+    auto indexOf = [pElement](const wxString& sName)
+    {
+        const tcAttribute* pAttr = pElement->FindAttributeByName(sName);
+        for (int i = 0; pAttr && i < pElement->GetNumAttributes(); ++i)
+            if (pElement->GetAttribute(i) == pAttr)
+                return i;
+        return -1;
+    };
+    for (auto it = mapAttrs.begin(); it != mapAttrs.end(); ++it)
+    {
+        if (indexOf(it->first) >= 0)
+            continue;
+        DeclareOn(m_pDoc, pElement, it->first);
+        int nIndex = indexOf(it->first);
+        int nTarget = -1;
+        for (auto next = it + 1; next != mapAttrs.end(); ++next)
+        {
+            const int nNext = indexOf(next->first);
+            if (nNext >= 0 && (nTarget < 0 || nNext < nTarget))
+                nTarget = nNext;
+        }
+        for (; nIndex > 0 && nTarget >= 0 && nIndex > nTarget; --nIndex)
+            pElement->SwopAttributes(nIndex - 1, nIndex);
+    }
 }
 
 void CXMLImporter::StoreMapAttributes(CXMLAttrValues& mapAttrs, tcNode* pNode)
