@@ -1,5 +1,7 @@
 #include "Shared/ImportXML.h"
 
+#include "Shared/XercesMemory.h"
+
 #include "Shared/ErrorBoundary.h"
 
 #include "varnak/include/kvLog.h"
@@ -493,7 +495,9 @@ CXMLImporter::CXMLImporter()
     tDebugContextEnter("XMLImporter");
     try
     {
-        xercesc::XMLPlatformUtils::Initialize();
+        // The manager only counts on the first initialisation; later ones share it.
+        xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr,
+                                              tXercesMemoryManager());
     }
     catch (const xercesc::XMLException& e)
     {
