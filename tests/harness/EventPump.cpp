@@ -63,4 +63,8 @@ void PumpEvents(int nMs)
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(nMs, 1));
     PumpUntil([&]() { return Clock::now() >= deadline; }, std::max(nMs, 1) + 1000);
+    // Posted events wait for an idle round, which a loaded machine may not reach within the pump:
+    // whatever was posted before the pump ended is delivered before the caller looks.
+    if (wxTheApp)
+        wxTheApp->ProcessPendingEvents();
 }
