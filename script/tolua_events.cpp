@@ -17,8 +17,7 @@ namespace
 {
 bool IsOwnEvent(lua_CFunction f)
 {
-    return f == class_index_event || f == class_newindex_event || f == module_index_event ||
-           f == module_newindex_event;
+    return f == class_index_event || f == class_newindex_event || f == module_index_event || f == module_newindex_event;
 }
 
 // Pushes v's peer table, or nothing and false when it has none.
@@ -432,7 +431,7 @@ int tolua_bnd_cast(lua_State* L)
     const char* target = luaL_checkstring(L, 2);
     void** slot = BoxSlot(L, 1);
     if (!slot)
-        {
+    {
         lua_pushfstring(L, "tolua.cast: '%s' is no object that can be cast to '%s'", tolua_typename(L, 1), target);
         return lua_error(L);
     }
@@ -479,7 +478,7 @@ int tolua_bnd_inherit(lua_State* L)
 int tolua_bnd_setpeer(lua_State* L)
 {
     if (lua_type(L, 1) != LUA_TUSERDATA)
-        {
+    {
         lua_pushstring(L, "Invalid argument #1 to setpeer: userdata expected.");
         return lua_error(L);
     }
@@ -497,7 +496,7 @@ int tolua_bnd_setpeer(lua_State* L)
 int tolua_bnd_getpeer(lua_State* L)
 {
     if (lua_type(L, 1) != LUA_TUSERDATA)
-        {
+    {
         lua_pushstring(L, "Invalid argument #1 to getpeer: userdata expected.");
         return lua_error(L);
     }

@@ -101,8 +101,7 @@ template <typename Tr> struct VectorClass
     static int GetiBody(lua_State* L)
     {
         tolua_Error err;
-        if (!tolua_isusertype(L, 1, Tr::kType, 0, &err) || !tolua_isnumber(L, 2, 0, &err) ||
-            !tolua_isnoobj(L, 3, &err))
+        if (!tolua_isusertype(L, 1, Tr::kType, 0, &err) || !tolua_isnumber(L, 2, 0, &err) || !tolua_isnoobj(L, 3, &err))
             return GetiConstBody(L);
         return GetiConstBody(L); // reading is the same for a non-const vector
     }

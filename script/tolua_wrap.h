@@ -75,7 +75,8 @@ template <typename T> constexpr bool kIsNumber = kIsInteger<T> || std::is_floati
 // The range of T that a Lua integer can hold, as text for the argument error.
 template <typename T> const char* RangeName()
 {
-    static const std::string s = [] {
+    static const std::string s = []
+    {
         using U = std::conditional_t<std::is_enum_v<T>, std::underlying_type<T>, std::type_identity<T>>;
         using I = typename U::type;
         const long long lo = static_cast<long long>(std::numeric_limits<I>::min());

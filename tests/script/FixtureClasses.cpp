@@ -11,8 +11,9 @@
 
 std::map<std::string, int>& tfDestroyed()
 {
-    static std::map<std::string, int> counts;
-    return counts;
+    // Never destroyed: the global tfPoint below counts in its destructor at exit.
+    static auto* pCounts = new std::map<std::string, int>;
+    return *pCounts;
 }
 
 int g_tfCounter = 3;

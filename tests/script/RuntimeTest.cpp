@@ -87,10 +87,11 @@ int As(lua_State* L)
 int Kill(lua_State* L)
 {
     void** slot = static_cast<void**>(lua_touserdata(L, 1));
-    const char* type = tolua_typename(L, 1);
+    const std::string type = tolua_typename(L, 1);
     if (slot && *slot)
     {
-        if (std::strstr(type, "Other"))
+        // make() gives the three unrelated names an Other each.
+        if (type == "Other" || type == "Plain" || type == "Opaque")
             delete static_cast<Other*>(*slot);
         else
             delete static_cast<Base*>(*slot);
@@ -191,7 +192,7 @@ int ArrayGet(lua_State* L)
     Base* p = ArraySelf(L);
     const lua_Integer i = luaL_checkinteger(L, 2);
     if (!p || i < 1 || i > 3)
-        {
+    {
         lua_pushstring(L, "array indexing out of range.");
         return lua_error(L);
     }
@@ -203,7 +204,7 @@ int ArraySet(lua_State* L)
     Base* p = ArraySelf(L);
     const lua_Integer i = luaL_checkinteger(L, 2);
     if (!p || i < 1 || i > 3)
-        {
+    {
         lua_pushstring(L, "array indexing out of range.");
         return lua_error(L);
     }
@@ -274,8 +275,9 @@ void Register(lua_State* L)
     tolua_beginmodule(L, "mod");
     tolua_variable(L, "v", ModGet, ModSet);
     tolua_endmodule(L);
-    const luaL_Reg functions[] = {{"make", Make},         {"as", As},       {"kill", Kill},   {"destroyed", Destroyed},
-                                  {"address", Address}, {"fromAddress", FromAddress},   {"light", Light}, {"fits", Fits},   {"raise", Raise}};
+    const luaL_Reg functions[] = {{"make", Make},           {"as", As},           {"kill", Kill},
+                                  {"destroyed", Destroyed}, {"address", Address}, {"fromAddress", FromAddress},
+                                  {"light", Light},         {"fits", Fits},       {"raise", Raise}};
     for (const luaL_Reg& r : functions)
         tolua_function(L, r.name, r.func);
     tolua_endmodule(L);
