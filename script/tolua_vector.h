@@ -98,13 +98,9 @@ template <typename Tr> struct VectorClass
         }
         return 0;
     }
-    static int GetiBody(lua_State* L)
-    {
-        tolua_Error err;
-        if (!tolua_isusertype(L, 1, Tr::kType, 0, &err) || !tolua_isnumber(L, 2, 0, &err) || !tolua_isnoobj(L, 3, &err))
-            return GetiConstBody(L);
-        return GetiConstBody(L); // reading is the same for a non-const vector
-    }
+    // The non-const form, registered after the const one: reading an element is the same for
+    // both, and a const vector falls back to the const form, which reports any mismatch.
+    static int GetiBody(lua_State* L) { return GetiConstBody(L); }
     static int PushBackBody(lua_State* L)
     {
         tolua_Error err;
