@@ -14,9 +14,12 @@
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "script/LuaBindings.h"
+#include "script/tolua.h"
 #include "varnak/include/kvFont.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/kvLogWx.h"
+#include "varnak/include/tLua.h"
 #include "varnak/include/tPath.h"
 #include "varnak/include/tSystem.h"
 #include "varnak/include/tcAppContext.h"
@@ -36,6 +39,11 @@
 #include <wx/stdpaths.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
+
+extern "C"
+{
+#include <lauxlib.h>
+}
 
 #include <algorithm>
 #include <cstdlib>
@@ -75,6 +83,7 @@ BrindovaApp::BrindovaApp()
     tInitEventGroups();
     g_sLogFilename = sLogFilename;
     kvLogInit(g_sLogFilename);
+    LogScriptBindings();
 
     RegisterAssertHandler();
     tSetupDefaultEncoding();
@@ -110,6 +119,10 @@ BrindovaApp::~BrindovaApp()
     m_pSingleInstanceChecker.reset();
 
     ShutdownNetwork();
+
+    // Collectors of script-owned objects run here, while everything they may touch still exists.
+    tLuaDone();
+    kvLog(L"Shutdown: Lua state closed");
 
     kvLog(L"Shutdown: log closed");
     kvLogDone();
@@ -243,9 +256,46 @@ wxFrame* BrindovaApp::CreateMainWindow(const wxString& sTitle, const wxPoint& po
     return new BrindovaFrame(sTitle, pos, size);
 }
 
+namespace
+{
+// Test hook: with this variable set, opening the script package fails.
+const char* const kTestFailScriptOpeningVariable = "LINTRADO_TEST_FAIL_SCRIPT_OPENING";
+
+int OpenBindingsProtected(lua_State* L)
+{
+    if (std::getenv(kTestFailScriptOpeningVariable))
+        return luaL_error(L, "opening refused by the test hook");
+    tLuaOpenBindings(L);
+    return 0;
+}
+} // namespace
+
 void BrindovaApp::OpenScriptBindings()
 {
-    // The script binding component opens its package on the library's Lua state here.
+    // This runs before the log exists: the outcome is kept and logged by LogScriptBindings. A
+    // failure leaves the program without the package rather than ending it.
+    m_sScriptOpeningError.clear();
+    lua_State* L = tLuaInit();
+    if (!L)
+    {
+        m_sScriptOpeningError = "no Lua state";
+        return;
+    }
+    lua_pushcfunction(L, OpenBindingsProtected);
+    tLuaPCall(L, 0, 0, &m_sScriptOpeningError);
+}
+
+void BrindovaApp::LogScriptBindings()
+{
+    if (m_sScriptOpeningError.empty())
+    {
+        const tolua_Counts counts = tolua_counts(g_pLua);
+        kvLog(L"Script bindings opened: %d type names, %d classes, %d functions, %d variables, %d constants",
+              counts.types, counts.classes, counts.functions, counts.variables, counts.constants);
+    }
+    else
+        kvLog(L"LUA ERROR: the script bindings could not be opened, scripts run without them: %s",
+              m_sScriptOpeningError);
 }
 
 void BrindovaApp::RegisterAssertHandler()

@@ -31,6 +31,8 @@ public:
 private:
     // Steps that other components fill in.
     void OpenScriptBindings();
+    // Logs what OpenScriptBindings did, once the log is open.
+    void LogScriptBindings();
     void RegisterAssertHandler();
     void RegisterImporters();
     void UnregisterImporters();
@@ -48,6 +50,7 @@ private:
     // SaveOptions would otherwise overwrite the stored settings with empty ones when start-up
     // stopped before they were read.
     bool m_bOptionsLoaded = false;
+    wxString m_sScriptOpeningError;
     std::unique_ptr<wxTimer> m_pTestAutoCloseTimer;
 };
 

@@ -33,7 +33,8 @@ class ChildProcess
 {
 public:
     // nAutoCloseMs: the program's test hook (it closes its window that long after showing it).
-    ChildProcess(const fs::path& program, const std::vector<std::string>& asArgs, int nAutoCloseMs)
+    ChildProcess(const fs::path& program, const std::vector<std::string>& asArgs, int nAutoCloseMs,
+                 const std::vector<std::string>& asExtraEnv = {})
     {
         std::vector<std::string> asEnv;
         for (char** p = environ; *p; ++p)
@@ -46,6 +47,7 @@ public:
         // In sanitizer builds the whole program's leak report is mostly GTK's and D-Bus's caches,
         // kept until exit; it would only change the exit code these tests check.
         asEnv.push_back("ASAN_OPTIONS=detect_leaks=0");
+        asEnv.insert(asEnv.end(), asExtraEnv.begin(), asExtraEnv.end());
 
         std::vector<std::string> asArgv{program.string()};
         asArgv.insert(asArgv.end(), asArgs.begin(), asArgs.end());
@@ -199,7 +201,7 @@ TEST_F(AppProcess, StartsLogsItsSystemBlockShowsTheWindowAndSavesOnClose)
     // Steps that do nothing yet say nothing.
     for (const std::string& sLine : lines)
     {
-        for (const char* szStep : {"fault-report", "sender", "script binding", "assertion handler", "fatal-exception"})
+        for (const char* szStep : {"fault-report", "sender", "assertion handler", "fatal-exception"})
             EXPECT_EQ(std::string::npos, sLine.find(szStep)) << sLine;
     }
 
@@ -207,6 +209,33 @@ TEST_F(AppProcess, StartsLogsItsSystemBlockShowsTheWindowAndSavesOnClose)
     EXPECT_NE(std::string::npos, sConfig.find("[Keyboard]")) << sConfig;
     // The window group is only ever read.
     EXPECT_NE(std::string::npos, sConfig.find("width=500")) << sConfig;
+}
+
+TEST_F(AppProcess, OpensTheScriptBindingsAndStartsWithoutThemWhenOpeningFails)
+{
+    {
+        ChildProcess program(BuiltProgram(), {}, 200);
+        ASSERT_TRUE(program.Started());
+        ASSERT_EQ(0, program.Wait());
+        const std::vector<std::string> lines = LogLines();
+        const int nOpened = FindLine(lines, "Script bindings opened: 121 type names, ");
+        EXPECT_GE(nOpened, 0);
+        EXPECT_NE(std::string::npos, lines[std::max(nOpened, 0)].find(", 222 constants"));
+        const int nClosed = FindLine(lines, "Shutdown: Lua state closed");
+        EXPECT_TRUE(nOpened < nClosed && nClosed < FindLine(lines, "Shutdown: log closed"));
+        EXPECT_EQ(0, CountLines(lines, "LUA ERROR:"));
+    }
+    fs::remove(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
+    ChildProcess program(BuiltProgram(), {}, 200, {"LINTRADO_TEST_FAIL_SCRIPT_OPENING=1"});
+    ASSERT_TRUE(program.Started());
+    ASSERT_EQ(0, program.Wait());
+    const std::vector<std::string> lines = LogLines();
+    // Kept until the log was open, then logged once; the program went on and closed normally.
+    EXPECT_EQ(1, CountLines(lines, "LUA ERROR: the script bindings could not be opened, scripts run without them: "
+                                   "opening refused by the test hook"));
+    EXPECT_EQ(-1, FindLine(lines, "Script bindings opened"));
+    EXPECT_GE(FindLine(lines, "Test hook: closing the main window (shown: yes)"), 0);
+    EXPECT_GE(FindLine(lines, "Shutdown: log closed"), 0);
 }
 
 TEST_F(AppProcess, SecondCopyIsRefusedWhileTheFirstRuns)

@@ -81,7 +81,7 @@ TEST(PropertiesStore, DeclaringWithEmptyStoreWritesTheDefault)
     ASSERT_NE(pVar, nullptr);
     EXPECT_EQ(pVar->GetType(), tTYPE_BOOL);
     EXPECT_EQ(pVar->GetDescription(), "Send reports");
-    EXPECT_EQ(pVar->GetMetatype(), tMETATYPE_NONE);
+    EXPECT_EQ(pVar->GetMetatype(), tMETATYPE_UNSPECIFIED);
 }
 
 TEST(PropertiesStore, DeclaringTakesTheStoredValueWithoutWritingBack)

@@ -261,3 +261,65 @@ const int ELEMENTID_LASTRESERVED = 10;
 // Attribute identifiers up to this one are kept for the library's fixed attributes (lemma sign 1,
 // pronunciation 2, etymology 5, homonym number 6, ...); new attributes are numbered above.
 const int ATTRID_LASTRESERVED = 15;
+
+// The operating system families the library tells apart (scripts read them; only OS_LINUX is
+// ever reported here).
+enum teOSVersion
+{
+    OS_WINDOWS_NT = 0,
+    OS_WINDOWS_2000 = 1,
+    OS_WINDOWS_XP = 2,
+    OS_WINDOWS_XP_2 = 3,
+    OS_WINDOWS_XP_3 = 4,
+    OS_WINDOWS_VISTA = 5,
+    OS_WINDOWS_2003 = 6,
+    OS_WINDOWS_2008 = 7,
+    OS_WINDOWS_2008_R2 = 8,
+    OS_WINDOWS_95 = 9,
+    OS_WINDOWS_95C = 10,
+    OS_WINDOWS_98 = 11,
+    OS_WINDOWS_98SE = 12,
+    OS_WINDOWS_ME = 13,
+    OS_WINDOWS_WIN32 = 14,
+    OS_WINDOWS_7 = 15,
+    OS_WINDOWS_8 = 16,
+    OS_WINDOWS_2012 = 17,
+    OS_WINDOWS_10 = 18,
+    OS_WINDOWS_NT_BASED = 19,
+    OS_LINUX = 20,
+    OS_APPLE_MACOSX = 21,
+};
+
+// Ready-made search conditions offered by search fields.
+enum teSearchShortcut
+{
+    tSEARCH_SHORTCUT_TODAY = 0,
+    tSEARCH_SHORTCUT_YESTERDAY = 1,
+    tSEARCH_SHORTCUT_LAST_2_DAYS = 2,
+    tSEARCH_SHORTCUT_LAST_3_DAYS = 3,
+    tSEARCH_SHORTCUT_LAST_7_DAYS = 4,
+    tSEARCH_SHORTCUT_LAST_10_DAYS = 5,
+    tSEARCH_SHORTCUT_LAST_14_DAYS = 6,
+    tSEARCH_SHORTCUT_LAST_30_DAYS = 7,
+    tSEARCH_SHORTCUT_THIS_MONTH_SO_FAR = 8,
+    tSEARCH_SHORTCUT_LAST_MONTHS_2 = 9,
+    tSEARCH_SHORTCUT_LAST_MONTHS_3 = 10,
+    tSEARCH_SHORTCUT_LAST_MONTH = 11,
+    tSEARCH_SHORTCUT_EMPTY_FIELD = 12,
+    tSEARCH_SHORTCUT_NON_EMPTY_FIELD = 13,
+    tSEARCH_SHORTCUT_WORDS_MULTI = 14,
+    tSEARCH_SHORTCUT_WORDS_1 = 15,
+    tSEARCH_SHORTCUT_WORDS_2 = 16,
+    tSEARCH_SHORTCUT_WORDS_3 = 17,
+    tSEARCH_SHORTCUT_WORDS_4 = 18,
+    tSEARCH_SHORTCUT_WORDS_5 = 19,
+    tSEARCH_SHORTCUT_WORDS_2_OR_MORE = 20,
+    tSEARCH_SHORTCUT_WORDS_3_OR_MORE = 21,
+    tSEARCH_SHORTCUT_STARTS_A = 22,
+    tSEARCH_SHORTCUT_STARTS_UPPERCASE = 23,
+    tSEARCH_SHORTCUT_STARTS_LOWERCASE = 24,
+    tSEARCH_SHORTCUT_ENDS_FULLSTOP = 25,
+    tSEARCH_SHORTCUT_ENDS_NOT_FULLSTOP = 26,
+    tSEARCH_SHORTCUT_CLEAR_SETTINGS = 27,
+    tSEARCH_SHORTCUT_CLEAR_MAX = 28,
+};

@@ -21,12 +21,14 @@ enum teVarType
 // The property set itself only carries it.
 enum teMetatype
 {
-    tMETATYPE_NONE = 0,
-    tMETATYPE_FOLDER = 1,
-    tMETATYPE_FILE = 2,
-    tMETATYPE_COLOUR = 3,
+    tMETATYPE_UNSPECIFIED = 0,
+    tMETATYPE_FILENAME = 1,
+    tMETATYPE_FOLDER = 2,
+    tMETATYPE_LUASCRIPT = 3,
     tMETATYPE_FONT = 4,
-    tMETATYPE_PASSWORD = 5,
+    tMETATYPE_FONTSIZE = 5,
+    tMETATYPE_COLOR = 6,
+    tMETATYPE_PASSWORD = 7,
 };
 
 // The declaration of a property: type, meaning, location (group path and name), description and
@@ -36,7 +38,7 @@ class tcVar
 public:
     tcVar() = default;
     tcVar(teVarType eType, const wxString& sPath, const wxString& sName, const wxString& sDefault = wxString(),
-          const wxString& sDescription = wxString(), teMetatype eMetatype = tMETATYPE_NONE);
+          const wxString& sDescription = wxString(), teMetatype eMetatype = tMETATYPE_UNSPECIFIED);
 
     teVarType GetType() const { return m_eType; }
     teMetatype GetMetatype() const { return m_eMetatype; }
@@ -47,7 +49,7 @@ public:
 
 private:
     teVarType m_eType = tTYPE_STRING;
-    teMetatype m_eMetatype = tMETATYPE_NONE;
+    teMetatype m_eMetatype = tMETATYPE_UNSPECIFIED;
     wxString m_sPath;
     wxString m_sName;
     wxString m_sDescription;
@@ -108,7 +110,7 @@ public:
     // The same with a starting value other than the default.
     virtual int AddProperty(const tcVar& var, const wxString& sValue);
     virtual int AddProperty(teVarType eType, const wxString& sPath, const wxString& sName, const wxString& sDefault,
-                            const wxString& sDescription = wxString(), teMetatype eMetatype = tMETATYPE_NONE);
+                            const wxString& sDescription = wxString(), teMetatype eMetatype = tMETATYPE_UNSPECIFIED);
 
     // Sets the value text, first adding the property with this type (and this text as its default)
     // when it is missing. An existing property keeps its declared type. Returns the index.

@@ -1,4 +1,5 @@
 #include "varnak/include/tcDTD.h"
+#include "varnak/include/tObjectLife.h"
 
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcEvent.h"
@@ -297,7 +298,10 @@ tcElement::tcElement(const wxString& sName, int nID, teNodeClass eClass) : m_sNa
 {
 }
 
-tcElement::~tcElement() = default;
+tcElement::~tcElement()
+{
+    tNotifyDestroyed(this);
+}
 
 bool tcElement::SetID(int nID)
 {
@@ -496,7 +500,10 @@ int tcElement::GetNextAttributeID() const
 
 tcDTD::tcDTD() = default;
 
-tcDTD::~tcDTD() = default;
+tcDTD::~tcDTD()
+{
+    tNotifyDestroyed(this);
+}
 
 void tcDTD::Destroy()
 {

@@ -1,4 +1,5 @@
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tObjectLife.h"
 
 #include "varnak/include/tcEvent.h"
 #include "varnak/include/tcProperties.h"
@@ -26,6 +27,7 @@ tcDocument::tcDocument() : m_pDTD(std::make_unique<tcDTD>()), m_pProperties(std:
 
 tcDocument::~tcDocument()
 {
+    tNotifyDestroyed(this);
     DeleteDoc();
     // Kinds go without the node and style clean-up: there is nothing left to clean.
     m_pDTD->m_pDoc = nullptr;

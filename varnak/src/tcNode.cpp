@@ -1,4 +1,5 @@
 #include "varnak/include/tcNode.h"
+#include "varnak/include/tObjectLife.h"
 
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tcDTD.h"
@@ -160,6 +161,7 @@ tcNode::tcNode(tcDocument* pDoc, tcElement* pElement) : m_pDoc(pDoc), m_pElement
 
 tcNode::~tcNode()
 {
+    tNotifyDestroyed(this);
     if (m_pParent)
     {
         auto& siblings = m_pParent->m_apChildren;

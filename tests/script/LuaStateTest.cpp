@@ -1,0 +1,111 @@
+// The library's Lua state and its protected calls.
+
+#include "varnak/include/tLua.h"
+
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tcThreads.h"
+
+#include <gtest/gtest.h>
+
+extern "C"
+{
+#include <lauxlib.h>
+}
+
+#include <thread>
+
+namespace
+{
+class LuaStateTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        tcThreads::SetMainThread();
+        m_L = tLuaNewState();
+        tLuaSetInstructionBudget(100000);
+    }
+    void TearDown() override
+    {
+        tLuaSetInstructionBudget(0);
+        lua_close(m_L);
+    }
+    lua_State* m_L = nullptr;
+};
+
+TEST_F(LuaStateTest, FailureIsLoggedOnceWithTraceback)
+{
+    tcLogCapture log;
+    wxString sError;
+    EXPECT_FALSE(tLuaRun(m_L, "local function inner() error('broken') end\ninner()", "=fixture", &sError));
+    EXPECT_TRUE(sError.StartsWith("fixture:1: broken\nstack traceback:")) << sError;
+    EXPECT_TRUE(sError.Contains("in local 'inner'")) << sError;
+    ASSERT_EQ(log.Lines().size(), 1u);
+    EXPECT_TRUE(log.Lines()[0].StartsWith("LUA ERROR: fixture:1: broken")) << log.Lines()[0];
+    EXPECT_EQ(lua_gettop(m_L), 0);
+
+    log.Clear();
+    EXPECT_FALSE(tLuaRun(m_L, "this is not lua", "=syntax", &sError));
+    EXPECT_EQ(log.Lines().size(), 1u);
+    EXPECT_TRUE(sError.StartsWith("syntax:1:")) << sError;
+}
+
+TEST_F(LuaStateTest, CallLeavesResultsOnSuccess)
+{
+    ASSERT_TRUE(tLuaRun(m_L, "function add(a, b) return a + b end", "=add"));
+    lua_getglobal(m_L, "add");
+    lua_pushinteger(m_L, 2);
+    lua_pushinteger(m_L, 3);
+    ASSERT_TRUE(tLuaPCall(m_L, 2, 1));
+    EXPECT_EQ(lua_tointeger(m_L, -1), 5);
+    lua_pop(m_L, 1);
+    EXPECT_EQ(lua_gettop(m_L), 0);
+}
+
+TEST_F(LuaStateTest, EndlessLoopStoppedByBudgetAndStateStillRuns)
+{
+    tcLogCapture log;
+    wxString sError;
+    EXPECT_FALSE(tLuaRun(m_L, "while true do end", "=loop", &sError));
+    EXPECT_TRUE(sError.Contains("script stopped after 100000 instructions")) << sError;
+    // Also when the script catches errors itself: the budget is the outermost call's, and the
+    // hook raises again at its next step.
+    EXPECT_FALSE(tLuaRun(m_L, "while true do pcall(function() while true do end end) end", "=nested", &sError));
+    EXPECT_TRUE(sError.Contains("script stopped after")) << sError;
+    EXPECT_TRUE(tLuaRun(m_L, "x = 0 for i = 1, 1000 do x = x + i end", "=after"));
+    lua_getglobal(m_L, "x");
+    EXPECT_EQ(lua_tointeger(m_L, -1), 500500);
+    lua_pop(m_L, 1);
+}
+
+TEST_F(LuaStateTest, WarningsGoToTheLog)
+{
+    tcLogCapture log;
+    EXPECT_TRUE(tLuaRun(m_L, "warn('@on') warn('two ', 'pieces')", "=warn"));
+    EXPECT_TRUE(log.Contains("LUA WARNING: two pieces"));
+}
+
+TEST_F(LuaStateTest, OtherThreadsAreRefused)
+{
+    tcLogCapture log;
+    lua_getglobal(m_L, "print");
+    bool bResult = true;
+    std::thread([&] { bResult = tLuaPCall(m_L, 0, 0); }).join();
+    EXPECT_FALSE(bResult);
+    EXPECT_EQ(lua_gettop(m_L), 0);
+    EXPECT_TRUE(log.Contains("LUA ERROR: a script call from a thread other than the main thread was refused"));
+}
+
+TEST(LuaGlobalState, InitOnceAndDone)
+{
+    tcThreads::SetMainThread();
+    lua_State* L = tLuaInit();
+    ASSERT_NE(L, nullptr);
+    EXPECT_EQ(tLuaInit(), L);
+    EXPECT_EQ(g_pLua, L);
+    EXPECT_TRUE(tLuaRun(g_pLua, "assert(string and table and math and io)", "=libs"));
+    tLuaDone();
+    EXPECT_EQ(g_pLua, nullptr);
+    tLuaDone(); // a second close does nothing
+}
+} // namespace

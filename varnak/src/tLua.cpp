@@ -1,0 +1,216 @@
+#include "varnak/include/tLua.h"
+
+#include "varnak/include/kvLog.h"
+#include "varnak/include/tString.h"
+#include "varnak/include/tcThreads.h"
+
+extern "C"
+{
+#include <lauxlib.h>
+#include <lualib.h>
+}
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+lua_State* g_pLua = nullptr;
+
+namespace
+{
+// The hook runs every kHookStep instructions.
+constexpr int kHookStep = 1000;
+
+double g_dTimeLimit = 10.0;
+long long g_nBudget = 0;
+// Depth of nested protected calls; the outermost one starts the clock and the count.
+int g_nDepth = 0;
+std::chrono::steady_clock::time_point g_start;
+long long g_nExecuted = 0;
+
+void* Allocate(void*, void* p, size_t, size_t nSize)
+{
+    if (nSize == 0)
+    {
+        std::free(p);
+        return nullptr;
+    }
+    void* pNew = std::realloc(p, nSize);
+    if (!pNew)
+    {
+        kvLog(L"LUA ERROR: out of memory, ending the program");
+        std::abort();
+    }
+    return pNew;
+}
+
+int Panic(lua_State* L)
+{
+    const char* s = lua_tostring(L, -1);
+    kvLog(L"LUA ERROR: unprotected error, ending the program: %S", s ? s : "(no message)");
+    return 0; // Lua aborts
+}
+
+// Warnings come in pieces; a piece ending without "tocont" ends the message.
+void Warn(void* ud, const char* szMessage, int bToContinue)
+{
+    auto* psPending = static_cast<std::string*>(ud);
+    if (szMessage[0] == '@' && psPending->empty() && !bToContinue)
+        return; // control messages ("@on", "@off")
+    *psPending += szMessage;
+    if (!bToContinue)
+    {
+        kvLog(L"LUA WARNING: %S", psPending->c_str());
+        psPending->clear();
+    }
+}
+
+void Hook(lua_State* L, lua_Debug*)
+{
+    if (g_nDepth == 0)
+        return;
+    g_nExecuted += kHookStep;
+    bool bStop = false;
+    if (g_nBudget > 0)
+        bStop = g_nExecuted > g_nBudget;
+    else if (g_dTimeLimit > 0)
+    {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - g_start;
+        bStop = elapsed.count() > g_dTimeLimit;
+    }
+    if (!bStop)
+        return;
+    // From now on every instruction raises, so that a script catching the error with pcall is
+    // stopped at its next instruction outside the protected call too.
+    lua_sethook(L, Hook, LUA_MASKCOUNT, 1);
+    if (g_nBudget > 0)
+        luaL_error(L, "script stopped after %I instructions", static_cast<lua_Integer>(g_nBudget));
+    luaL_error(L, "script stopped after %d seconds", static_cast<int>(g_dTimeLimit + 0.5));
+}
+
+int MessageHandler(lua_State* L)
+{
+    const char* s = lua_tostring(L, 1);
+    if (!s)
+        s = luaL_tolstring(L, 1, nullptr);
+    luaL_traceback(L, L, s, 1);
+    return 1;
+}
+
+bool Refused(lua_State* L, int nPop)
+{
+    if (tcThreads::IsMainThread())
+        return false;
+    kvLog(L"LUA ERROR: a script call from a thread other than the main thread was refused");
+    if (L)
+        lua_pop(L, nPop);
+    return true;
+}
+
+std::string g_sWarning; // the pieces of a warning of g_pLua or a test state
+} // namespace
+
+lua_State* tLuaNewState()
+{
+    lua_State* L = lua_newstate(Allocate, nullptr);
+    if (!L)
+        return nullptr;
+    lua_atpanic(L, Panic);
+    lua_setwarnf(L, Warn, &g_sWarning);
+    luaL_openlibs(L);
+    lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+    return L;
+}
+
+lua_State* tLuaInit()
+{
+    if (Refused(nullptr, 0))
+        return nullptr;
+    if (!g_pLua)
+        g_pLua = tLuaNewState();
+    return g_pLua;
+}
+
+void tLuaDone()
+{
+    if (Refused(nullptr, 0) || !g_pLua)
+        return;
+    lua_State* L = g_pLua;
+    g_pLua = nullptr;
+    lua_close(L);
+}
+
+bool tLuaPCall(lua_State* L, int nArgs, int nResults, wxString* psError)
+{
+    if (Refused(L, nArgs + 1))
+    {
+        if (psError)
+            *psError = "called from another thread";
+        return false;
+    }
+    const int nBase = lua_gettop(L) - nArgs;
+    lua_pushcfunction(L, MessageHandler);
+    lua_insert(L, nBase);
+    if (g_nDepth++ == 0)
+    {
+        g_start = std::chrono::steady_clock::now();
+        g_nExecuted = 0;
+        lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+    }
+    const int status = lua_pcall(L, nArgs, nResults, nBase);
+    if (--g_nDepth == 0)
+        lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+    lua_remove(L, nBase);
+    if (status == LUA_OK)
+        return true;
+    const char* s = lua_tostring(L, -1);
+    const std::string sMessage = s ? s : "(error object is not a string)";
+    lua_pop(L, 1);
+    kvLog(L"LUA ERROR: %S", sMessage.c_str());
+    if (psError)
+        *psError = wxString::FromUTF8(sMessage.data(), sMessage.size());
+    return false;
+}
+
+bool tLuaRun(lua_State* L, const char* szChunk, const char* szName, wxString* psError)
+{
+    if (Refused(nullptr, 0))
+    {
+        if (psError)
+            *psError = "called from another thread";
+        return false;
+    }
+    if (luaL_loadbuffer(L, szChunk, std::char_traits<char>::length(szChunk), szName) != LUA_OK)
+    {
+        const char* s = lua_tostring(L, -1);
+        const std::string sMessage = s ? s : "(no message)";
+        lua_pop(L, 1);
+        kvLog(L"LUA ERROR: %S", sMessage.c_str());
+        if (psError)
+            *psError = wxString::FromUTF8(sMessage.data(), sMessage.size());
+        return false;
+    }
+    return tLuaPCall(L, 0, 0, psError);
+}
+
+void tLuaSetTimeLimit(double dSeconds)
+{
+    g_dTimeLimit = dSeconds;
+}
+
+double tLuaGetTimeLimit()
+{
+    return g_dTimeLimit;
+}
+
+void tLuaSetInstructionBudget(long long nInstructions)
+{
+    g_nBudget = nInstructions;
+}
+
+wxString kvFromUTF8LUA(const char* pText, size_t nLen)
+{
+    if (!pText)
+        return wxString();
+    return kvFromUTF8(std::string(pText, nLen));
+}
