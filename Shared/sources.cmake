@@ -7,6 +7,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/AppUtils_sharedText.cpp
     Shared/AppUtils_sharedDistance.cpp
     Shared/AppUtils_sharedTestText.cpp
+    Shared/AppUtils_sharedStyle.cpp
     Shared/ImportXML.cpp
     Shared/ImportXML_Start.cpp
     Shared/ImportXML_Content.cpp

@@ -65,3 +65,19 @@ TEST(Threads, SleepsReturnAndNegativeDurationsDoNotBlockForEver)
     tcSleep::MilliSleep(-1);
     tcSleep::Sleep(-1);
 }
+
+TEST(Threads, SleepsEndAtTheScriptTimeLimit)
+{
+    // With no time left an hour's sleep returns at once; reaching the end of this test is the check.
+    int nAsked = 0;
+    tcSleep::SetTimeLeftSource(
+        [&nAsked]
+        {
+            ++nAsked;
+            return 0LL;
+        });
+    tcSleep::Sleep(3600);
+    tcSleep::MilliSleep(3600 * 1000);
+    tcSleep::SetTimeLeftSource({});
+    EXPECT_EQ(2, nAsked);
+}

@@ -14,8 +14,8 @@ class tcNode;
 
 // Reports that a node was edited: marks the document changed, marks the node's entry changed and
 // stamps the entry's attributes of default kind ATTRDEF_DATECHANGED (UTC "YYYY-MM-DDThh:mm:ssZ")
-// and ATTRDEF_USERCHANGED (the login name). With bNotify, Evt_NodeModified (node, document) is
-// triggered. bAttributeChanged (an attribute rather than content changed) is accepted for callers;
+// and ATTRDEF_USERCHANGED (the login name) unless g_bAdminNoUpdateTimestamps is set. With
+// bNotify, Evt_NodeModified (node, document) is triggered. bAttributeChanged (an attribute rather than content changed) is accepted for callers;
 // the stamping is the same either way. A null document uses the node's own.
 void tNodeModified(tcDocument* pDoc, tcNode* pNode, bool bAttributeChanged, bool bNotify);
 

@@ -10,12 +10,13 @@
 // Reads the running system's version and name (uname and /etc/os-release) and keeps them for
 // tGetOSVersion and tGetOSName. Called once at start-up; later calls read again.
 void tDetermineOSVersion();
-// The kernel version as major * 10000 + minor * 100 + patch (6.1.0 gives 60100); 0 when unknown.
-// Determines it first when tDetermineOSVersion has not run.
+// The system's code, 20 on Linux (the scripts' OS_LINUX), so scripts can compare it with their
+// OS_ constants.
 int tGetOSVersion();
-// "Linux 6.1.0-18-amd64 (Debian GNU/Linux 12 (bookworm))" for the running system's version: the
-// kernel name and release, then the distribution's name when /etc/os-release gives one. Any other
-// version code gives "Linux major.minor.patch"; 0 gives "Linux".
+// "Linux 6.1.0-18-amd64 (Debian GNU/Linux 12 (bookworm))" for tGetOSVersion's code or the running
+// kernel's version (major * 10000 + minor * 100 + patch): the kernel name and release, then the
+// distribution's name when /etc/os-release gives one (read first when tDetermineOSVersion has not
+// run). Any other kernel version code gives "Linux major.minor.patch"; 0 gives "Linux".
 wxString tGetOSName(int nVersion);
 // The PRETTY_NAME of an os-release text (NAME and VERSION when it has none), with its quotes and
 // escapes removed; empty when the text names nothing.

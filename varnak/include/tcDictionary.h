@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/tcNode.h"
+#include "varnak/include/tcSort.h"
 
 #include <wx/string.h>
 
@@ -63,6 +64,15 @@ public:
     // A node belongs to the document that allocated it (GetDoc); SetDoc only confirms that.
     // Returns false, changing nothing, for any other document.
     bool SetDoc(tcDocument* pDoc) { return pDoc == GetDoc(); }
+
+    // Names a new dictionary (the database name); false when the kind lacks the name attribute.
+    bool Create(const wxString& sName) { return SetDatabaseName(sName); }
+    // A dictionary of one section: the first section, added (named sSectionName) when there is
+    // none. Null as AddLanguage.
+    tcLanguage* CreateMonolingual(const wxString& sSectionName = wxString());
+    // The sound folder as sounds are looked up: the sound path with a trailing "/", empty when
+    // none is set.
+    wxString GetDocumentSoundPath() const;
 };
 
 // A section of the dictionary (element kind 2): it holds the entries. Its name is the attribute
@@ -112,6 +122,50 @@ public:
     // Set when references changed; referrers are looked up afresh each time in this library, so
     // nothing else reads it.
     bool m_bRebuildRefCache = false;
+
+    // Comparing lemma signs with the section's comparator (GetSectionSort). Negative, 0 or
+    // positive; a null entry sorts first.
+    int CmpLemmaSignsSS(const wxString& sA, const wxString& sB) const { return m_Sort.Cmp(sA, sB); }
+    int CmpLemmaSigns(const tcEntry* pA, const tcEntry* pB) const;
+    // Then by homonym number.
+    int CmpLemmaSignsAndHomNum(const tcEntry* pA, const tcEntry* pB) const;
+    // As CmpLemmaSignsAndHomNum; an entry without a number sorts after numbered equals, so a new
+    // entry goes after its homonyms.
+    int CmpLemmaSignsAndHomNumInsert(const tcEntry* pA, const tcEntry* pB) const;
+    // After an entry's lemma sign changed: its homonyms are renumbered (FixHomonymNumbers).
+    void OnLemmaSignChanged(tcEntry* pEntry);
+    // Puts the entries in lemma-sign and homonym order (stable; other children stay in front).
+    void ResortEntries();
+
+    // Appends entries whose lemma sign equals sLemma ignoring case and diacritics; returns the
+    // number appended.
+    int FindEntriesInexact(const wxString& sLemma, std::vector<tcEntry*>& apOut) const;
+    // Appends the entries whose lemma sign is exactly sLemma; returns the number appended.
+    int FindAllExactHomonyms(const wxString& sLemma, std::vector<tcEntry*>& apOut) const;
+    int GetNumExactHomonyms(const wxString& sLemma) const;
+
+    // Refills m_apRefCache with the references nodes of the section (document order) and clears
+    // m_bRebuildRefCache.
+    void RebuildRefCache();
+    std::vector<tcNode*> m_apRefCache;
+
+    // The index of the document's sort method the section uses (-1: none), and its comparator
+    // (code-unit order here; never null, owned by the section).
+    void SetSortMethod(int nIndex) { m_nSortMethod = nIndex; }
+    int GetSectionSortMethod() const { return m_nSortMethod; }
+    tcSort* GetSectionSort() const { return &m_Sort; }
+
+    // Script texts the section keeps for its search and click handlers.
+    const wxString& GetSearchScript() const { return m_sSearchScript; }
+    const wxString& GetClickScript() const { return m_sClickScript; }
+    void SetSearchScript(const wxString& s) { m_sSearchScript = s; }
+    void SetClickScript(const wxString& s) { m_sClickScript = s; }
+
+private:
+    int m_nSortMethod = -1;
+    mutable tcSort m_Sort;
+    wxString m_sSearchScript;
+    wxString m_sClickScript;
 };
 
 // An entry of a section (element kind 4). Its lemma sign is the attribute with identifier 1, its
@@ -171,6 +225,10 @@ struct tcRef
     int idRefType = 0;
     tID idEntry = idNULL;
     std::vector<tID> aidSenses;
+    // Resolved pointers for callers that keep them; the library itself resolves through the
+    // identifiers and neither reads nor fills these.
+    tcEntry* pEntryRef = nullptr;
+    std::vector<tcNode*> apSenses;
 };
 
 // A node that holds cross references to entries (and their senses) of the same document. The

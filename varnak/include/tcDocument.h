@@ -4,6 +4,7 @@
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcNode.h"
+#include "varnak/include/tcRecords.h"
 #include "varnak/include/tcStyles.h"
 
 #include <wx/string.h>
@@ -13,6 +14,10 @@
 #include <vector>
 
 class tcProperties;
+
+// Kinds of document (tcDocument::GetDocumentType).
+const int DOCTYPE_DICTIONARY = 0;
+const int DOCTYPE_TERM = 1;
 
 // Hands out node identifiers: increasing, starting at 1, never one it was told is in use.
 class tcIDAssigner
@@ -68,6 +73,17 @@ struct tcSpecialType
 {
     int eID = SPECIAL_UNDEFINED;
     std::vector<tcAttributeDesc> aDesc;
+
+    // Whether the designation names the kind (with any attribute) / that attribute of the kind.
+    bool IsSelected(int nElementID) const { return FindElement(nElementID) >= 0; }
+    bool IsSelected(int nElementID, int nAttributeID) const;
+    // Adds the field unless it is named already.
+    void Select(int nElementID, int nAttributeID);
+    // Removes every field of the kind / that one field.
+    void Unselect(int nElementID);
+    void Unselect(int nElementID, int nAttributeID);
+    // The index in aDesc of the first field of the kind, -1 when none.
+    int FindElement(int nElementID) const;
 };
 
 // A document: its DTD, its node tree (a tcDictionary root with sections and entries), style sets
@@ -190,12 +206,70 @@ public:
     tcSpecialType* FindSpecial(int eID) const;
     // Returns the designation of that kind, creating it when missing.
     tcSpecialType* AddSpecialType(int eID);
+    // The designations as values (copies), and replacing them all: for callers that handle the
+    // list as a whole (the script binding's m_aSpecial). SetSpecialTypes invalidates the pointers
+    // FindSpecial and AddSpecialType gave.
+    std::vector<tcSpecialType> GetSpecialTypes() const;
+    void SetSpecialTypes(const std::vector<tcSpecialType>& aSpecials);
 
     // Called by the DTD before it deletes a kind or an attribute: nodes of the kind are deleted
     // (from memory, unrecorded), values of the attribute are dropped, and style and order items
     // that refer to either are removed.
     void OnElementDeleting(tcElement* pElement);
     void OnAttributeDeleting(tcAttribute* pAttr);
+
+    // --- Further dictionary set-up ----------------------------------------------------------------
+    // The minimal dictionary DTD (CreateEmptyOvraDTD) with the XML entities, the lists "POS" and
+    // "Labels" (the parts of speech filled in), a label set for every list and the reference
+    // labels.
+    void CreateDefaultOvraDTD();
+    // The minimal dictionary DTD for terminology: kind 4 is the concept, and a kind "Term"
+    // (attribute "Term", id 1) below it holds the terms; the section is designated
+    // SPECIAL_TERM_LANGUAGE and the term's attribute SPECIAL_TERM_TERM.
+    void CreateEmptyTermDTD();
+    // Each makes sure its list exists in the DTD: "POS" and "Labels"; "NounClass".
+    void CreatePOSAndLabelLists();
+    void CreateNounClassList();
+    // The XML entities and the no-break space ("nbsp").
+    void CreateDefaultEntities();
+    // Adds the common parts of speech to the list "POS" (created when missing) unless present.
+    void CreateDefaultPOSs();
+    // Gives every list that has no label set one named "Default" labelling each item with its
+    // text.
+    void CreateDefaultLabelSets();
+    // Auto-numbering is not supported: throws tcNotSupported.
+    void SetupDefaultAutonumbering();
+    // DOCTYPE_TERM for a terminology document (tIsTermDocument), else DOCTYPE_DICTIONARY.
+    int GetDocumentType() const;
+
+    // --- Data blocks -----------------------------------------------------------------------------
+    // Named blocks of bytes the document keeps for other programs; replaced by identifier. SetBlock
+    // marks the document changed, SetBlockLoad (used while loading) does not. Returns the block.
+    tcBlock* SetBlock(int nID, const wxString& sName, const std::string& sData);
+    tcBlock* SetBlockLoad(int nID, const wxString& sName, const std::string& sData);
+    int GetNumBlocks() const { return static_cast<int>(m_apBlocks.size()); }
+    // Null for an index or identifier that has no block.
+    tcBlock* GetBlock(int nIndex) const;
+    tcBlock* GetBlockByID(int nID) const;
+    // Properties, specials and templates are written by the writers from the objects themselves,
+    // so no block goes stale: PropertiesModified marks the document changed, the Update calls have
+    // nothing to do.
+    void PropertiesModified() { SetDirty(); }
+    void UpdatePropertiesBlock() {}
+    void UpdateSpecialsBlock() {}
+    void UpdateTemplatesBlock() {}
+
+    // --- Not modelled ----------------------------------------------------------------------------
+    // Filters, the clipboard and the user manager do not exist here: no current filter, nothing is
+    // cut or copied (false), an empty clipboard (null, -1) and no user manager (null).
+    // SetFilter throws tcNotSupported.
+    void SetFilter(tcFilter* pFilter);
+    tcFilter* GetCurrentFilter() const { return nullptr; }
+    bool Cut(tcNode*) { return false; }
+    bool CopyNode(tcNode*) { return false; }
+    tcNode* GetClipboard() const { return nullptr; }
+    int GetClipType() const { return -1; }
+    void* GetUserManager() const { return nullptr; }
 
     // Deletions since the last ClearDeleted.
     std::vector<tcDeletedNode> m_apDeleted;
@@ -233,6 +307,7 @@ private:
     long long m_nTimestamp = 0;
     std::vector<wxString> m_asSortMethods;
     std::unique_ptr<tcProperties> m_pProperties;
+    std::vector<std::unique_ptr<tcBlock>> m_apBlocks;
 };
 
 // True for a terminology document: one with a SPECIAL_TERM_LANGUAGE or SPECIAL_TERM_TERM

@@ -259,6 +259,84 @@ public:
     // text is not well-formed; the children are then left as they were.
     virtual bool ParseXML(const wxString& sXML, tcDocument* pDoc, int nOptions = 0, int nReserved = 0);
 
+    // --- Further members scripts use ----------------------------------------------------------
+    // Synonyms of the calls above.
+    tcAttribute* GetAttrDesc(int nIndex) const { return GetAttributeDescriptor(nIndex); }
+    wxString GetAttributeLuaStrValue(const tcAttribute* pAttr) const { return GetAttributeS(pAttr); }
+    int GetAttributeIIntValue(const tcAttribute* pAttr) const { return GetAttributeI(pAttr); }
+    bool SetAttributeDeprecatedByString(const tcAttribute* pAttr, const wxString& sValue)
+    {
+        return SetAttributeS(pAttr, sValue);
+    }
+    bool SetAttributeDeprecatedByString(const wxString& sAttrName, const wxString& sValue);
+
+    // Triggers Evt_NodeDeleteFromDoc (document, node), as DeleteTreeFromDoc does before it deletes.
+    void PreDeleteFromDoc();
+
+    // List values. A list attribute holds item texts of its list (tcAttribute::GetList) separated
+    // by ","; these calls address the items by their list identifiers. An attribute without a list,
+    // or an identifier the list does not have, gives -1 / false and changes nothing.
+    // The identifier of the nth value, -1 when there is none or it is no item of the list.
+    int GetAttributeListID(const tcAttribute* pAttr, int n = 0) const;
+    int GetAttributeListIDByIndex(int nAttrIndex, int n = 0) const;
+    // The identifier when the value is exactly one item, else -1.
+    int GetAttributeSingleListID(const tcAttribute* pAttr) const;
+    // Makes the item the only value.
+    bool SetAttributeListID(const tcAttribute* pAttr, int nID);
+    // Appends the item; false when it is a value already.
+    bool AddAttributeListID(const tcAttribute* pAttr, int nID);
+    bool HasAttributeListID(const tcAttribute* pAttr, int nID) const;
+    bool RemoveAttributeListID(const tcAttribute* pAttr, int nID);
+    // Adds the item when absent, removes it when present; true when it is a value afterwards.
+    bool ToggleAttributeListID(const tcAttribute* pAttr, int nID);
+    bool ToggleAttributeListItem(const tcAttribute* pAttr, const wxString& sItemText);
+    // Puts the values in the order of the list (values that are no items go last, as they stood).
+    // True when the value changed.
+    bool ReorderAttributeListItems(const tcAttribute* pAttr);
+
+    // Node-valued attributes are not modelled: no value (null) and nothing is stored (false).
+    tcNode* GetAttributeP(const tcAttribute*) const { return nullptr; }
+    tcNode* GetAttributePByIndex(int) const { return nullptr; }
+    bool SetAttributeP(const tcAttribute*, tcNode*) { return false; }
+    bool SetAttributePByID(int, tcNode*) { return false; }
+    // Special designations are not modelled on nodes (IsSpecialType): null.
+    tcNode* GetNthDescendantOfSpecialType(int, int) const { return nullptr; }
+
+    // Moves among the siblings: one place up / down, or past the nearest sibling of the same kind
+    // (Rel). False at the end of the list, without a parent or such a sibling.
+    bool MoveNodeUp();
+    bool MoveNodeDown();
+    bool MoveUpRel();
+    bool MoveDownRel();
+    // Moves the node (with its subtree) under pNewParent at nIndex, or where the parent's order puts
+    // it for nIndex < 0. False as the insertion calls refuse.
+    bool MoveNode(tcNode* pNewParent, int nIndex = -1);
+    // The first descendant of that kind (document order), or null.
+    tcNode* FindDescendant(const tcElement* pElement) const;
+
+    // True when pOther is of the same class and kind (by name) with the same attribute values
+    // (by name), or the same text for leaves; children are not compared.
+    virtual bool CompareNode(const tcNode* pOther) const;
+    // CompareNode of the two trees, node by node.
+    bool CompareTree(const tcNode* pOther) const;
+
+    // Values are text for every attribute type, so a type change keeps the value: true when the
+    // attribute is one of this node's kind.
+    bool ChangeAttributeType(const tcAttribute* pAttr, int eNewType) const;
+    // Values are kept by attribute, not by index, so changes to the kind's attribute list need no
+    // adjustment on nodes: these do nothing.
+    void AttributeAdded(int) {}
+    void AttributeInserted(int) {}
+    void AttributeDeleted(int) {}
+    void AttributesSwopped(int, int) {}
+
+    // Puts the element children in the order of the kind's content model (as AddChildOrdered);
+    // a kind that holds text keeps its mixed content as it stands.
+    void ReorderChildren();
+    void ReserveSpaceForChildren(int nCount);
+    // Replaces the child at nIndex with pChild (see ReplaceChild).
+    bool SetChildAt(int nIndex, tcNode* pChild);
+
 protected:
     tcNode(tcDocument* pDoc, tcElement* pElement);
 
@@ -322,6 +400,8 @@ public:
     // Takes nLen characters of szText (a null text gives the empty text).
     void SetTextWithLen(const wchar_t* szText, size_t nLen);
     void AppendText(const wxString& sText) { m_sText += sText; }
+    // A text node of the same class with the same text.
+    bool CompareNode(const tcNode* pOther) const override;
 
     tcNode* Clone(tcDocument* pTargetDoc = nullptr) const override;
     wxString GenerateXML(bool bEscape = true, bool bCDATASections = true) const override;
@@ -350,6 +430,8 @@ public:
     void SetText(const wxString& sText) { m_sText = sText; }
     void SetTextWithLen(const wchar_t* szText, size_t nLen);
     void AppendText(const wxString& sText) { m_sText += sText; }
+    // A text node of the same class with the same text.
+    bool CompareNode(const tcNode* pOther) const override;
 
     tcNode* Clone(tcDocument* pTargetDoc = nullptr) const override;
     wxString GenerateXML(bool bEscape = true, bool bCDATASections = true) const override;
@@ -380,6 +462,8 @@ public:
     const wxString& GetErrorSuggestion() const { return m_sSuggestion; }
     void SetErrorText(const wxString& s) { m_sText = s; }
     void SetErrorSuggestion(const wxString& s) { m_sSuggestion = s; }
+    // An error node with the same type, text and suggestion.
+    bool CompareNode(const tcNode* pOther) const override;
 
     tcNode* Clone(tcDocument* pTargetDoc = nullptr) const override;
     // The text as it was met (escaped when bEscape).

@@ -229,6 +229,44 @@ public:
     const wxString& GetContentOverride() const { return m_sContentOverride; }
     bool HasContentOverride() const { return !m_sContentOverride.empty(); }
 
+    // Table layout: whether the element makes a table (with headings), a group of tables, a row
+    // or a column, whether it begins or ends one, widths with their units (teTableWidthUnit-like
+    // numbers the caller chooses) and the table's border. Stored and returned as set; this library
+    // draws no tables itself.
+    void SetTableHeadings(bool b) { m_Table.bHeadings = b; }
+    void SetTableG(bool b) { m_Table.bTableG = b; }
+    void SetTable(bool b) { m_Table.bTable = b; }
+    void SetRow(bool b) { m_Table.bRow = b; }
+    void SetCol(bool b) { m_Table.bCol = b; }
+    void SetTableB(bool b) { m_Table.bTableB = b; }
+    void SetRowB(bool b) { m_Table.bRowB = b; }
+    void SetColB(bool b) { m_Table.bColB = b; }
+    void SetColE(bool b) { m_Table.bColE = b; }
+    void SetTableE(bool b) { m_Table.bTableE = b; }
+    void SetRowE(bool b) { m_Table.bRowE = b; }
+    void SetTableWidth(float f) { m_Table.fTableWidth = f; }
+    void SetTableWidthUnit(int n) { m_Table.nTableWidthUnit = n; }
+    void SetCellWidth(float f) { m_Table.fCellWidth = f; }
+    void SetCellWidthUnit(int n) { m_Table.nCellWidthUnit = n; }
+    bool GetTableHeadings() const { return m_Table.bHeadings; }
+    bool GetTableG() const { return m_Table.bTableG; }
+    bool GetTable() const { return m_Table.bTable; }
+    bool GetRow() const { return m_Table.bRow; }
+    bool GetCol() const { return m_Table.bCol; }
+    bool GetTableB() const { return m_Table.bTableB; }
+    bool GetRowB() const { return m_Table.bRowB; }
+    bool GetColB() const { return m_Table.bColB; }
+    bool GetColE() const { return m_Table.bColE; }
+    bool GetTableE() const { return m_Table.bTableE; }
+    bool GetRowE() const { return m_Table.bRowE; }
+    float GetTableWidth() const { return m_Table.fTableWidth; }
+    int GetTableWidthUnit() const { return m_Table.nTableWidthUnit; }
+    float GetCellWidth() const { return m_Table.fCellWidth; }
+    int GetCellWidthUnit() const { return m_Table.nCellWidthUnit; }
+    // The table's border; never null, owned by the style.
+    tcBorder* GetTableBorder() { return &m_Table.border; }
+    tcBorder& TableBorder() { return m_Table.border; }
+
     wxString m_sCompiledHandle;
     wxString sFont;
     float fSize = STYLE_INHERIT;
@@ -266,7 +304,28 @@ public:
     std::vector<wxString> m_asFutureStyles;
 
 private:
+    struct TableSettings
+    {
+        bool bHeadings = false;
+        bool bTableG = false;
+        bool bTable = false;
+        bool bRow = false;
+        bool bCol = false;
+        bool bTableB = false;
+        bool bRowB = false;
+        bool bColB = false;
+        bool bColE = false;
+        bool bTableE = false;
+        bool bRowE = false;
+        float fTableWidth = 0;
+        int nTableWidthUnit = 0;
+        float fCellWidth = 0;
+        int nCellWidthUnit = 0;
+        tcBorder border;
+    };
+
     bool m_bHidden = false;
+    TableSettings m_Table;
 };
 
 // The style of an element kind.
@@ -289,6 +348,22 @@ public:
     tcElement* pElement;
     tcAttribute* pAttribute;
     std::vector<tcAutoNumber> aAutoNumber;
+};
+
+// Where a table cell of the output starts and ends.
+struct tcTableCell
+{
+    bool m_bStart = false;
+    bool m_bEnd = false;
+};
+
+// Masks (hiding entries by condition) are not modelled by this library: these types exist so that
+// scripts can name them; no style set has masks (tcStyles::GetMasks gives null).
+class tcMask
+{
+};
+class tcMasks
+{
 };
 
 // A named style set: styles of element kinds and attributes, and an output order. Styles refer to
@@ -322,6 +397,8 @@ public:
     tcOrder* GetOrder() const { return m_pOrder.get(); }
     // Takes ownership (a null order is replaced by an empty one).
     void SetOrder(std::unique_ptr<tcOrder> pOrder);
+    // Masks are not modelled (see tcMasks): always null.
+    tcMasks* GetMasks() const { return nullptr; }
 
 private:
     wxString m_sName;

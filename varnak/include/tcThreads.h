@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Threads, background-processing guard, timer period and sleeping.
 
 class tcThreads
@@ -43,4 +45,9 @@ class tcSleep
 public:
     static void Sleep(int nSeconds);
     static void MilliSleep(int nMillis);
+
+    // A script must not sleep past its time limit: the script runtime installs a source of the
+    // milliseconds the running script has left (negative: no limit), and a sleep on the main
+    // thread lasts no longer than that. An empty function removes the source. Main thread.
+    static void SetTimeLeftSource(std::function<long long()> fnTimeLeft);
 };

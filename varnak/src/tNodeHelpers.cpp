@@ -1,5 +1,6 @@
 #include "varnak/include/tNodeHelpers.h"
 
+#include "varnak/include/tGlobals.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
@@ -42,7 +43,7 @@ void tNodeModified(tcDocument* pDoc, tcNode* pNode, bool, bool bNotify)
     {
         pEntry->SetChanged(true);
         const tcElement* pKind = pEntry->GetElement();
-        for (int i = 0; pKind && i < pKind->GetNumAttributes(); ++i)
+        for (int i = 0; pKind && !g_bAdminNoUpdateTimestamps && i < pKind->GetNumAttributes(); ++i)
         {
             const tcAttribute* pAttr = pKind->GetAttribute(i);
             if (pAttr->GetDefaultType() == ATTRDEF_DATECHANGED)

@@ -167,6 +167,9 @@ wxString UnquoteOSReleaseValue(const wxString& sRaw)
 }
 } // namespace
 
+// The system code scripts compare with their OS_ constants (OS_LINUX).
+const int OS_VERSION_LINUX = 20;
+
 void tDetermineOSVersion()
 {
     OSInfo info = ReadOSInfo();
@@ -176,13 +179,13 @@ void tDetermineOSVersion()
 
 int tGetOSVersion()
 {
-    return CurrentOSInfo().nVersion;
+    return OS_VERSION_LINUX;
 }
 
 wxString tGetOSName(int nVersion)
 {
     const OSInfo info = CurrentOSInfo();
-    if (nVersion != 0 && nVersion == info.nVersion)
+    if (nVersion == OS_VERSION_LINUX || (nVersion != 0 && nVersion == info.nVersion))
         return info.sName;
     if (nVersion <= 0)
         return "Linux";

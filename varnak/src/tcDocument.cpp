@@ -52,6 +52,7 @@ void tcDocument::DeleteDoc()
     m_apStyleSets.clear();
     m_nCurrentStyleSet = 0;
     m_apDeleted.clear();
+    m_apBlocks.clear();
     m_bDirty = false;
 }
 

@@ -60,14 +60,38 @@ int tcTimers::GetTimerPeriod()
     return s_nTimerPeriod;
 }
 
+namespace
+{
+std::function<long long()>& TimeLeftSource()
+{
+    static std::function<long long()> s_fnTimeLeft;
+    return s_fnTimeLeft;
+}
+
+void SleepFor(long long nMillis)
+{
+    if (tcThreads::IsMainThread() && TimeLeftSource())
+    {
+        const long long nLeft = TimeLeftSource()();
+        if (nLeft >= 0 && nLeft < nMillis)
+            nMillis = nLeft;
+    }
+    if (nMillis > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(nMillis));
+}
+} // namespace
+
 void tcSleep::Sleep(int nSeconds)
 {
-    if (nSeconds > 0)
-        std::this_thread::sleep_for(std::chrono::seconds(nSeconds));
+    SleepFor(static_cast<long long>(nSeconds) * 1000);
 }
 
 void tcSleep::MilliSleep(int nMillis)
 {
-    if (nMillis > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(nMillis));
+    SleepFor(nMillis);
+}
+
+void tcSleep::SetTimeLeftSource(std::function<long long()> fnTimeLeft)
+{
+    TimeLeftSource() = std::move(fnTimeLeft);
 }

@@ -1,0 +1,5 @@
+# script-facing coverage
+list(APPEND VARNAK_TEST_SOURCES
+    LibraryCoverageTest.cpp
+    LibraryTextRoutinesTest.cpp
+)

@@ -1,0 +1,31 @@
+#include "varnak/include/tGlobals.h"
+
+tcNode* gCurrentNode = nullptr;
+tcEntry* gCurrentEntry = nullptr;
+tcLanguage* gCurrentSortSection = nullptr;
+tcEntry* gCurrentSortCmp1 = nullptr;
+tcEntry* gCurrentSortCmp2 = nullptr;
+tcStyle* gCurrentStyle = nullptr;
+tcAttribute* gCurrentStyleAttribute = nullptr;
+int gCurrentGroupItemIndex = -1;
+int gCurrentGroupItemCount = 0;
+
+bool g_bAdminNoUpdateTimestamps = false;
+
+int g_nZoom = 100;
+int g_nZoomDefault = 100;
+int g_nZoomMin = 25;
+int g_nZoomMax = 400;
+
+int tGetZoomLevelPercentage()
+{
+    // A default of 0 or less would divide by nothing: the level is then taken as it stands.
+    if (g_nZoomDefault <= 0)
+        return g_nZoom;
+    return static_cast<int>((static_cast<long long>(g_nZoom) * 100) / g_nZoomDefault);
+}
+
+double tGetZoomFactor()
+{
+    return g_nZoomDefault > 0 ? static_cast<double>(g_nZoom) / g_nZoomDefault : 1.0;
+}
