@@ -14,6 +14,7 @@
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "platform/OfficeSettingsLock.h"
 #include "varnak/include/kvFont.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/kvLogWx.h"
@@ -145,6 +146,8 @@ bool BrindovaApp::OnInit()
     }
 
     tCreateConfigStore();
+    // Only now that no other instance runs: a lock it holds is no crash's.
+    tRestoreOfficeSettingsAfterCrash();
 
     if (!tLocalisationLoadCatalogs())
         return false;
