@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -99,8 +100,7 @@ void AddProgress(tcConvertorProgress* pProgress, int nStep)
 
 void ShowError(const wxString& sText)
 {
-    tUserPrompts().ShowMessage(sText, g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR,
-                               nullptr);
+    tUserPrompts().ShowMessage(sText, g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
 }
 
 // A new empty file in the temporary folder; empty when none could be made.
@@ -113,6 +113,32 @@ void RemoveIfThere(const wxString& sPath)
 {
     if (!sPath.empty() && wxFileExists(sPath))
         wxRemoveFile(sPath);
+}
+
+wxString CharacterCode(wxUniChar c)
+{
+    return wxString(kszWordCharacter) + wxString::Format("%u]", static_cast<unsigned>(c.GetValue()));
+}
+
+// Gives back the characters that CharacterCode kept as codes.
+wxString RestoreCharacters(const wxString& sText)
+{
+    const wxString sCode(kszWordCharacter);
+    wxString sOut;
+    size_t nFrom = 0;
+    for (;;)
+    {
+        const size_t nAt = sText.find(sCode, nFrom);
+        const size_t nEnd = nAt == wxString::npos ? wxString::npos : sText.find(L']', nAt + sCode.length());
+        unsigned long nChar = 0;
+        if (nEnd == wxString::npos || !sText.substr(nAt + sCode.length(), nEnd - nAt - sCode.length()).ToULong(&nChar))
+        {
+            sOut += sText.substr(nFrom);
+            return sOut;
+        }
+        sOut += sText.substr(nFrom, nAt - nFrom) + wxUniChar(static_cast<unsigned>(nChar));
+        nFrom = nEnd + 1;
+    }
 }
 
 wxString PositionMarker(long nPosition)
@@ -180,11 +206,10 @@ private:
     void TakeRun(long nPosition, const wxString& sCodes)
     {
         const long nMark = m_nLastShift;
-        std::unique_ptr<CSegmentText> pRun;
+        std::optional<wxString> sRun;
         if (m_nStart != nPosition)
         {
-            const wxString sText = tcConvertorWORD::GetRangeText(m_doc, m_nStart, nPosition, m_nShift);
-            pRun = std::make_unique<CSegmentText>(tEscapeXMLCharacters_PCDATA(sText));
+            sRun = tcConvertorWORD::GetRangeText(m_doc, m_nStart, nPosition, m_nShift);
             m_nLastShift = m_nShift;
         }
         const wxString sMarker = PositionMarker(m_nStart - nMark);
@@ -207,12 +232,34 @@ private:
                 AddCode(sPart, sMarker);
             }
             // A run without a code would have no position to go back to.
-            if (!bCoded && pRun)
+            if (!bCoded && sRun)
                 AddTUChild(m_pUnit, MakeStart(sMarker));
         }
-        if (pRun)
-            AddTUChild(m_pUnit, std::move(pRun));
+        if (sRun)
+            AddRun(*sRun);
         m_nStart = nPosition;
+    }
+
+    // The run's text, escaped. Characters XML does not allow (Word's manual line break, for one)
+    // become codes that give them back on output.
+    void AddRun(const wxString& sText)
+    {
+        wxString sPart;
+        for (const wxUniChar c : sText)
+        {
+            if (tIsXMLChar(static_cast<uint32_t>(c.GetValue())))
+            {
+                sPart += c;
+                continue;
+            }
+            if (!sPart.empty())
+                AddTUChild(m_pUnit, std::make_unique<CSegmentText>(tEscapeXMLCharacters_PCDATA(sPart)));
+            sPart.clear();
+            AddTUChild(m_pUnit, MakeStart(CharacterCode(c)));
+        }
+        // An empty run still stands for its placeholder.
+        if (!sPart.empty() || sText.empty())
+            AddTUChild(m_pUnit, std::make_unique<CSegmentText>(tEscapeXMLCharacters_PCDATA(sPart)));
     }
 
     void AddCode(const wxString& sPart, const wxString& sMarker)
@@ -279,8 +326,8 @@ std::vector<SWordEntry> FetchEntries(IWordApplication& app, long nEnd, tcConvert
     for (long nOffset = 0;; nOffset += kChunk, ++nChunk)
     {
         // Whole steps that add up to the chunks' share.
-        AddProgress(pProgress, static_cast<int>(kProgressChunks * (nChunk + 1) / nChunks -
-                                                kProgressChunks * nChunk / nChunks));
+        AddProgress(pProgress,
+                    static_cast<int>(kProgressChunks * (nChunk + 1) / nChunks - kProgressChunks * nChunk / nChunks));
         const long nStart = std::min(nEnd, nOffset);
         {
             const CLogSection section(L"COMPRANGES");
@@ -401,7 +448,8 @@ std::vector<SPiece> SplitPieces(const wxString& sText)
             SPiece piece;
             piece.nPosition = nPosition;
             // Unescaped first, so that the highlights count the characters Word gets.
-            piece.sText = TakeHighlights(tUnescapeXMLCharacters(sPiece.substr(nBracket + 1)), untranslated, selected);
+            piece.sText = TakeHighlights(RestoreCharacters(tUnescapeXMLCharacters(sPiece.substr(nBracket + 1))),
+                                         untranslated, selected);
             piece.aUntranslated = untranslated.aIntervals;
             piece.aSelected = selected.aIntervals;
             aPieces.push_back(std::move(piece));
@@ -677,6 +725,11 @@ wxWindow* tcConvertorWORD::Preview(const wxString& sSkeleton, const wxString& sT
     SWordFamily& family = Family();
     if (!IsWordAvailable() || !tGetWordPreviewPanelMaker())
         return nullptr;
+    if (sSkeleton.empty())
+    {
+        kvLogError(L"Word: no skeleton to preview");
+        return nullptr;
+    }
     m_sLastPreviewText = sText;
     if (m_sPreviewPath.empty())
     {

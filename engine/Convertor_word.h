@@ -13,6 +13,9 @@ class IWordDocument;
 inline constexpr wchar_t kszWordPosition[] = L"__Lintrado_wordposition__";
 // Reserved beside it; not used.
 inline constexpr wchar_t kszWordDocument[] = L"__Lintrado_worddocument__";
+// The code text standing for a character of a run that XML does not allow (Word's manual line
+// break, for one): this marker, the character's code and "]".
+inline constexpr wchar_t kszWordCharacter[] = L"__Lintrado_wordcharacter__";
 
 // The style name of a formatting code the template reports: "4"/"5" "Bold", "6"/"7" "Italic",
 // "8"/"9" "Underline", anything else "".

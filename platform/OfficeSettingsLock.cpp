@@ -157,8 +157,7 @@ std::optional<tcSavedAccessLists> tcSavedAccessLists::FromMarker(const std::stri
         if (nSpace == std::string::npos || !tHexToBin(wxString(sLine.substr(0, nSpace)), aKey) ||
             !tHexToBin(wxString(sLine.substr(nSpace + 1)), list) || aKey.empty())
             return std::nullopt;
-        saved.m_mapLists[wxString::FromUTF8(reinterpret_cast<const char*>(aKey.data()), aKey.size())] =
-            std::move(list);
+        saved.m_mapLists[wxString::FromUTF8(reinterpret_cast<const char*>(aKey.data()), aKey.size())] = std::move(list);
     }
     return saved;
 }
@@ -193,8 +192,7 @@ std::unique_ptr<tcSavedAccessLists> LockOfficeRegistry(IOfficeSettingsTree& tree
         kvLogError(L"Office settings lock: could not write %s (%s), not locked", sMarkerPath, sError);
         return nullptr;
     }
-    const tAccessList lock =
-        BuildRegistryLockAcl(tree, {L"Administrators", L"Everyone", L"SYSTEM", sUser}).ToBytes();
+    const tAccessList lock = BuildRegistryLockAcl(tree, {L"Administrators", L"Everyone", L"SYSTEM", sUser}).ToBytes();
     for (const wxString& sKey : asKeys)
         if (!tree.SetAccessList(sKey, lock))
             kvLog(L"Office settings lock: could not lock %s", sKey);
@@ -228,14 +226,12 @@ bool RestoreOfficeRegistryAccess(IOfficeSettingsTree& tree, const wxString& sRoo
     return bAll;
 }
 
-bool RestoreOfficeSettingsFromMarker(IOfficeSettingsTree& tree, const wxString& sRootKey,
-                                     const wxString& sMarkerPath)
+bool RestoreOfficeSettingsFromMarker(IOfficeSettingsTree& tree, const wxString& sRootKey, const wxString& sMarkerPath)
 {
     if (!wxFileExists(sMarkerPath))
         return true;
     const std::optional<std::string> sText = tReadFileBytes(sMarkerPath);
-    const std::optional<tcSavedAccessLists> saved =
-        sText ? tcSavedAccessLists::FromMarker(*sText) : std::nullopt;
+    const std::optional<tcSavedAccessLists> saved = sText ? tcSavedAccessLists::FromMarker(*sText) : std::nullopt;
     if (!saved)
     {
         kvLogError(L"Office settings lock: %s cannot be read, the Office settings keep their lock", sMarkerPath);

@@ -119,8 +119,7 @@ bool RestoreOfficeRegistryAccess(IOfficeSettingsTree& tree, const wxString& sRoo
 
 // Undoes a lock that a crash left behind: when sMarkerPath exists, restores the lists it holds.
 // True when there was nothing to undo or every key was restored.
-bool RestoreOfficeSettingsFromMarker(IOfficeSettingsTree& tree, const wxString& sRootKey,
-                                     const wxString& sMarkerPath);
+bool RestoreOfficeSettingsFromMarker(IOfficeSettingsTree& tree, const wxString& sRootKey, const wxString& sMarkerPath);
 
 // The marker file: "OfficeSettingsLock.txt" in the program's folder of the user's local data.
 wxString tOfficeSettingsMarkerPath();

@@ -148,9 +148,9 @@ TEST_F(ConvertorWORDPreviewGui, PreviewingAgainReopensTheFileAndWritesTheCurrent
     EXPECT_EQ(pPanel->GetParent(), pPage);
     EXPECT_TRUE(pPanel->HasFlag(wxNO_BORDER));
     const wxString sFile = pConvertor->GetPreviewPath();
-    EXPECT_EQ(PreviewCalls(), (std::vector<std::string>{"Host.Create", "Host.Open " + sFile.utf8_string(), "Protect(3)",
-                                                         "Host.View", "UnProtect", "SetText(Aa)", "SetText(Bb)",
-                                                         "SetText(Cc)", "Protect(3)"}));
+    EXPECT_EQ(PreviewCalls(),
+              (std::vector<std::string>{"Host.Create", "Host.Open " + sFile.utf8_string(), "Protect(3)", "Host.View",
+                                        "UnProtect", "SetText(Aa)", "SetText(Bb)", "SetText(Cc)", "Protect(3)"}));
     ASSERT_TRUE(Shown());
     EXPECT_EQ(Shown()->m_sText, L"AalBbyCc");
     EXPECT_EQ(Shown()->ShadedRanges(0xF9E1CA), "[0,2)");
@@ -163,9 +163,9 @@ TEST_F(ConvertorWORDPreviewGui, PreviewingAgainReopensTheFileAndWritesTheCurrent
     WriteBytes(sFile.utf8_string(), FakeWordFile(L" l y !"));
     EXPECT_EQ(pConvertor->Preview(Skeleton(L" l y "), Generated(L"@0]Aa@2]{Bb}@4]Cc"), pPage, nullptr), pPanel);
     EXPECT_EQ(pConvertor->GetPreviewPath(), sFile);
-    EXPECT_EQ(PreviewCalls(), (std::vector<std::string>{"Host.Close", "Host.Open " + sFile.utf8_string(), "Protect(3)",
-                                                         "Host.View", "UnProtect", "SetText(Aa)", "SetText(Bb)",
-                                                         "SetText(Cc)", "Protect(3)"}));
+    EXPECT_EQ(PreviewCalls(),
+              (std::vector<std::string>{"Host.Close", "Host.Open " + sFile.utf8_string(), "Protect(3)", "Host.View",
+                                        "UnProtect", "SetText(Aa)", "SetText(Bb)", "SetText(Cc)", "Protect(3)"}));
     EXPECT_EQ(Shown()->m_sText, L"AalBbyCc!");
     EXPECT_EQ(Shown()->ShadedRanges(0xF9E1CA), "[3,5)");
     EXPECT_EQ(m_word.m_nHostsMade, 1);
@@ -185,9 +185,9 @@ TEST_F(ConvertorWORDPreviewGui, TheLastPreviewComesBackTranslated)
 
     // A again: its file holds the skeleton only, so its text is written in again.
     EXPECT_EQ(pA->ShowLastPreview(pPage), pPanel);
-    EXPECT_EQ(PreviewCalls(), (std::vector<std::string>{"Host.Close", "Host.Open " + pA->GetPreviewPath().utf8_string(),
-                                                         "Protect(3)", "Host.View", "UnProtect", "SetText(Eins)",
-                                                         "Protect(3)"}));
+    EXPECT_EQ(PreviewCalls(),
+              (std::vector<std::string>{"Host.Close", "Host.Open " + pA->GetPreviewPath().utf8_string(), "Protect(3)",
+                                        "Host.View", "UnProtect", "SetText(Eins)", "Protect(3)"}));
     EXPECT_EQ(Shown()->m_sText, L"Einsa");
     EXPECT_EQ(Shown()->ShadedRanges(0xF9E1CA), "[0,4)");
 

@@ -170,11 +170,7 @@ TEST_F(ConvertorWORDTest, EntriesBecomeUnitsWithPlaceholdersAndPositions)
          "U[S1(|Bold|@0])T(abcdef)E(@1]=S1)T(ghij)E(@2])T(k)]",
          L"   "},
         // "0" leaves the text before the next run in the document, "10" starts the run at its position.
-        {"skips",
-         L"abcdefghij",
-         {{3, L"3|0"}, {6, L"6|10"}},
-         "U[S1(@6])T(ghij)]",
-         L"abcdef "},
+        {"skips", L"abcdefghij", {{3, L"3|0"}, {6, L"6|10"}}, "U[S1(@6])T(ghij)]", L"abcdef "},
         {"skip then bold",
          L"abcdefghij",
          {{3, L"3|0"}, {8, L"8|4"}},
@@ -195,6 +191,13 @@ TEST_F(ConvertorWORDTest, EntriesBecomeUnitsWithPlaceholdersAndPositions)
          L"  "},
         // Escaped in the units. A run without codes still gets its position.
         {"markup characters", L"a & <b>", {}, "U[S1(@0])T(a &amp; &lt;b&gt;)]", L" "},
+        // A manual line break is no XML character: a code keeps it.
+        {"line break",
+         L"ab\x0B"
+         L"cd",
+         {},
+         "U[S1(@0])T(ab)S2(__Lintrado_wordcharacter__11])T(cd)]",
+         L" "},
     };
     for (const SImportCase& c : cases)
     {
@@ -397,6 +400,10 @@ TEST(ConvertorWORDWriteRanges, PiecesGoToTheirPlaceholdersWithHighlights)
         {"a piece ending with a begin marker", L"@0]aa{@2]bb@4]}cc", L"aalbbycc", "[3,5)", ""},
         // Unescaped before Word gets it; the highlight counts the characters Word has.
         {"escaped text", L"@0]{&amp; &lt;b&gt;}", L"& <b>l y ", "[0,5)", ""},
+        {"kept character", L"@0]a__Lintrado_wordcharacter__11]b",
+         L"a\x0B"
+         L"bl y ",
+         "", ""},
         {"unclosed selection", L"@0]a«a@4]c", L"aal yc", "", "[1,2) [5,6)"},
     };
     for (const SWriteCase& c : cases)
@@ -476,8 +483,10 @@ void AddTargets(CConvertProject& project, tcNode* pFile)
 
 TEST_F(ConvertorWORDTest, ProjectRoundTripPutsEachTranslationAtItsPosition)
 {
-    // Two paragraphs, the second with a bold word, and a figure the template skips.
-    const wxString sText = L"Tom & Jerry <3\rBig news today.\r[fig]";
+    // Two paragraphs, the second with a bold word and a manual line break, and a figure the
+    // template skips.
+    const wxString sText = L"Tom & Jerry <3\rBig news\x0B"
+                           L"today.\r[fig]";
     const wxString sPath = Source(sText, {{15, L"15|1"}, {18, L"18|4"}, {23, L"23|5"}, {31, L"31|1"}, {35, L"35|0"}},
                                   static_cast<long>(sText.length()));
     tcConvertorWORD convertor(&m_project.Doc(), L"en");
@@ -491,6 +500,7 @@ TEST_F(ConvertorWORDTest, ProjectRoundTripPutsEachTranslationAtItsPosition)
     EXPECT_EQ(m_project.Output(convertor, pFile, L"en"), FakeWordFile(sText));
     // Translated: each text at its place, the paragraph marks and the figure untouched.
     AddTargets(m_project, pFile);
-    EXPECT_EQ(m_project.Output(convertor, pFile, L"de"), FakeWordFile(L"TOM & JERRY <3\rBIG NEWS TODAY.\r[fig]"));
+    EXPECT_EQ(m_project.Output(convertor, pFile, L"de"), FakeWordFile(L"TOM & JERRY <3\rBIG NEWS\x0B"
+                                                                      L"TODAY.\r[fig]"));
     EXPECT_EQ(TempFiles(), std::vector<std::string>());
 }

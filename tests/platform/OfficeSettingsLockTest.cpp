@@ -128,8 +128,8 @@ private:
 };
 
 const std::map<std::string, tAccessList> kOwnLists = {
-    {"Office", {1}}, {"Office\\16.0", {2}}, {"Office\\16.0\\Word", {3}},
-    {"Office\\16.0\\Common", {4}}, {"Office\\Outlook", {5}},
+    {"Office", {1}},          {"Office\\16.0", {2}}, {"Office\\16.0\\Word", {3}}, {"Office\\16.0\\Common", {4}},
+    {"Office\\Outlook", {5}},
 };
 
 // The list BuildRegistryLockAcl gives for the three groups and sUser on tree.
@@ -158,10 +158,10 @@ TEST(OfficeSettingsLock, WalksChildrenOrParentsFirstAndSkipsKeysItCannotName)
                                 });
         return asVisited;
     };
-    EXPECT_EQ(walk(true), (std::vector<std::string>{"Word<16.0", "Common<16.0", "16.0<Office", "Outlook<Office",
-                                                     "Office<"}));
-    EXPECT_EQ(walk(false), (std::vector<std::string>{"Office<", "16.0<Office", "Word<16.0", "Common<16.0",
-                                                      "Outlook<Office"}));
+    EXPECT_EQ(walk(true),
+              (std::vector<std::string>{"Word<16.0", "Common<16.0", "16.0<Office", "Outlook<Office", "Office<"}));
+    EXPECT_EQ(walk(false),
+              (std::vector<std::string>{"Office<", "16.0<Office", "Word<16.0", "Common<16.0", "Outlook<Office"}));
 
     // The end-of-list code ends an enumeration that the count promised longer; another error skips
     // only its own index.
@@ -169,8 +169,8 @@ TEST(OfficeSettingsLock, WalksChildrenOrParentsFirstAndSkipsKeysItCannotName)
     tree.m_mapKeys[kRoot + "\\16.0"].mapErrors[0] = 5;
     tree.m_aLog.clear();
     EXPECT_EQ(walk(false), (std::vector<std::string>{"Office<", "16.0<Office", "Common<16.0", "Outlook<Office"}));
-    EXPECT_EQ(tree.Calls("enum"), (std::vector<std::string>{"Office:0", "Office\\16.0:0", "Office\\16.0:1",
-                                                             "Office:1", "Office:2"}));
+    EXPECT_EQ(tree.Calls("enum"),
+              (std::vector<std::string>{"Office:0", "Office\\16.0:0", "Office\\16.0:1", "Office:1", "Office:2"}));
 }
 
 TEST(OfficeSettingsLock, LockListDeniesWritingThenAllowsReadingForEachResolvedAccount)
@@ -219,8 +219,8 @@ TEST(OfficeSettingsLock, LockListDeniesWritingThenAllowsReadingForEachResolvedAc
         EXPECT_EQ(bytes.size(), nUsed);
         if (nAccounts > 0)
         {
-            EXPECT_EQ(bytes[8], 1);   // deny
-            EXPECT_EQ(bytes[9], 3);   // inherited by objects and containers
+            EXPECT_EQ(bytes[8], 1); // deny
+            EXPECT_EQ(bytes[9], 3); // inherited by objects and containers
             EXPECT_EQ(bytes[8 + 8 + c.aSidLengths[0]], 1);
         }
     }
@@ -234,8 +234,8 @@ TEST(OfficeSettingsLock, EveryKeyGetsItsOwnListBack)
     const tAccessList lock = LockList(tree, L"jdoe");
     for (const auto& [sKey, list] : tree.Lists())
         EXPECT_EQ(list, lock) << sKey;
-    EXPECT_EQ(tree.Calls("set"), (std::vector<std::string>{"Office\\16.0\\Word", "Office\\16.0\\Common",
-                                                            "Office\\16.0", "Office\\Outlook", "Office"}));
+    EXPECT_EQ(tree.Calls("set"), (std::vector<std::string>{"Office\\16.0\\Word", "Office\\16.0\\Common", "Office\\16.0",
+                                                           "Office\\Outlook", "Office"}));
     EXPECT_TRUE(wxFileExists(Marker()));
 
     // Word made a key while the lock was on: it inherited the lock, and takes its parent's list.
@@ -245,9 +245,9 @@ TEST(OfficeSettingsLock, EveryKeyGetsItsOwnListBack)
     std::map<std::string, tAccessList> expected = kOwnLists;
     expected["Office\\16.0\\Word\\Recent"] = {3};
     EXPECT_EQ(tree.Lists(), expected);
-    EXPECT_EQ(tree.Calls("set"), (std::vector<std::string>{"Office", "Office\\16.0", "Office\\16.0\\Word",
-                                                            "Office\\16.0\\Word\\Recent", "Office\\16.0\\Common",
-                                                            "Office\\Outlook"}));
+    EXPECT_EQ(tree.Calls("set"),
+              (std::vector<std::string>{"Office", "Office\\16.0", "Office\\16.0\\Word", "Office\\16.0\\Word\\Recent",
+                                        "Office\\16.0\\Common", "Office\\Outlook"}));
     EXPECT_FALSE(wxFileExists(Marker()));
 }
 
