@@ -151,6 +151,8 @@ struct SImportCase
     std::vector<CFakeWordProvider::SResult> aResults;
     const char* szDump;
     const wchar_t* szSkeleton;
+    // The end position the template reports; -1: the text's length.
+    long nEnd = -1;
 };
 } // namespace
 
@@ -191,6 +193,8 @@ TEST_F(ConvertorWORDTest, EntriesBecomeUnitsWithPlaceholdersAndPositions)
          L"  "},
         // Escaped in the units. A run without codes still gets its position.
         {"markup characters", L"a & <b>", {}, "U[S1(@0])T(a &amp; &lt;b&gt;)]", L" "},
+        // A range with no text is reported, and still gets its placeholder.
+        {"end beyond the text", L"ab", {{4, L"4|4"}}, "U[S1(|Bold|@0])T(ab)S2(|Bold|@3])T()]", L"  ", 6},
         // A manual line break is no XML character: a code keeps it.
         {"line break",
          L"ab\x0B"
@@ -203,13 +207,18 @@ TEST_F(ConvertorWORDTest, EntriesBecomeUnitsWithPlaceholdersAndPositions)
     {
         SCOPED_TRACE(c.szName);
         tcLogCapture log;
+        CRecordedAsserts asserts;
         const wxString sText(c.szText);
         std::string sDump;
         std::optional<wxString> sSkeleton;
-        EXPECT_TRUE(Import(Source(sText, c.aResults, static_cast<long>(sText.length())), &sDump, nullptr, &sSkeleton));
+        const long nEnd = c.nEnd < 0 ? static_cast<long>(sText.length()) : c.nEnd;
+        EXPECT_TRUE(Import(Source(sText, c.aResults, nEnd), &sDump, nullptr, &sSkeleton));
         EXPECT_EQ(sDump, c.szDump);
         EXPECT_EQ(sSkeleton.value_or(L"(none)"), wxString(c.szSkeleton));
         EXPECT_EQ(log.Contains(L"GetDiffs gave \"5\""), std::string(c.szName) == "entry without bar");
+        EXPECT_EQ(asserts.m_asSeen, std::string(c.szName) == "end beyond the text"
+                                        ? std::vector<std::string>{"Convertor_word 0"}
+                                        : std::vector<std::string>());
     }
 }
 
