@@ -6,6 +6,7 @@
 #include "engine/EmbedWord.h"
 #include "engine/VRMemDocManager.h"
 #include "tests/engine/FakeWord.h"
+#include "tests/engine/FakeWordView.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
@@ -16,6 +17,7 @@
 #include "workspace/VRPreviewPanel.h"
 #include "workspace/VRSourceFrame.h"
 
+#include <wx/aui/auibook.h>
 #include <wx/frame.h>
 #include <wx/sizer.h>
 #include <wx/weakref.h>
@@ -50,6 +52,7 @@ protected:
         m_sOldTmp = szTmp ? std::optional<std::string>(szTmp) : std::nullopt;
         fs::create_directories(fs::path(HomePath("tmp").utf8_string()));
         setenv("TMPDIR", HomePath("tmp").utf8_string().c_str(), 1);
+        m_word.m_fnOnHostChanged = DrawFakeWordHost;
     }
     void TearDown() override
     {
@@ -113,6 +116,10 @@ TEST_F(WordPreviewPageGui, ThePageThatHeldTheWordPreviewClosesWhileAnotherUsesIt
     // Nothing is translated yet; the first segment is the current one.
     EXPECT_EQ(m_word.m_pHost->m_pActive->ShadedRanges(0xF9E1CA), "[0,9)");
     EXPECT_EQ(m_word.m_pHost->m_pActive->BorderedRanges(0x0000FF), "[0,4)");
+    wxAuiNotebook* pNotebook = pFirst->GetLayout()->GetNotebook(2);
+    pNotebook->SetSelection(pNotebook->GetPageIndex(pFirst->GetLayout()->GetPreviewPanel()));
+    PumpEvents(50);
+    EXPECT_TRUE(ScreenshotIfAsked("page-word-preview"));
 
     VRDocFrame* pSecond = NewPage("second", L"Three.");
     ASSERT_TRUE(ShowsWord(pSecond));
