@@ -625,7 +625,12 @@ bool tcConvertorWORD::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgres
     pApp->SetVisible(false);
 
     sWorkingCopy = NewTempFile(L"lwc");
-    const bool bCopied = !sWorkingCopy.empty() && (wxLogNull(), wxCopyFile(m_sSourcePath, sWorkingCopy, true));
+    bool bCopied = false;
+    if (!sWorkingCopy.empty())
+    {
+        const wxLogNull quiet; // reported below
+        bCopied = wxCopyFile(m_sSourcePath, sWorkingCopy, true);
+    }
     if (!bCopied || !(pDoc = pApp->Open(sWorkingCopy)))
     {
         kvLogError(L"Word could not open a copy of %s", m_sSourcePath);
