@@ -14,6 +14,7 @@
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "platform/OfficeSettingsLock.h"
 #include "script/LuaBindings.h"
 #include "script/tolua.h"
 #include "varnak/include/kvFont.h"
@@ -158,6 +159,8 @@ bool BrindovaApp::OnInit()
     }
 
     tCreateConfigStore();
+    // Only now that no other instance runs: a lock it holds is no crash's.
+    tRestoreOfficeSettingsAfterCrash();
 
     if (!tLocalisationLoadCatalogs())
         return false;

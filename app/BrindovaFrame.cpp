@@ -7,8 +7,10 @@
 #include "engine/ConvertorRegistry.h"
 #include "engine/Convertor_html.h"
 #include "engine/Convertor_txt.h"
+#include "engine/Convertor_word.h"
 #include "engine/VRMemDocStatistics.h"
 #include "import/XLIFFImporter.h"
+#include "platform/WordAutomation.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tcAppContext.h"
@@ -228,8 +230,11 @@ void BrindovaFrame::RegisterConvertors()
 
 void BrindovaFrame::RegisterWordConvertor()
 {
-    // "Microsoft Word documents", "*.doc;*.docx;*.rtf", weight 30, goes here once a Word
-    // automation provider can report itself available; on Linux there is none.
+    // Only a Word automation provider makes Word documents readable; this platform has none.
+    if (IsWordAvailable())
+        g_pConvertorRegistry->Register(0, "Microsoft Word documents", "*.doc;*.docx;*.rtf",
+                                       "Add Microsoft Word documents into XLIFF projects", 30.0f,
+                                       AllocateConvertor_WORD);
 }
 
 void BrindovaFrame::EnableProjectMenus()

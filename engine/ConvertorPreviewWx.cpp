@@ -1,5 +1,7 @@
 #include "engine/ConvertorPreviewWx.h"
 
+#include "engine/EmbedWordWx.h"
+
 VRConvertorPreviewWindow::~VRConvertorPreviewWindow()
 {
     if (VRHTMLWindow* pWindow = m_pWindow.get())
@@ -32,4 +34,5 @@ void tInstallConvertorPreviewWindows()
 {
     tSetPreviewWindowMaker([]() -> std::unique_ptr<tcPreviewWindow>
                            { return std::make_unique<VRConvertorPreviewWindow>(); });
+    tInstallWordPreviewPanels();
 }

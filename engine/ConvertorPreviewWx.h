@@ -25,6 +25,6 @@ private:
     wxWeakRef<VRHTMLWindow> m_pWindow;
 };
 
-// Installs VRConvertorPreviewWindow as the maker of the convertors' preview windows. The
-// application calls it once at start.
+// Installs VRConvertorPreviewWindow as the maker of the convertors' preview windows, and the maker
+// of the Word preview's panel. The application calls it once at start.
 void tInstallConvertorPreviewWindows();

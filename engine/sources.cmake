@@ -23,3 +23,11 @@ list(APPEND LINTRADO_UI_SOURCES
 set_source_files_properties(engine/VRMemDoc.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")
 # A new project file names the program's version as its tool-version.
 set_source_files_properties(engine/Convertor.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")
+# The Word convertor over our own automation interface, and its preview panel.
+list(APPEND LINTRADO_CORE_SOURCES
+    engine/Convertor_word.cpp
+    engine/EmbedWord.cpp
+)
+list(APPEND LINTRADO_UI_SOURCES
+    engine/EmbedWordWx.cpp
+)

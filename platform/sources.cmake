@@ -4,3 +4,8 @@ list(APPEND LINTRADO_CORE_SOURCES
     platform/CharNames.cpp
 )
 
+# Word automation and the Office settings lock: our own interfaces; no provider on this platform.
+list(APPEND LINTRADO_CORE_SOURCES
+    platform/WordAutomation.cpp
+    platform/OfficeSettingsLock.cpp
+)

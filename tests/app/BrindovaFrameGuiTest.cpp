@@ -2,10 +2,12 @@
 
 #include "Shared/Options.h"
 #include "app/DlgAbout.h"
+#include "engine/Convertor.h"
 #include "engine/ConvertorRegistry.h"
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "tests/engine/FakeWord.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
@@ -294,6 +296,31 @@ TEST_F(MainWindow, RegistersTheThreeDocumentKindsWhileItLives)
     m_pFrame->Destroy();
     ASSERT_TRUE(PumpUntil([this] { return !m_pFrame; }));
     EXPECT_FALSE(g_pConvertorRegistry);
+}
+
+TEST_F(MainWindow, OffersWordDocumentsOnlyWhenWordCanBeReached)
+{
+    CFakeWordProvider word;
+    word.m_bAvailable = false;
+    Frame();
+    EXPECT_EQ(g_pConvertorRegistry->GetNumConvertors(), 3);
+    m_pFrame->Destroy();
+    ASSERT_TRUE(PumpUntil([this] { return !m_pFrame; }));
+
+    word.m_bAvailable = true;
+    Frame();
+    ASSERT_EQ(g_pConvertorRegistry->GetNumConvertors(), 4);
+    EXPECT_EQ(g_pConvertorRegistry->GetName(3), "Microsoft Word documents");
+    EXPECT_EQ(g_pConvertorRegistry->GetExtensions(3), "*.doc;*.docx;*.rtf");
+    EXPECT_EQ(g_pConvertorRegistry->GetDescription(3), "Add Microsoft Word documents into XLIFF projects");
+    EXPECT_EQ(g_pConvertorRegistry->GetWeight(3), 30.0f);
+    EXPECT_EQ(g_pConvertorRegistry->FindConvertor(".docx"), 3);
+    std::unique_ptr<tcConvertor> pConvertor = g_pConvertorRegistry->CreateConvertor(".rtf", nullptr, L"en");
+    ASSERT_TRUE(pConvertor);
+    EXPECT_EQ(pConvertor->GetTypeName(), "doc");
+    pConvertor.reset();
+    m_pFrame->Destroy();
+    ASSERT_TRUE(PumpUntil([this] { return !m_pFrame; }));
 }
 
 TEST_F(MainWindow, HelpOpensTheGuideAndTheWebPagesUnderTheConfiguredAddress)
