@@ -14,6 +14,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/ImportXML_Text.cpp
     Shared/ImportXML_DTD.cpp
     Shared/ImportXML_CrossRefs.cpp
+    Shared/ImportXML_Snapshot.cpp
     Shared/Options.cpp
     Shared/OptionsKeyboard.cpp
     Shared/OptionsFonts.cpp

@@ -1,0 +1,479 @@
+// Native dictionary files: the style-set and DTD sections, failed loads, merging, and the writer.
+
+#include "tests/import/ImportTestUtil.h"
+#include "tests/import/NativeDump.h"
+
+#include "varnak/include/tOutput.h"
+#include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
+#include "varnak/include/tcStyles.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace
+{
+std::filesystem::path NativeFixture(const std::string& sName)
+{
+    return ImportFixture("native/" + sName);
+}
+
+// A file in a fresh temporary folder, removed with the object.
+class TempFile
+{
+public:
+    explicit TempFile(const std::string& sName)
+    {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("native_test_" + std::to_string(::getpid()) + "_" + std::to_string(s_nCount++));
+        std::filesystem::create_directories(m_dir);
+        m_path = m_dir / sName;
+    }
+    ~TempFile()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+    const std::filesystem::path& Path() const { return m_path; }
+    void Write(const std::string& sBytes) const
+    {
+        std::ofstream out(m_path, std::ios::binary);
+        out << sBytes;
+    }
+
+private:
+    static inline int s_nCount = 0;
+    std::filesystem::path m_dir;
+    std::filesystem::path m_path;
+};
+
+// The references of every references node, in document order: the entry holding them, and per
+// reference the target's lemma, the type and the targeted senses as their positions in the
+// target entry.
+void DumpReferencesOf(const tcNode* pNode, wxString& sOut)
+{
+    if (pNode->IsKindOfClass(NODE_REFERENCES))
+    {
+        const auto* pRefs = static_cast<const tcReferences*>(pNode);
+        const tcNode* pEntry = pNode;
+        while (pEntry && !pEntry->IsKindOfClass(NODE_ENTRY))
+            pEntry = pEntry->GetParent();
+        sOut += "refs in " + (pEntry ? static_cast<const tcEntry*>(pEntry)->GetLemmaSign() : wxString("?")) + ":";
+        for (int i = 0; i < pRefs->GetNumRefEntries(); ++i)
+        {
+            const tcEntry* pTarget = pRefs->GetRefEntry(i);
+            sOut += wxString::Format(" ->%s/%d", pTarget ? pTarget->GetLemmaSign() : wxString("?"),
+                                     pRefs->GetRefType(i));
+            for (int j = 0; j < pRefs->GetNumRefSenses(i); ++j)
+            {
+                const tcNode* pSense = pRefs->GetRefSense(i, j);
+                wxString sPath;
+                for (const tcNode* p = pSense; p && p != pTarget; p = p->GetParent())
+                    sPath = wxString::Format(".%d", p->FindOurIndex()) + sPath;
+                sOut += "[" + sPath + "]";
+            }
+        }
+        sOut += "\n";
+    }
+    for (const tcNode* pChild : pNode->GetChildren())
+        DumpReferencesOf(pChild, sOut);
+}
+
+wxString DumpReferences(const tcDocument& doc)
+{
+    wxString sOut;
+    if (doc.GetDictionary())
+        DumpReferencesOf(doc.GetDictionary(), sOut);
+    return sOut;
+}
+
+// Everything a native file carries, for comparing documents.
+wxString DumpAll(const tcDocument& doc)
+{
+    return DumpDocument(doc) + "--\n" + DumpNative(doc) + "--\n" + DumpReferences(doc);
+}
+
+wxString ReadGolden(const std::string& sName)
+{
+    return ReadFixtureText(NativeFixture(sName));
+}
+
+std::vector<wxString> Errors(const CXMLImporter& importer)
+{
+    std::vector<wxString> asErrors;
+    for (int i = 0; i < importer.GetNumLoadErrors(); ++i)
+        asErrors.push_back(importer.GetLoadError(i));
+    return asErrors;
+}
+
+// A native file: a small DTD (Lemma with Sense, which holds text and has the attributes level
+// and note), the given sections, and a dictionary with one entry.
+std::string NativeFile(const std::string& sSections)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE brindovaicon ["
+           "<!ELEMENT brindovaicon (dtd?,styleset*,Dictionary)><!ELEMENT Dictionary (Language*)>"
+           "<!ELEMENT Language (Lemma*)><!ELEMENT Lemma (Sense*)><!ELEMENT Sense (#PCDATA)>"
+           "<!-- ATTDATA CDATA, NONE, #IMPLIED, ltr --><!ATTLIST Sense level CDATA #IMPLIED>"
+           "<!-- ATTDATA CDATA, NONE, #IMPLIED, ltr --><!ATTLIST Sense note CDATA #IMPLIED>]><brindovaicon>" +
+           sSections +
+           "<Dictionary><Language Name=\"en\" id=\"7\"><Lemma LemmaSign=\"a\"><Sense>s</Sense></Lemma></Language>"
+           "</Dictionary></brindovaicon>";
+}
+
+struct MessageCase
+{
+    const char* szName;
+    std::string sSections;
+    std::vector<wxString> asErrors;
+    // Text the dump of the loaded document must hold, and must not hold (either may be empty).
+    wxString sKept;
+    wxString sDropped;
+};
+
+void RunMessageCases(const std::vector<MessageCase>& aCases, wxString (*pfnDump)(const tcDocument&))
+{
+    for (const MessageCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        TempFile file("case.xml");
+        file.Write(NativeFile(c.sSections));
+        TestImporter importer;
+        tcDocument doc;
+        const LoadOutcome outcome = LoadInto(importer, doc, file.Path());
+        EXPECT_EQ(outcome.nResult, 0);
+        EXPECT_EQ(outcome.asErrors, c.asErrors);
+        const wxString sDump = pfnDump(doc);
+        if (!c.sKept.empty())
+        {
+            EXPECT_TRUE(sDump.Contains(c.sKept)) << sDump;
+        }
+        if (!c.sDropped.empty())
+        {
+            EXPECT_FALSE(sDump.Contains(c.sDropped)) << sDump;
+        }
+    }
+}
+
+// Loads a file whole into doc (which must be fresh); the load's result.
+int LoadWhole(tcDocument& doc, const std::filesystem::path& path, std::vector<wxString>* pasErrors = nullptr)
+{
+    TestImporter importer;
+    const LoadOutcome outcome = LoadInto(importer, doc, path);
+    if (pasErrors)
+        *pasErrors = outcome.asErrors;
+    return outcome.nResult;
+}
+
+int Merge(tcDocument& doc, const std::filesystem::path& path, std::vector<wxString>* pasErrors = nullptr)
+{
+    TestImporter importer;
+    importer.AttachDoc(&doc);
+    importer.OpenDatasource(wxString(path.wstring()));
+    int nProgress = 0;
+    const int nResult = importer.LoadMerge(nProgress, nullptr);
+    if (pasErrors)
+        *pasErrors = Errors(importer);
+    return nResult;
+}
+} // namespace
+
+// ---- Reading the sections ------------------------------------------------------------------------
+
+TEST(ImportNative, StyleSetsReadIntoTheDocument)
+{
+    tcDocument doc;
+    std::vector<wxString> asErrors;
+    ASSERT_EQ(LoadWhole(doc, NativeFixture("stylesets.xml"), &asErrors), 0);
+    EXPECT_EQ(asErrors, std::vector<wxString>{});
+    EXPECT_EQ(DumpStyleSets(doc), ReadGolden("stylesets.dump"));
+    // The order item of a kind the DTD lacked made the kind, with its relation.
+    const wxString sKinds = DumpKinds(doc);
+    EXPECT_TRUE(sKinds.Contains("Lemma class=4 text children=[Sense* Usage*]")) << sKinds;
+    EXPECT_TRUE(sKinds.Contains(" Usage class=0 children=[]")) << sKinds;
+}
+
+TEST(ImportNative, DTDSectionReadIntoTheDocument)
+{
+    tcDocument doc;
+    std::vector<wxString> asErrors;
+    ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml"), &asErrors), 0);
+    EXPECT_EQ(asErrors, (std::vector<wxString>{"Warning: Special type element with missing attributes",
+                                                "Invalid attribute type \"extra\" on special type element.",
+                                                "Warning: cross reference labelset with no name specified, not added."}));
+    EXPECT_EQ(DumpDTDSection(doc) + "--\n" + DumpReferences(doc), ReadGolden("dtdsection.dump"));
+    // The list attributes got their lists; list values given by identifier name their items.
+    EXPECT_TRUE(DumpTree(doc.GetDictionary()).Contains("Sense colour=\"red\" size=\"S,L\"")) << DumpTree(doc.GetDictionary());
+}
+
+// ---- Messages ------------------------------------------------------------------------------------
+
+TEST(ImportNative, StyleSetMessages)
+{
+    const std::string sSet = "<styleset name=\"S\"><order/><order_element elementname=\"Sense\"/>";
+    const std::string sLevel = "<style type=\"attribute\" elementname=\"Sense\" attributename=\"level\"/>";
+    const std::string sNumber = "<style_autonumber type=\"1\" always=\"1\" breadth=\"1\" depth=\"1\"/>";
+    const std::vector<MessageCase> aCases = {
+        {"rejected set rejects its order and styles",
+         "<styleset><order/><style type=\"element\" elementname=\"Sense\" attributename=\"\" bold=\"1\"/>"
+         "</styleset>",
+         {"styleset with invalid name attribute : not added", "order with no valid styleset to be added too: ignored",
+          "style with no valid styleset to be added to: not added"},
+         "styleset \"Default\"",
+         " b=1 "},
+        {"order element without an order",
+         "<styleset name=\"S\"><order_element elementname=\"Sense\"/><order_item type=\"pcdata\" name=\"\" "
+         "visible=\"1\"/></styleset>",
+         {"order_element with no valid order: ignored", "order_item with no valid order element: ignored"},
+         "styleset \"S\"",
+         "order Sense"},
+        {"order element without a name keeps the earlier one",
+         sSet + "<order_element/><order_item type=\"pcdata\" name=\"\" visible=\"1\"/></styleset>",
+         {"Order element with no name - ignored"},
+         "order Sense: #text",
+         ""},
+        {"order item after a rejected set",
+         sSet + "</styleset><styleset><order_item type=\"pcdata\" name=\"\" visible=\"1\"/></styleset>",
+         {"styleset with invalid name attribute : not added", "order_item with no valid order element: ignored"},
+         "styleset \"S\"",
+         "order Sense"},
+        {"order item without any attribute", sSet + "<order_item/></styleset>",
+         {"order_item with no valid type attribute: not added"}, "", "order Sense"},
+        {"order item without a name", sSet + "<order_item type=\"pcdata\" visible=\"1\"/></styleset>",
+         {"order_item with no valid name attribute: not added"}, "", "order Sense"},
+        {"order item without visibility", sSet + "<order_item type=\"pcdata\" name=\"\"/></styleset>",
+         {"order_item with no valid visible attribute: not added"}, "", "order Sense"},
+        {"order item of an unknown type", sSet + "<order_item type=\"bogus\" name=\"x\" visible=\"1\"/></styleset>",
+         {"orderitem with invalid type 'bogus', not added."}, "", "order Sense"},
+        {"type not first",
+         "<styleset name=\"S\"><style elementname=\"Sense\" type=\"element\" attributename=\"\"/></styleset>",
+         {"the 'type' attribute must appear first: not added"}, "styleset \"S\"", "style Sense"},
+        {"unknown style type",
+         "<styleset name=\"S\"><style type=\"other\" elementname=\"Sense\" attributename=\"\"/></styleset>",
+         {"Style with invalid type 'other', not added."}, "", "style Sense"},
+        {"elementname not second",
+         "<styleset name=\"S\"><style type=\"element\" attributename=\"\" elementname=\"Sense\"/></styleset>",
+         {"the 'elementname' attribute must appear second: not added"}, "", "style Sense"},
+        {"unknown element kind",
+         "<styleset name=\"S\"><style type=\"element\" elementname=\"Nope\" attributename=\"\"/></styleset>",
+         {"style with invalid 'elementname': not added"}, "", "style Nope"},
+        {"element style without attributename",
+         "<styleset name=\"S\"><style type=\"element\" elementname=\"Sense\" bold=\"1\"/></styleset>",
+         {"the 'attributename' attribute must appear third: not added"}, "", "style Sense"},
+        {"unknown attribute; numbering goes to the last attribute style made",
+         "<styleset name=\"S\">" + sLevel +
+             "<style type=\"attribute\" elementname=\"Sense\" attributename=\"zzz\"/>" + sNumber + "</styleset>",
+         {"style with invalid 'attributename': not added"},
+         "    autonumber type=1 always=1 breadth=1 depth=1",
+         "Sense@zzz"},
+        {"numbering without type", "<styleset name=\"S\">" + sLevel + "<style_autonumber always=\"1\"/></styleset>",
+         {"style_autonumber with invalid type attribute: not added"}, "", "autonumber"},
+        {"numbering without always",
+         "<styleset name=\"S\">" + sLevel + "<style_autonumber type=\"1\" breadth=\"1\" depth=\"1\"/></styleset>",
+         {"style_autonumber with invalid always attribute : not added"}, "", "autonumber"},
+        {"numbering without breadth",
+         "<styleset name=\"S\">" + sLevel + "<style_autonumber type=\"1\" always=\"1\" depth=\"1\"/></styleset>",
+         {"style_autonumber with invalid breadth attribute : not added"}, "", "autonumber"},
+        {"numbering without depth",
+         "<styleset name=\"S\">" + sLevel + "<style_autonumber type=\"1\" always=\"1\" breadth=\"1\"/></styleset>",
+         {"style_autonumber with invalid depth attribute: not added"}, "", "autonumber"},
+        {"numbering before any attribute style",
+         "<styleset name=\"S\"><style type=\"element\" elementname=\"Sense\" attributename=\"\"/>" + sNumber +
+             "</styleset>",
+         {"style_autonumber with no attribute style to add to: not added"}, "style Sense:", "autonumber"},
+    };
+    RunMessageCases(aCases, &DumpStyleSets);
+}
+
+TEST(ImportNative, DTDSectionMessages)
+{
+    const std::string sList = "<dtdlist id=\"1\" name=\"L\"/>";
+    const std::vector<MessageCase> aCases = {
+        {"special with a foreign attribute",
+         "<dtd><specialtypes><special extra=\"1\" type=\"2\" section=\"7\" elem=\"Sense\"/></specialtypes></dtd>",
+         {"Invalid attribute type \"extra\" on special type element."}, "", "sense="},
+        {"special without elem",
+         "<dtd><specialtypes><special type=\"2\" section=\"7\"/></specialtypes></dtd>",
+         {"Warning: Special type element with missing attributes"}, "", "sense="},
+        {"special whose type is no whole number",
+         "<dtd><specialtypes><special type=\"x\" section=\"7\" elem=\"Sense\" attr=\"level\"/></specialtypes></dtd>",
+         {"Warning: Special type element with missing attributes"}, "", "te="},
+        {"special after its group ended",
+         "<dtd><specialtypes/><special type=\"2\" section=\"7\" elem=\"Sense\"/></dtd>", {}, "", "sense="},
+        {"list without id", "<dtd><dtdlist name=\"L\"/></dtd>", {"dtdlist with no id, not added."}, "", "\"L\""},
+        {"list without name", "<dtd><dtdlist id=\"1\"/></dtd>", {"dtdlist with no name, not added."}, "", "list 1 "},
+        {"item after a list whose id is no number",
+         "<dtd><dtdlist id=\"x\" name=\"L\"/><dtdlistitem id=\"1\" name=\"a\"/></dtd>",
+         {"dtdlist with invalid id #, not added.", "dtdlistitem with no dtdlist specified, not added."}, "",
+         "\"L\""},
+        {"item without id", "<dtd>" + sList + "<dtdlistitem name=\"a\"/></dtd>",
+         {"dtdlistitem with no id, not added."}, "list 1 \"L\":\n", ""},
+        {"item without name", "<dtd>" + sList + "<dtdlistitem id=\"1\"/></dtd>",
+         {"dtdlistitem with no name, not added."}, "list 1 \"L\":\n", ""},
+        {"item whose id is no number", "<dtd>" + sList + "<dtdlistitem id=\"x\" name=\"a\"/></dtd>",
+         {"dtdlistitem: Invalid list item ID (x,a)"}, "list 1 \"L\":\n", ""},
+        {"label set without a list", "<dtd><listlabelset name=\"de\"/></dtd>",
+         {"listlabelset with no dtdlist specified, not added."}, "", "labels"},
+        {"label set without name", "<dtd>" + sList + "<listlabelset/></dtd>",
+         {"listlabelset with no name, not added."}, "", "labels"},
+        {"label without a label set", "<dtd>" + sList + "<listlabel listitemid=\"1\" name=\"a\"/></dtd>",
+         {"listlabel with no listlabelset specified, not added."}, "", "labels"},
+        {"label without item id", "<dtd>" + sList + "<listlabelset name=\"de\"><listlabel name=\"a\"/></listlabelset></dtd>",
+         {"listlabel with no listitemid, not added."}, "labels \"de\":\n", ""},
+        {"label without name",
+         "<dtd>" + sList + "<listlabelset name=\"de\"><listlabel listitemid=\"1\"/></listlabelset></dtd>",
+         {"listlabel with no name, not added."}, "labels \"de\":\n", ""},
+        {"label whose item id is no number: a warning only",
+         "<dtd>" + sList + "<listlabelset name=\"de\"><listlabel listitemid=\"x\" name=\"a\"/></listlabelset></dtd>",
+         {}, "labels \"de\":\n", ""},
+        {"reference type without id", "<dtd><xreftype name=\"See\"/></dtd>",
+         {"cross reference type with no id specified, not added."}, "", "xreftype"},
+        {"reference type without name", "<dtd><xreftype id=\"1\"/></dtd>",
+         {"cross reference type with no name specified, not added."}, "", "xreftype"},
+        {"reference type whose id is no number: a warning only", "<dtd><xreftype id=\"x\" name=\"See\"/></dtd>", {},
+         "", "xreftype"},
+        {"label set of references without a name still collects",
+         "<dtd><xreflabelset><xreflabel xreftypeid=\"1\" labels=\"s\" labelp=\"p\"/></xreflabelset></dtd>",
+         {"Warning: cross reference labelset with no name specified, not added."},
+         "xreflabels \"unnamed\": 1=\"s\"/\"p\"", ""},
+        {"reference label before any label set",
+         "<dtd><xreflabel xreftypeid=\"1\" labels=\"s\" labelp=\"p\"/></dtd>",
+         {"cross reference label with no labelset specified, not added."}, "", "xreflabels"},
+        {"reference label without type id",
+         "<dtd><xreflabelset name=\"A\"><xreflabel labels=\"s\" labelp=\"p\"/></xreflabelset></dtd>",
+         {"cross reference label with no type id specified, not added."}, "xreflabels \"A\":\n", ""},
+        {"reference label without singular",
+         "<dtd><xreflabelset name=\"A\"><xreflabel xreftypeid=\"1\" labelp=\"p\"/></xreflabelset></dtd>",
+         {"cross reference label with no labels specified, not added."}, "xreflabels \"A\":\n", ""},
+        {"reference label without plural",
+         "<dtd><xreflabelset name=\"A\"><xreflabel xreftypeid=\"1\" labels=\"s\"/></xreflabelset></dtd>",
+         {"cross reference label with no labelp specified, not added."}, "xreflabels \"A\":\n", ""},
+    };
+    RunMessageCases(aCases, &DumpDTDSection);
+}
+
+// ---- Failed loads and merging --------------------------------------------------------------------
+
+TEST(ImportNative, FailedWholeLoadChangesNothing)
+{
+    for (const char* szFile : {"stop_order.xml", "truncated.xml"})
+    {
+        SCOPED_TRACE(szFile);
+        tcDocument doc;
+        doc.CreateDoc("test");
+        const wxString sBefore = DumpNative(doc);
+        TestImporter importer;
+        importer.AttachDoc(&doc);
+        importer.OpenDatasource(wxString(NativeFixture(szFile).wstring()));
+        int nProgress = 0;
+        EXPECT_EQ(importer.LoadDictionary(nProgress, nullptr), -1);
+        const std::vector<wxString> asErrors = Errors(importer);
+        ASSERT_FALSE(asErrors.empty());
+        EXPECT_TRUE(asErrors.back().StartsWith("Fatal error in file ")) << asErrors.back();
+        EXPECT_TRUE(asErrors.back().Contains(" at line ") && asErrors.back().Contains(" , column ")) << asErrors.back();
+        EXPECT_EQ(DumpNative(doc), sBefore);
+        EXPECT_EQ(doc.GetDictionary(), nullptr);
+    }
+    tcDocument doc;
+    std::vector<wxString> asErrors;
+    EXPECT_EQ(LoadWhole(doc, NativeFixture("stop_order.xml"), &asErrors), -1);
+    ASSERT_EQ(asErrors.size(), 2u);
+    EXPECT_EQ(asErrors[0], "could not find order element for :  'Nope' - no further parsing will be done");
+    EXPECT_TRUE(asErrors[1].Contains("stop_order.xml at line 19 , column ")) << asErrors[1];
+}
+
+TEST(ImportNative, FailedMergeChangesNothing)
+{
+    tcDocument doc;
+    ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml")), 0);
+    const wxString sBefore = DumpNative(doc);
+    std::vector<wxString> asErrors;
+    EXPECT_EQ(Merge(doc, NativeFixture("truncated.xml"), &asErrors), -1);
+    ASSERT_FALSE(asErrors.empty());
+    EXPECT_TRUE(asErrors.back().StartsWith("Fatal error in file ")) << asErrors.back();
+    EXPECT_EQ(DumpNative(doc), sBefore);
+}
+
+TEST(ImportNative, MergeAddsNamedStyleSetsAndIgnoresSectionContent)
+{
+    tcDocument doc;
+    ASSERT_EQ(LoadWhole(doc, NativeFixture("stylesets.xml")), 0);
+    const wxString sDTDBefore = DumpDTDSection(doc);
+    const wxString sSetsBefore = DumpStyleSets(doc);
+    std::vector<wxString> asErrors;
+    ASSERT_EQ(Merge(doc, NativeFixture("merge.xml"), &asErrors), 0);
+    EXPECT_EQ(asErrors, std::vector<wxString>{});
+    EXPECT_EQ(DumpStyleSets(doc), sSetsBefore + "styleset \"Merged\"\n");
+    EXPECT_EQ(DumpDTDSection(doc), sDTDBefore);
+    // The rest of the file was read: its entry joined the section.
+    EXPECT_EQ(doc.GetSection(0)->GetNumChildren(), 2);
+}
+
+TEST(ImportNative, MergedPlainFileReadsPastADtdElementInAnEntry)
+{
+    TempFile first("first.xml");
+    first.Write("<d><s><e LemmaSign=\"x\"/></s></d>");
+    TempFile second("second.xml");
+    second.Write("<d><s><e LemmaSign=\"a\"><dtd><dtdlist id=\"1\" name=\"L\"/><inner/></dtd><after/></e>"
+                 "<e LemmaSign=\"b\"/></s></d>");
+    tcDocument doc;
+    ASSERT_EQ(LoadWhole(doc, first.Path()), 0);
+    ASSERT_EQ(Merge(doc, second.Path()), 0);
+    EXPECT_EQ(DumpTree(doc.GetDictionary()), "d\n  s\n    e LemmaSign=\"x\"\n    e LemmaSign=\"a\"\n      after\n"
+                                             "    e LemmaSign=\"b\"\n");
+    EXPECT_EQ(doc.GetDTD()->GetNumLists(), 0);
+}
+
+// ---- The writer ----------------------------------------------------------------------------------
+
+namespace
+{
+// Writes doc, reads the file back into out; the bytes written.
+std::string WriteAndRead(const tcDocument& doc, tcDocument& out, std::vector<wxString>* pasErrors = nullptr)
+{
+    std::string sBytes;
+    EXPECT_TRUE(GenerateNative(&doc, nullptr, sBytes));
+    TempFile file("written.xml");
+    file.Write(sBytes);
+    std::vector<wxString> asErrors;
+    EXPECT_EQ(LoadWhole(out, file.Path(), &asErrors), 0) << sBytes;
+    if (pasErrors)
+        *pasErrors = asErrors;
+    return sBytes;
+}
+
+// The round trip both ways: the first file written reads back as a document that writes the same
+// bytes and reads back the same again. Returns the first document read back.
+void ExpectRoundTrip(const tcDocument& doc, tcDocument& first)
+{
+    std::vector<wxString> asErrors;
+    WriteAndRead(doc, first, &asErrors);
+    EXPECT_EQ(asErrors, std::vector<wxString>{});
+    tcDocument second;
+    const std::string sFirst = WriteAndRead(first, second);
+    tcDocument third;
+    const std::string sSecond = WriteAndRead(second, third);
+    EXPECT_EQ(DumpAll(first), DumpAll(second));
+    EXPECT_EQ(sFirst, sSecond);
+}
+} // namespace
+
+TEST(NativeWriter, FilesRoundTrip)
+{
+    for (const char* szFile :
+         {"native/stylesets.xml", "native/dtdsection.xml", "native/merge.xml", "dictionary.xml", "xrefs.xml",
+          "xml_space.xml", "relations.xml", "cdata.xml"})
+    {
+        SCOPED_TRACE(szFile);
+        tcDocument doc;
+        ASSERT_EQ(LoadWhole(doc, ImportFixture(szFile)), 0);
+        tcDocument first;
+        ExpectRoundTrip(doc, first);
+        // Native files this program reads keep everything through the first write.
+        if (wxString(szFile).StartsWith("native/"))
+        {
+            EXPECT_EQ(DumpNative(first) + DumpReferences(first) + DumpTree(first.GetDictionary()),
+                      DumpNative(doc) + DumpReferences(doc) + DumpTree(doc.GetDictionary()));
+        }
+    }
+}
