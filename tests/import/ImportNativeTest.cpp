@@ -3,6 +3,7 @@
 #include "tests/import/ImportTestUtil.h"
 #include "tests/import/NativeDump.h"
 
+#include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tOutput.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
@@ -476,4 +477,137 @@ TEST(NativeWriter, FilesRoundTrip)
                       DumpNative(doc) + DumpReferences(doc) + DumpTree(doc.GetDictionary()));
         }
     }
+}
+
+TEST(NativeWriter, DocumentBuiltInCodeRoundTrips)
+{
+    tcDocument doc;
+    doc.CreateDoc("built");
+    doc.CreateEmptyOvraDTD();
+    tcDTD* pDTD = doc.GetDTD();
+    tcElement* pLemma = pDTD->GetElementByID(ELEMENTID_ENTRY);
+    tcElement* pSense = tEnsureElementExists(&doc, "Sense", pLemma, false, CHILD_ZEROORMORE);
+    tcElement* pGloss = tEnsureElementExists(&doc, "Gloss", pSense, false, CHILD_ONE);
+    tcElement* pRefs = pDTD->GetElementByID(ELEMENTID_REFERENCES);
+    pLemma->AddChildElement(pRefs, CHILD_ZEROORONE);
+    tEnsureElementAllowsPCDATA(&doc, pGloss);
+
+    tcAttrList* pColours = pDTD->AddAttrList(std::make_unique<tcAttrList>("Colours", 4));
+    pColours->AddListItem(3, "red & <hot>", true);
+    pColours->AddListItem(8, "blue", true);
+    pColours->AddLabelSet("de")->AddLabel(8, "blau");
+    pDTD->SetNextListID(5);
+    tcAttribute* pColour = tCreateAttribute(&doc, pSense, "colour", ATTRDEF_USERCREATED, ATTR_LISTN, false, 0);
+    pColour->SetList(pColours);
+    pColour->EnableFlags(0x100);
+    tcAttribute* pShade = tCreateAttribute(&doc, pSense, "shade", ATTRDEF_IMPLIED, ATTR_LIST, false, 0);
+    pShade->SetList(pColours);
+    tCreateAttribute(&doc, pSense, "count", ATTRDEF_VALUE, ATTR_NDATA, false, 0)->SetDefault("1");
+    tCreateAttribute(&doc, pSense, "script", ATTRDEF_IMPLIED, ATTR_LUASCRIPT, false, 0);
+    tcAttribute* pNote = tCreateAttribute(&doc, pGloss, "note", ATTRDEF_IMPLIED, ATTR_CDATA, false, 0);
+    pDTD->AddCrossRefType(1, "See");
+    pDTD->AddRefLabelSet(std::make_unique<tcRefLabelSet>("Labels"))->AddLabel(1, "see", "see also");
+    pDTD->AddEntity("brand", "Lin & \"trado\" 100%");
+
+    auto* pDictionary = static_cast<tcDictionary*>(doc.AllocateElementByID(ELEMENTID_DICTIONARY));
+    doc.SetDictionary(pDictionary);
+    pDictionary->SetDatabaseName("Built");
+    tcLanguage* pSection = pDictionary->AddLanguage("", 0);
+    pSection->SetName("en");
+    pSection->m_aSenseDesc.push_back({pSense->GetID(), 0});
+    pSection->m_aNotesDesc.push_back({pGloss->GetID(), pNote->GetID()});
+    pSection->m_FreqDesc = {pSense->GetID(), pSense->FindAttributeByName("count")->GetID()};
+
+    auto addEntry = [&](const wxString& sLemma)
+    {
+        auto* pEntry = static_cast<tcEntry*>(doc.AllocateElementByID(ELEMENTID_ENTRY));
+        pEntry->SetLemmaSign(sLemma);
+        pSection->InsertEntry(pEntry);
+        return pEntry;
+    };
+    tcEntry* pA = addEntry("a &amp; b");
+    tcEntry* pB = addEntry("b");
+    pB->SetIncomplete(true);
+    tcNode* pSenseA = doc.AllocateElement(pSense);
+    pA->AddChildLast(pSenseA);
+    pSenseA->SetAttributeS(pColour, "red & <hot>,blue");
+    pSenseA->SetAttributeS(pShade, "blue");
+    pSenseA->SetAttributeS(pSense->FindAttributeByName("count"), "12");
+    pSenseA->SetAttributeS(pSense->FindAttributeByName("script"), "return 'x' < 2");
+    tcNode* pGlossA = doc.AllocateElement(pGloss);
+    pSenseA->AddChildLast(pGlossA);
+    pGlossA->SetAttributeS(pNote, "quote \" and tab\there");
+    pGlossA->AddChildLast(doc.AllocateTextNode("one < two & three"));
+    tcNode* pSenseB1 = doc.AllocateElement(pSense);
+    tcNode* pSenseB2 = doc.AllocateElement(pSense);
+    pB->AddChildLast(pSenseB1);
+    pB->AddChildLast(pSenseB2);
+    // The parser gives every element the declared defaults of its attributes.
+    pSenseB1->SetAttributeS(pSense->FindAttributeByName("count"), "1");
+    pSenseB2->SetAttributeS(pSense->FindAttributeByName("count"), "1");
+    auto* pReferences = static_cast<tcReferences*>(doc.AllocateElement(pRefs));
+    pA->AddChildLast(pReferences);
+    pReferences->AddRefSense(pB->GetID(), pSenseB2->GetID(), 1);
+
+    doc.DeleteStyleSet(0);
+    tcStyles* pSet = doc.AddStyleSet(std::make_unique<tcStyles>("Print"));
+    pSet->GetOrder()->AddElementOrderChild(pLemma, pSense, true);
+    pSet->GetOrder()->AddElementOrderAttribute(pSense, pColour, false);
+    pSet->GetOrder()->AddElementOrderPCDATA(pGloss, true);
+    auto pStyle = std::make_unique<tcStyleAttribute>(pSense, pColour);
+    pStyle->sFont = "Serif, \"Bold\"";
+    pStyle->fSize = 10.1f;
+    pStyle->nB = 1;
+    pStyle->nSC = 0;
+    pStyle->sColourF = "102030";
+    pStyle->sBeforeI = "(";
+    pStyle->sBetween = ", ";
+    pStyle->bParagraph = true;
+    pStyle->eAlignment = 3;
+    pStyle->fIndentL = 0.1f;
+    pStyle->fSpaceB = -2.75f;
+    pStyle->BorderL.SetBorderStyle(BORDER_DOUBLE);
+    pStyle->BorderL.SetWidth(1.0f / 3.0f);
+    pStyle->BorderL.SetPadding(2);
+    pStyle->BorderL.SetColour("ABCDEF");
+    pStyle->m_sLuaModifier = "return value";
+    pStyle->aAutoNumber.push_back({AUTONUMBER_NUMBERS, true, false, true});
+    pStyle->aAutoNumber.push_back({2, false, true, false});
+    pSet->AddStyle(std::move(pStyle));
+    pSet->AddStyle(std::make_unique<tcStyleElement>(pGloss))->sAfterO = "]";
+    doc.AddStyleSet(std::make_unique<tcStyles>("Empty"));
+
+    tcDocument first;
+    ExpectRoundTrip(doc, first);
+    EXPECT_EQ(DumpNative(first), DumpNative(doc));
+    EXPECT_EQ(DumpReferences(first), "refs in a &amp; b: ->b/1[.1]\n");
+    EXPECT_EQ(DumpTree(first.GetDictionary()).utf8_string(), DumpTree(doc.GetDictionary()).utf8_string());
+    EXPECT_TRUE(static_cast<tcEntry*>(first.GetSection(0)->GetChild(1))->IsIncomplete());
+    const tcAttribute* pReadColour = first.GetDTD()->FindElementByName("Sense")->FindAttributeByName("colour");
+    ASSERT_NE(pReadColour, nullptr);
+    EXPECT_EQ(pReadColour->GetType(), ATTR_LISTN);
+    EXPECT_EQ(pReadColour->GetDefaultType(), ATTRDEF_USERCREATED);
+    EXPECT_TRUE(pReadColour->TestFlag(0x100));
+    EXPECT_EQ(pReadColour->GetList(), first.GetDTD()->FindListByName("Colours"));
+    EXPECT_EQ(first.GetDTD()->FindEntity("brand")->GetValue(), "Lin & \"trado\" 100%");
+    EXPECT_EQ(first.GetDTD()->FindElementByName("Sense")->FindAttributeByName("count")->GetDefault(), "1");
+}
+
+TEST(NativeWriter, WrittenFileLoadsWithoutSchemaFolders)
+{
+    tcDocument doc;
+    ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml")), 0);
+    std::string sBytes;
+    ASSERT_TRUE(GenerateNative(&doc, nullptr, sBytes));
+    // Everything the importer needs is in the file: no external DTD is named.
+    EXPECT_EQ(sBytes.find("SYSTEM"), std::string::npos);
+    EXPECT_EQ(sBytes.find('\n'), std::string::npos);
+    TempFile file("out.xml");
+    EXPECT_EQ(OutputNative(&doc, nullptr, wxString(file.Path().wstring())), 0);
+    EXPECT_EQ(ReadBytes(file.Path()), sBytes);
+
+    tcDocument empty;
+    EXPECT_FALSE(GenerateNative(&empty, nullptr, sBytes));
+    EXPECT_EQ(OutputNative(&empty, nullptr, wxString(file.Path().wstring())), -1);
+    EXPECT_EQ(ReadBytes(file.Path()).empty(), false);
 }

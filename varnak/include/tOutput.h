@@ -118,6 +118,8 @@ bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::s
 //     handle, HTML style, further styles); backslash-n and backslash-t in style texts and Lua
 //     modifiers read back as a line break and a tab;
 //   - two sections without a name read back as one;
+//   - CDATA sections read back as text (joined to the text beside them), and the parser gives every
+//     element that lacks a value of an attribute with a declared default that default;
 //   - attribute identifiers and flags other than right-to-left (the importer assigns them), the next
 //     list identifier beyond one above the highest list, attributes named "id" (the file's own
 //     identifiers), an entry's "Incomplete" attribute (it is the entry's incomplete flag);
