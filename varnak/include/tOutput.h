@@ -109,7 +109,10 @@ bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::s
 //   - the dictionary with its sections, entries and nodes. Sections keep their own identifiers
 //     (designations refer to them); entries and element nodes are numbered 1, 2, ... in document
 //     order (the importer maps them to new identifiers). List values are written as item
-//     identifiers, cross references by identifier ("reflemma", "refsense"); reals in the C locale,
+//     identifiers (an item the list lacks by its text), several of them separated by the escaped
+//     text of the list separator entity, which the parser hands on as the text the importer
+//     splits at (a reference to the entity would count against the parser's limit of entity
+//     expansions and fail large files); cross references by identifier ("reflemma", "refsense"); reals in the C locale,
 //     with the digits that read back the same single-precision value; booleans as "1" and "0".
 // What the format cannot carry, and so comes back different from the first file written on:
 //   - line feeds and tabs in text outside an xml:space="preserve" scope (the importer drops them);

@@ -301,7 +301,8 @@ void CNativeWriter::WriteDocType()
     m_sOut += kDocType;
     m_sOut += L" [";
     // The separator's replacement text is "&#38;...;", which an attribute value turns into the text
-    // "&brindova__list__seperator;" that the importer splits list values at.
+    // "&brindova__list__seperator;" that the importer splits list values at; other readers of the
+    // format know the entity. This writer puts the escaped text itself between values.
     m_sOut += L"<!ENTITY " + wxString(kListSeparator) + L" \"&#38;#38;" + kListSeparator + L";\">";
     static const wchar_t* const s_aszPredefined[] = {L"lt", L"gt", L"amp", L"apos", L"quot"};
     for (int i = 0; i < pDTD->GetNumEntities(); ++i)
@@ -584,7 +585,7 @@ wxString CNativeWriter::ListValue(const tcNode* pNode, const tcAttribute* pAttr)
     {
         const int nIndex = pList->FindByText(sText);
         // An item the list lacks goes by its text, which the importer adds to the list.
-        return nIndex >= 0 ? tIntToString(pList->GetItemID(nIndex)) : sText;
+        return nIndex >= 0 ? tIntToString(pList->GetItemID(nIndex)) : ValueForImporter(sText);
     };
     if (pAttr->GetType() == ATTR_LIST)
         return itemID(pNode->GetAttributeS(pAttr));
@@ -614,22 +615,12 @@ void CNativeWriter::WriteAttributeValues(const tcNode* pNode, bool bEntry)
             AppendAttribute(m_sOut, pAttr->GetName(), *psValue);
             continue;
         }
-        // The separator is an entity reference, escaped for neither the parser nor the importer.
+        // The value is escaped once for the importer part by part, the separator excepted, so the
+        // parser gives the importer the separator text it splits at. (Written as a reference to the
+        // declared entity it would count as an entity expansion, and a large dictionary would trip
+        // the parser's guard against entity bombs.)
         m_sOut += L' ' + pAttr->GetName() + L"=\"";
-        wxString sValue = ListValue(pNode, pAttr);
-        const wxString sSeparator = L"&" + wxString(kListSeparator) + L";";
-        size_t nStart = 0;
-        while (true)
-        {
-            const size_t nAt = sValue.find(sSeparator, nStart);
-            tAppendXMLAttributeValue(m_sOut, ValueForImporter(sValue.substr(nStart, nAt == wxString::npos
-                                                                                       ? wxString::npos
-                                                                                       : nAt - nStart)));
-            if (nAt == wxString::npos)
-                break;
-            m_sOut += sSeparator;
-            nStart = nAt + sSeparator.length();
-        }
+        tAppendXMLAttributeValue(m_sOut, ListValue(pNode, pAttr));
         m_sOut += L'"';
     }
 }
