@@ -635,3 +635,33 @@ TEST(NativeWriter, ManyListValuesReadBack)
     EXPECT_EQ(first.GetSection(0)->GetNumChildren(), 1503);
     EXPECT_TRUE(DumpTree(first.GetSection(0)->GetChild(1502)).Contains("size=\"S,L\""));
 }
+
+TEST(NativeWriter, DocumentsTheFormatCannotHoldAreNotWritten)
+{
+    struct Case
+    {
+        const char* szName;
+        void (*pfnSpoil)(tcDocument& doc);
+    };
+    const Case aCases[] = {
+        {"kind name with a blank", [](tcDocument& doc) { doc.GetDTD()->FindElementByName("Sense")->SetName("a b"); }},
+        {"kind name with a prefix", [](tcDocument& doc) { doc.GetDTD()->FindElementByName("Sense")->SetName("x:y"); }},
+        {"kind named like the wrapper",
+         [](tcDocument& doc) { doc.GetDTD()->FindElementByName("Note")->SetName("brindovaicon"); }},
+        {"attribute name", [](tcDocument& doc)
+         { doc.GetDTD()->FindElementByName("Note")->FindAttributeByName("kind")->SetName("1x"); }},
+        {"list name in a comment", [](tcDocument& doc) { doc.GetDTD()->FindListByName("Sizes")->RenameList("a--b"); }},
+        {"no dictionary", [](tcDocument& doc) { doc.SetDictionary(nullptr); }},
+    };
+    for (const Case& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        tcDocument doc;
+        ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml")), 0);
+        std::string sBytes;
+        ASSERT_TRUE(GenerateNative(&doc, nullptr, sBytes));
+        c.pfnSpoil(doc);
+        EXPECT_FALSE(GenerateNative(&doc, nullptr, sBytes));
+        EXPECT_TRUE(sBytes.empty());
+    }
+}

@@ -127,10 +127,11 @@ bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::s
 //     list identifier beyond one above the highest list, attributes named "id" (the file's own
 //     identifiers), an entry's "Incomplete" attribute (it is the entry's incomplete flag);
 //   - in attribute values the literal texts "&apos;" and "&quot;" (read back as ' and "), list names
-//     holding "," or "--" or named "NONE", list item texts holding ",";
+//     holding "," or named "NONE", list item texts holding ",";
 //   - references to entries or senses that are not in the dictionary (left out).
-// A document without a dictionary, or with an element or attribute name XML does not accept (or
-// an element name with a namespace prefix), is not written: -1. Results and the atomic replacement
+// A document without a dictionary, with an element or attribute name XML does not accept (or an
+// element name with a namespace prefix, or a kind named "brindovaicon"), or with a list name
+// holding "--", is not written: -1. Results and the atomic replacement
 // as for OutputXLIFF. Main thread only.
 int OutputNative(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath,
                  const SExportOptions& options = SExportOptions(),

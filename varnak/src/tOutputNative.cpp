@@ -166,7 +166,8 @@ bool CNativeWriter::Check(wxString& sWhy) const
     for (int i = 0; i < pDTD->GetNumElements(); ++i)
     {
         const tcElement* pKind = pDTD->GetElement(i);
-        if (!IsWritableElementName(pKind->GetName()))
+        // A kind named like the wrapper would be declared twice.
+        if (!IsWritableElementName(pKind->GetName()) || pKind->GetName() == kDocType)
         {
             sWhy = L"\"" + pKind->GetName() + L"\" is not an element name the file can hold";
             return false;
@@ -179,6 +180,15 @@ bool CNativeWriter::Check(wxString& sWhy) const
                 sWhy = L"\"" + sAttr + L"\" is not a valid XML name";
                 return false;
             }
+        }
+    }
+    // List names stand in the comments that announce attributes, which cannot hold "--".
+    for (int i = 0; i < pDTD->GetNumLists(); ++i)
+    {
+        if (pDTD->GetAttrList(i)->GetName().Contains("--"))
+        {
+            sWhy = L"the list name \"" + pDTD->GetAttrList(i)->GetName() + L"\" cannot stand in an XML comment";
+            return false;
         }
     }
     for (int i = 0; i < pDTD->GetNumEntities(); ++i)
