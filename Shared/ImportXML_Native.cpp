@@ -262,6 +262,12 @@ void CXMLImporter::StartStyleSetContent(const wxString& sName, const xercesc::At
         const wxString& sType = asValues[0];
         const wxString& sItem = asValues[1];
         const bool bVisible = tParseBoolValue(asValues[2]);
+        // An empty name would make a kind or an attribute no file can name.
+        if (sItem.empty() && (sType == "element" || sType == "attribute"))
+        {
+            AddLoadError("order_item with no valid name attribute: not added");
+            return;
+        }
         tcOrder* pOrder = m_pCurrentStyleSet->GetOrder();
         if (sType == "element")
         {
