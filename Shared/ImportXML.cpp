@@ -330,6 +330,7 @@ void tSetNodeAttributeFromXML(CXMLImporter* pImporter, tcNode* pNode, const wxSt
     switch (pAttr->GetType())
     {
     case ATTR_CDATA:
+    case ATTR_LUASCRIPT:
         pNode->SetAttributeS(pAttr, sValue);
         break;
     case ATTR_NDATA:
@@ -547,6 +548,7 @@ int CXMLImporter::LoadDictionary(int& nProgress, void* pBuffer)
     }
     kvLog(L"XMLImporter:Load:sizeof(XMLCh)=%d", static_cast<int>(sizeof(XMLCh)));
 
+    m_pSnapshot = std::make_unique<CXMLLoadSnapshot>(*m_pDoc);
     m_pDoc->CreateEmptyOvraDTD();
     if (tcElement* pLemma = m_pDoc->GetDTD()->FindElementByName("Lemma"))
     {
@@ -585,6 +587,8 @@ int CXMLImporter::LoadMerge(int&, void*)
         return -1;
     }
     kvLog(L"XMLImporter:LoadMerge:sizeof(XMLCh)=%d", static_cast<int>(sizeof(XMLCh)));
+    if (!m_pSnapshot)
+        m_pSnapshot = std::make_unique<CXMLLoadSnapshot>(*m_pDoc);
     s_bStopRequested = false;
 
     CXMLEntityResolver resolver(this);
@@ -664,7 +668,11 @@ int CXMLImporter::LoadMerge(int&, void*)
     m_pLocator = nullptr;
 
     if (m_pDictionary && !m_bLoadFailed)
+    {
+        FinishNativeLoad(true);
         return 0;
+    }
+    FinishNativeLoad(false);
     if (m_pDictionary && m_bLoadingDictionary && m_pDoc->GetDictionary() == m_pDictionary)
     {
         // Never hand on half a document: a later save would write it over the file.
@@ -744,4 +752,27 @@ void CXMLImporter::StopWithError(const wxString& sError)
     AddLoadError(sError);
     m_bStopParsing = true;
     m_bLoadFailed = true;
+}
+
+void CXMLImporter::FinishNativeLoad(bool bSucceeded)
+{
+    if (bSucceeded)
+    {
+        const int nReplaced = m_pReplacedStyleSet ? m_pDoc->GetStyleSetIndex(m_pReplacedStyleSet) : -1;
+        if (nReplaced >= 0)
+            m_pDoc->DeleteStyleSet(nReplaced);
+    }
+    else if (m_pSnapshot)
+    {
+        m_pSnapshot->Restore(*m_pDoc);
+    }
+    m_pSnapshot.reset();
+    m_pReplacedStyleSet = nullptr;
+    m_pCurrentStyleSet = nullptr;
+    m_pCurrentOrder = nullptr;
+    m_pCurrentOrderElement = nullptr;
+    m_pCurrentAttributeStyle = nullptr;
+    m_pCurrentList = nullptr;
+    m_pCurrentLabelSet = nullptr;
+    m_pCurrentRefLabelSet = nullptr;
 }

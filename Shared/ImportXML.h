@@ -2,6 +2,7 @@
 
 #include "Shared/ImportXMLCrossRefs.h"
 #include "Shared/ImportXMLDTD.h"
+#include "Shared/ImportXMLSnapshot.h"
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tcIO.h"
 
@@ -174,7 +175,9 @@ public:
     // that a partial document is never saved over a good file. Never more than 0.
     int LoadDictionary(int& nProgress, void* pBuffer) override;
     // Reads the file into the attached document as it is (scripts merge with it). Results as
-    // LoadDictionary; a failed merge may have added part of the file.
+    // LoadDictionary; a failed merge may have added part of the file's tree. Either load, when it
+    // fails, gives back the document's style sets (orders and styles), value lists with their
+    // items and label sets, and cross-reference types and label sets as they were before it.
     int LoadMerge(int& nProgress, void* pBuffer) override;
 
     // --- Content ---------------------------------------------------------------------------------
@@ -259,6 +262,10 @@ protected:
     void StartStyleSet(const xercesc::Attributes& attrs);
     void StartStyleSetContent(const wxString& sName, const xercesc::Attributes& attrs);
     void StartDTDSectionContent(const wxString& sName, const xercesc::Attributes& attrs);
+    void StartStyle(const xercesc::Attributes& attrs);
+    // At the end of a load: a successful one drops the style set the file's first set replaced; a
+    // failed one gives back what the load changed outside the dictionary tree.
+    void FinishNativeLoad(bool bSucceeded);
 
     // Attribute i of the parser's list: qualified name and value, unescaped.
     static wxString AttrName(const xercesc::Attributes& attrs, XMLSize_t i);
@@ -354,6 +361,13 @@ protected:
     bool m_bInReferences = false;
     bool m_bInDTDSection = false;
     bool m_bInStyleSet = false;
+    // The element depth of the open "styleset" or "dtd" section: it ends with that element only.
+    size_t m_nSectionDepth = 0;
+    // The document's style set that the file's first set replaces once the load has succeeded.
+    bool m_bDefaultStyleSetReplaced = false;
+    tcStyles* m_pReplacedStyleSet = nullptr;
+    // What the load may change outside the dictionary tree, as it was before the load.
+    std::unique_ptr<CXMLLoadSnapshot> m_pSnapshot;
     bool m_bListValuesByText = false;
     bool m_bInitFailed = false;
     wxString m_sInitError;

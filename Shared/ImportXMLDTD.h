@@ -11,6 +11,7 @@
 #include <vector>
 
 class CXMLImporter;
+class tcAttrList;
 class tcAttribute;
 class tcElement;
 
@@ -65,6 +66,9 @@ public:
     // The list names announced for attribute kinds, to be bound once the dictionary starts; the
     // caller takes them over.
     std::vector<CXMLPendingAttrList> TakePendingAttrLists();
+    // Gives every attribute kind waiting for the list named sListName (exactly) that list and
+    // forgets those pairs; the others stay in order.
+    void BindPendingAttrLists(const wxString& sListName, tcAttrList* pList);
 
     // Whether the file uses the program's own dictionary document type.
     bool IsNativeDocType() const { return m_bNativeDocType; }

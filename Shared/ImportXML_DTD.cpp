@@ -706,3 +706,21 @@ std::vector<CXMLPendingAttrList> CXMLDTDDeclarations::TakePendingAttrLists()
     aLists.swap(m_aPendingAttrLists);
     return aLists;
 }
+
+void CXMLDTDDeclarations::BindPendingAttrLists(const wxString& sListName, tcAttrList* pList)
+{
+    auto itKeep = m_aPendingAttrLists.begin();
+    for (auto it = m_aPendingAttrLists.begin(); it != m_aPendingAttrLists.end(); ++it)
+    {
+        if (it->sListName == sListName)
+        {
+            if (it->pAttribute)
+                it->pAttribute->SetList(pList);
+        }
+        else
+        {
+            *itKeep++ = std::move(*it);
+        }
+    }
+    m_aPendingAttrLists.erase(itKeep, m_aPendingAttrLists.end());
+}

@@ -212,6 +212,7 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
             if (sName == "dtd")
             {
                 m_bInDTDSection = true;
+                m_nSectionDepth = m_abOpenedXmlSpace.size();
                 return;
             }
         }

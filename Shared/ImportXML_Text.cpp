@@ -204,6 +204,8 @@ void CXMLImporter::comment(const XMLCh* const chars, const XMLSize_t length)
 
 void CXMLImporter::endElement(const XMLCh* const, const XMLCh* const localname, const XMLCh* const)
 {
+    // The depth of the element ending: a native section ends with the element that opened it.
+    const size_t nDepth = m_abOpenedXmlSpace.size();
     // Every element start pushed one value: drop it, and the xml:space scope it opened.
     if (!m_abOpenedXmlSpace.empty())
     {
@@ -223,13 +225,13 @@ void CXMLImporter::endElement(const XMLCh* const, const XMLCh* const localname, 
         // Inside the native sections nothing was built; only their own end matters.
         if (m_bInStyleSet)
         {
-            if (sName == "styleset")
+            if (nDepth == m_nSectionDepth)
                 m_bInStyleSet = false;
             return;
         }
         if (m_bInDTDSection)
         {
-            if (sName == "dtd")
+            if (nDepth == m_nSectionDepth)
                 m_bInDTDSection = false;
             return;
         }

@@ -15,6 +15,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/ImportXML_Text.cpp
     Shared/ImportXML_DTD.cpp
     Shared/ImportXML_CrossRefs.cpp
+    Shared/ImportXML_Snapshot.cpp
     Shared/XercesMemory.cpp
     Shared/Options.cpp
     Shared/OptionsKeyboard.cpp

@@ -93,3 +93,49 @@ int OutputSRX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath
 bool GenerateXLIFF(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut);
 bool GenerateTMX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut);
 bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut);
+
+// The writer of native dictionary files (document type "brindovaicon"), the document library's own
+// format, which the generic XML importer reads back. It writes, with no whitespace added:
+//   - the declaration and a DOCTYPE whose internal subset declares the document's entities (the
+//     five predefined ones excepted) and the list separator entity, the wrapper, dictionary and
+//     section elements, then every other element kind in DTD order (a sequence of its child
+//     relations with their multiplicities, "(#PCDATA|...)*" for a kind that holds text, EMPTY for
+//     none) with its attributes, each attribute declaration preceded by its "ATTDATA" comment
+//     (value type, list, default kind, orientation);
+//   - the "dtd" section: special designations of the sections, value lists with their items and
+//     label sets, cross-reference types and their label sets;
+//   - one "styleset" section per style set, in order: its output order and its styles with their
+//     numbering records;
+//   - the dictionary with its sections, entries and nodes. Sections keep their own identifiers
+//     (designations refer to them); entries and element nodes are numbered 1, 2, ... in document
+//     order (the importer maps them to new identifiers). List values are written as item
+//     identifiers (an item the list lacks by its text), several of them separated by the escaped
+//     text of the list separator entity, which the parser hands on as the text the importer
+//     splits at (a reference to the entity would count against the parser's limit of entity
+//     expansions and fail large files); cross references by identifier ("reflemma", "refsense"); reals in the C locale,
+//     with the digits that read back the same single-precision value; booleans as "1" and "0".
+// What the format cannot carry, and so comes back different from the first file written on:
+//   - line feeds and tabs in text outside an xml:space="preserve" scope (the importer drops them);
+//   - a kind that holds text keeps its children only as "any number of" each, once per kind;
+//   - style settings no attribute of the format carries (content override, hidden, the compiled
+//     handle, HTML style, further styles); backslash-n and backslash-t in style texts and Lua
+//     modifiers read back as a line break and a tab;
+//   - two sections without a name read back as one;
+//   - CDATA sections read back as text (joined to the text beside them), and the parser gives every
+//     element that lacks a value of an attribute with a declared default that default;
+//   - attribute identifiers and flags other than right-to-left (the importer assigns them), the next
+//     list identifier beyond one above the highest list, attributes named "id" (the file's own
+//     identifiers), an entry's "Incomplete" attribute (it is the entry's incomplete flag);
+//   - in attribute values the literal texts "&apos;" and "&quot;" (read back as ' and "), list names
+//     holding "," or named "NONE", list item texts holding ",";
+//   - references to entries or senses that are not in the dictionary (left out).
+// A document without a dictionary, with an element or attribute name XML does not accept (or an
+// element name with a namespace prefix, or a kind named "brindovaicon"), or with a list name
+// holding "--", is not written: -1. Results and the atomic replacement
+// as for OutputXLIFF. Main thread only.
+int OutputNative(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath,
+                 const SExportOptions& options = SExportOptions(),
+                 const tsXMLExportOptions& xmlOptions = tsXMLExportOptions());
+// The text OutputNative would write, as UTF-8 bytes. False (sOut empty) for a document it would not
+// write.
+bool GenerateNative(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut);

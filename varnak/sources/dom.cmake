@@ -17,4 +17,5 @@ list(APPEND VARNAK_SOURCES
     src/tcIO.cpp
     src/tAtomicFile.cpp
     src/tOutput.cpp
+    src/tOutputNative.cpp
 )
