@@ -1,6 +1,7 @@
 #include "varnak/include/tTextRoutines.h"
 
 #include "varnak/include/tNotSupported.h"
+#include "varnak/include/tcProperties.h"
 #include "varnak/include/tcDocument.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +156,7 @@ TEST(TextRoutines, FilesGUIDsAndNames)
 
     EXPECT_EQ("Integer", tGetTypeName(1));
     EXPECT_EQ("?", tGetTypeName(99));
-    EXPECT_EQ("Folder", tGetMetatypeName(1));
+    EXPECT_EQ("Folder", tGetMetatypeName(tMETATYPE_FOLDER));
 
     EXPECT_THROW(tWebSearch("word"), tcNotSupported);
     try

@@ -1,4 +1,5 @@
 #include "varnak/include/tSystem.h"
+#include "varnak/include/VarnakConst.h"
 
 #include <sys/resource.h>
 #include <sys/statvfs.h>
@@ -167,8 +168,8 @@ wxString UnquoteOSReleaseValue(const wxString& sRaw)
 }
 } // namespace
 
-// The system code scripts compare with their OS_ constants (OS_LINUX).
-const int OS_VERSION_LINUX = 20;
+// The system code scripts compare with their OS_ constants.
+const int OS_VERSION_LINUX = OS_LINUX;
 
 void tDetermineOSVersion()
 {

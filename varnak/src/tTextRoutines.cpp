@@ -294,11 +294,13 @@ wxString tGetMetatypeName(int eMetatype)
 {
     switch (eMetatype)
     {
-    case tMETATYPE_NONE: return "None";
+    case tMETATYPE_UNSPECIFIED: return "None";
+    case tMETATYPE_FILENAME: return "File";
     case tMETATYPE_FOLDER: return "Folder";
-    case tMETATYPE_FILE: return "File";
-    case tMETATYPE_COLOUR: return "Colour";
+    case tMETATYPE_LUASCRIPT: return "Lua script";
     case tMETATYPE_FONT: return "Font";
+    case tMETATYPE_FONTSIZE: return "Font size";
+    case tMETATYPE_COLOR: return "Colour";
     case tMETATYPE_PASSWORD: return "Password";
     default: return "?";
     }
