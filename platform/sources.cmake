@@ -2,5 +2,6 @@
 list(APPEND LINTRADO_CORE_SOURCES
     platform/ConfigStore.cpp
     platform/CharNames.cpp
+    platform/SystemProxy.cpp
 )
 

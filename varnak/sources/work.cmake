@@ -4,4 +4,5 @@ list(APPEND VARNAK_SOURCES
     src/tcThreads.cpp
     src/tShell.cpp
     src/tSystem.cpp
+    src/tErrorReport.cpp
 )
