@@ -17,6 +17,7 @@
 #include <wx/app.h>
 #include <wx/busyinfo.h>
 #include <wx/datetime.h>
+#include <wx/evtloop.h>
 
 #include <memory>
 
@@ -119,8 +120,14 @@ void tcAssertHandlerApp::OnAssert(const char* szFile, int nLine, const char* szE
     const bool bMain = tcThreads::IsMainThread();
     std::unique_ptr<wxBusyInfo> pBusy;
     if (bMain && wxTheApp && wxTheApp->IsGUI() && !tApp()->GetNoUserInteraction())
+    {
         pBusy = std::make_unique<wxBusyInfo>(
             "Sending error report, please wait a few moments - you should then be able to continue working ...");
+        // The fetch blocks this thread: the message must reach the screen first. Drawing only, so
+        // no command or timer can run in the middle of a report.
+        if (wxEventLoopBase* pLoop = wxEventLoopBase::GetActive())
+            pLoop->YieldFor(wxEVT_CATEGORY_UI);
+    }
     if (sAddress.empty())
         kvLog(L"Assertion report: no report service, or sending is off; not sent");
     // The network layer starts on the main thread only; elsewhere it must run already.

@@ -75,8 +75,8 @@ int tDebugContextDepth()
 
 namespace
 {
-// Appends the UTF-8 form of one code point when it fits whole.
-void PutCodePoint(char* pBuf, size_t nSize, size_t& nAt, uint32_t c)
+// Appends the UTF-8 form of one code point when it fits whole; false when it does not.
+bool PutCodePoint(char* pBuf, size_t nSize, size_t& nAt, uint32_t c)
 {
     char a[4];
     size_t n = 0;
@@ -103,12 +103,10 @@ void PutCodePoint(char* pBuf, size_t nSize, size_t& nAt, uint32_t c)
         a[n++] = static_cast<char>(0x80 | (c & 0x3F));
     }
     if (nAt + n > nSize)
-    {
-        nAt = nSize; // nothing after a cut
-        return;
-    }
+        return false;
     for (size_t i = 0; i < n; ++i)
         pBuf[nAt++] = a[i];
+    return true;
 }
 } // namespace
 
@@ -121,23 +119,32 @@ size_t tDebugContextCopyUTF8(char* pBuf, size_t nSize)
         if (!bFirst)
         {
             for (const char* p = " > "; *p; ++p)
-                PutCodePoint(pBuf, nSize, nAt, static_cast<unsigned char>(*p));
+            {
+                if (!PutCodePoint(pBuf, nSize, nAt, static_cast<unsigned char>(*p)))
+                    return nAt;
+            }
         }
         bFirst = false;
         if (e.szScope)
         {
-            // Names of scopes are UTF-8 already.
-            for (const char* p = e.szScope; *p && nAt < nSize; ++p)
+            // Names of scopes are UTF-8 already; a cut may split a character there, as they are
+            // plain ASCII in practice.
+            for (const char* p = e.szScope; *p; ++p)
+            {
+                if (nAt >= nSize)
+                    return nAt;
                 pBuf[nAt++] = *p;
+            }
         }
         else
         {
             // wx_str() hands out the string's own wide storage: no conversion, no allocation.
-            for (const wchar_t* p = e.sName.wx_str(); *p && nAt < nSize; ++p)
-                PutCodePoint(pBuf, nSize, nAt, static_cast<uint32_t>(*p));
+            for (const wchar_t* p = e.sName.wx_str(); *p; ++p)
+            {
+                if (!PutCodePoint(pBuf, nSize, nAt, static_cast<uint32_t>(*p)))
+                    return nAt;
+            }
         }
-        if (nAt >= nSize)
-            break;
     }
     return nAt;
 }
