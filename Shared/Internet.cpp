@@ -49,8 +49,9 @@ void StorePreferred()
 {
     if (tcThreads::IsMainThread())
         WritePreferred();
-    else if (wxTheApp)
-        wxTheApp->CallAfter([] { WritePreferred(); });
+    // The console application's instance: this library does not link the GUI application class.
+    else if (wxAppConsole* pApp = wxAppConsole::GetInstance())
+        pApp->CallAfter([] { WritePreferred(); });
 }
 } // namespace
 

@@ -200,7 +200,7 @@ TEST_F(ConnectionRoutes, ThreadsWinningOnDifferentRoutesLeaveAPermutation)
 
 TEST_F(ConnectionRoutes, AWorkerHandsThePreferenceToTheMainThread)
 {
-    ASSERT_NE(nullptr, wxTheApp);
+    ASSERT_NE(nullptr, wxAppConsole::GetInstance());
     LoopbackServer server;
     InitWith(RefusingProxy());
     const wxString sBefore = Preferred();

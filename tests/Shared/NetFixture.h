@@ -53,8 +53,8 @@ protected:
     // Runs what worker threads handed to the main thread.
     static void RunMainThreadCalls()
     {
-        if (wxTheApp)
-            wxTheApp->ProcessPendingEvents();
+        if (wxAppConsole* pApp = wxAppConsole::GetInstance())
+            pApp->ProcessPendingEvents();
     }
 
     static wxString Proxy(const LoopbackServer& server) { return wxString::FromUTF8(server.HostPort()); }
