@@ -37,8 +37,8 @@ void OpenInBrowser(const wxString& sAddress)
 {
     if (tcThreads::IsMainThread())
         tShellExecute(sAddress);
-    else if (wxTheApp)
-        wxTheApp->CallAfter([sAddress] { tShellExecute(sAddress); });
+    else if (wxAppConsole* pApp = wxAppConsole::GetInstance())
+        pApp->CallAfter([sAddress] { tShellExecute(sAddress); });
 }
 } // namespace
 
@@ -119,7 +119,9 @@ void tcAssertHandlerApp::OnAssert(const char* szFile, int nLine, const char* szE
 
     const bool bMain = tcThreads::IsMainThread();
     std::unique_ptr<wxBusyInfo> pBusy;
-    if (bMain && wxTheApp && wxTheApp->IsGUI() && !tApp()->GetNoUserInteraction())
+    // Not wxTheApp: window-free programs run a console application, which is no wxApp.
+    const wxAppConsole* pApp = wxAppConsole::GetInstance();
+    if (bMain && pApp && pApp->IsGUI() && !tApp()->GetNoUserInteraction())
     {
         pBusy = std::make_unique<wxBusyInfo>(
             "Sending error report, please wait a few moments - you should then be able to continue working ...");

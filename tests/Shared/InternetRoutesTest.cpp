@@ -8,6 +8,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <set>
 #include <thread>
 
 namespace
@@ -181,13 +182,18 @@ TEST_F(ConnectionRoutes, ThreadsWinningOnDifferentRoutesLeaveAPermutation)
     const Routes aBefore = InitWith(Proxy(proxy), RefusingProxy());
     ASSERT_EQ(3u, aBefore.size());
 
-    auto Fetch = [&](const char* szPath, const char* szExpected)
+    // Once the other thread moved its route first, a thread may win there too: "/one" works over
+    // either route, "/two" only directly.
+    auto Fetch = [&](const char* szPath, std::set<std::string> asAllowed)
     {
         for (int i = 0; i < 25; ++i)
-            EXPECT_EQ(szExpected, tGetURL(wxString::FromUTF8(target.BaseURL() + szPath), nullptr, 5, 30));
+        {
+            const std::string sBody = tGetURL(wxString::FromUTF8(target.BaseURL() + szPath), nullptr, 5, 30);
+            EXPECT_TRUE(asAllowed.count(sBody)) << sBody;
+        }
     };
-    std::thread one(Fetch, "/one", "via proxy");
-    std::thread two(Fetch, "/two", "OK");
+    std::thread one(Fetch, "/one", std::set<std::string>{"via proxy", "OK"});
+    std::thread two(Fetch, "/two", std::set<std::string>{"OK"});
     one.join();
     two.join();
 
