@@ -23,6 +23,8 @@ list(APPEND LINTRADO_CORE_SOURCES
     Shared/OptionsRAYT.cpp
     Shared/Localisation.cpp
     Shared/VRSRXDoc.cpp
+    Shared/Internet.cpp
+    Shared/InternetSendFile.cpp
 )
 list(APPEND LINTRADO_UI_SOURCES
     Shared/AppUtils_sharedMenu.cpp

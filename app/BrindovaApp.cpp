@@ -1,12 +1,15 @@
 #include "app/BrindovaApp.h"
 
 #include "Shared/ErrorBoundary.h"
+#include "Shared/Internet.h"
 #include "Shared/HTMLPreview.h"
 #include "Shared/ImportXML.h"
 #include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "app/AppPaths.h"
+#include "app/AssertHandlerApp.h"
 #include "app/BrindovaFrame.h"
+#include "app/FatalReport.h"
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
@@ -14,6 +17,7 @@
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "net/ErrorReportSender.h"
 #include "platform/OfficeSettingsLock.h"
 #include "script/LuaBindings.h"
 #include "script/tolua.h"
@@ -47,6 +51,7 @@ extern "C"
 }
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 
 namespace
@@ -62,6 +67,10 @@ long TestAutoCloseDelay()
         return -1;
     return nMillis;
 }
+
+// The test hook of the fault report: "segv" makes the program fault once it runs, "hang" also
+// makes the report handler hang, with its alarm shortened to one second.
+const char* const kTestFaultVariable = "LINTRADO_TEST_FAULT";
 } // namespace
 
 BrindovaApp::BrindovaApp()
@@ -188,6 +197,14 @@ bool BrindovaApp::OnInit()
 
     if (nAutoCloseMillis >= 0)
         StartTestAutoClose(pFrame);
+
+    const wxString sFault = wxString::FromUTF8(std::getenv(kTestFaultVariable) ? std::getenv(kTestFaultVariable) : "");
+    if (sFault == "segv" || sFault == "hang")
+    {
+        if (sFault == "hang")
+            tSetFatalReportHangForTest(true, 1);
+        CallAfter([] { std::raise(SIGSEGV); });
+    }
     return true;
 }
 
@@ -303,7 +320,10 @@ void BrindovaApp::LogScriptBindings()
 
 void BrindovaApp::RegisterAssertHandler()
 {
-    // The assertion report component registers its handler here; it lives until the process ends.
+    tRegisterAppAssertHandler();
+    // The log is open: a crash from here on leaves an error log and a record (but sends nothing
+    // before the options are read).
+    tPrepareFatalReport();
 }
 
 void BrindovaApp::RegisterImporters()
@@ -334,20 +354,24 @@ void BrindovaApp::InitWebLayoutEngineSelection()
 
 void BrindovaApp::StartFaultReportSender()
 {
-    // The fault-report sender starts its work queue here.
+    // The options are read: the crash report may carry its address now.
+    tPrepareFatalReport();
+    tErrReportSenderStart();
 }
 
 void BrindovaApp::StopFaultReportSender()
 {
-    // The fault-report sender stops its work queue here, before the options are saved.
+    tErrReportSenderDone();
 }
 
 void BrindovaApp::ShutdownNetwork()
 {
-    // The network layer releases its library here.
+    CURLDone();
+    // The configuration store is gone: a crash from here on is only logged.
+    tPrepareFatalReport();
 }
 
 void BrindovaApp::ReportFatalException()
 {
-    // The fault-report component writes and sends its fatal-exception report here.
+    tReportFatalException();
 }

@@ -13,7 +13,9 @@ class wxTimer;
 //
 // For tests of the whole program the environment variable LINTRADO_TEST_AUTOCLOSE, when set to a
 // number of milliseconds, puts the program in no-user-interaction mode (no splash, no modal box)
-// and closes the main window that long after it was shown.
+// and closes the main window that long after it was shown. LINTRADO_TEST_FAULT=segv makes the
+// program raise SIGSEGV once its main loop runs, for tests of the crash report; "hang" also makes
+// the report handler hang until its alarm, shortened to one second, ends the process.
 class BrindovaApp : public wxApp
 {
 public:

@@ -13,6 +13,8 @@ list(APPEND LINTRADO_UI_SOURCES
     app/ViewLayouts.cpp
     app/BrindovaFrame.cpp
     app/BrindovaFrameLayouts.cpp
+    app/AssertHandlerApp.cpp
+    app/FatalReport.cpp
 )
 # The version the program reports comes from the project's own.
 set_source_files_properties(app/AppVersion.cpp PROPERTIES COMPILE_DEFINITIONS "LINTRADO_VERSION=\"${PROJECT_VERSION}\"")

@@ -2,6 +2,8 @@
 
 #include <wx/string.h>
 
+#include <cstddef>
+
 // The debug-context stack: named scopes that reports carry. Each thread has its own stack.
 
 // Opens a scope named after its function ("VRGrid::Redraw") for the object's lifetime. szName must
@@ -29,3 +31,8 @@ void tDebugContextLeave(const wxString& sName);
 wxString tDebugContextString();
 // Number of entries on this thread's stack.
 int tDebugContextDepth();
+
+// Copies this thread's stack as tDebugContextString writes it, in UTF-8, into pBuf (cut at
+// nSize bytes) and returns the bytes copied. For the fatal-signal handler: it allocates nothing
+// and takes no lock, but reads the stack as it stands, so it must come last in such a handler.
+size_t tDebugContextCopyUTF8(char* pBuf, size_t nSize);

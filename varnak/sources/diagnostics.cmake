@@ -2,6 +2,7 @@
 list(APPEND VARNAK_SOURCES
     src/kvFormat.cpp
     src/kvLog.cpp
+    src/kvSignalLog.cpp
     src/tAssert.cpp
     src/tcDebugInfo.cpp
 )

@@ -5,4 +5,5 @@ list(APPEND VARNAK_SOURCES
     src/tShell.cpp
     src/tSystem.cpp
     src/tLua.cpp
+    src/tErrorReport.cpp
 )

@@ -2,6 +2,7 @@
 
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
+#include "varnak/include/kvSignalLog.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tUTF8.h"
 
@@ -108,6 +109,10 @@ void WriteLine(const wxString& sText)
         WriteAll(st.fd, sLine);
         sLine.pop_back();
     }
+    // Also where a fatal-signal handler can read it without this lock.
+    sLine += '\n';
+    kv_signal_detail::AppendRecent(sLine.data(), sLine.size());
+    sLine.pop_back();
     st.aRecent.push_back(std::move(sLine));
     if (st.aRecent.size() > kRecentLines)
         st.aRecent.pop_front();
@@ -170,6 +175,8 @@ bool kvLogInit(const wxString& sFilename)
         ::close(st.fd);
     st.fd = fd;
     st.sFilename = fd >= 0 ? sFilename : wxString();
+    kv_signal_detail::SetLogDescriptor(fd);
+    kvSignalSafe::NoteUTCOffset();
     return fd >= 0;
 }
 
@@ -177,6 +184,7 @@ void kvLogDone()
 {
     LogState& st = State();
     std::lock_guard<std::recursive_mutex> lock(st.mutex);
+    kv_signal_detail::SetLogDescriptor(-1);
     if (st.fd >= 0)
         ::close(st.fd);
     st.fd = -1;

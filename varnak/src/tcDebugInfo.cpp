@@ -1,5 +1,6 @@
 #include "varnak/include/tcDebugInfo.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace
@@ -70,4 +71,80 @@ wxString tDebugContextString()
 int tDebugContextDepth()
 {
     return static_cast<int>(Stack().size());
+}
+
+namespace
+{
+// Appends the UTF-8 form of one code point when it fits whole; false when it does not.
+bool PutCodePoint(char* pBuf, size_t nSize, size_t& nAt, uint32_t c)
+{
+    char a[4];
+    size_t n = 0;
+    if (c >= 0xD800 && c <= 0xDFFF)
+        c = 0xFFFD;
+    if (c < 0x80)
+        a[n++] = static_cast<char>(c);
+    else if (c < 0x800)
+    {
+        a[n++] = static_cast<char>(0xC0 | (c >> 6));
+        a[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else if (c < 0x10000)
+    {
+        a[n++] = static_cast<char>(0xE0 | (c >> 12));
+        a[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        a[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    else
+    {
+        a[n++] = static_cast<char>(0xF0 | (c >> 18));
+        a[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        a[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        a[n++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    if (nAt + n > nSize)
+        return false;
+    for (size_t i = 0; i < n; ++i)
+        pBuf[nAt++] = a[i];
+    return true;
+}
+} // namespace
+
+size_t tDebugContextCopyUTF8(char* pBuf, size_t nSize)
+{
+    size_t nAt = 0;
+    bool bFirst = true;
+    for (const Entry& e : Stack())
+    {
+        if (!bFirst)
+        {
+            for (const char* p = " > "; *p; ++p)
+            {
+                if (!PutCodePoint(pBuf, nSize, nAt, static_cast<unsigned char>(*p)))
+                    return nAt;
+            }
+        }
+        bFirst = false;
+        if (e.szScope)
+        {
+            // Names of scopes are UTF-8 already; a cut may split a character there, as they are
+            // plain ASCII in practice.
+            for (const char* p = e.szScope; *p; ++p)
+            {
+                if (nAt >= nSize)
+                    return nAt;
+                pBuf[nAt++] = *p;
+            }
+        }
+        else
+        {
+            // wx_str() hands out the string's own wide storage: no conversion, no allocation.
+            for (const wchar_t* p = e.sName.wx_str(); *p; ++p)
+            {
+                if (!PutCodePoint(pBuf, nSize, nAt, static_cast<uint32_t>(*p)))
+                    return nAt;
+            }
+        }
+    }
+    return nAt;
 }

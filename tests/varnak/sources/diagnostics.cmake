@@ -3,4 +3,5 @@ list(APPEND VARNAK_TEST_SOURCES
     DiagnosticsTest.cpp
     FormatTest.cpp
     LogTest.cpp
+    SignalLogTest.cpp
 )
