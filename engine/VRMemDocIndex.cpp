@@ -565,24 +565,33 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
             while (nThreshold < 100 && nAtOrAbove - aResultsAt[nThreshold] >= nMaxResults)
                 nAtOrAbove -= aResultsAt[nThreshold++];
     };
-    // Scored in batches; the threshold is checked between them (a batch scored beyond it only costs
-    // time, never changes the results).
+    // Scored in batches, best bound first; the threshold is checked between them (a text scored
+    // beyond it only costs time, never changes the results). A batch runs on across buckets and is
+    // ordered by length, so that the kernels' lanes stay full and finish together.
     constexpr uint32_t BATCH = 64;
     std::u16string_view aTexts[BATCH];
+    uint32_t aBatch[BATCH];
     uint32_t aDistances[BATCH];
-    for (int nBound = 100; nBound >= nThreshold; --nBound)
+    int nBound = 100;
+    for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
     {
-        const uint32_t nEnd = aBucketStart[nBound + 1];
-        for (uint32_t k = aBucketStart[nBound]; k < nEnd && nBound >= nThreshold;)
+        uint32_t n = 0;
+        while (n < BATCH && nLeft > 0)
         {
-            const uint32_t n = std::min(BATCH, nEnd - k);
-            for (uint32_t i = 0; i < n; ++i)
-                aTexts[i] = Text(aOrdered[k + i]);
-            query.DistanceBatch(aTexts, n, aDistances);
-            for (uint32_t i = 0; i < n; ++i)
-                Consider(aOrdered[k + i], aDistances[i]);
-            k += n;
+            while (nBound > 0 && aBucketStart[nBound] >= nLeft)
+                --nBound; // the bucket of position nLeft - 1
+            if (nBound < nThreshold)
+                break;
+            aBatch[n++] = aOrdered[--nLeft];
         }
+        if (n == 0)
+            break;
+        std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
+        for (uint32_t i = 0; i < n; ++i)
+            aTexts[i] = Text(aBatch[i]);
+        query.DistanceBatch(aTexts, n, aDistances);
+        for (uint32_t i = 0; i < n; ++i)
+            Consider(aBatch[i], aDistances[i]);
     }
 
     std::erase_if(aKept, [nThreshold](const std::pair<uint32_t, int>& kept) { return kept.second < nThreshold; });
