@@ -1,8 +1,9 @@
 // Translation memory look-ups at the sizes translators use, against the plain model of the memory
 // (tests/engine/MemDocReference) on the same units.
 //
-//     bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N]
-//     bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] [--reference-sample N]
+//     bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N] [--threads N]
+//                  [--kernel portable|avx2|avx512]
+//     bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] [--reference-sample N] [--threads N]
 //
 // Without files it builds memories of 10,000 and 100,000 units from generated sentences (written as
 // TMX and loaded as the program loads them) and looks up 60-unit segments: half near matches of
@@ -13,6 +14,12 @@
 // the queries file (XML content, UTF-8) in the source language, and with --dump writes every
 // result as "query number TAB score TAB language TAB matched source TAB variant" (tabs, line breaks
 // and backslashes in the texts written as \t, \n, \r and \\).
+//
+// Look-ups run on one thread first, then the same queries on --threads threads at once (default: as many
+// as the machine has): lookup_median_ms, lookup_p95_ms and lookups_per_s are those of one thread,
+// *_all_threads those of all. "kernel" names the distance kernel in use: the best the processor has,
+// or at most the one --kernel (or the environment variable BENCH_MEMORY_KERNEL) names. Each size is
+// also measured with the other kernels the processor has (lookup_median_ms_<kernel>), side by side.
 //
 // Prints "name: value" lines. Figures of a generated size carry it as a suffix (load_s_10000); the
 // unsuffixed figures are those of the largest size, or of the files. Exits with 1 when a sampled
@@ -33,6 +40,7 @@
 #include <wx/string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -40,6 +48,8 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -191,6 +201,13 @@ struct Figures
     double fProcessMB = 0;
     double fMedian = 0;
     double fP95 = 0;
+    double fPerSecond = 0;
+    // The same queries on every thread at once.
+    double fThreadsMedian = 0;
+    double fThreadsP95 = 0;
+    double fThreadsPerSecond = 0;
+    // Processor time per second of the threaded look-ups: how many threads really ran at once.
+    double fThreadsBusy = 0;
     double fReferenceMedian = 0;
     // Building the same units into a new memory by AddTranslation, one pair at a time.
     double fAdd = 0;
@@ -213,6 +230,7 @@ void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wx
 {
     std::vector<double> aTimes;
     std::vector<std::vector<CVRMemDocMatch>> aResults;
+    const Clock::time_point startAll = Clock::now();
     for (size_t i = 0; i < asQueries.size(); ++i)
     {
         const Clock::time_point start = Clock::now();
@@ -229,6 +247,7 @@ void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wx
     }
     figures.fMedian = Percentile(aTimes, 0.5);
     figures.fP95 = Percentile(aTimes, 0.95);
+    figures.fPerSecond = asQueries.size() / std::max(1e-9, Seconds(startAll));
     if (nSample == 0)
         return;
 
@@ -246,6 +265,56 @@ void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wx
     figures.fReferenceMedian = Percentile(aReferenceTimes, 0.5);
 }
 
+size_t g_nThreads = 1;
+
+// Every query once more, on g_nThreads threads at once; each result must be the one a single thread
+// got (counted as mismatches).
+void MeasureThreads(const CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wxString& sLanguage,
+                    Figures& figures)
+{
+    std::vector<std::vector<CVRMemDocMatch>> aSingle;
+    for (const wxString& sQuery : asQueries)
+        aSingle.push_back(memory.LookupTranslations(sQuery, sLanguage));
+    std::vector<double> aTimes(asQueries.size());
+    std::atomic<size_t> nNext{0};
+    std::atomic<int> nDiffer{0};
+    double fCPUBefore;
+    {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        fCPUBefore = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                     (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    const Clock::time_point start = Clock::now();
+    std::vector<std::thread> aThreads;
+    for (size_t t = 0; t < g_nThreads; ++t)
+        aThreads.emplace_back(
+            [&]
+            {
+                for (size_t i; (i = nNext++) < asQueries.size();)
+                {
+                    const Clock::time_point startOne = Clock::now();
+                    const std::vector<CVRMemDocMatch> aMatches = memory.LookupTranslations(asQueries[i], sLanguage);
+                    aTimes[i] = Seconds(startOne) * 1000.0;
+                    if (aMatches != aSingle[i])
+                        ++nDiffer;
+                }
+            });
+    for (std::thread& thread : aThreads)
+        thread.join();
+    {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const double fCPU = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6 - fCPUBefore;
+        figures.fThreadsBusy = fCPU / std::max(1e-9, Seconds(start));
+    }
+    figures.fThreadsPerSecond = asQueries.size() / std::max(1e-9, Seconds(start));
+    figures.fThreadsMedian = Percentile(aTimes, 0.5);
+    figures.fThreadsP95 = Percentile(aTimes, 0.95);
+    figures.nMismatches += nDiffer;
+}
+
 void Print(const Figures& figures, const std::string& sSuffix)
 {
     const char* sz = sSuffix.c_str();
@@ -254,6 +323,15 @@ void Print(const Figures& figures, const std::string& sSuffix)
     std::printf("process_mb%s: %.1f\n", sz, figures.fProcessMB);
     std::printf("lookup_median_ms%s: %.3f\n", sz, figures.fMedian);
     std::printf("lookup_p95_ms%s: %.3f\n", sz, figures.fP95);
+    std::printf("lookups_per_s%s: %.1f\n", sz, figures.fPerSecond);
+    if (figures.fThreadsPerSecond > 0)
+    {
+        std::printf("threads%s: %zu\n", sz, g_nThreads);
+        std::printf("lookup_median_ms_all_threads%s: %.3f\n", sz, figures.fThreadsMedian);
+        std::printf("lookup_p95_ms_all_threads%s: %.3f\n", sz, figures.fThreadsP95);
+        std::printf("lookups_per_s_all_threads%s: %.1f\n", sz, figures.fThreadsPerSecond);
+        std::printf("cores_busy_all_threads%s: %.2f\n", sz, figures.fThreadsBusy);
+    }
     if (figures.fReferenceMedian > 0)
     {
         std::printf("reference_median_ms%s: %.3f\n", sz, figures.fReferenceMedian);
@@ -324,6 +402,7 @@ int RunFiles(const wxString& sTMX, const wxString& sQueries, const wxString& sLa
     Measure(*pMemory, asQueries, sLanguage, nSample, figures, pDump);
     if (pDump)
         std::fclose(pDump);
+    MeasureThreads(*pMemory, asQueries, sLanguage, figures);
     std::printf("queries: %zu\n", asQueries.size());
     std::printf("results: %zu\n", figures.nResults);
     Print(figures, "");
@@ -369,6 +448,7 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         // The model costs about a second a look-up at 100,000 units: a sample is enough.
         const size_t nSample = nSampleArg ? nSampleArg : (nUnits >= 50000 ? 10 : 30);
         Measure(*pMemory, asQueries, "en", nSample, figures, nullptr);
+        MeasureThreads(*pMemory, asQueries, "en", figures);
         bAgree = bAgree && figures.nMismatches == 0;
         Figures longFigures;
         Measure(*pMemory, asLongQueries, "en", std::max<size_t>(1, nSample / 3), longFigures, nullptr);
@@ -378,6 +458,18 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         // of its own: the memory answers from its "en" units.
         Figures regional;
         Measure(*pMemory, asQueries, "en-US", 0, regional, nullptr);
+        // The same with each other kernel the processor has, side by side with the one in use.
+        std::vector<std::pair<teMemDocKernel, double>> aKernelMedians;
+        const teMemDocKernel eInUse = CMemDocQuery::GetKernel();
+        for (teMemDocKernel eKernel : {teMemDocKernel::AVX512, teMemDocKernel::AVX2})
+            if (eKernel != eInUse && CMemDocQuery::HasKernel(eKernel))
+            {
+                CMemDocQuery::UseKernel(eKernel);
+                Figures other;
+                Measure(*pMemory, asQueries, "en", 0, other, nullptr);
+                aKernelMedians.emplace_back(eKernel, other.fMedian);
+            }
+        CMemDocQuery::UseKernel(eInUse);
         double fNoVector = 0;
         double fLongNoVector = 0;
         // The same without the processor's vector units, as on a machine that lacks them.
@@ -389,7 +481,7 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
             Figures longScalar;
             Measure(*pMemory, asLongQueries, "en", 0, longScalar, nullptr);
             fLongNoVector = longScalar.fMedian;
-            CMemDocQuery::UseVectorUnits(true);
+            CMemDocQuery::UseKernel(eInUse);
         }
         pMemory.reset();
         {
@@ -414,6 +506,8 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         sSuffix += std::to_string(nUnits);
         Print(figures, sSuffix);
         std::printf("lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, fNoVector);
+        for (const auto& [eKernel, fMedian] : aKernelMedians)
+            std::printf("lookup_median_ms_%s_%zu: %.3f\n", CMemDocQuery::KernelName(eKernel), nUnits, fMedian);
         std::printf("regional_lookup_median_ms_%zu: %.3f\n", nUnits, regional.fMedian);
         std::printf("regional_lookup_same_results_%zu: %d\n", nUnits, regional.nResults == figures.nResults ? 1 : 0);
         std::printf("long_lookup_median_ms_%zu: %.3f\n", nUnits, longFigures.fMedian);
@@ -444,6 +538,8 @@ int main(int argc, char** argv)
     std::vector<size_t> aSizes{10000, 100000};
     size_t nQueries = 300;
     size_t nSample = 0;
+    g_nThreads = std::max(1u, std::thread::hardware_concurrency());
+    std::string sKernel = std::getenv("BENCH_MEMORY_KERNEL") ? std::getenv("BENCH_MEMORY_KERNEL") : "";
     for (int i = 1; i < argc; ++i)
     {
         const std::string sArg = argv[i];
@@ -458,6 +554,10 @@ int main(int argc, char** argv)
             sDump = wxString::FromUTF8(argv[++i]);
         else if (sArg == "--reference-sample" && bValue)
             nSample = std::strtoul(argv[++i], nullptr, 10);
+        else if (sArg == "--threads" && bValue)
+            g_nThreads = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
+        else if (sArg == "--kernel" && bValue)
+            sKernel = argv[++i];
         else if (sArg == "--queries-per-size" && bValue)
             nQueries = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
         else if (sArg == "--units" && bValue)
@@ -475,12 +575,23 @@ int main(int argc, char** argv)
         else
         {
             std::fprintf(stderr,
-                         "usage: bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N]\n"
+                         "usage: bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N] "
+                         "[--threads N] [--kernel portable|avx2|avx512]\n"
                          "       bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] "
-                         "[--reference-sample N]\n");
+                         "[--reference-sample N] [--threads N]\n");
             return 2;
         }
     }
+    if (sKernel == "portable")
+        CMemDocQuery::UseKernel(teMemDocKernel::Portable);
+    else if (sKernel == "avx2")
+        CMemDocQuery::UseKernel(teMemDocKernel::AVX2);
+    else if (!sKernel.empty() && sKernel != "avx512")
+    {
+        std::fprintf(stderr, "unknown kernel %s\n", sKernel.c_str());
+        return 2;
+    }
+    std::printf("kernel: %s\n", CMemDocQuery::KernelName(CMemDocQuery::GetKernel()));
     Init_TMXImporter();
     if (!sTMX.empty() || !sQueries.empty())
     {

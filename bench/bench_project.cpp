@@ -3,7 +3,7 @@
 // memory and pre-filled at the threshold, then the project saved as XLIFF.
 //
 //     bench_project [--srx F] [--tmx F] [--source-lang L] [--target-lang L] [--threshold N]
-//                   [--save PATH] [--memory-units N[,N...]] [FILE...]
+//                   [--save PATH] [--memory-units N[,N...]] [--threads N] [FILE...]
 //
 // Without files it generates an HTML document of 2,000 sentences in paragraphs and TMX memories of
 // 10,000 and 100,000 units (or the sizes --memory-units gives) (a fifth of the document's sentences stored as they are,
@@ -14,12 +14,19 @@
 // whole conversion, and the time split: segmentation_s is the conversion without a memory,
 // lookup_s what the memory adds to it, writing_s the save. peak_mb is the process's peak resident
 // size so far, project_mb the size of the saved project. --save keeps the (last) project file.
+// Look-ups run on --threads workers (default: as many as the machine has); threads says how many.
+// write_s and load_s repeat writing_s and memory_load_s. With more than one thread, each run is
+// preceded by one on a single thread (lookup_s_1_thread, lookup_speedup); same_file_as_1_thread
+// says whether the two project files are byte-identical. The first run of a process pays for
+// fresh memory, so the single thread goes first.
 
 #include "Shared/AppUtils_sharedTestText.h"
 #include "Shared/VRSRXDoc.h"
 #include "engine/Convertor.h"
 #include "engine/ConvertorRegistry.h"
+#include "engine/MemDocLookupPool.h"
 #include "engine/Convertor_html.h"
+#include "engine/Convertor_segment.h"
 #include "engine/Convertor_txt.h"
 #include "engine/VRMemDoc.h"
 #include "engine/XLIFFDTD.h"
@@ -44,6 +51,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <locale>
 #include <memory>
 #include <string>
@@ -62,13 +70,14 @@ struct Options
     int nThreshold = 75;
     fs::path save;
     std::vector<int> anMemoryUnits{10000, 100000};
+    int nThreads = 0;
     std::vector<fs::path> aFiles;
 };
 
 int Usage()
 {
     std::fprintf(stderr, "usage: bench_project [--srx F] [--tmx F] [--source-lang L] [--target-lang L] "
-                         "[--threshold N] [--save PATH] [--memory-units N[,N...]] [FILE...]\n");
+                         "[--threshold N] [--save PATH] [--memory-units N[,N...]] [--threads N] [FILE...]\n");
     return 2;
 }
 
@@ -216,10 +225,32 @@ void WriteMemory(const fs::path& path, const std::vector<wxString>& asSentences,
     out << "</body></tmx>\n";
 }
 
-// One run: figures for converting aFiles against pMemory, with the time without a memory given.
-bool Run(const ConvertorRegistry& registry, const Options& options, const std::vector<fs::path>& aFiles,
-         CVRSRXDoc& rules, CVRMemDoc* pMemory, double fSegmentationSeconds, const fs::path& projectPath)
+struct RunFigures
 {
+    double fLookup = 0;
+    std::string sFile;
+};
+
+// The file's bytes without the file element's creation date, which moves with the clock.
+std::string ReadBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string s(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+    const size_t nDate = s.find(" date=\"");
+    if (nDate != std::string::npos)
+        s.erase(nDate, s.find('"', nDate + 7) + 1 - nDate);
+    return s;
+}
+
+// One run: figures for converting aFiles against pMemory on nThreads workers, with the time without
+// a memory given. bPrint: print the figures (else only measure, for a comparison).
+bool Run(const ConvertorRegistry& registry, const Options& options, const std::vector<fs::path>& aFiles,
+         CVRSRXDoc& rules, CVRMemDoc* pMemory, double fSegmentationSeconds, const fs::path& projectPath,
+         int nThreads, bool bPrint, RunFigures& figures)
+{
+    CMemDocLookupPool::SetDefaultThreads(nThreads);
+    // Inline codes are numbered process-wide: each run counts from the start, so runs compare.
+    CSegmentTUChild::ResetIDCounterForTests();
     const auto start = std::chrono::steady_clock::now();
     Project project = Create(registry, options, aFiles, rules, pMemory);
     const double fConvertSeconds = Seconds(start);
@@ -232,16 +263,46 @@ bool Run(const ConvertorRegistry& registry, const Options& options, const std::v
         std::fprintf(stderr, "%s: the project could not be written\n", projectPath.string().c_str());
         return false;
     }
+    figures.fLookup =
+        pMemory && fConvertSeconds > fSegmentationSeconds ? fConvertSeconds - fSegmentationSeconds : 0;
+    figures.sFile = ReadBytes(projectPath);
+    if (!bPrint)
+        return project.bAllRead;
 
     const int nSegments = CountSegments(project);
+    Print("threads", CMemDocLookupPool::GetDefaultThreads());
     Print("segments", nSegments);
     Print("segments_per_s", fConvertSeconds > 0 ? nSegments / fConvertSeconds : 0);
     Print("segmentation_s", fSegmentationSeconds);
-    Print("lookup_s", pMemory && fConvertSeconds > fSegmentationSeconds ? fConvertSeconds - fSegmentationSeconds : 0);
+    Print("lookup_s", figures.fLookup);
     Print("writing_s", fWritingSeconds);
+    Print("write_s", fWritingSeconds);
     Print("peak_mb", PeakMB());
     Print("project_mb", static_cast<double>(fs::file_size(projectPath)) / (1024.0 * 1024.0));
     return project.bAllRead;
+}
+
+// Run, and with more than one thread the same on one thread for comparison.
+bool RunAndCompare(const ConvertorRegistry& registry, const Options& options, const std::vector<fs::path>& aFiles,
+                   CVRSRXDoc& rules, CVRMemDoc* pMemory, double fSegmentationSeconds, const fs::path& projectPath)
+{
+    CMemDocLookupPool::SetDefaultThreads(options.nThreads);
+    const int nThreads = CMemDocLookupPool::GetDefaultThreads();
+    // The run on one thread goes first, so that neither run meets a memory the other has warmed.
+    RunFigures one;
+    bool bOK = true;
+    if (pMemory && nThreads > 1)
+        bOK = Run(registry, options, aFiles, rules, pMemory, fSegmentationSeconds, projectPath, 1, false, one);
+    RunFigures all;
+    bOK = Run(registry, options, aFiles, rules, pMemory, fSegmentationSeconds, projectPath, nThreads, true, all) && bOK;
+    if (pMemory && nThreads > 1)
+    {
+        Print("lookup_s_1_thread", one.fLookup);
+        Print("lookup_speedup", all.fLookup > 0 ? one.fLookup / all.fLookup : 0.0);
+        Print("same_file_as_1_thread", one.sFile == all.sFile ? 1 : 0);
+        bOK = bOK && one.sFile == all.sFile;
+    }
+    return bOK;
 }
 
 double SegmentationSeconds(const ConvertorRegistry& registry, const Options& options,
@@ -264,7 +325,8 @@ int main(int argc, char** argv)
     {
         const std::string sArg = argv[i];
         const bool bValue = sArg == "--srx" || sArg == "--tmx" || sArg == "--source-lang" || sArg == "--target-lang" ||
-                            sArg == "--threshold" || sArg == "--save" || sArg == "--memory-units";
+                            sArg == "--threshold" || sArg == "--save" || sArg == "--memory-units" ||
+                            sArg == "--threads";
         if (bValue && i + 1 >= argc)
             return Usage();
         if (sArg == "--srx")
@@ -279,6 +341,8 @@ int main(int argc, char** argv)
             options.nThreshold = std::atoi(argv[++i]);
         else if (sArg == "--save")
             options.save = argv[++i];
+        else if (sArg == "--threads")
+            options.nThreads = std::max(1, std::atoi(argv[++i]));
         else if (sArg == "--memory-units")
         {
             options.anMemoryUnits.clear();
@@ -329,9 +393,10 @@ int main(int argc, char** argv)
                 const auto start = std::chrono::steady_clock::now();
                 pMemory = std::make_unique<CVRMemDoc>(Path(options.tmx));
                 Print("memory_load_s", Seconds(start));
+                Print("load_s", Seconds(start));
             }
             const double fSegmentation = SegmentationSeconds(registry, options, options.aFiles, rules);
-            bOK = Run(registry, options, options.aFiles, rules, pMemory.get(), fSegmentation, projectPath);
+            bOK = RunAndCompare(registry, options, options.aFiles, rules, pMemory.get(), fSegmentation, projectPath);
         }
         else
         {
@@ -345,9 +410,11 @@ int main(int argc, char** argv)
                 WriteMemory(tmx, asSentences, nUnits, options);
                 const auto start = std::chrono::steady_clock::now();
                 auto pMemory = std::make_unique<CVRMemDoc>(Path(tmx));
+                const double fLoad = Seconds(start);
                 Print("memory_units", nUnits);
-                Print("memory_load_s", Seconds(start));
-                bOK &= Run(registry, options, {document}, rules, pMemory.get(), fSegmentation, projectPath);
+                Print("memory_load_s", fLoad);
+                Print("load_s", fLoad);
+                bOK &= RunAndCompare(registry, options, {document}, rules, pMemory.get(), fSegmentation, projectPath);
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "Shared/AppUtils_shared.h"
 #include "Shared/VRSRXDoc.h"
 #include "engine/ConvertorProgress.h"
+#include "engine/MemDocLookupPool.h"
 #include "engine/VRMemDoc.h"
 #include "engine/XLIFFDTD.h"
 #include "varnak/include/kvLog.h"
@@ -17,7 +18,9 @@
 #include "varnak/include/tcNode.h"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace
@@ -42,6 +45,10 @@ struct SWriterContext
     wxString sTargetLanguage;
     // Set for a unit whose markup did not parse: text runs are then escaped as they are written.
     bool bEscapeTextRuns = false;
+    // While CSegmentDoc::Segment runs with a memory: the look-ups go to the workers, and their
+    // proposals are written later, in the order asked, for these trans-units and segment numbers.
+    CMemDocLookupPool* pLookups = nullptr;
+    std::deque<std::pair<tcNode*, int>> aPendingMatches;
 };
 
 SWriterContext& Context()
@@ -631,8 +638,52 @@ CSegmentUnit* CSegmentDoc::GetUnit(int nIndex) const
     return m_apUnits[static_cast<size_t>(nIndex)].get();
 }
 
+namespace
+{
+// Look-ups asked and not yet written, beyond which the writer waits for the earliest: enough to keep
+// the workers busy, few enough that the proposals held stay small. A fixed number, so that what is
+// written (and when, relative to the units) never depends on the number of workers.
+constexpr size_t kPendingLookups = 256;
+
+// Writes the proposals of the earliest pending look-up.
+void WriteNextMatches(SWriterContext& ctx)
+{
+    const auto [pTransUnit, nNumber] = ctx.aPendingMatches.front();
+    ctx.aPendingMatches.pop_front();
+    WriteMemoryMatches(pTransUnit, ctx.pLookups->TakeNext(), nNumber);
+}
+
+// Sets the context's pool for the time of a Segment run, and leaves no pending look-up behind.
+class CLookupPoolScope
+{
+public:
+    explicit CLookupPoolScope(SWriterContext& ctx) : m_ctx(ctx)
+    {
+        if (m_ctx.pMemory)
+        {
+            m_pPool = std::make_unique<CMemDocLookupPool>(*m_ctx.pMemory, m_ctx.sLookupLanguage,
+                                                          CMemDocLookupPool::GetDefaultThreads());
+            m_ctx.pLookups = m_pPool.get();
+        }
+    }
+    ~CLookupPoolScope()
+    {
+        m_ctx.pLookups = nullptr;
+        m_ctx.aPendingMatches.clear();
+    }
+    CLookupPoolScope(const CLookupPoolScope&) = delete;
+    CLookupPoolScope& operator=(const CLookupPoolScope&) = delete;
+
+private:
+    SWriterContext& m_ctx;
+    std::unique_ptr<CMemDocLookupPool> m_pPool;
+};
+} // namespace
+
 void CSegmentDoc::Segment(tcConvertorProgress* pProgress)
 {
+    SWriterContext& ctx = Context();
+    CLookupPoolScope pool(ctx);
     const int nStart = pProgress ? std::max(0, pProgress->GetValue()) : 0;
     const size_t nUnits = m_apUnits.size();
     int nShown = nStart;
@@ -641,6 +692,8 @@ void CSegmentDoc::Segment(tcConvertorProgress* pProgress)
         if (pProgress && pProgress->WasCancelled())
             return;
         SegmentTranslationUnit(*m_apUnits[i]);
+        while (ctx.aPendingMatches.size() > kPendingLookups)
+            WriteNextMatches(ctx);
         if (!pProgress)
             continue;
         // Moved in steps of at least 1%: every update of a dialog redraws it.
@@ -650,6 +703,12 @@ void CSegmentDoc::Segment(tcConvertorProgress* pProgress)
             pProgress->SetValue(nValue);
             nShown = nValue;
         }
+    }
+    while (!ctx.aPendingMatches.empty())
+    {
+        if (pProgress && pProgress->WasCancelled())
+            return;
+        WriteNextMatches(ctx);
     }
 }
 
@@ -735,11 +794,24 @@ void AddSegmentMarker(int nNumber, const wxString& sMarkup, tcNode* pSegSource, 
 
 void AddMemoryMatches(tcNode* pTransUnit, const wxString& sText, int nNumber)
 {
-    const SWriterContext& ctx = Context();
+    SWriterContext& ctx = Context();
     if (!ctx.pMemory || !pTransUnit || !ctx.pXLIFFDTD)
         return;
+    if (ctx.pLookups)
+    {
+        ctx.pLookups->Submit(sText);
+        ctx.aPendingMatches.emplace_back(pTransUnit, nNumber);
+        return;
+    }
+    WriteMemoryMatches(pTransUnit, ctx.pMemory->LookupTranslations(sText, ctx.sLookupLanguage), nNumber);
+}
+
+void WriteMemoryMatches(tcNode* pTransUnit, const std::vector<CVRMemDocMatch>& aMatches, int nNumber)
+{
+    const SWriterContext& ctx = Context();
+    if (!pTransUnit || !ctx.pXLIFFDTD)
+        return;
     const SXLIFFDTD& dtd = *ctx.pXLIFFDTD;
-    const std::vector<CVRMemDocMatch> aMatches = ctx.pMemory->LookupTranslations(sText, ctx.sLookupLanguage);
     if (!dtd.m_pAltTransMatchQualityAttr)
         tAssert("Convertor_segment", kAssertNoMatchQualityAttr, "m_pXLIFFDTD->m_pAltTransMatchQualityAttr");
     if (!dtd.m_pAltTransLangAttr)

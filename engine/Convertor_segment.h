@@ -7,6 +7,7 @@
 
 struct SXLIFFDTD;
 class CVRMemDoc;
+struct CVRMemDocMatch;
 class CVRSRXDoc;
 class tcConvertorProgress;
 class tcAttribute;
@@ -193,9 +194,11 @@ public:
     // Null for an index out of range.
     CSegmentUnit* GetUnit(int nIndex) const;
 
-    // Writes every unit, in order, under the body node of the writer context.
-    // Writes every unit. pProgress (may be null) moves from its value towards its highest as units
-    // are written; when it reports cancellation, the units not yet written are left out.
+    // Writes every unit, in order, under the body node of the writer context. pProgress (may be
+    // null) moves from its value towards its highest as units are written; when it reports
+    // cancellation, the units not yet written are left out (and proposals not yet written too).
+    // The memory is looked up on CMemDocLookupPool::GetDefaultThreads() workers meanwhile; it must
+    // not change until Segment returns. The result does not depend on the number of workers.
     void Segment(tcConvertorProgress* pProgress = nullptr);
 
 private:
@@ -214,5 +217,10 @@ void AddSegmentMarker(int nNumber, const wxString& sMarkup, tcNode* pSegSource, 
 
 // Looks sText (XLIFF content) up in the context's memory, appends one alt-trans per proposal to
 // pTransUnit and pre-fills its target from the best one as the context allows. nNumber is the
-// segment number, -1 for a unit without segments. Nothing without a memory.
+// segment number, -1 for a unit without segments. Nothing without a memory. While
+// CSegmentDoc::Segment runs, the look-up goes to its workers and the proposals are written later,
+// in the order the look-ups were asked (nothing else is added to a trans-unit after its look-ups).
 void AddMemoryMatches(tcNode* pTransUnit, const wxString& sText, int nNumber);
+// The writing half of AddMemoryMatches: the proposals of a look-up as alt-trans, and the pre-filled
+// target.
+void WriteMemoryMatches(tcNode* pTransUnit, const std::vector<CVRMemDocMatch>& aMatches, int nNumber);

@@ -1,6 +1,9 @@
 #include "engine/MemDocQuery.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -14,7 +17,8 @@ namespace
 using Word = uint64_t;
 constexpr size_t WORD_BITS = 64;
 
-bool s_bVectorUnits = true;
+// The best kernel batches may use (a teMemDocKernel); set while no query runs, read by every query.
+std::atomic<int> s_nMostKernel{static_cast<int>(teMemDocKernel::AVX512)};
 
 // The thread's code-unit table: all zero while no query holds it.
 struct tsSharedIndex
@@ -174,6 +178,12 @@ template <size_t NB> void DistanceBlocks4(const tsBlockPattern& pattern, const s
 bool CpuHasAVX2()
 {
     static const bool s_bHas = __builtin_cpu_supports("avx2");
+    return s_bHas;
+}
+
+bool CpuHasAVX512()
+{
+    static const bool s_bHas = __builtin_cpu_supports("avx512f");
     return s_bHas;
 }
 
@@ -371,17 +381,228 @@ __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& p
     for (int k = 0; k < 8; ++k)
         anOut[k] = static_cast<uint32_t>(aScore[k]);
 }
+
+// g++ 12 warns falsely about the intrinsics' own "undefined" operands once they are inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Step in eight 64-bit lanes; the three-input logic folds two operations into one each.
+#define MEMDOC_STEP_AVX512(vPv, vMv, vScore, vEq)                                                                      \
+    do                                                                                                                 \
+    {                                                                                                                  \
+        const __m512i vXv = _mm512_or_si512(vEq, vMv);                                                                 \
+        const __m512i vSum = _mm512_add_epi64(_mm512_and_si512(vEq, vPv), vPv);                                        \
+        const __m512i vXh = _mm512_ternarylogic_epi64(vSum, vPv, vEq, 0xBE); /* (a ^ b) | c */                         \
+        __m512i vPh = _mm512_ternarylogic_epi64(vMv, vXh, vPv, 0xF1);        /* a | ~(b | c) */                        \
+        __m512i vMh = _mm512_and_si512(vPv, vXh);                                                                      \
+        vScore = _mm512_mask_add_epi64(vScore, _mm512_test_epi64_mask(vPh, vLast), vScore, vOne);                      \
+        vScore = _mm512_mask_sub_epi64(vScore, _mm512_test_epi64_mask(vMh, vLast), vScore, vOne);                      \
+        vPh = _mm512_or_si512(_mm512_slli_epi64(vPh, 1), vOne);                                                        \
+        vMh = _mm512_slli_epi64(vMh, 1);                                                                               \
+        vPv = _mm512_ternarylogic_epi64(vMh, vXv, vPh, 0xF1);                                                          \
+        vMv = _mm512_and_si512(vPh, vXv);                                                                              \
+    } while (0)
+
+// Sixteen texts in two groups of eight lanes; lanes past their text's end run idle as in
+// Distance8AVX2.
+__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const std::u16string_view* at,
+                                                         uint32_t* anOut)
+{
+    const Word* pPeq = pattern.pPeq;
+    const uint32_t* pIndex = pattern.pIndex;
+    size_t nCommon = at[0].size();
+    size_t nLongest = 0;
+    const char16_t* p[16];
+    long long anLen[16];
+    for (int k = 0; k < 16; ++k)
+    {
+        anLen[k] = static_cast<long long>(at[k].size());
+        nCommon = std::min(nCommon, at[k].size());
+        nLongest = std::max(nLongest, at[k].size());
+        p[k] = at[k].data();
+    }
+    const __m512i vOne = _mm512_set1_epi64(1);
+    const __m512i vLast = _mm512_set1_epi64(static_cast<long long>(pattern.nLast));
+    __m512i vPvA = _mm512_set1_epi64(-1);
+    __m512i vMvA = _mm512_setzero_si512();
+    __m512i vScoreA = _mm512_set1_epi64(pattern.nLen);
+    __m512i vPvB = vPvA;
+    __m512i vMvB = vMvA;
+    __m512i vScoreB = vScoreA;
+    auto Eq = [&](int k, size_t j) { return static_cast<long long>(pPeq[pIndex[p[k][j]]]); };
+    for (size_t j = 0; j < nCommon; ++j)
+    {
+        const __m512i vEqA = _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j),
+                                              Eq(0, j));
+        const __m512i vEqB = _mm512_set_epi64(Eq(15, j), Eq(14, j), Eq(13, j), Eq(12, j), Eq(11, j), Eq(10, j),
+                                              Eq(9, j), Eq(8, j));
+        MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA);
+        MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB);
+    }
+    if (nLongest > nCommon)
+    {
+        auto EqOrIdle = [&](int k, size_t j)
+        { return static_cast<long long>(pPeq[pIndex[static_cast<long long>(j) < anLen[k] ? p[k][j] : char16_t(0)]]); };
+        const __m512i vLenA = _mm512_loadu_si512(anLen);
+        const __m512i vLenB = _mm512_loadu_si512(anLen + 8);
+        __m512i vResultA = vScoreA;
+        __m512i vResultB = vScoreB;
+        for (size_t j = nCommon; j < nLongest; ++j)
+        {
+            const __m512i vEqA = _mm512_set_epi64(EqOrIdle(7, j), EqOrIdle(6, j), EqOrIdle(5, j), EqOrIdle(4, j),
+                                                  EqOrIdle(3, j), EqOrIdle(2, j), EqOrIdle(1, j), EqOrIdle(0, j));
+            const __m512i vEqB = _mm512_set_epi64(EqOrIdle(15, j), EqOrIdle(14, j), EqOrIdle(13, j), EqOrIdle(12, j),
+                                                  EqOrIdle(11, j), EqOrIdle(10, j), EqOrIdle(9, j), EqOrIdle(8, j));
+            MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA);
+            MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB);
+            const __m512i vColumns = _mm512_set1_epi64(static_cast<long long>(j + 1));
+            vResultA = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenA, vColumns), vResultA, vScoreA);
+            vResultB = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenB, vColumns), vResultB, vScoreB);
+        }
+        vScoreA = vResultA;
+        vScoreB = vResultB;
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(anOut), _mm512_cvtepi64_epi32(vScoreA));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(anOut + 8), _mm512_cvtepi64_epi32(vScoreB));
+}
+#undef MEMDOC_STEP_AVX512
+
+// The state of eight lanes of a query of NB blocks.
+template <size_t NB> struct tsBlockLanesAVX512
+{
+    __m512i vPv[NB];
+    __m512i vMv[NB];
+    __m512i vScore;
+};
+
+// One column of eight lanes, as BlockColumnAVX2.
+template <size_t NB, bool bIdle>
+__attribute__((target("avx512f"), always_inline)) inline void
+BlockColumnAVX512(const tsBlockPattern& pattern, const char16_t* const* p, const long long* anLen, size_t j,
+                  tsBlockLanesAVX512<NB>& lanes)
+{
+    const __m512i vOne = _mm512_set1_epi64(1);
+    const long long* apRow[8];
+    for (int k = 0; k < 8; ++k)
+        apRow[k] = reinterpret_cast<const long long*>(pattern.pPeq) +
+                   size_t(pattern.pIndex[bIdle && static_cast<long long>(j) >= anLen[k] ? char16_t(0) : p[k][j]]) * NB;
+    __m512i vHp = vOne;
+    __m512i vHn = _mm512_setzero_si512();
+    for (size_t b = 0; b < NB; ++b)
+    {
+        const __m512i vEqIn = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b],
+                                               apRow[2][b], apRow[1][b], apRow[0][b]);
+        __m512i& vPv = lanes.vPv[b];
+        __m512i& vMv = lanes.vMv[b];
+        const __m512i vXv = _mm512_or_si512(vEqIn, vMv);
+        const __m512i vEq = _mm512_or_si512(vEqIn, vHn);
+        const __m512i vSum = _mm512_add_epi64(_mm512_and_si512(vEq, vPv), vPv);
+        const __m512i vXh = _mm512_ternarylogic_epi64(vSum, vPv, vEq, 0xBE);
+        __m512i vPh = _mm512_ternarylogic_epi64(vMv, vXh, vPv, 0xF1);
+        __m512i vMh = _mm512_and_si512(vPv, vXh);
+        __m512i vHpOut, vHnOut;
+        if (b + 1 < NB)
+        {
+            vHpOut = _mm512_srli_epi64(vPh, WORD_BITS - 1);
+            vHnOut = _mm512_srli_epi64(vMh, WORD_BITS - 1);
+        }
+        else
+        {
+            vHpOut = _mm512_and_si512(_mm512_srli_epi64(vPh, pattern.nLastBit), vOne);
+            vHnOut = _mm512_and_si512(_mm512_srli_epi64(vMh, pattern.nLastBit), vOne);
+        }
+        vPh = _mm512_or_si512(_mm512_slli_epi64(vPh, 1), vHp);
+        vMh = _mm512_or_si512(_mm512_slli_epi64(vMh, 1), vHn);
+        vPv = _mm512_ternarylogic_epi64(vMh, vXv, vPh, 0xF1);
+        vMv = _mm512_and_si512(vPh, vXv);
+        vHp = vHpOut;
+        vHn = vHnOut;
+    }
+    lanes.vScore = _mm512_sub_epi64(_mm512_add_epi64(lanes.vScore, vHp), vHn);
+}
+
+// Sixteen texts against a query of NB blocks, in two groups of eight lanes.
+template <size_t NB>
+__attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPattern& pattern,
+                                                               const std::u16string_view* at, uint32_t* anOut)
+{
+    size_t nCommon = at[0].size();
+    size_t nLongest = 0;
+    const char16_t* p[16];
+    long long anLen[16];
+    for (int k = 0; k < 16; ++k)
+    {
+        anLen[k] = static_cast<long long>(at[k].size());
+        nCommon = std::min(nCommon, at[k].size());
+        nLongest = std::max(nLongest, at[k].size());
+        p[k] = at[k].data();
+    }
+    tsBlockLanesAVX512<NB> a, b;
+    for (size_t n = 0; n < NB; ++n)
+    {
+        a.vPv[n] = b.vPv[n] = _mm512_set1_epi64(-1);
+        a.vMv[n] = b.vMv[n] = _mm512_setzero_si512();
+    }
+    a.vScore = b.vScore = _mm512_set1_epi64(pattern.nLen);
+    for (size_t j = 0; j < nCommon; ++j)
+    {
+        BlockColumnAVX512<NB, false>(pattern, p, anLen, j, a);
+        BlockColumnAVX512<NB, false>(pattern, p + 8, anLen + 8, j, b);
+    }
+    if (nLongest > nCommon)
+    {
+        const __m512i vLenA = _mm512_loadu_si512(anLen);
+        const __m512i vLenB = _mm512_loadu_si512(anLen + 8);
+        __m512i vResultA = a.vScore;
+        __m512i vResultB = b.vScore;
+        for (size_t j = nCommon; j < nLongest; ++j)
+        {
+            BlockColumnAVX512<NB, true>(pattern, p, anLen, j, a);
+            BlockColumnAVX512<NB, true>(pattern, p + 8, anLen + 8, j, b);
+            const __m512i vColumns = _mm512_set1_epi64(static_cast<long long>(j + 1));
+            vResultA = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenA, vColumns), vResultA, a.vScore);
+            vResultB = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenB, vColumns), vResultB, b.vScore);
+        }
+        a.vScore = vResultA;
+        b.vScore = vResultB;
+    }
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(anOut), _mm512_cvtepi64_epi32(a.vScore));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(anOut + 8), _mm512_cvtepi64_epi32(b.vScore));
+}
+#pragma GCC diagnostic pop
 #endif
+
+// The kernel batches use now: the best the processor has, up to the one allowed.
+teMemDocKernel ActiveKernel()
+{
+    const auto eMost = static_cast<teMemDocKernel>(s_nMostKernel.load(std::memory_order_relaxed));
+#if MEMDOC_HAVE_AVX2
+    if (eMost >= teMemDocKernel::AVX512 && CpuHasAVX512())
+        return teMemDocKernel::AVX512;
+    if (eMost >= teMemDocKernel::AVX2 && CpuHasAVX2())
+        return teMemDocKernel::AVX2;
+#else
+    (void)eMost;
+#endif
+    return teMemDocKernel::Portable;
+}
 
 // Batches of eight, then of four texts for a query of NB blocks; returns how many texts it did.
 template <size_t NB>
-size_t DistanceBlocksBatch(const tsBlockPattern& pattern, const std::u16string_view* at, size_t n, uint32_t* anOut)
+size_t DistanceBlocksBatch(teMemDocKernel eKernel, const tsBlockPattern& pattern, const std::u16string_view* at,
+                           size_t n, uint32_t* anOut)
 {
     size_t i = 0;
 #if MEMDOC_HAVE_AVX2
-    if (s_bVectorUnits && CpuHasAVX2())
+    if (eKernel == teMemDocKernel::AVX512)
+        for (; i + 16 <= n; i += 16)
+            DistanceBlocks16AVX512<NB>(pattern, at + i, anOut + i);
+    if (eKernel >= teMemDocKernel::AVX2)
         for (; i + 8 <= n; i += 8)
             DistanceBlocks8AVX2<NB>(pattern, at + i, anOut + i);
+#else
+    (void)eKernel;
 #endif
     for (; i + 4 <= n; i += 4)
         DistanceBlocks4<NB>(pattern, at + i, anOut + i);
@@ -430,7 +651,47 @@ CMemDocQuery::~CMemDocQuery()
 
 void CMemDocQuery::UseVectorUnits(bool bUse)
 {
-    s_bVectorUnits = bUse;
+    UseKernel(bUse ? teMemDocKernel::AVX512 : teMemDocKernel::Portable);
+}
+
+void CMemDocQuery::UseKernel(teMemDocKernel eMost)
+{
+    s_nMostKernel.store(static_cast<int>(eMost), std::memory_order_relaxed);
+}
+
+teMemDocKernel CMemDocQuery::GetKernel()
+{
+    return ActiveKernel();
+}
+
+bool CMemDocQuery::HasKernel(teMemDocKernel eKernel)
+{
+    switch (eKernel)
+    {
+    case teMemDocKernel::Portable:
+        return true;
+#if MEMDOC_HAVE_AVX2
+    case teMemDocKernel::AVX2:
+        return CpuHasAVX2();
+    case teMemDocKernel::AVX512:
+        return CpuHasAVX512();
+#endif
+    default:
+        return false;
+    }
+}
+
+const char* CMemDocQuery::KernelName(teMemDocKernel eKernel)
+{
+    switch (eKernel)
+    {
+    case teMemDocKernel::AVX2:
+        return "avx2";
+    case teMemDocKernel::AVX512:
+        return "avx512";
+    default:
+        return "portable";
+    }
 }
 
 uint32_t CMemDocQuery::Distance(std::u16string_view sText)
@@ -446,11 +707,15 @@ uint32_t CMemDocQuery::Distance(std::u16string_view sText)
 void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, uint32_t* anOut)
 {
     size_t i = 0;
+    const teMemDocKernel eKernel = n >= 4 ? ActiveKernel() : teMemDocKernel::Portable;
     if (m_nBlocks == 1)
     {
         const tsPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), Word(1) << m_nLastBit};
 #if MEMDOC_HAVE_AVX2
-        if (s_bVectorUnits && CpuHasAVX2())
+        if (eKernel == teMemDocKernel::AVX512)
+            for (; i + 16 <= n; i += 16)
+                Distance16AVX512(pattern, asTexts + i, anOut + i);
+        if (eKernel >= teMemDocKernel::AVX2)
             for (; i + 8 <= n; i += 8)
                 Distance8AVX2(pattern, asTexts + i, anOut + i);
 #endif
@@ -462,11 +727,11 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
         // Segments of up to 256 units; longer ones are rare enough to go one by one.
         const tsBlockPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), m_nLastBit};
         if (m_nBlocks == 2)
-            i = DistanceBlocksBatch<2>(pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<2>(eKernel, pattern, asTexts, n, anOut);
         else if (m_nBlocks == 3)
-            i = DistanceBlocksBatch<3>(pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<3>(eKernel, pattern, asTexts, n, anOut);
         else
-            i = DistanceBlocksBatch<4>(pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<4>(eKernel, pattern, asTexts, n, anOut);
     }
     for (; i < n; ++i)
         anOut[i] = Distance(asTexts[i]);

@@ -6,13 +6,22 @@
 #include <string_view>
 #include <vector>
 
+// The ways batches of distances are computed, from the plainest: portable code, 4 lanes of 64 bits
+// in the processor's AVX2 units, 8 lanes in its AVX-512 units.
+enum class teMemDocKernel
+{
+    Portable,
+    AVX2,
+    AVX512
+};
+
 // Unit-cost edit distance of many texts against one query, in UTF-16 code units: exactly what the
 // plain table (tLevenshteinDistancePlain with costs 1, 1, 1) gives. The query is prepared once
 // (bit-parallel over the query, Myers' algorithm; Hyyrö's block form beyond 64 units), so a text
 // costs one pass over its units; batches of texts (for queries of up to 256 units) run side by side,
 // in the processor's vector units where it has them.
 //
-// An object belongs to the thread that made it. Cheap to make per query; not copyable.
+// An object belongs to the thread that made it; queries of several threads run side by side. Cheap to make per query; not copyable.
 class CMemDocQuery
 {
 public:
@@ -30,6 +39,13 @@ public:
     // has them). The results are the same either way; tests and measurements compare the two. For
     // every query of the process; set it while no query runs.
     static void UseVectorUnits(bool bUse);
+    // The same, with a choice: batches use the best kernel the processor has up to eMost.
+    static void UseKernel(teMemDocKernel eMost);
+    // The kernel batches use now; whether the processor has a kernel; its name ("portable", "avx2",
+    // "avx512").
+    static teMemDocKernel GetKernel();
+    static bool HasKernel(teMemDocKernel eKernel);
+    static const char* KernelName(teMemDocKernel eKernel);
 
 private:
     uint32_t MultiWordDistance(std::u16string_view sText);

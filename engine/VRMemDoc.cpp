@@ -24,6 +24,8 @@
 #include <wx/filefn.h>
 
 #include <algorithm>
+#include <mutex>
+#include <shared_mutex>
 #include <unordered_set>
 
 #ifndef LINTRADO_VERSION
@@ -318,10 +320,17 @@ void CVRMemDoc::OnNodeInserted(tcEvent*, void* pOwner, void*, void* pNodeArg)
         sLanguage = pNode->GetParent()->GetAttributeDisplayAsString(pThis->m_pTUVLangAttr);
     if (sLanguage.empty())
         tAssert("VRMemDoc", kAssertSegmentWithoutLanguage, "0");
-    pThis->IndexSeg(pThis->GetIndex(sLanguage), pNode);
+    std::unique_lock lock(pThis->m_mutex);
+    pThis->IndexSegHeld(pThis->IndexFor(sLanguage), pNode);
 }
 
 CVRMemDocIndex* CVRMemDoc::GetIndex(const wxString& sLanguage)
+{
+    std::unique_lock lock(m_mutex);
+    return IndexFor(sLanguage);
+}
+
+CVRMemDocIndex* CVRMemDoc::IndexFor(const wxString& sLanguage)
 {
     std::unique_ptr<CVRMemDocIndex>& pIndex = m_mapIndexes[sLanguage.Lower()];
     if (!pIndex)
@@ -330,6 +339,12 @@ CVRMemDocIndex* CVRMemDoc::GetIndex(const wxString& sLanguage)
 }
 
 void CVRMemDoc::IndexSeg(CVRMemDocIndex* pIndex, tcNode* pSeg)
+{
+    std::unique_lock lock(m_mutex);
+    IndexSegHeld(pIndex, pSeg);
+}
+
+void CVRMemDoc::IndexSegHeld(CVRMemDocIndex* pIndex, tcNode* pSeg)
 {
     if (!pIndex || !pSeg)
         return;
@@ -354,6 +369,12 @@ void CVRMemDoc::IndexSeg(CVRMemDocIndex* pIndex, tcNode* pSeg)
 
 void CVRMemDoc::UnindexSeg(CVRMemDocIndex* pIndex, const wxString& sText, tcNode* pSeg)
 {
+    std::unique_lock lock(m_mutex);
+    UnindexSegHeld(pIndex, sText, pSeg);
+}
+
+void CVRMemDoc::UnindexSegHeld(CVRMemDocIndex* pIndex, const wxString& sText, tcNode* pSeg)
+{
     if (!pIndex)
         return;
     pIndex->RemoveEntry(sText, pSeg);
@@ -374,6 +395,12 @@ tcNode* CVRMemDoc::MakeSeg(const wxString& sText)
 }
 
 wxString CVRMemDoc::MakeKey(const wxString& sText)
+{
+    std::unique_lock lock(m_mutex);
+    return MakeKeyHeld(sText);
+}
+
+wxString CVRMemDoc::MakeKeyHeld(const wxString& sText)
 {
     FindVocabulary();
     tcNode* pSeg = MakeSeg(sText);
@@ -452,8 +479,9 @@ std::vector<CVRMemDocIndex*> CVRMemDoc::LookupIndexes(const wxString& sLanguage)
     return apFound;
 }
 
-std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText, const wxString& sLanguage)
+std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText, const wxString& sLanguage) const
 {
+    std::shared_lock lock(m_mutex);
     const std::vector<CVRMemDocIndex*> apIndexes = LookupIndexes(sLanguage);
     const tcElement* pSegKind = m_pSegElement;
     auto CountResults = [pSegKind](const std::vector<tcNode*>& apEntries)
@@ -529,10 +557,11 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
 void CVRMemDoc::AddTranslation(const wxString& sSource, const wxString& sTarget, const wxString& sSourceLang,
                                const wxString& sTargetLang)
 {
-    CVRMemDocIndex* pSourceIndex = GetIndex(sSourceLang);
-    CVRMemDocIndex* pTargetIndex = GetIndex(sTargetLang);
+    std::unique_lock lock(m_mutex);
+    CVRMemDocIndex* pSourceIndex = IndexFor(sSourceLang);
+    CVRMemDocIndex* pTargetIndex = IndexFor(sTargetLang);
     tcNode* pUnit = nullptr;
-    if (const std::vector<tcNode*>* pEntries = pSourceIndex->FindEntries(MakeKey(sSource)))
+    if (const std::vector<tcNode*>* pEntries = pSourceIndex->FindEntries(MakeKeyHeld(sSource)))
         pUnit = UnitOf(pEntries->front());
     if (!pUnit)
     {
@@ -546,22 +575,23 @@ void CVRMemDoc::AddTranslation(const wxString& sSource, const wxString& sTarget,
         pBody->AddChildOrdered(pUnit);
         tcNode* pSeg = nullptr;
         pUnit->AddChildOrdered(MakeTuv(sSourceLang, sSource, &pSeg));
-        IndexSeg(pSourceIndex, pSeg);
+        IndexSegHeld(pSourceIndex, pSeg);
     }
     tcNode* pSeg = nullptr;
     pUnit->AddChildOrdered(MakeTuv(sTargetLang, sTarget, &pSeg));
-    IndexSeg(pTargetIndex, pSeg);
+    IndexSegHeld(pTargetIndex, pSeg);
     m_pDoc->SetDirty();
 }
 
 void CVRMemDoc::RemoveTranslation(const wxString& sSource, const wxString& sTarget, const wxString& sSourceLang,
                                   const wxString& sTargetLang)
 {
+    std::unique_lock lock(m_mutex);
     m_pDoc->SetDirty();
-    CVRMemDocIndex* pSourceIndex = GetIndex(sSourceLang);
-    CVRMemDocIndex* pTargetIndex = GetIndex(sTargetLang);
-    const wxString sTargetKey = MakeKey(sTarget);
-    const std::vector<tcNode*>* pSourceEntries = pSourceIndex->FindEntries(MakeKey(sSource));
+    CVRMemDocIndex* pSourceIndex = IndexFor(sSourceLang);
+    CVRMemDocIndex* pTargetIndex = IndexFor(sTargetLang);
+    const wxString sTargetKey = MakeKeyHeld(sTarget);
+    const std::vector<tcNode*>* pSourceEntries = pSourceIndex->FindEntries(MakeKeyHeld(sSource));
     const std::vector<tcNode*>* pTargetEntries = pTargetIndex->FindEntries(sTargetKey);
     if (!pSourceEntries || !pTargetEntries)
         return;
@@ -588,7 +618,7 @@ void CVRMemDoc::RemoveTranslation(const wxString& sSource, const wxString& sTarg
     if (!pFound)
         return;
     tcNode* pTuv = pFound->GetParent();
-    UnindexSeg(pTargetIndex, sTargetKey, pFound);
+    UnindexSegHeld(pTargetIndex, sTargetKey, pFound);
     if (!pTuv || pTuv->GetElement() != m_pTUVElement)
     {
         // A seg outside any variant (a file of another shape): it goes alone.
@@ -600,7 +630,7 @@ void CVRMemDoc::RemoveTranslation(const wxString& sSource, const wxString& sTarg
     for (tcNode* pOther : std::vector<tcNode*>(pTuv->GetChildren()))
         if (pOther != pFound && pOther->GetElement() == m_pSegElement)
         {
-            const wxString sOtherKey = MakeKey(pOther->GenerateXMLChildren(true, true));
+            const wxString sOtherKey = MakeKeyHeld(pOther->GenerateXMLChildren(true, true));
             if (!pTargetIndex->RemoveEntry(sOtherKey, pOther))
                 continue;
             pTargetIndex->RemoveText(CVRMemDocIndex::StripCodes(sOtherKey));

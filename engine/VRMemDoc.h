@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <map>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class CVRMemDocIndex;
@@ -14,6 +16,47 @@ class tcElement;
 class tcEvent;
 class tcIO;
 class tcNode;
+
+// A lock shared by readers and held alone by a writer, where a waiting writer goes first: readers
+// that keep coming never hold a change back for long (the standard shared mutex lets them). Used
+// through std::shared_lock and std::unique_lock.
+class CWriterFirstMutex
+{
+public:
+    void lock_shared()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cv.wait(lock, [this] { return !m_bWriter && m_nWaitingWriters == 0; });
+        ++m_nReaders;
+    }
+    void unlock_shared()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (--m_nReaders == 0)
+            m_cv.notify_all();
+    }
+    void lock()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        ++m_nWaitingWriters;
+        m_cv.wait(lock, [this] { return !m_bWriter && m_nReaders == 0; });
+        --m_nWaitingWriters;
+        m_bWriter = true;
+    }
+    void unlock()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bWriter = false;
+        m_cv.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    int m_nReaders = 0;
+    int m_nWaitingWriters = 0;
+    bool m_bWriter = false;
+};
 
 // One suggestion of a memory look-up.
 struct CVRMemDocMatch
@@ -39,8 +82,10 @@ struct CVRMemDocMatch
 // per language (keys are lower-cased). Texts passed in and handed out are XML content as the
 // document library writes it (GenerateXMLChildren(true, true)): escaped text with inline elements.
 //
-// Shared among projects by CVRMemDocManager, which keeps the reference count. Main thread only;
-// nothing here locks.
+// Shared among projects by CVRMemDocManager, which keeps the reference count. LookupTranslations may
+// run on several threads at once (they share the memory); the members that change it (adding,
+// removing, indexing, GetIndex) take it for themselves and wait for running look-ups. Everything
+// else, loading and saving included, is main thread only and must not overlap a change.
 class CVRMemDoc
 {
 public:
@@ -68,7 +113,8 @@ public:
     // the order below win). Ordered by matched text (UTF-16 code-unit order), then by the order the
     // units were indexed, then by document order within the unit (equal texts of several indexes:
     // in index key order). Texts shorter than three units never match.
-    std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage);
+    // Any thread; see the class comment.
+    std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage) const;
 
     // Records a pair: the target becomes a further variant of the unit whose source variant in
     // sSourceLang holds sSource (the first such unit), or of a new unit holding both. Both texts are
@@ -128,6 +174,11 @@ private:
     // ("en-us" serves "en-gb" through "en"). In key order; empty when nothing is related. The
     // suggestions keep the languages of their own variants.
     std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage) const;
+    // GetIndex, IndexSeg and UnindexSeg for callers that hold m_mutex already.
+    CVRMemDocIndex* IndexFor(const wxString& sLanguage);
+    void IndexSegHeld(CVRMemDocIndex* pIndex, tcNode* pSeg);
+    void UnindexSegHeld(CVRMemDocIndex* pIndex, const wxString& sText, tcNode* pSeg);
+    wxString MakeKeyHeld(const wxString& sText);
     void BuildSkeleton();
     void CompleteVocabulary();
     void FindVocabulary();
@@ -156,4 +207,6 @@ private:
     int m_nKnownElements = -1;
     // Changes whenever units gain or lose segs, so that the indexes recount what a text gives.
     uint64_t m_nRevision = 0;
+    // Shared by look-ups, exclusive for changes of the units and the indexes.
+    mutable CWriterFirstMutex m_mutex;
 };

@@ -25,14 +25,15 @@ uint64_t TrigramKey(const char16_t* p)
     return (uint64_t(p[0]) << 32) | (uint64_t(p[1]) << 16) | uint64_t(p[2]);
 }
 
-// The distinct trigrams of a text with the number of times each occurs, in key order.
-void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32_t>>& aOut)
+// The distinct trigrams of a text with the number of times each occurs, in key order. aKeys is
+// scratch.
+void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32_t>>& aOut,
+                   std::vector<uint64_t>& aKeys)
 {
     aOut.clear();
+    aKeys.clear();
     if (s.size() < 3)
         return;
-    std::vector<uint64_t> aKeys;
-    aKeys.reserve(s.size() - 2);
     for (size_t i = 0; i + 3 <= s.size(); ++i)
         aKeys.push_back(TrigramKey(s.data() + i));
     std::sort(aKeys.begin(), aKeys.end());
@@ -45,6 +46,35 @@ void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32
         i = j;
     }
 }
+
+void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32_t>>& aOut)
+{
+    std::vector<uint64_t> aKeys;
+    CountTrigrams(s, aOut, aKeys);
+}
+
+// The buffers of a query, kept by each thread from query to query so that a look-up neither
+// allocates nor clears memory in proportion to the index. aShared is all zero between queries.
+struct tsQueryScratch
+{
+    std::vector<uint32_t> aShared;     // by id: the trigram occurrences shared with the query
+    std::vector<uint32_t> aCandidates; // ids sharing a trigram, in id order
+    std::vector<uint8_t> aBound;       // by candidate: the best score it could reach
+    std::vector<uint32_t> aByLength;   // candidate positions by length class
+    std::vector<uint32_t> aOrdered;    // ids by bound (best first), then length, then id
+    std::vector<uint32_t> aLengthStart;
+    std::vector<std::pair<uint32_t, int>> aKept;
+    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+    std::vector<uint64_t> aKeys;
+};
+
+tsQueryScratch& QueryScratch()
+{
+    thread_local tsQueryScratch scratch;
+    return scratch;
+}
+
+constexpr uint32_t LENGTH_CLASSES = 512; // longer texts share the last class
 
 void PutVarint(std::vector<uint8_t>& a, uint64_t v)
 {
@@ -184,7 +214,10 @@ uint32_t CVRMemDocIndex::Intern(std::u16string_view sText)
         m_aFlags.push_back(0);
         m_aListed.push_back(0);
         m_aEntries.emplace_back();
+        m_aCountCache.push_back(0);
+        m_aCountStamp.push_back(0);
     }
+    m_aCountStamp[nID] = 0;
     m_aStart[nID] = m_aArena.size();
     m_aArena.insert(m_aArena.end(), sText.begin(), sText.end());
     m_aLength[nID] = static_cast<uint32_t>(sText.size());
@@ -330,11 +363,25 @@ void CVRMemDocIndex::Compact()
 
 void CVRMemDocIndex::ForgetCounts()
 {
-    if (++m_nCountEpoch == 0)
+    if (m_nCountEpoch.fetch_add(1) + 1 == 0)
     {
         std::fill(m_aCountStamp.begin(), m_aCountStamp.end(), 0);
         m_nCountEpoch = 1;
     }
+}
+
+int CVRMemDocIndex::CountResults(uint32_t nID, const tfnCountResults& fnCount) const
+{
+    // Threads querying at once may both compute a text's answer; they store the same value, and the
+    // stamp is stored after the answer, so a fresh stamp never comes with a stale answer.
+    const uint32_t nEpoch = m_nCountEpoch.load(std::memory_order_relaxed);
+    if (std::atomic_ref<uint32_t>(m_aCountStamp[nID]).load(std::memory_order_acquire) == nEpoch)
+        return std::atomic_ref<int32_t>(m_aCountCache[nID]).load(std::memory_order_relaxed);
+    const std::vector<tcNode*>& apEntries = m_aEntries[nID];
+    const int nResults = fnCount ? fnCount(apEntries) : static_cast<int>(apEntries.size());
+    std::atomic_ref<int32_t>(m_aCountCache[nID]).store(nResults, std::memory_order_relaxed);
+    std::atomic_ref<uint32_t>(m_aCountStamp[nID]).store(nEpoch, std::memory_order_release);
+    return nResults;
 }
 
 void CVRMemDocIndex::AddEntry(const wxString& sText, tcNode* pSeg)
@@ -376,22 +423,26 @@ const std::vector<tcNode*>* CVRMemDocIndex::FindEntries(const wxString& sText) c
     return &m_aEntries[nFound];
 }
 
-void CVRMemDocIndex::Gather(const std::u16string& q, bool bNeedEntries)
+namespace
 {
-    m_aCandidates.clear();
-    const size_t nIDs = m_aFlags.size();
-    if (m_aShared.size() < nIDs)
-        m_aShared.resize(nIDs, 0); // all zero between queries
-    const uint8_t nNeed = bNeedEntries ? (TEXT_LISTED | TEXT_ENTRIES) : TEXT_LISTED;
-    const uint8_t* pFlags = m_aFlags.data();
-    uint32_t* pShared = m_aShared.data();
+// Fills scratch.aCandidates, in id order, with the ids sharing a trigram with q whose flags hold
+// nNeed, and leaves the trigram occurrences each shares in scratch.aShared (the caller clears them).
+template <typename Postings>
+void GatherCandidates(const Postings& mapPostings, const std::vector<uint8_t>& aFlags, uint8_t nNeed,
+                      std::u16string_view q, tsQueryScratch& scratch)
+{
+    scratch.aCandidates.clear();
+    const size_t nIDs = aFlags.size();
+    if (scratch.aShared.size() < nIDs)
+        scratch.aShared.resize(nIDs, 0);
+    const uint8_t* pFlags = aFlags.data();
+    uint32_t* pShared = scratch.aShared.data();
     size_t nFound = 0;
-    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
-    CountTrigrams(q, aTrigrams);
-    for (const auto& [nKey, nInQuery] : aTrigrams)
+    CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
+    for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
     {
-        const auto it = m_mapPostings.find(nKey);
-        if (it == m_mapPostings.end())
+        const auto it = mapPostings.find(nKey);
+        if (it == mapPostings.end())
             continue;
         ForEachPosting(it->second.aBytes,
                        [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
@@ -402,29 +453,28 @@ void CVRMemDocIndex::Gather(const std::u16string& q, bool bNeedEntries)
                            pShared[nID] += std::min(nInQuery, nInText); // at least 1
                        });
     }
-    // In id order, which is the order of the text store; the counts are left in m_aCounts.
-    m_aCandidates.reserve(nFound);
-    m_aCounts.resize(nFound);
-    for (uint32_t nID = 0; nID < nIDs && m_aCandidates.size() < nFound; ++nID)
+    scratch.aCandidates.reserve(nFound);
+    for (uint32_t nID = 0; nID < nIDs && scratch.aCandidates.size() < nFound; ++nID)
         if (pShared[nID] != 0)
-        {
-            m_aCounts[m_aCandidates.size()] = pShared[nID];
-            m_aCandidates.push_back(nID);
-            pShared[nID] = 0;
-        }
+            scratch.aCandidates.push_back(nID);
 }
+} // namespace
 
-std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindMatches(const wxString& sQuery)
+std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindMatches(const wxString& sQuery) const
 {
     std::vector<tsHit> aHits;
     const std::u16string q = tToU16(StripCodes(sQuery));
     if (q.size() < 3)
         return aHits;
-    Gather(q, false);
-    std::sort(m_aCandidates.begin(), m_aCandidates.end(), [this](uint32_t a, uint32_t b) { return Text(a) < Text(b); });
+    tsQueryScratch& scratch = QueryScratch();
+    GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED, q, scratch);
+    std::vector<uint32_t> aCandidates = scratch.aCandidates;
+    for (uint32_t nID : aCandidates)
+        scratch.aShared[nID] = 0;
+    std::sort(aCandidates.begin(), aCandidates.end(), [this](uint32_t a, uint32_t b) { return Text(a) < Text(b); });
     CMemDocQuery query(q);
-    aHits.reserve(m_aCandidates.size());
-    for (uint32_t nID : m_aCandidates)
+    aHits.reserve(aCandidates.size());
+    for (uint32_t nID : aCandidates)
     {
         const std::u16string_view c = Text(nID);
         const uint32_t m = static_cast<uint32_t>(std::max(c.size(), q.size()));
@@ -435,54 +485,61 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindMatches(const wxString& s
 
 std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxString& sQuery, int nMinScore,
                                                                    int nMaxResults, const tfnCountResults& fnCount,
-                                                                   uint64_t nRevision)
+                                                                   uint64_t nRevision) const
 {
     std::vector<tsHit> aHits;
     const std::u16string q = tToU16(StripCodes(sQuery));
     if (q.size() < 3)
         return aHits;
     nMinScore = std::clamp(nMinScore, 0, 100);
-    if (nRevision != m_nCountRevision)
+    if (nRevision != m_nCountRevision.load(std::memory_order_acquire))
     {
-        m_nCountRevision = nRevision;
-        ForgetCounts();
+        // The first query of a new revision makes the kept answers stale; the others wait for it.
+        std::lock_guard<std::mutex> lock(m_revisionMutex);
+        if (nRevision != m_nCountRevision.load(std::memory_order_relaxed))
+        {
+            const_cast<CVRMemDocIndex*>(this)->ForgetCounts();
+            m_nCountRevision.store(nRevision, std::memory_order_release);
+        }
     }
-    if (m_aCountStamp.size() < m_aFlags.size())
-    {
-        m_aCountStamp.resize(m_aFlags.size(), 0);
-        m_aCountCache.resize(m_aFlags.size(), 0);
-    }
-    Gather(q, true);
+    tsQueryScratch& scratch = QueryScratch();
+    GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED | TEXT_ENTRIES, q, scratch);
 
     // Candidates in buckets by the best score they could reach, so that the best are scored first
     // and the rest can be left once they cannot reach the results; within a bucket by length (texts
-    // of one length are scored side by side), then by id (the order of the text store).
-    const size_t nCandidates = m_aCandidates.size();
+    // of one length are scored side by side), then by id (the order of the text store). The bounds
+    // are taken while the shared counts are cleared for the next query.
+    const std::vector<uint32_t>& aCandidates = scratch.aCandidates;
+    const size_t nCandidates = aCandidates.size();
     std::array<uint32_t, 102> aBucketStart{};
-    std::vector<uint8_t> aBound(nCandidates);
+    std::vector<uint8_t>& aBound = scratch.aBound;
+    aBound.resize(nCandidates);
+    std::vector<uint32_t>& aLengthStart = scratch.aLengthStart;
+    aLengthStart.assign(LENGTH_CLASSES + 1, 0);
+    uint32_t* pShared = scratch.aShared.data();
     for (size_t i = 0; i < nCandidates; ++i)
     {
-        aBound[i] = static_cast<uint8_t>(ScoreBound(q.size(), m_aLength[m_aCandidates[i]], m_aCounts[i]));
+        const uint32_t nID = aCandidates[i];
+        const uint32_t nLength = m_aLength[nID];
+        aBound[i] = static_cast<uint8_t>(ScoreBound(q.size(), nLength, pShared[nID]));
+        pShared[nID] = 0;
         ++aBucketStart[aBound[i] + 1];
+        ++aLengthStart[std::min(nLength, LENGTH_CLASSES - 1) + 1];
     }
     for (size_t b = 1; b < aBucketStart.size(); ++b)
         aBucketStart[b] += aBucketStart[b - 1];
-    constexpr uint32_t LENGTH_CLASSES = 512;      // longer texts share the last class
-    std::vector<uint32_t> aByLength(nCandidates); // candidate positions
-    {
-        std::vector<uint32_t> aStart(LENGTH_CLASSES + 1, 0);
-        for (uint32_t nID : m_aCandidates)
-            ++aStart[std::min(m_aLength[nID], LENGTH_CLASSES - 1) + 1];
-        for (size_t c = 1; c < aStart.size(); ++c)
-            aStart[c] += aStart[c - 1];
-        for (uint32_t i = 0; i < nCandidates; ++i)
-            aByLength[aStart[std::min(m_aLength[m_aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
-    }
-    std::vector<uint32_t> aOrdered(nCandidates);
+    std::vector<uint32_t>& aByLength = scratch.aByLength; // candidate positions
+    aByLength.resize(nCandidates);
+    for (size_t c = 1; c < aLengthStart.size(); ++c)
+        aLengthStart[c] += aLengthStart[c - 1];
+    for (uint32_t i = 0; i < nCandidates; ++i)
+        aByLength[aLengthStart[std::min(m_aLength[aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
+    std::vector<uint32_t>& aOrdered = scratch.aOrdered;
+    aOrdered.resize(nCandidates);
     {
         std::array<uint32_t, 102> aFill = aBucketStart;
         for (uint32_t i : aByLength)
-            aOrdered[aFill[aBound[i]]++] = m_aCandidates[i];
+            aOrdered[aFill[aBound[i]]++] = aCandidates[i];
     }
 
     // nThreshold: the lowest score that can still be among the best nMaxResults results.
@@ -491,22 +548,14 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     std::array<int64_t, 101> aResultsAt{};
     int nThreshold = nMinScore;
     int64_t nAtOrAbove = 0;
-    std::vector<std::pair<uint32_t, int>> aKept;
+    std::vector<std::pair<uint32_t, int>>& aKept = scratch.aKept;
+    aKept.clear();
     auto Consider = [&](uint32_t nID, uint32_t d)
     {
         const int nScore = Score(d, static_cast<uint32_t>(std::max<size_t>(m_aLength[nID], q.size())));
         if (nScore < nThreshold)
             return;
-        int nResults;
-        if (m_aCountStamp[nID] == m_nCountEpoch)
-            nResults = m_aCountCache[nID];
-        else
-        {
-            const std::vector<tcNode*>& apEntries = m_aEntries[nID];
-            nResults = fnCount ? fnCount(apEntries) : static_cast<int>(apEntries.size());
-            m_aCountCache[nID] = nResults;
-            m_aCountStamp[nID] = m_nCountEpoch;
-        }
+        const int nResults = CountResults(nID, fnCount);
         if (nResults <= 0)
             return;
         aKept.emplace_back(nID, nScore);
@@ -516,24 +565,33 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
             while (nThreshold < 100 && nAtOrAbove - aResultsAt[nThreshold] >= nMaxResults)
                 nAtOrAbove -= aResultsAt[nThreshold++];
     };
-    // Scored in batches; the threshold is checked between them (a batch scored beyond it only costs
-    // time, never changes the results).
+    // Scored in batches, best bound first; the threshold is checked between them (a text scored
+    // beyond it only costs time, never changes the results). A batch runs on across buckets and is
+    // ordered by length, so that the kernels' lanes stay full and finish together.
     constexpr uint32_t BATCH = 64;
     std::u16string_view aTexts[BATCH];
+    uint32_t aBatch[BATCH];
     uint32_t aDistances[BATCH];
-    for (int nBound = 100; nBound >= nThreshold; --nBound)
+    int nBound = 100;
+    for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
     {
-        const uint32_t nEnd = aBucketStart[nBound + 1];
-        for (uint32_t k = aBucketStart[nBound]; k < nEnd && nBound >= nThreshold;)
+        uint32_t n = 0;
+        while (n < BATCH && nLeft > 0)
         {
-            const uint32_t n = std::min(BATCH, nEnd - k);
-            for (uint32_t i = 0; i < n; ++i)
-                aTexts[i] = Text(aOrdered[k + i]);
-            query.DistanceBatch(aTexts, n, aDistances);
-            for (uint32_t i = 0; i < n; ++i)
-                Consider(aOrdered[k + i], aDistances[i]);
-            k += n;
+            while (nBound > 0 && aBucketStart[nBound] >= nLeft)
+                --nBound; // the bucket of position nLeft - 1
+            if (nBound < nThreshold)
+                break;
+            aBatch[n++] = aOrdered[--nLeft];
         }
+        if (n == 0)
+            break;
+        std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
+        for (uint32_t i = 0; i < n; ++i)
+            aTexts[i] = Text(aBatch[i]);
+        query.DistanceBatch(aTexts, n, aDistances);
+        for (uint32_t i = 0; i < n; ++i)
+            Consider(aBatch[i], aDistances[i]);
     }
 
     std::erase_if(aKept, [nThreshold](const std::pair<uint32_t, int>& kept) { return kept.second < nThreshold; });
@@ -560,7 +618,5 @@ size_t CVRMemDocIndex::GetMemoryUsage() const
         n += sizeof(nKey) + sizeof(posting) + 2 * sizeof(void*) + posting.aBytes.capacity();
     n += m_mapPostings.bucket_count() * sizeof(void*);
     n += m_aCountCache.capacity() * sizeof(int32_t) + m_aCountStamp.capacity() * sizeof(uint32_t);
-    n += m_aCounts.capacity() * sizeof(uint32_t) + m_aShared.capacity() * sizeof(uint32_t) +
-         m_aCandidates.capacity() * sizeof(uint32_t);
     return n;
 }

@@ -2,8 +2,10 @@
 
 #include <wx/string.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,7 +28,10 @@ class tcNode;
 // the listings are compressed postings per trigram with a count per text; dead postings are dropped
 // in batches. FindBestMatches scores candidates in the order of the best score their length and
 // shared trigrams allow, and stops where no further text can reach the best results.
-// Main thread only (queries use the index's scratch buffers).
+//
+// Threads: FindMatches and FindBestMatches may run on several threads at once (each thread keeps its
+// own query buffers, reused from query to query); every other member, and any change, needs the
+// index to itself. The fnCount of FindBestMatches then runs on the calling thread.
 class CVRMemDocIndex
 {
 public:
@@ -57,7 +62,7 @@ public:
     // stripped first), with its score, in ascending code-unit order of the texts. No threshold:
     // scores from 0 to 100. A query under three units has no matches. Cost grows with the number
     // of texts that share a trigram with the query; look-ups for users go through FindBestMatches.
-    std::vector<tsHit> FindMatches(const wxString& sQuery);
+    std::vector<tsHit> FindMatches(const wxString& sQuery) const;
 
     // The hits that can be among the nMaxResults best results of a look-up, in ascending text order.
     // A text's hit gives fnCount(its exact entries) results, all with its score; results are ranked
@@ -68,7 +73,7 @@ public:
     // a call passes another nRevision: pass a new one whenever the results entries give may have
     // changed otherwise (the units around the segs were edited).
     std::vector<tsHit> FindBestMatches(const wxString& sQuery, int nMinScore, int nMaxResults,
-                                       const tfnCountResults& fnCount, uint64_t nRevision = 0);
+                                       const tfnCountResults& fnCount, uint64_t nRevision = 0) const;
 
     // Exact entries: AddEntry appends pSeg after the entries of sText; RemoveEntry takes that
     // pair out (false when it is not there). FindEntries gives null when the text has none; the
@@ -128,10 +133,8 @@ private:
     void MaybeFree(uint32_t nID);
     // Makes every kept fnCount answer stale.
     void ForgetCounts();
-    // Fills m_aCandidates, in id order, with the listed texts (with exact entries when
-    // bNeedEntries) sharing a trigram with q, and m_aCounts with the number of trigram occurrences
-    // each shares.
-    void Gather(const std::u16string& q, bool bNeedEntries);
+    // The number of results fnCount gives for the text, from the kept answers where they are fresh.
+    int CountResults(uint32_t nID, const tfnCountResults& fnCount) const;
 
     // Texts by id: contiguous in one store, so that scoring runs through memory in order.
     std::vector<char16_t> m_aArena;
@@ -154,15 +157,12 @@ private:
     size_t m_nDeadPostings = 0;
     size_t m_nCompactMinDead = size_t(1) << 20;
 
-    // fnCount's answers by id, valid where their stamp is m_nCountEpoch.
-    std::vector<int32_t> m_aCountCache;
-    std::vector<uint32_t> m_aCountStamp;
-    uint32_t m_nCountEpoch = 1;
-    uint64_t m_nCountRevision = 0;
-
-    // Query scratch: shared trigram counts by id (all zero between queries), and the candidates
-    // with their counts.
-    std::vector<uint32_t> m_aShared;
-    std::vector<uint32_t> m_aCandidates;
-    std::vector<uint32_t> m_aCounts;
+    // fnCount's answers by id, valid where their stamp is m_nCountEpoch. Queries of several threads
+    // fill them at once (atomically; they all compute the same answer); they are sized with the ids.
+    mutable std::vector<int32_t> m_aCountCache;
+    mutable std::vector<uint32_t> m_aCountStamp;
+    mutable std::atomic<uint32_t> m_nCountEpoch{1};
+    mutable std::atomic<uint64_t> m_nCountRevision{0};
+    // Taken by the query that notices a new revision first.
+    mutable std::mutex m_revisionMutex;
 };

@@ -7,6 +7,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     engine/VRMemDoc.cpp
     engine/VRMemDocIndex.cpp
     engine/MemDocQuery.cpp
+    engine/MemDocLookupPool.cpp
     engine/VRMemDocManager.cpp
     engine/Convertor.cpp
     engine/ConvertorRegistry.cpp

@@ -7,6 +7,7 @@
 #include "engine/Convertor_html.h"
 #include "engine/Convertor_segment.h"
 #include "engine/Convertor_txt.h"
+#include "engine/MemDocLookupPool.h"
 #include "engine/VRMemDoc.h"
 #include "engine/XLIFFDTD.h"
 #include "import/SRXImporter.h"
@@ -26,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -221,6 +223,81 @@ TEST_F(ConvertorProjectTest, RegionalMemoryServesABareLanguageProject)
     ASSERT_TRUE(pConvertor->OutputTranslation(&dtd, Path(translated), L"de", apFiles[0]));
     EXPECT_EQ(Bytes(translated), "\xC3\x96"
                                  "ffnen Sie die Datei. Close the window.");
+    memory.GetDocument()->ClearDirty();
+}
+
+// A project of several hundred segments (more than the writer keeps waiting at once) against a
+// memory whose proposals carry inline codes: looked up on one worker or on several, the file is the
+// same, byte for byte.
+TEST_F(ConvertorProjectTest, ProjectIsTheSameWhateverTheNumberOfLookupThreads)
+{
+    const fs::path dir = TempHomeListener::Current();
+    std::mt19937 rng(11);
+    const char* const aszWords[] = {"open", "the", "lid", "press", "green", "button", "wait", "for", "beep", "close"};
+    auto Sentence = [&]
+    {
+        std::string s = "Now";
+        for (int i = 0, n = 2 + static_cast<int>(rng() % 9); i < n; ++i)
+            s += std::string(" ") + aszWords[rng() % std::size(aszWords)];
+        return s + ".";
+    };
+    std::vector<std::string> asSentences;
+    std::string sHTML = "<html><body>\n";
+    for (int nParagraph = 0; nParagraph < 200; ++nParagraph)
+    {
+        sHTML += "<p>";
+        for (int i = 0, n = 1 + static_cast<int>(rng() % 3); i < n; ++i)
+        {
+            asSentences.push_back(Sentence());
+            sHTML += (i ? " " : "") + (rng() % 5 == 0 ? "<b>Now</b>" + asSentences.back().substr(3) : asSentences.back());
+        }
+        sHTML += "</p>\n";
+    }
+    sHTML += "</body></html>\n";
+    std::ofstream(dir / "many.html", std::ios::binary) << sHTML;
+
+    CVRMemDoc memory("");
+    for (int i = 0; i < 300; ++i)
+    {
+        const std::string& sKnown = asSentences[rng() % asSentences.size()];
+        const std::string sSource = i % 3 == 0 ? sKnown : i % 3 == 1 ? "Then" + sKnown.substr(3) : Sentence();
+        const std::string sTarget = i % 4 == 0 ? "<bpt i=\"1\" x=\"2\">&lt;b&gt;</bpt>Nun<ept i=\"1\">&lt;/b&gt;</ept> " +
+                                                     std::to_string(i)
+                                               : "Jetzt " + std::to_string(i) + ".";
+        memory.AddTranslation(wxString::FromUTF8(sSource), wxString::FromUTF8(sTarget), "en", i % 7 ? "de" : "fr");
+    }
+
+    auto Create = [&](int nThreads)
+    {
+        CMemDocLookupPool::SetDefaultThreads(nThreads);
+        CSegmentTUChild::ResetIDCounterForTests();
+        tcDocument doc;
+        doc.CreateDoc(L"new project");
+        tcDictionary* pRoot = PrepareNewProjectDocument(&doc);
+        SXLIFFDTD dtd;
+        InitXLIFFDTD(&doc, dtd, false);
+        CVRSRXDoc rules(Path(Fixture("rules.srx")));
+        rules.SetLanguage(L"en");
+        std::unique_ptr<tcConvertor> pConvertor = m_registry.CreateConvertor(L".html", &doc, L"en");
+        EXPECT_TRUE(pConvertor && pConvertor->Convert(&dtd, Path(dir / "many.html"), pRoot, &rules, &memory, L"en",
+                                                      L"de", 75, nullptr));
+        // The file element's date moves with the clock.
+        std::vector<tcNode*> apFiles;
+        pRoot->FindDescendantsOfElementType(dtd.m_pFileElement->GetID(), apFiles);
+        for (tcNode* pFile : apFiles)
+            pFile->SetAttributeDisplayByString(L"date", L"2026-01-01T00:00:00Z");
+        const fs::path saved = dir / ("threads" + std::to_string(nThreads) + ".xlf");
+        EXPECT_EQ(OutputXLIFF(&doc, nullptr, Path(saved)), 0);
+        return Bytes(saved);
+    };
+    const std::string sOne = Create(1);
+    const std::string sMany = Create(4);
+    CMemDocLookupPool::SetDefaultThreads(0);
+    // Proposals with codes and pre-filled targets are there, and the same with every number of workers.
+    EXPECT_NE(sOne.find("<alt-trans"), std::string::npos);
+    EXPECT_NE(sOne.find("x=\"2\""), std::string::npos);
+    EXPECT_NE(sOne.find("<target"), std::string::npos);
+    EXPECT_EQ(sOne, sMany);
     memory.GetDocument()->ClearDirty();
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -62,18 +63,24 @@ TEST(MemDocQuery, DistancesAreThoseOfThePlainTable)
     }
 }
 
-TEST(MemDocQuery, BatchesGiveWhatTheTableGivesWithAndWithoutVectorUnits)
+TEST(MemDocQuery, BatchesGiveWhatTheTableGivesInEveryKernel)
 {
     std::mt19937 rng(7);
-    for (bool bVector : {true, false})
+    for (teMemDocKernel eKernel : {teMemDocKernel::AVX512, teMemDocKernel::AVX2, teMemDocKernel::Portable})
     {
-        CMemDocQuery::UseVectorUnits(bVector);
+        if (!CMemDocQuery::HasKernel(eKernel))
+        {
+            std::printf("The processor lacks the %s kernel; not tested\n", CMemDocQuery::KernelName(eKernel));
+            continue;
+        }
+        CMemDocQuery::UseKernel(eKernel);
+        ASSERT_EQ(CMemDocQuery::GetKernel(), eKernel);
         for (size_t nQueryLength : {3u, 17u, 63u, 64u, 65u, 150u, 128u, 129u, 200u, 256u, 257u})
         {
             const std::u16string sQuery = RandomText(rng, nQueryLength);
             // Lengths vary within a batch, so lanes finish at different points.
             std::vector<std::u16string> asTexts;
-            for (int i = 0; i < 37; ++i)
+            for (int i = 0; i < 53; ++i)
                 asTexts.push_back(RandomText(rng, std::uniform_int_distribution<size_t>(0, 90)(rng)));
             std::vector<std::u16string_view> aViews(asTexts.begin(), asTexts.end());
             std::vector<uint32_t> anDistances(aViews.size());
@@ -81,7 +88,7 @@ TEST(MemDocQuery, BatchesGiveWhatTheTableGivesWithAndWithoutVectorUnits)
             query.DistanceBatch(aViews.data(), aViews.size(), anDistances.data());
             for (size_t i = 0; i < asTexts.size(); ++i)
                 ASSERT_EQ(anDistances[i], tLevenshteinDistancePlain(sQuery, asTexts[i], 1, 1, 1))
-                    << "vector units " << bVector << ", query of " << nQueryLength << ", text " << i;
+                    << CMemDocQuery::KernelName(eKernel) << ", query of " << nQueryLength << ", text " << i;
         }
     }
     CMemDocQuery::UseVectorUnits(true);

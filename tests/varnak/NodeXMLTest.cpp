@@ -2,6 +2,7 @@
 
 #include "tests/varnak/DomTestUtil.h"
 #include "varnak/include/kvLog.h"
+#include "varnak/include/tXMLStream.h"
 #include "varnak/include/tcAppContext.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,55 @@ TEST(NodeXML, ContentInTheFourModes)
     pEmpty->AddChildLast(d.doc.AllocateTextNode(L""));
     EXPECT_EQ(pEmpty->GenerateXML(), L"<target/>");
     EXPECT_EQ(d.doc.AllocateCDataNode(L"")->GenerateXML(true, false), L"");
+}
+
+// Writers of large documents take the text in pieces: whatever the piece size, the pieces make
+// exactly GenerateXMLChildren's text, and an element writes nothing only when none of its
+// descendants does.
+TEST(NodeXML, StreamedPiecesMakeTheWholeText)
+{
+    DomDoc d;
+    tcNode* pBody = d.Node("body");
+    for (int i = 0; i < 30; ++i)
+    {
+        tcNode* pUnit = d.Node("trans-unit");
+        pBody->AddChildLast(pUnit);
+        tcNode* pSource = d.Node("source");
+        pUnit->AddChildLast(pSource);
+        pSource->AddChildLast(d.doc.AllocateTextNode(wxString::Format(L"unit %d <&> \r", i)));
+        tcNode* pBpt = d.Node("bpt");
+        pSource->AddChildLast(pBpt);
+        pBpt->AddChildLast(d.doc.AllocateCDataNode(i % 2 ? L"<b>]]>" : L""));
+        pUnit->AddChildLast(d.doc.AllocateTextNode(L""));
+    }
+    for (bool bEscape : {true, false})
+        for (bool bCDATA : {true, false})
+            for (size_t nFlushAt : {size_t(1), size_t(7), size_t(100), size_t(1) << 20})
+            {
+                wxString sWhole;
+                int nPieces = 0;
+                wxString sLast;
+                tStreamXMLChildren(pBody, bEscape, bCDATA, sLast, nFlushAt,
+                                   [&](wxString& sPiece)
+                                   {
+                                       EXPECT_GE(sPiece.length(), nFlushAt);
+                                       sWhole += sPiece;
+                                       sPiece.clear();
+                                       ++nPieces;
+                                   });
+                sWhole += sLast;
+                EXPECT_EQ(sWhole, pBody->GenerateXMLChildren(bEscape, bCDATA)) << bEscape << bCDATA << nFlushAt;
+                EXPECT_EQ(nPieces == 0, nFlushAt > 100000) << nFlushAt;
+            }
+
+    tcNode* pEmpty = d.Node("target");
+    EXPECT_FALSE(tWritesXMLChildren(pEmpty, true));
+    pEmpty->AddChildLast(d.doc.AllocateTextNode(L""));
+    EXPECT_FALSE(tWritesXMLChildren(pEmpty, true));
+    pEmpty->AddChildLast(d.doc.AllocateCDataNode(L""));
+    EXPECT_FALSE(tWritesXMLChildren(pEmpty, false));
+    EXPECT_TRUE(tWritesXMLChildren(pEmpty, true));
+    EXPECT_TRUE(tWritesXMLChildren(pBody, false));
 }
 
 TEST(NodeXML, LeafOverridesWriteLikeTheirParent)

@@ -8,6 +8,11 @@
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tXMLStream.h"
+#include "varnak/include/tcNode.h"
+
+#include <functional>
+#include <string>
 
 namespace
 {
@@ -96,8 +101,8 @@ void AppendAttribute(wxString& sOut, const wxString& sName, const wxString& sVal
     sOut += L'"';
 }
 
-// The root element: its start tag (with the XLIFF additions), its children as node XML, its end.
-void AppendRoot(wxString& sOut, const tcNode* pRoot, bool bXLIFF)
+// The root element's start tag (with the XLIFF additions), without its closing ">" or "/>".
+void AppendRootStart(wxString& sOut, const tcNode* pRoot, bool bXLIFF)
 {
     const tcElement* pElement = pRoot->GetElement();
     sOut += L'<';
@@ -127,23 +132,12 @@ void AppendRoot(wxString& sOut, const tcNode* pRoot, bool bXLIFF)
         if (!bHasNamespace && (!bHasVersion || sVersion == kXLIFFVersion))
             AppendAttribute(sOut, L"xmlns", kXLIFFNamespace);
     }
-    const wxString sContent = pRoot->GenerateXMLChildren(true, true);
-    if (sContent.empty())
-    {
-        sOut += L"/>";
-        return;
-    }
-    sOut += L'>';
-    sOut += sContent;
-    sOut += L"</";
-    sOut += pElement->GetName();
-    sOut += L'>';
 }
 
-bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, bool bXLIFF,
-              const wchar_t* szWriter, std::string& sOut)
+// The root of the document to write, or null when it cannot be written (logged).
+const tcNode* CheckedRoot(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape,
+                          const wchar_t* szWriter)
 {
-    sOut.clear();
     wxString sWhy;
     const tcNode* pRoot = FindRoot(pDoc, pDictionary, eShape, sWhy);
     if (pRoot && !pRoot->GetElement())
@@ -155,25 +149,63 @@ bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape e
     if (!pRoot || !sWhy.empty())
     {
         kvLogError(L"%s: the document cannot be written: %s", szWriter, sWhy.wc_str());
-        return false;
+        return nullptr;
     }
-    wxString sXML;
-    AppendRoot(sXML, pRoot, bXLIFF);
-    sOut = kDeclaration;
-    sOut += tToUTF8(sXML);
+    return pRoot;
+}
+
+// The text is produced in pieces of about this many units, each handed on as UTF-8, so that the
+// whole document is never held as wide text (nor, when writing a file, as bytes).
+constexpr size_t kPieceUnits = 1 << 16;
+
+// The XML of the document under pRoot, piece by piece to fnWrite.
+void WriteXML(const tcNode* pRoot, bool bXLIFF, const std::function<void(const std::string&)>& fnWrite)
+{
+    fnWrite(kDeclaration);
+    auto Flush = [&](wxString& sText)
+    {
+        fnWrite(tToUTF8(sText));
+        sText.clear();
+    };
+    wxString sText;
+    sText.reserve(kPieceUnits + kPieceUnits / 4);
+    AppendRootStart(sText, pRoot, bXLIFF);
+    if (!tWritesXMLChildren(pRoot, true))
+        sText += L"/>";
+    else
+    {
+        sText += L'>';
+        tStreamXMLChildren(pRoot, true, true, sText, kPieceUnits, Flush);
+        sText += L"</";
+        sText += pRoot->GetElement()->GetName();
+        sText += L'>';
+    }
+    Flush(sText);
+}
+
+bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, bool bXLIFF,
+              const wchar_t* szWriter, std::string& sOut)
+{
+    sOut.clear();
+    const tcNode* pRoot = CheckedRoot(pDoc, pDictionary, eShape, szWriter);
+    if (!pRoot)
+        return false;
+    WriteXML(pRoot, bXLIFF, [&sOut](const std::string& sPiece) { sOut += sPiece; });
     return true;
 }
 
 int Output(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, teShape eShape, bool bXLIFF,
            const wchar_t* szWriter)
 {
-    std::string sBytes;
-    if (!Generate(pDoc, pDictionary, eShape, bXLIFF, szWriter, sBytes))
+    const tcNode* pRoot = CheckedRoot(pDoc, pDictionary, eShape, szWriter);
+    if (!pRoot)
         return -1;
-    wxString sError;
-    if (!tWriteFileAtomically(sPath, sBytes, &sError))
+    tcAtomicFile file(sPath);
+    if (file.IsOpen())
+        WriteXML(pRoot, bXLIFF, [&file](const std::string& sPiece) { file.Write(sPiece); });
+    if (!file.Commit())
     {
-        kvLogError(L"%s: %s", szWriter, sError.wc_str());
+        kvLogError(L"%s: %s", szWriter, file.GetError().wc_str());
         return -2;
     }
     return 0;

@@ -2,11 +2,13 @@
 #include "varnak/include/tcNode.h"
 
 #include "varnak/include/tDTDHelpers.h"
+#include "varnak/include/tXMLStream.h"
 #include "varnak/include/tXMLText.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDocument.h"
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -16,10 +18,22 @@ namespace
 
 void AppendNode(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections);
 
+// Set while tStreamXMLChildren runs on this thread: where the text goes once it has grown.
+struct tsFlush
+{
+    size_t nAt;
+    const std::function<void(wxString&)>* pfn;
+};
+thread_local const tsFlush* t_pFlush = nullptr;
+
 void AppendChildren(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections)
 {
     for (const tcNode* pChild : pNode->GetChildren())
+    {
         AppendNode(pChild, sOut, bEscape, bCDATASections);
+        if (t_pFlush && sOut.length() >= t_pFlush->nAt)
+            (*t_pFlush->pfn)(sOut);
+    }
 }
 
 // True when the child writes anything, so that an element whose children all write nothing is
@@ -485,6 +499,44 @@ wxString tcNode::GenerateXMLChildren(bool bEscape, bool bCDATASections) const
     wxString sOut;
     AppendChildren(this, sOut, bEscape, bCDATASections);
     return sOut;
+}
+
+void tStreamXMLChildren(const tcNode* pNode, bool bEscape, bool bCDATASections, wxString& sOut, size_t nFlushAt,
+                        const std::function<void(wxString&)>& fnFlush)
+{
+    if (!pNode)
+        return;
+    const tsFlush flush{nFlushAt, &fnFlush};
+    const tsFlush* pOuter = t_pFlush;
+    t_pFlush = &flush;
+    try
+    {
+        AppendChildren(pNode, sOut, bEscape, bCDATASections);
+    }
+    catch (...)
+    {
+        t_pFlush = pOuter;
+        throw;
+    }
+    t_pFlush = pOuter;
+}
+
+bool tWritesXMLChildren(const tcNode* pNode, bool bCDATASections)
+{
+    if (!pNode)
+        return false;
+    for (const tcNode* pChild : pNode->GetChildren())
+    {
+        if (pChild->GetClassType() == NODE_TEXTNODE || pChild->GetClassType() == NODE_CDATA ||
+            pChild->GetClassType() == NODE_ERROR)
+        {
+            if (WritesSomething(pChild, bCDATASections))
+                return true;
+        }
+        else if (pChild->GetElement() || tWritesXMLChildren(pChild, bCDATASections))
+            return true;
+    }
+    return false;
 }
 
 bool tcNode::ParseXML(const wxString& sXML, tcDocument* pDoc, int, int)
