@@ -32,9 +32,6 @@ private:
     // Steps that other components fill in.
     void OpenScriptBindings();
     void RegisterAssertHandler();
-    void RegisterImporters();
-    void UnregisterImporters();
-    void InitWebLayoutEngineSelection();
     void StartFaultReportSender();
     void StopFaultReportSender();
     void ShutdownNetwork();
@@ -45,9 +42,6 @@ private:
     void StartTestAutoClose(wxFrame* pFrame);
 
     std::unique_ptr<wxSingleInstanceChecker> m_pSingleInstanceChecker;
-    // SaveOptions would otherwise overwrite the stored settings with empty ones when start-up
-    // stopped before they were read.
-    bool m_bOptionsLoaded = false;
     std::unique_ptr<wxTimer> m_pTestAutoCloseTimer;
 };
 

@@ -443,10 +443,13 @@ void VRDocFrame::UpdateMemoryPairs(tcNode* pSegment, bool bAdd)
             pOwner = pOwner->GetParent();
         if (!pOwner)
             continue;
-        const wxString sTarget = GetTargetXML(dtd, pNode);
+        // A sentence segment carries the blanks that separated it from the one before (and a line
+        // end after the last); they belong to the document, not to the translation pair, and would
+        // keep the sentence from ever matching itself fully again.
+        const wxString sTarget = GetTargetXML(dtd, pNode).Strip(wxString::both);
         if (sTarget.empty())
             continue;
-        const wxString sSource = GetSegmentXML(pNode, dtd.m_pSourceElement, dtd.m_pMrkElement);
+        const wxString sSource = GetSegmentXML(pNode, dtd.m_pSourceElement, dtd.m_pMrkElement).Strip(wxString::both);
         if (bAdd)
             pMemDoc->AddTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
         else

@@ -77,12 +77,15 @@ protected:
         return sPath;
     }
 
-    // How many times the memory offers sTarget for segment nSegment's source.
+    // How many times the memory offers sTarget as a full match for segment nSegment's sentence. The
+    // pair goes in without the blanks around the sentence and its translation, so the sentence
+    // matches itself fully wherever it stands.
     int MemoryHits(int nSegment, const wxString& sTarget)
     {
         int nHits = 0;
-        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(Source(nSegment), "en"))
-            nHits += match.m_sTarget == sTarget ? 1 : 0;
+        const wxString sSentence = Source(nSegment).Strip(wxString::both);
+        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(sSentence, "en"))
+            nHits += match.m_sTarget == sTarget.Strip(wxString::both) && match.m_nScore == 100 ? 1 : 0;
         return nHits;
     }
 
