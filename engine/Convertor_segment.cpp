@@ -739,7 +739,10 @@ void AddMemoryMatches(tcNode* pTransUnit, const wxString& sText, int nNumber)
     if (!ctx.pMemory || !pTransUnit || !ctx.pXLIFFDTD)
         return;
     const SXLIFFDTD& dtd = *ctx.pXLIFFDTD;
-    const std::vector<CVRMemDocMatch> aMatches = ctx.pMemory->LookupTranslations(sText, ctx.sLookupLanguage);
+    // A sentence after the first starts with the blank that separated it from the one before; the
+    // blanks around a sentence are no part of it, and with them a known sentence never scored full.
+    const std::vector<CVRMemDocMatch> aMatches =
+        ctx.pMemory->LookupTranslations(wxString(sText).Strip(wxString::both), ctx.sLookupLanguage);
     if (!dtd.m_pAltTransMatchQualityAttr)
         tAssert("Convertor_segment", kAssertNoMatchQualityAttr, "m_pXLIFFDTD->m_pAltTransMatchQualityAttr");
     if (!dtd.m_pAltTransLangAttr)
