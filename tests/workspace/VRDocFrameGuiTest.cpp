@@ -173,8 +173,10 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
         auto* pPage = new VRDocFrame(m_pFrame, sProject, &m_manager);
         pPage->GetDocument()->SetDirty();
         Prompts().AnswerMessage(wxYES);
+        Prompts().AnswerMessage(wxOK); // the failure, with path and reason
         Prompts().AnswerMessage(wxYES);
         Prompts().AnswerFile(HomePath("elsewhere.xlf"));
+        Prompts().AnswerMessage(wxOK);
         Prompts().AnswerMessage(wxNO);
         {
             FileSizeLimit limit(64);
@@ -184,7 +186,8 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
         int nQuestions = 0;
         for (const auto& call : Prompts().Calls())
             nQuestions += call.eKind == ScriptedUserPrompts::Kind::Message;
-        EXPECT_EQ(3, nQuestions);
+        EXPECT_EQ(5, nQuestions);
+        EXPECT_NE(wxString::npos, Prompts().Calls()[1].sMessage.find(sProject)) << Prompts().Calls()[1].sMessage;
         EXPECT_EQ(sBytes, ReadBytes(sProject)) << "a failed save leaves the file as it was";
         EXPECT_FALSE(wxFileName::Exists(HomePath("elsewhere.xlf")));
     }

@@ -3,4 +3,5 @@ lintrado_test_program(page_tests unit VRProjectModelTest.cpp)
 if(TARGET page_tests)
     target_link_libraries(page_tests PRIVATE lintrado_core)
 endif()
-lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp VRDocLayoutGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp)
+lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp VRDocLayoutGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp
+    VRDocFrameSaveGuiTest.cpp)
