@@ -39,6 +39,7 @@
 #include "workspace/VRTranslationFrame.h"
 
 #include <wx/anybutton.h>
+#include <wx/aui/auibook.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -51,6 +52,7 @@
 #include <wx/uiaction.h>
 #include <wx/weakref.h>
 
+#include <array>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -251,10 +253,13 @@ protected:
     wxString PreviewText()
     {
         wxWindow* pHosted = Layout()->GetPreviewPanel()->GetPreviewWindow();
-        auto* pView = dynamic_cast<VRHTMLWindow*>(pHosted);
-        if (!pView || !pView->GetHTMLWindow() || !pView->IsShown())
+        if (!pHosted || !pHosted->IsShown())
             return wxString();
-        auto* pHtml = dynamic_cast<wxHtmlWindow*>(pView->GetHTMLWindow()->GetWindow());
+        // A convertor's preview comes in its own window around the view; a page the page made
+        // itself is the view's window.
+        if (auto* pView = dynamic_cast<VRHTMLWindow*>(pHosted))
+            pHosted = pView->GetHTMLWindow() ? pView->GetHTMLWindow()->GetWindow() : nullptr;
+        auto* pHtml = dynamic_cast<wxHtmlWindow*>(pHosted);
         return pHtml ? pHtml->ToText() : wxString();
     }
     // A segment's text as the translator reads it: its inline codes (with the markup they carry)
@@ -297,6 +302,9 @@ protected:
     void UnsavedClose();
     void FailingOutput();
     void Exit();
+    // Answers the output dialog with sFile and the language at nLanguage.
+    // bFirst: the dialog shows for the first time (and so proposes the source document).
+    void ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFirst);
 
     wxWeakRef<BrindovaFrame> m_pFrame;
     bool m_bServices = false;
@@ -449,6 +457,7 @@ void MainRoad::SaveProject()
     EXPECT_EQ(TabText().utf8_string(), sProject.utf8_string());
     ExpectWindowTitle(sProject);
     m_sSavedBytes = ReadBytes(sProject);
+    Prompts().VerifyAndClear();
     Shot("07-saved");
 }
 
@@ -456,11 +465,71 @@ void MainRoad::OutputTranslation()
 {
     Click(Layout()->GetFilesFrame(), VRFilesFrame::ID_PREVIOUS);
     ASSERT_TRUE(PumpUntil([this] { return Page()->GetModel().GetCurrentFile() == 0; }));
-    // Writing the translated document is the save branch's; see the report.
+    EXPECT_EQ(SegmentSource(0).utf8_string(), "Hello world.");
+
+    // An empty name shows the dialog again; then German into out.txt.
+    ExpectOutputDialog("", 0, true);
+    ExpectOutputDialog(Artefact("out.txt"), 0, false);
+    Command(ID_FILE_OUTPUTTRANSLATEDFILE);
+    ASSERT_TRUE(wxFileName::FileExists(Artefact("out.txt")));
+    const std::string sOut = ReadBytes(Artefact("out.txt"));
+    EXPECT_NE(sOut.find("Hallo Welt."), std::string::npos) << sOut;
+    EXPECT_NE(sOut.find("Dies ist ein Test."), std::string::npos) << sOut;
+    EXPECT_EQ(sOut.find("Hello"), std::string::npos) << sOut;
+    EXPECT_EQ(sOut.find("This is"), std::string::npos) << sOut;
+    EXPECT_TRUE(Prompts().Calls().empty()) << "writing a new file asks nothing";
+    EXPECT_FALSE(Page()->GetDocument()->IsDirty());
+    Shot("08-output");
+}
+
+void MainRoad::ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFirst)
+{
+    Dialogs().Expect("output dialog",
+                     [this, sFile, nLanguage, bFirst](wxDialog* pDialog)
+                     {
+                         EXPECT_EQ(pDialog->GetTitle(), Text("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"));
+                         auto* pSelector = FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName);
+                         auto* pChoice = FindChild<wxChoice>(pDialog, VRDocFrame::kszOutputLanguageName);
+                         EXPECT_TRUE(pSelector && pChoice);
+                         if (!pSelector || !pChoice)
+                             return wxID_CANCEL;
+                         // The translation's language first, then the source's; the source document
+                         // is proposed.
+                         EXPECT_EQ(pChoice->GetStrings(), (wxArrayString{2, std::array<wxString, 2>{"de", "en"}.data()}));
+                         if (bFirst)
+                         {
+                             EXPECT_EQ(pChoice->GetSelection(), 0);
+                             EXPECT_EQ(pSelector->GetFileName(0), Page()->GetModel().GetFileNodes()[0]->GetAttributeDisplayAsString(
+                                                                       DTD().m_pFileOriginalAttr));
+                         }
+                         pSelector->SetFileName(sFile);
+                         pChoice->SetSelection(nLanguage);
+                         return wxID_OK;
+                     });
 }
 
 void MainRoad::FileStatistics()
 {
+    Command(ID_STATISTICS_FILE);
+    // The page comes to the front of its notebook and shows the record.
+    VRPreviewPanel* pPreview = Layout()->GetPreviewPanel();
+    wxAuiNotebook* pNotebook = Layout()->GetNotebook(2);
+    EXPECT_EQ(pNotebook->GetSelection(), pNotebook->GetPageIndex(pPreview));
+    EXPECT_TRUE(PumpUntil([this] { return PreviewText().Contains("a.txt"); })) << "[" << PreviewText().utf8_string() << "]";
+
+    CVRMemDocStatistics record;
+    Page()->GetStatistics(&record, 0);
+    EXPECT_EQ(record.GetFileName(), Artefact("a.txt"));
+    EXPECT_EQ(record.GetNumTranslationUnits(), 1);
+    EXPECT_EQ(record.GetNumTranslatableUnits(), 1);
+    EXPECT_EQ(record.GetNumSegments(), 2);
+    EXPECT_EQ(record.GetNumTranslatableSegments(), 2);
+    EXPECT_EQ(record.GetNumTranslatedSegments(), 2);
+    EXPECT_GT(record.GetNumWords(), 0);
+    EXPECT_GT(record.GetNumTranslatedWords(), 0);
+    EXPECT_EQ(record.GetNumCharacters(), 29) << "\"Hello world.\" and \" This is a test.\\n\"";
+    EXPECT_EQ(record.GetNumTranslatedCharacters(), 29) << "\"Hallo Welt.\" and \"Dies ist ein Test.\"";
+    Shot("09-file-statistics");
 }
 
 void MainRoad::CloseProject()
@@ -583,6 +652,20 @@ void MainRoad::FailingOutput()
     Translation()->GetStateSelector()->SetValue("final");
     ASSERT_TRUE(PumpUntil([this] { return BestScore("Hello world.") == 100; }));
     Shot("14-new-memory");
+
+    // A path under a regular file cannot be made, even by root: a message, and no file.
+    const wxString sImpossible = Artefact("a.txt") + "/out.txt";
+    ExpectOutputDialog(sImpossible, 0, true);
+    Prompts().AnswerMessage(wxOK);
+    tcLogCapture log;
+    Command(ID_FILE_OUTPUTTRANSLATEDFILE);
+    ASSERT_EQ(Prompts().Calls().size(), 1u);
+    EXPECT_EQ(Prompts().Calls()[0].sCaption, Text("MESSAGETITLE_ERROR"));
+    EXPECT_TRUE(Prompts().Calls()[0].nStyle & wxICON_ERROR);
+    EXPECT_TRUE(Prompts().Calls()[0].sMessage.Contains(sImpossible)) << Prompts().Calls()[0].sMessage.utf8_string();
+    EXPECT_FALSE(wxFileName::Exists(sImpossible));
+    EXPECT_EQ(ReadBytes(Artefact("a.txt")), ReadBytes(wxString::FromUTF8(kFixtures) + "/a.txt"));
+    Prompts().VerifyAndClear();
 }
 
 void MainRoad::Exit()
