@@ -166,8 +166,8 @@ void CVRDocSplitter::OpenDoc(const wxString& sPath)
     }
     // A project that opened changed (its memory was chosen anew) gets no change notice later, so
     // its tab shows the mark from the start.
-    AddDocument(pPage, pPage->GetDocument() && pPage->GetDocument()->IsDirty() ? pPage->GetTitle()
-                                                                               : FileNamePart(sPath));
+    AddDocument(pPage,
+                pPage->GetDocument() && pPage->GetDocument()->IsDirty() ? pPage->GetTitle() : FileNamePart(sPath));
 }
 
 void CVRDocSplitter::AddFiles()

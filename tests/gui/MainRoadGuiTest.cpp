@@ -95,8 +95,8 @@ protected:
 
         const tcWindowGeometry geometry =
             ClampWindowGeometry(ReadWindowGeometry(g_pConfig), wxGetClientDisplayRect().GetSize());
-        m_pFrame = new BrindovaFrame(g_sAppName, wxPoint(geometry.x, geometry.y),
-                                     wxSize(geometry.nWidth, geometry.nHeight));
+        m_pFrame =
+            new BrindovaFrame(g_sAppName, wxPoint(geometry.x, geometry.y), wxSize(geometry.nWidth, geometry.nHeight));
         m_pFrame->Show();
         if (geometry.bMaximized)
             m_pFrame->Maximize();
@@ -146,10 +146,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return Layout()->GetShownSegment() == nIndex; })) << "segment " << nIndex;
     }
 
-    void Shot(const std::string& sName)
-    {
-        EXPECT_TRUE(TakeScreenshot(Artefact(sName + ".png"))) << sName;
-    }
+    void Shot(const std::string& sName) { EXPECT_TRUE(TakeScreenshot(Artefact(sName + ".png"))) << sName; }
 
     // Fills the new-project dialog as the translator does: sFiles (";"-separated) in English into
     // German with the shipped rules; sMemory (empty: the dialog's new empty memory) and auto-fill.
@@ -199,10 +196,7 @@ protected:
     VRTranslationFrame* Translation() { return Layout()->GetTranslationFrame(); }
     const SXLIFFDTD& DTD() { return Page()->GetModel().GetXLIFFDTD(); }
 
-    wxString TabText()
-    {
-        return Notebook()->GetPageText(static_cast<size_t>(Notebook()->GetPageIndex(Page())));
-    }
+    wxString TabText() { return Notebook()->GetPageText(static_cast<size_t>(Notebook()->GetPageIndex(Page()))); }
     bool MenusOn()
     {
         wxMenuBar* pBar = m_pFrame->GetMenuBar();
@@ -318,8 +312,7 @@ void MainRoad::NewProject()
                      [](wxDialog* pDialog)
                      {
                          auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
-                         FillNewProject(dialog, Artefact("a.txt") + ";" + Artefact("b.html"), Artefact("mem.tmx"),
-                                        75);
+                         FillNewProject(dialog, Artefact("a.txt") + ";" + Artefact("b.html"), Artefact("mem.tmx"), 75);
                          // One row per file and the empty row, each file in English.
                          EXPECT_EQ(dialog.GetSourceRows().size(), 3u);
                          EXPECT_EQ(dialog.GetSourceRows()[1]->GetLanguageCode(), "en");
@@ -484,28 +477,29 @@ void MainRoad::OutputTranslation()
 
 void MainRoad::ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFirst)
 {
-    Dialogs().Expect("output dialog",
-                     [this, sFile, nLanguage, bFirst](wxDialog* pDialog)
-                     {
-                         EXPECT_EQ(pDialog->GetTitle(), Text("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"));
-                         auto* pSelector = FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName);
-                         auto* pChoice = FindChild<wxChoice>(pDialog, VRDocFrame::kszOutputLanguageName);
-                         EXPECT_TRUE(pSelector && pChoice);
-                         if (!pSelector || !pChoice)
-                             return wxID_CANCEL;
-                         // The translation's language first, then the source's; the source document
-                         // is proposed.
-                         EXPECT_EQ(pChoice->GetStrings(), (wxArrayString{2, std::array<wxString, 2>{"de", "en"}.data()}));
-                         if (bFirst)
-                         {
-                             EXPECT_EQ(pChoice->GetSelection(), 0);
-                             EXPECT_EQ(pSelector->GetFileName(0), Page()->GetModel().GetFileNodes()[0]->GetAttributeDisplayAsString(
-                                                                       DTD().m_pFileOriginalAttr));
-                         }
-                         pSelector->SetFileName(sFile);
-                         pChoice->SetSelection(nLanguage);
-                         return wxID_OK;
-                     });
+    Dialogs().Expect(
+        "output dialog",
+        [this, sFile, nLanguage, bFirst](wxDialog* pDialog)
+        {
+            EXPECT_EQ(pDialog->GetTitle(), Text("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"));
+            auto* pSelector = FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName);
+            auto* pChoice = FindChild<wxChoice>(pDialog, VRDocFrame::kszOutputLanguageName);
+            EXPECT_TRUE(pSelector && pChoice);
+            if (!pSelector || !pChoice)
+                return wxID_CANCEL;
+            // The translation's language first, then the source's; the source document
+            // is proposed.
+            EXPECT_EQ(pChoice->GetStrings(), (wxArrayString{2, std::array<wxString, 2>{"de", "en"}.data()}));
+            if (bFirst)
+            {
+                EXPECT_EQ(pChoice->GetSelection(), 0);
+                EXPECT_EQ(pSelector->GetFileName(0),
+                          Page()->GetModel().GetFileNodes()[0]->GetAttributeDisplayAsString(DTD().m_pFileOriginalAttr));
+            }
+            pSelector->SetFileName(sFile);
+            pChoice->SetSelection(nLanguage);
+            return wxID_OK;
+        });
 }
 
 void MainRoad::FileStatistics()
@@ -515,7 +509,8 @@ void MainRoad::FileStatistics()
     VRPreviewPanel* pPreview = Layout()->GetPreviewPanel();
     wxAuiNotebook* pNotebook = Layout()->GetNotebook(2);
     EXPECT_EQ(pNotebook->GetSelection(), pNotebook->GetPageIndex(pPreview));
-    EXPECT_TRUE(PumpUntil([this] { return PreviewText().Contains("a.txt"); })) << "[" << PreviewText().utf8_string() << "]";
+    EXPECT_TRUE(PumpUntil([this] { return PreviewText().Contains("a.txt"); }))
+        << "[" << PreviewText().utf8_string() << "]";
 
     CVRMemDocStatistics record;
     Page()->GetStatistics(&record, 0);

@@ -9,7 +9,7 @@
 #include "engine/VRMemDocManager.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
@@ -83,7 +83,8 @@ protected:
         }
         const wxString sPath = HomePath("project.xlf");
         VRProjectModel model(&m_manager);
-        model.CreateNew(WritePageRules(), Memory(), asFiles, asLanguages, "de", -1, nullptr);
+        model.CreateNew(WriteRules("rules.srx", BlankGoes::WithNextSentence), Memory(), asFiles, asLanguages, "de", -1,
+                        nullptr);
         EXPECT_TRUE(model.Save(sPath));
         return sPath;
     }
@@ -199,8 +200,8 @@ TEST_F(DocFrameGui, NewMemorySavedAtClosingThenTheProjectIsAskedAbout)
     wxArrayString asFiles, asLanguages;
     asFiles.push_back(WriteHomeFile("a.txt", "One. Two."));
     asLanguages.push_back("en");
-    auto* pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                 asFiles, asLanguages, "de", -1);
+    auto* pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                 VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
     Prompts().AnswerFile(sProject);
     ASSERT_TRUE(pPage->Save());
     EXPECT_EQ(sProject, pPage->GetFileName());
@@ -300,8 +301,8 @@ TEST_F(DocFrameGui, CancelDuringCreationLeavesNothing)
     asFiles.push_back(WriteHomeFile("b.txt", "Three."));
     asLanguages.push_back("en");
     asLanguages.push_back("en");
-    EXPECT_THROW(new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                asFiles, asLanguages, "de", -1),
+    EXPECT_THROW(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1),
                  VRProjectCancelled);
     g_pFrameToWatch = nullptr;
     EXPECT_FALSE(g_bFrameEnabledDuringImport);
@@ -348,8 +349,8 @@ TEST_F(DocFrameGui, NewProjectPage)
     asFiles.push_back(WriteHomeFile("b.txt", "Three."));
     asLanguages.push_back("en");
     asLanguages.push_back("en");
-    auto* pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                 asFiles, asLanguages, "de", -1);
+    auto* pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                 VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
     m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
     m_pFrame->GetSizer()->Add(pPage, 1, wxEXPAND);
     m_pFrame->Layout();

@@ -12,7 +12,7 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcIO.h"
@@ -88,7 +88,8 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Good morning."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de", -1);
+        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                 asFiles, asLanguages, "de", -1);
         Show(m_pPage);
         return m_pPage;
     }

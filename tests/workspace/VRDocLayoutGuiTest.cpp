@@ -6,7 +6,7 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 #include "workspace/SegmentXML.h"
@@ -59,8 +59,8 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Four."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de",
-                                 sMemDoc.empty() ? -1 : 75);
+        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                 asFiles, asLanguages, "de", sMemDoc.empty() ? -1 : 75);
         m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
         m_pFrame->Layout();
         PumpEvents(50);

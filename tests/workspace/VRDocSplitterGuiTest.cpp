@@ -211,14 +211,14 @@ TEST_F(Notebook, AProjectThatOpensChangedShowsItsMarkOnTheTab)
     // Its memory is gone; the one chosen instead goes into the project, which so opens changed.
     const wxString sOne = MakeSavedProject("one", 1);
     ASSERT_TRUE(wxRenameFile(WriteMemory(), HomePath("moved.tmx")));
-    Dialogs().Expect("memory dialog",
-                     [](wxDialog* pDialog)
-                     {
-                         dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(CDlgMemDoc::ID_FILE))
-                             ->SetValue(HomePath("moved.tmx"));
-                         ClickButton(dynamic_cast<wxButton*>(pDialog->FindWindow(CDlgMemDoc::ID_OK)));
-                         return wxID_OK;
-                     });
+    Dialogs().Expect(
+        "memory dialog",
+        [](wxDialog* pDialog)
+        {
+            dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(CDlgMemDoc::ID_FILE))->SetValue(HomePath("moved.tmx"));
+            ClickButton(dynamic_cast<wxButton*>(pDialog->FindWindow(CDlgMemDoc::ID_OK)));
+            return wxID_OK;
+        });
     m_pNotebook->OpenDoc(sOne);
     VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
     ASSERT_TRUE(pPage);
