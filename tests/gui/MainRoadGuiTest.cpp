@@ -362,7 +362,9 @@ void MainRoad::NextUntranslated()
 
 void MainRoad::TypeTarget()
 {
+    // Unmarked first, so that the mark seen afterwards comes from the typing.
     Page()->GetDocument()->ClearDirty();
+    ExpectWindowTitle(Text("DOC_WINDOWTITLE_UNTITLED"));
     VRSegmentEditor* pEditor = Translation()->GetEditor();
     pEditor->SetFocus();
     // The keys go to the window under the pointer when no window manager hands out the focus.
