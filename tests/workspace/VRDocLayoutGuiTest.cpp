@@ -620,4 +620,48 @@ TEST_F(DocLayoutGui, TabsOfAnotherPageAreRefused)
     delete pSecond;
     Prompts().AnswerMessage(wxNO);
 }
+
+// A suggestion's inline codes are replaced by the segment's own: the translator's memory may hold
+// the same sentence marked up differently.
+TEST_F(DocLayoutGui, UsedSuggestionTakesTheSourcesInlineCodes)
+{
+    wxArrayString asFiles, asLanguages;
+    asFiles.push_back(WriteHomeFile("c.html", "<html><body><p>Hello <b>world</b>.</p></body></html>"));
+    asLanguages.push_back("en");
+    auto MakePage = [&](const wxString& sMemDoc)
+    {
+        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de", -1);
+        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
+        m_pFrame->Layout();
+    };
+    // The segment as the convertor writes it, then a memory holding it with other codes.
+    MakePage(wxString());
+    const wxString sSource = Source(0);
+    Prompts().AnswerMessage(wxNO);
+    m_pFrame->GetSizer()->Detach(m_pPage);
+    delete m_pPage;
+    m_pPage = nullptr;
+    ASSERT_NE(wxString::npos, sSource.find("[<b>]")) << sSource;
+    wxString sTarget = sSource;
+    sTarget.Replace("[<b>]", "[<i>]");
+    sTarget.Replace("[</b>]", "[</i>]");
+    sTarget.Replace("Hello", "Hallo");
+    sTarget.Replace("world", "Welt");
+    CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+    ASSERT_TRUE(pMemDoc);
+    pMemDoc->AddTranslation(sSource, sTarget, "en", "de");
+    ASSERT_TRUE(pMemDoc->SaveAs(HomePath("memory.tmx")));
+    m_manager.ReleaseMemDoc(pMemDoc);
+
+    MakePage(HomePath("memory.tmx"));
+    Prompts().AnswerMessage(wxNO); // the project's changes, when it closes
+    ASSERT_TRUE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    // The codes of this page's segment (their ids are the document's own).
+    wxString sExpected = Source(0);
+    sExpected.Replace("Hello", "Hallo");
+    sExpected.Replace("world", "Welt");
+    EXPECT_EQ(sExpected, Target(0));
+    EXPECT_EQ(wxString::npos, Target(0).find("<i>"));
+}
 } // namespace
