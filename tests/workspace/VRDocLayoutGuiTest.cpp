@@ -633,7 +633,8 @@ TEST_F(DocLayoutGui, UsedSuggestionTakesTheSourcesInlineCodes)
     asLanguages.push_back("en");
     auto MakePage = [&](const wxString& sMemDoc)
     {
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de", -1);
+        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                 asFiles, asLanguages, "de", -1);
         m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
         m_pFrame->Layout();
     };
