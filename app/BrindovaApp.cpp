@@ -2,26 +2,19 @@
 
 #include "Shared/ErrorBoundary.h"
 #include "Shared/Internet.h"
-#include "Shared/HTMLPreview.h"
-#include "Shared/ImportXML.h"
-#include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "app/AppPaths.h"
 #include "app/AssertHandlerApp.h"
 #include "app/BrindovaFrame.h"
 #include "app/FatalReport.h"
+#include "app/ProgramServices.h"
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
-#include "engine/ConvertorPreviewWx.h"
-#include "import/SRXImporter.h"
-#include "import/TMXImporter.h"
-#include "import/XLIFFImporter.h"
 #include "net/ErrorReportSender.h"
 #include "platform/OfficeSettingsLock.h"
 #include "script/LuaBindings.h"
 #include "script/tolua.h"
-#include "varnak/include/kvFont.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/kvLogWx.h"
 #include "varnak/include/tLua.h"
@@ -29,15 +22,12 @@
 #include "varnak/include/tSystem.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcEvent.h"
-#include "varnak/include/tcLanguageDatabase.h"
 #include "varnak/include/tcThreads.h"
 
 #include <wx/bitmap.h>
 #include <wx/config.h>
 #include <wx/display.h>
-#include <wx/evtloop.h>
 #include <wx/frame.h>
-#include <wx/image.h>
 #include <wx/log.h>
 #include <wx/snglinst.h>
 #include <wx/splash.h>
@@ -107,23 +97,9 @@ BrindovaApp::BrindovaApp()
 
 BrindovaApp::~BrindovaApp()
 {
-    UnregisterImporters();
-
+    // The sender stops before the options are saved with the other services.
     StopFaultReportSender();
-
-    if (m_bOptionsLoaded)
-    {
-        SaveOptions();
-        kvLog(L"Shutdown: options saved");
-    }
-    else
-        kvLog(L"Shutdown: options were never loaded, not saved");
-
-    tDoneLanguageDatabase();
-    tLocalisationDone();
-
-    tDeleteConfigStore();
-    kvLog(L"Shutdown: configuration store closed");
+    tStopProgramServices();
 
     // Held until the settings are on disk, so that a copy started meanwhile cannot read stale ones.
     m_pSingleInstanceChecker.reset();
@@ -150,8 +126,6 @@ bool BrindovaApp::OnInit()
     tInstallWxUserPrompts();
     kvInstallVisibleWarningShower();
 
-    RegisterImporters();
-
     m_pSingleInstanceChecker = std::make_unique<wxSingleInstanceChecker>();
     bool bLocked = false;
     {
@@ -167,23 +141,11 @@ bool BrindovaApp::OnInit()
         return false;
     }
 
-    tCreateConfigStore();
     // Only now that no other instance runs: a lock it holds is no crash's.
     tRestoreOfficeSettingsAfterCrash();
 
-    if (!tLocalisationLoadCatalogs())
+    if (!tStartProgramServices([this] { ShowSplash(); }))
         return false;
-
-    InitWebLayoutEngineSelection();
-    wxInitAllImageHandlers();
-    tInstallConvertorPreviewWindows();
-    ShowSplash();
-
-    tInitLanguageDatabase(tPathCombine(g_sLibDataPath, "LanguageRegistry"));
-
-    tSetFontExistsCheck(kvFontExists);
-    LoadOptions();
-    m_bOptionsLoaded = true;
 
     StartFaultReportSender();
 
@@ -324,32 +286,6 @@ void BrindovaApp::RegisterAssertHandler()
     // The log is open: a crash from here on leaves an error log and a record (but sends nothing
     // before the options are read).
     tPrepareFatalReport();
-}
-
-void BrindovaApp::RegisterImporters()
-{
-    // Long imports let the toolkit repaint and run timers, but take no user input, so no command
-    // can start in the middle of a load.
-    tSetXMLImportYieldHook([] {
-        if (wxEventLoopBase* pLoop = wxEventLoopBase::GetActive())
-            pLoop->YieldFor(wxEVT_CATEGORY_ALL & ~wxEVT_CATEGORY_USER_INPUT);
-    });
-    Init_XLIFFImporter();
-    Init_TMXImporter();
-    Init_SRXImporter();
-}
-
-void BrindovaApp::UnregisterImporters()
-{
-    Done_XLIFFImporter();
-    Done_TMXImporter();
-    Done_SRXImporter();
-    tSetXMLImportYieldHook(nullptr);
-}
-
-void BrindovaApp::InitWebLayoutEngineSelection()
-{
-    tInitWebLayoutEngineSelection();
 }
 
 void BrindovaApp::StartFaultReportSender()

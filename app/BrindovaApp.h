@@ -36,9 +36,6 @@ private:
     // Logs what OpenScriptBindings did, once the log is open.
     void LogScriptBindings();
     void RegisterAssertHandler();
-    void RegisterImporters();
-    void UnregisterImporters();
-    void InitWebLayoutEngineSelection();
     void StartFaultReportSender();
     void StopFaultReportSender();
     void ShutdownNetwork();
@@ -49,9 +46,6 @@ private:
     void StartTestAutoClose(wxFrame* pFrame);
 
     std::unique_ptr<wxSingleInstanceChecker> m_pSingleInstanceChecker;
-    // SaveOptions would otherwise overwrite the stored settings with empty ones when start-up
-    // stopped before they were read.
-    bool m_bOptionsLoaded = false;
     wxString m_sScriptOpeningError;
     std::unique_ptr<wxTimer> m_pTestAutoCloseTimer;
 };

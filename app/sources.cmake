@@ -4,6 +4,7 @@ list(APPEND LINTRADO_UI_SOURCES
     app/AppPaths.cpp
     app/AppVersion.cpp
     app/BrindovaApp.cpp
+    app/ProgramServices.cpp
     app/SystemInfoBlock.cpp
     app/WindowGeometry.cpp
     app/MessageBox.cpp

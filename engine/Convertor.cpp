@@ -430,26 +430,37 @@ wxString tcConvertor::GenerateSkeleton(tcNode* pFile)
     return m_pInternalFileNode ? m_pInternalFileNode->GenerateXMLChildren(false, false) : wxString();
 }
 
-wxString tcConvertor::GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent)
+bool tcConvertor::GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent,
+                                   wxString& sText, tcConvertorProgress* pProgress)
 {
-    wxString sText;
+    sText.clear();
     if (!m_pXLIFFDTD->m_pTransUnitElement)
-        return sText;
+        return true;
     std::vector<tcNode*> apUnits;
     pFile->FindDescendantsOfElementType(m_pXLIFFDTD->m_pTransUnitElement->GetID(), apUnits);
-    for (tcNode* pUnit : apUnits)
-        sText += GetTransUnitText(pFile, pUnit, sLanguage, bPreview, pCurrent);
-    return sText;
+    for (size_t i = 0; i < apUnits.size(); ++i)
+    {
+        if (pProgress)
+        {
+            if (pProgress->WasCancelled())
+                return false;
+            pProgress->SetValue(static_cast<int>(i * tcConvertorProgress::kMaximum / apUnits.size()));
+        }
+        sText += GetTransUnitText(pFile, apUnits[i], sLanguage, bPreview, pCurrent);
+    }
+    return !pProgress || !pProgress->WasCancelled();
 }
 
 bool tcConvertor::OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& sOutputPath, const wxString& sLanguage,
-                                    tcNode* pFile)
+                                    tcNode* pFile, tcConvertorProgress* pProgress)
 {
     m_pXLIFFDTD = pXLIFFDTD;
     if (!pXLIFFDTD || !pFile)
         return false;
     const wxString sSkeleton = GenerateSkeleton(pFile);
-    const wxString sText = GenerateFileText(pFile, sLanguage, false, nullptr);
+    wxString sText;
+    if (!GenerateFileText(pFile, sLanguage, false, nullptr, sText, pProgress))
+        return false;
     return Export(sSkeleton, sText, sOutputPath, pFile);
 }
 
@@ -469,7 +480,8 @@ wxWindow* tcConvertor::GeneratePreview(const SXLIFFDTD* pXLIFFDTD, wxWindow* pPa
     const wxString sSkeleton = GenerateSkeleton(pFile);
     kvLogN(L"<%s>", L"GENPREVIEW");
     wxStopWatch watch;
-    const wxString sText = GenerateFileText(pFile, sLanguage, true, pCurrent);
+    wxString sText;
+    GenerateFileText(pFile, sLanguage, true, pCurrent, sText);
     const long long nMicro = watch.TimeInMicro().GetValue();
     kvLog(L"<~%s:%d,%d>", L"GENPREVIEW", static_cast<int>(nMicro / 1000), static_cast<int>(nMicro));
 

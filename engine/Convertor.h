@@ -90,9 +90,10 @@ public:
 
     // Writes pFile's translation in sLanguage to sOutputPath through Export: every unit's target
     // in that language, else its source. False for a null file or handle record, or when Export
-    // fails.
+    // fails. pProgress (may be null) advances once per unit; when it reports cancellation nothing
+    // is written and the result is false.
     bool OutputTranslation(const SXLIFFDTD* pXLIFFDTD, const wxString& sOutputPath, const wxString& sLanguage,
-                           tcNode* pFile);
+                           tcNode* pFile, tcConvertorProgress* pProgress = nullptr);
 
     // Shows pFile in sLanguage with untranslated text and the segment pCurrent (an mrk of a
     // seg-source, or the source of an unsegmented unit; may be null) highlighted, under pParent.
@@ -154,7 +155,9 @@ protected:
 
 private:
     wxString GenerateSkeleton(tcNode* pFile);
-    wxString GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent);
+    // The text of every unit of pFile; false (text incomplete) when pProgress reports cancellation.
+    bool GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent,
+                          wxString& sText, tcConvertorProgress* pProgress = nullptr);
 
     // The rest of the preview cache key.
     const tcNode* m_pLastPreviewCurrent = nullptr;

@@ -797,13 +797,16 @@ void AddMemoryMatches(tcNode* pTransUnit, const wxString& sText, int nNumber)
     SWriterContext& ctx = Context();
     if (!ctx.pMemory || !pTransUnit || !ctx.pXLIFFDTD)
         return;
+    // A sentence after the first starts with the blank that separated it from the one before; the
+    // blanks around a sentence are no part of it, and with them a known sentence never scored full.
+    const wxString sLookup = wxString(sText).Strip(wxString::both);
     if (ctx.pLookups)
     {
-        ctx.pLookups->Submit(sText);
+        ctx.pLookups->Submit(sLookup);
         ctx.aPendingMatches.emplace_back(pTransUnit, nNumber);
         return;
     }
-    WriteMemoryMatches(pTransUnit, ctx.pMemory->LookupTranslations(sText, ctx.sLookupLanguage), nNumber);
+    WriteMemoryMatches(pTransUnit, ctx.pMemory->LookupTranslations(sLookup, ctx.sLookupLanguage), nNumber);
 }
 
 void WriteMemoryMatches(tcNode* pTransUnit, const std::vector<CVRMemDocMatch>& aMatches, int nNumber)

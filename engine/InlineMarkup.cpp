@@ -54,6 +54,28 @@ tcNode* CopyOf(tcDocument* pDoc, const tcNode* pSource)
     return pCopy;
 }
 
+// Whether nothing but codes and blanks comes before pCode in its segment.
+bool StandsBeforeText(const tcNode* pCode)
+{
+    const tcNode* pParent = pCode->GetParent();
+    if (!pParent)
+        return false;
+    for (const tcNode* pSibling : pParent->GetChildren())
+    {
+        if (pSibling == pCode)
+            return true;
+        if (pSibling->IsClass(NODE_TEXTNODE))
+        {
+            const wxString& sText = static_cast<const tcText*>(pSibling)->GetText();
+            if (std::any_of(sText.begin(), sText.end(), [](wxUniChar c) { return !std::iswspace(c); }))
+                return false;
+        }
+        else if (!pSibling->IsElementNode() || !IsCodeName(pSibling->GetElementName()))
+            return false;
+    }
+    return false;
+}
+
 bool SameCode(const tcNode* pTarget, const tcNode* pSource)
 {
     const bool bSameKind = pTarget->GetDTD() == pSource->GetDTD()
@@ -95,9 +117,18 @@ void SyncInlineTags(tcDocument* pDoc, tcNode* pTarget, const std::vector<tcNode*
         pDoc->DeleteTreeFromDoc(apTargetTags.back());
         apTargetTags.pop_back();
     }
+    // A target without codes (a memory proposal, plain typing) gets the codes that open the
+    // source's text before its own text, so that a paragraph or a link still wraps the translation.
+    const bool bBareTarget = apTargetTags.empty();
+    int nLeading = 0;
     for (size_t i = apTargetTags.size(); i < apSourceTags.size(); ++i)
     {
-        if (tcNode* pCopy = CopyOf(pDoc, apSourceTags[i]))
+        tcNode* pCopy = CopyOf(pDoc, apSourceTags[i]);
+        if (!pCopy)
+            continue;
+        if (bBareTarget && StandsBeforeText(apSourceTags[i]))
+            pTarget->InsertChild(pCopy, nLeading++);
+        else
             pTarget->AddChildLast(pCopy);
     }
     for (size_t j = 0; j < apTargetTags.size(); ++j)

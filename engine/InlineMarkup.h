@@ -23,7 +23,9 @@ void CollectInlineTags(const tcNode* pNode, std::vector<tcNode*>& apTags);
 // translator can move text but not change, drop or invent codes. apSourceTags and apTargetTags come
 // from CollectInlineTags on the source and on pTarget. Surplus target codes are deleted from pDoc
 // (DeleteTreeFromDoc: the document is marked changed) and removed from apTargetTags; missing ones
-// are appended as copies at the end of pTarget (not added to apTargetTags); a code that differs in
+// are appended as copies at the end of pTarget (not added to apTargetTags), except that a target
+// without any code gets the source's codes that stand before the source's text at its start; a
+// code that differs in
 // kind or XML is deleted and a copy of the source code takes its place, and apTargetTags then holds
 // the copy. Copies are allocated in pDoc. Does nothing for a null document or target.
 void SyncInlineTags(tcDocument* pDoc, tcNode* pTarget, const std::vector<tcNode*>& apSourceTags,

@@ -443,11 +443,17 @@ void VRProjectModel::CloseMemory()
     pMemDoc.reset();
 }
 
-bool VRProjectModel::Save(const wxString& sPath)
+bool VRProjectModel::Save(const wxString& sPath, wxString* psError)
 {
     if (!m_pIO || !m_pDoc)
+    {
+        if (psError)
+            *psError = "The project has no document";
         return false;
+    }
     int nResult = -1;
+    // The writers log why they failed; the last line of that is the reason given to the user.
+    tcLogCapture log;
     {
         tcBusyNotice busy(g_LocEngine.FindTranslation("DOC_SAVING"));
         if (sPath.empty())
@@ -459,7 +465,18 @@ bool VRProjectModel::Save(const wxString& sPath)
         }
     }
     if (nResult < 0)
+    {
+        if (psError)
+        {
+            // An error line if there is one, else the last line logged.
+            const std::vector<wxString> asLines = log.Lines();
+            *psError = asLines.empty() ? wxString("The file could not be written") : asLines.back();
+            for (auto it = asLines.rbegin(); it != asLines.rend(); ++it)
+                if (it->StartsWith("ERROR: ", psError))
+                    break;
+        }
         return false;
+    }
     m_pDoc->ClearDirty();
     m_pDoc->ClearDeleted();
     return true;

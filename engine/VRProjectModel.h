@@ -131,8 +131,9 @@ public:
     wxString GetMemDocsPath() const;
 
     // Saves through the handler: to the data source, or to sPath when given (it becomes the data
-    // source and the path). On success clears the changed mark. False on failure.
-    bool Save(const wxString& sPath = wxString());
+    // source and the path). On success clears the changed mark. False on failure; psError (may be
+    // null) then receives the reason the writer logged.
+    bool Save(const wxString& sPath = wxString(), wxString* psError = nullptr);
 
     tcDocument* GetDocument() const { return m_pDoc.get(); }
     tcIO* GetIO() const { return m_pIO.get(); }

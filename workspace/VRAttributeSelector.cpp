@@ -52,6 +52,16 @@ void VRAttributeSelector::Refill()
     else
         Disable();
     Thaw();
+    // A choice made while it was empty would stay too narrow for its values ("needs-rev..."): it
+    // grows to the widest list it has held, and never shrinks, so the row does not jump.
+    InvalidateBestSize();
+    const int nWidth = GetBestSize().x;
+    if (nWidth > GetMinSize().x)
+    {
+        SetMinSize(wxSize(nWidth, -1));
+        if (GetParent())
+            GetParent()->Layout();
+    }
 }
 
 void VRAttributeSelector::SetValue(const wxString& sValue)

@@ -98,6 +98,7 @@ VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sSRXPath, CVRMemDocMan
     }
     m_Model.FinishNew();
     CreateLayout();
+    OpenPages().push_back(this);
 }
 
 VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManager* pMemDocManager,
@@ -126,10 +127,13 @@ VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManage
         }
     }
     CreateLayout();
+    OpenPages().push_back(this);
 }
 
 VRDocFrame::~VRDocFrame()
 {
+    std::vector<VRDocFrame*>& apPages = OpenPages();
+    apPages.erase(std::remove(apPages.begin(), apPages.end(), this), apPages.end());
     // Nothing of the panes may touch the document or a convertor once they start to go.
     FlushCommit();
     if (m_pPanes)
@@ -443,10 +447,13 @@ void VRDocFrame::UpdateMemoryPairs(tcNode* pSegment, bool bAdd)
             pOwner = pOwner->GetParent();
         if (!pOwner)
             continue;
-        const wxString sTarget = GetTargetXML(dtd, pNode);
+        // A sentence segment carries the blanks that separated it from the one before (and a line
+        // end after the last); they belong to the document, not to the translation pair, and would
+        // keep the sentence from ever matching itself fully again.
+        const wxString sTarget = GetTargetXML(dtd, pNode).Strip(wxString::both);
         if (sTarget.empty())
             continue;
-        const wxString sSource = GetSegmentXML(pNode, dtd.m_pSourceElement, dtd.m_pMrkElement);
+        const wxString sSource = GetSegmentXML(pNode, dtd.m_pSourceElement, dtd.m_pMrkElement).Strip(wxString::both);
         if (bAdd)
             pMemDoc->AddTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
         else
@@ -494,68 +501,6 @@ void VRDocFrame::OnIdle(wxIdleEvent& event)
                         m_pLayout->GetCurrentSegmentNode(), m_pLayout->GetTranslationFrame()->GetTargetLanguage());
                     m_pLayout->ShowPreviewWindow(pWindow);
                 });
-}
-
-bool VRDocFrame::Save()
-{
-    bool bSaved = false;
-    if (!GetFileName().empty() && !m_bSaveFailed)
-        bSaved = m_Model.Save();
-    else
-    {
-        const wxString sCwd = wxGetCwd();
-        const wxString sPath = tUserPrompts().ChooseFile(
-            g_LocEngine.FindTranslation("XLIFFDOC_SELECT_TARGETFILE"), g_Options.m_sProjectFolder, wxString(),
-            "XLIFF files (*.xlf;*.xliff)|*.xlf;*.xliff|All files (*.*)|*.*", wxFD_SAVE | wxFD_OVERWRITE_PROMPT, this);
-        wxSetWorkingDirectory(sCwd);
-        if (sPath.empty())
-            return false;
-        m_Model.SetPath(sPath);
-        Evt_DocFrame_DatasourceChanged.Trigger(this, nullptr);
-        bSaved = m_Model.Save(sPath);
-    }
-    // After a failed save the next one asks for a file, so a closing page can always be saved elsewhere.
-    m_bSaveFailed = !bSaved;
-    return bSaved;
-}
-
-wxString VRDocFrame::GetTitle() const
-{
-    wxString sTitle = GetFileName().empty() ? g_LocEngine.FindTranslation("DOC_WINDOWTITLE_UNTITLED") : GetFileName();
-    if (GetDocument() && GetDocument()->IsDirty())
-        sTitle += " (*" + g_LocEngine.FindTranslation("DOC_WINDOWTITLE_UNSAVED_CHANGES") + ")";
-    return sTitle;
-}
-
-bool VRDocFrame::OutputTranslatedFile(wxString sPath, wxString sLanguage)
-{
-    tcConvertor* pConvertor = m_Model.GetConvertor(m_nCurrentFile);
-    if (sPath.empty() || !pConvertor || m_nCurrentFile >= GetNumFiles())
-        return false;
-    return pConvertor->OutputTranslation(&m_Model.GetXLIFFDTD(), sPath, sLanguage,
-                                         m_Model.GetFileNodes()[m_nCurrentFile]);
-}
-
-wxArrayString VRDocFrame::GetTargetLanguages() const
-{
-    wxArrayString asLanguages;
-    if (m_nCurrentFile < GetNumFiles())
-        asLanguages.push_back(m_Model.GetFileNodes()[m_nCurrentFile]->GetAttributeDisplayAsString(
-            m_Model.GetXLIFFDTD().m_pFileTargetLanguageAttr));
-    return asLanguages;
-}
-
-void VRDocFrame::GetStatistics(CVRMemDocStatistics* pStatistics, int nIndex)
-{
-    const int nFile = nIndex < 0 ? m_nCurrentFile : nIndex;
-    if (!pStatistics || nFile >= GetNumFiles())
-        return;
-    tcNode* pFile = m_Model.GetFileNodes()[nFile];
-    std::vector<tcNode*> apSegments;
-    m_Model.CollectFileSegments(pFile, true, apSegments);
-    pStatistics->SetNumTranslatableSegments(static_cast<int>(apSegments.size()));
-    m_Model.CollectFileSegments(pFile, false, apSegments);
-    pStatistics->SetNumSegments(static_cast<int>(apSegments.size()));
 }
 
 void VRDocFrame::ShowHTMLPreview(const wxString& sHTML)

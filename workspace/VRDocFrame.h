@@ -112,17 +112,31 @@ public:
     // header or body.
     void SelectFile(int nIndex);
     void SelectSegment(int nIndex);
-    // Saves the project; asks for a file when it has none or the last save failed. True on success (the changed mark is
-    // then cleared). A new path fires Evt_DocFrame_DatasourceChanged before the data is written.
+    // Saves the project (the editor's pending text first); asks for a file when it has none or the
+    // last save failed, proposing the path that failed, and refuses a file another open page holds.
+    // True on success (the changed mark is then cleared). A new path fires
+    // Evt_DocFrame_DatasourceChanged before the data is written. A failure shows a message with the
+    // path and the reason and leaves the project changed; a failed Save As gives back the path the
+    // project had (firing the event again).
     bool Save();
     // The path (or the localised untitled text), with " (*<unsaved changes text>)" while changed.
     wxString GetTitle() const;
-    // Writes the current file as a translated document (empty path: not supported here yet,
-    // false). False when nothing was written.
+    // Writes the current file as a translated document in sLanguage. With an empty path a dialog
+    // asks for path and language (a file selector named kszOutputFileName, a choice named
+    // kszOutputLanguageName: target language, then source language); an empty name shows it again,
+    // an existing file is asked about (No shows it again). A progress dialog with Cancel runs while
+    // the text is made. True when the file was written; a failure shows a message naming the file,
+    // and a file without a convertor gets a message too.
     bool OutputTranslatedFile(wxString sPath, wxString sLanguage);
+    // The languages offered for output: the current file's target-language.
     wxArrayString GetTargetLanguages() const;
-    // Fills the record for file nIndex, or the current file for -1.
+    // Fills the record for file nIndex, or the current file for -1: named by the file's original,
+    // units, segments, words and characters (notes left out). An index past the files is reported
+    // by assertion and fills nothing.
     void GetStatistics(CVRMemDocStatistics* pStatistics, int nIndex);
+
+    static constexpr const char* kszOutputFileName = "OutputFile";
+    static constexpr const char* kszOutputLanguageName = "OutputLanguage";
     void ShowHTMLPreview(const wxString& sHTML);
     bool LoadView(const wxString& sName);
     void SaveView(const wxString& sName);
@@ -154,6 +168,11 @@ public:
     };
 
 private:
+    // Every page alive, to keep two pages off one file.
+    static std::vector<VRDocFrame*>& OpenPages();
+    bool IsHeldByOtherPage(const wxString& sPath) const;
+    // The output dialog; false when cancelled.
+    bool AskOutputFile(tcNode* pFile, wxString& sPath, wxString& sLanguage);
     void AfterFilesChanged();
     void BindEvents();
     void OnNextUntranslated(wxCommandEvent& event);

@@ -7,6 +7,7 @@
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
+#include "varnak/include/tcDocument.h"
 #include "varnak/include/tcEvent.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "workspace/DlgNewDoc.h"
@@ -163,7 +164,10 @@ void CVRDocSplitter::OpenDoc(const wxString& sPath)
         ShowOpenError(FailureText());
         return;
     }
-    AddDocument(pPage, FileNamePart(sPath));
+    // A project that opened changed (its memory was chosen anew) gets no change notice later, so
+    // its tab shows the mark from the start.
+    AddDocument(pPage,
+                pPage->GetDocument() && pPage->GetDocument()->IsDirty() ? pPage->GetTitle() : FileNamePart(sPath));
 }
 
 void CVRDocSplitter::AddFiles()

@@ -19,4 +19,5 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRDocFrame.cpp
     workspace/DlgNewDoc.cpp
     workspace/VRDocSplitter.cpp
+    workspace/VRDocFrameSave.cpp
 )

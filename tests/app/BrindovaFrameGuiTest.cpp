@@ -7,6 +7,7 @@
 #include "import/SRXImporter.h"
 #include "import/TMXImporter.h"
 #include "import/XLIFFImporter.h"
+#include "tests/app/HTMLTestComponents.h"
 #include "tests/engine/FakeWord.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
@@ -22,8 +23,11 @@
 #include "Shared/FrmFileSelector.h"
 #include "Shared/FrmLangSelector.h"
 #include "varnak/include/tcLanguageDatabase.h"
+#include "workspace/VRDocLayout.h"
 #include "workspace/VRDocSplitter.h"
+#include "workspace/VRPreviewPanel.h"
 
+#include <wx/aui/aui.h>
 #include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/menu.h>
@@ -249,6 +253,99 @@ TEST_F(MainWindow, StatisticsCommandsRunOverOpenProjectsWithoutQuestions)
         Command(nID);
     EXPECT_TRUE(asserts.asExpressions.empty());
     EXPECT_EQ(Prompts().Calls().size(), 2u) << "only the two file choosers of Open";
+}
+
+// Each statistics command shows its page in the current project's preview panel, at the front of
+// its notebook: the file page names the current file only, the project page both files and the
+// project, the full page both projects.
+TEST_F(MainWindow, StatisticsCommandsShowTheirPageInTheCurrentProjectsPreview)
+{
+    const wxString sOne = MakeSavedProject("one", 1);
+    const wxString sTwo = MakeSavedProject("two", 2);
+    Open(sOne);
+    Open(sTwo);
+    VRDocFrame* pPage = Notebook()->GetCurrentDoc();
+    ASSERT_TRUE(pPage && pPage->GetLayout());
+    VRDocLayout* pLayout = pPage->GetLayout();
+    struct SCase
+    {
+        int nID;
+        std::vector<std::string> asShown;
+        std::vector<std::string> asNotShown;
+    };
+    const SCase aCases[] = {
+        {ID_STATISTICS_FILE, {"two-1.txt"}, {"two-2.txt", "one-1.txt"}},
+        {ID_STATISTICS_PROJECT, {"two-1.txt", "two-2.txt", "two.xlf"}, {"one-1.txt"}},
+        {ID_STATISTICS_FULL, {"one.xlf", "two.xlf", "one-1.txt", "two-2.txt"}, {}},
+    };
+    {
+        RecordingViews views;
+        for (const SCase& c : aCases)
+        {
+            SCOPED_TRACE(c.nID);
+            pLayout->GetNotebook(2)->SetSelection(0);
+            const size_t nBefore = views.aRecords.size();
+            Command(c.nID);
+            ASSERT_EQ(views.aRecords.size(), nBefore + 1);
+            const auto& pRecord = views.aRecords.back();
+            EXPECT_EQ(pRecord->pParent, pLayout->GetPreviewPanel());
+            ASSERT_EQ(pRecord->aPages.size(), 1u);
+            for (const std::string& sPart : c.asShown)
+                EXPECT_NE(pRecord->aPages[0].find(sPart), std::string::npos) << sPart;
+            for (const std::string& sPart : c.asNotShown)
+                EXPECT_EQ(pRecord->aPages[0].find(sPart), std::string::npos) << sPart;
+            EXPECT_EQ(pLayout->GetNotebook(2)->GetSelection(),
+                      pLayout->GetNotebook(2)->GetPageIndex(pLayout->GetPreviewPanel()));
+        }
+        // The recording views go before their component does.
+        Command(ID_STATISTICS_FILE);
+        pLayout->ShowPreviewWindow(nullptr);
+    }
+    // The real view, for the picture.
+    Command(ID_STATISTICS_FILE);
+    PumpEvents(100);
+    ASSERT_TRUE(pLayout->GetPreviewPanel()->GetPreviewWindow());
+    EXPECT_TRUE(pLayout->GetPreviewPanel()->GetPreviewWindow()->IsShownOnScreen());
+    EXPECT_TRUE(ScreenshotIfAsked("main-window-file-statistics"));
+}
+
+// The layout items act on the current page: a saved layout comes back through its load item, and
+// its delete item removes it from the store and the menus.
+TEST_F(MainWindow, LayoutItemsLoadAndDeleteOnTheCurrentPage)
+{
+    Open(MakeSavedProject("one", 1));
+    VRDocFrame* pPage = Notebook()->GetCurrentDoc();
+    ASSERT_TRUE(pPage && pPage->GetLayout());
+    wxAuiManager* pManager = pPage->GetLayout()->GetManager();
+    ASSERT_TRUE(PumpUntil([] { return g_pConfig->HasEntry("/UserInterface/Views/DefaultView"); }));
+    const wxString sDefault = pManager->SavePerspective();
+
+    pManager->GetPane("topleft").BestSize(wxSize(160, -1));
+    pManager->Update();
+    const wxString sNarrow = pManager->SavePerspective();
+    ASSERT_NE(sNarrow, sDefault);
+    Dialogs().Expect("layout name",
+                     [](wxDialog* pDialog)
+                     {
+                         dynamic_cast<wxTextEntryDialog*>(pDialog)->SetValue("Narrow");
+                         return wxID_OK;
+                     });
+    Command(ID_LAYOUT_SAVEVIEW);
+    using List = std::vector<std::pair<int, wxString>>;
+    EXPECT_EQ(Items(ID_LAYOUT_LOADVIEW), (List{{ID_LAYOUT_LOADVIEW + 1, "Narrow"}}));
+
+    Command(ID_LAYOUT_RESTOREDEFAULTVIEW);
+    EXPECT_EQ(pManager->SavePerspective(), sDefault);
+    Command(ID_LAYOUT_LOADVIEW + 1);
+    EXPECT_EQ(pManager->SavePerspective(), sNarrow);
+
+    Command(ID_LAYOUT_DELETEVIEW + 1);
+    EXPECT_FALSE(g_pConfig->HasEntry("/UserInterface/Views/Narrow"));
+    EXPECT_TRUE(Items(ID_LAYOUT_LOADVIEW).empty());
+    EXPECT_TRUE(Items(ID_LAYOUT_DELETEVIEW).empty());
+    EXPECT_FALSE(Enabled(ID_LAYOUT_LOADVIEW));
+    // The page keeps the layout it shows.
+    EXPECT_EQ(pManager->SavePerspective(), sNarrow);
 }
 
 TEST_F(MainWindow, CommandsThatNeedAProjectDoNothingWithoutOne)

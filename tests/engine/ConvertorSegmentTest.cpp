@@ -223,7 +223,7 @@ const std::vector<SUnitCase> kUnitCases = {
      R"(<target><mrk mtype="seg" mid="1">Guten Morgen.</mrk><mrk mtype="seg" mid="3">Bis bald.</mrk></target>)"
      R"(<alt-trans xml:lang="de-DE" match-quality="100" mid="1"><source>Good morning.</source>)"
      R"(<target>Guten Morgen.</target></alt-trans>)"
-     R"(<alt-trans xml:lang="de-DE" match-quality="92" mid="3"><source>See you soon.</source>)"
+     R"(<alt-trans xml:lang="de-DE" match-quality="100" mid="3"><source>See you soon.</source>)"
      R"(<target>Bis bald.</target></alt-trans></trans-unit>)"},
     {"bold across a break",
      [](CModelBuilder& b)

@@ -149,6 +149,9 @@ TEST_F(InlineMarkupDoc, SyncMakesTheTargetCodesEqualTheSource)
          "<mrk mid=\"1\">y<ph>1</ph>w<ph>9</ph></mrk>",
          "<mrk mid=\"1\">y<ph>1</ph>w<it id=\"2\" pos=\"end\">i</it></mrk>"},
         {"no codes at all", "a", "b", "b"},
+        {"a bare target gets the opening codes first", "<bpt id=\"1\">p</bpt>a<ept id=\"1\">/p</ept><ph>n</ph>", "b",
+         "<bpt id=\"1\">p</bpt>b<ept id=\"1\">/p</ept><ph>n</ph>"},
+        {"only those before the text", " <ph>1</ph><ph>2</ph>a<ph>3</ph>", "b", "<ph>1</ph><ph>2</ph>b<ph>3</ph>"},
     };
     for (const Case& c : kCases)
     {

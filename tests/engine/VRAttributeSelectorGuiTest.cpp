@@ -237,4 +237,18 @@ TEST_F(VRAttributeSelectorGui, AFailingWriteIsReportedOnceAndTheSelectorGoesOn)
     EXPECT_EQ(m_aChoices.size(), 1u);
     EXPECT_EQ(Prompts().Calls().size(), 1u);
 }
+
+// A selector made unbound (the pane's start) must grow to its values once bound, and keep that
+// width when it is unbound again, so no value is shown cut short and the row does not jump.
+TEST_F(VRAttributeSelectorGui, WidthFollowsTheWidestValue)
+{
+    VRAttributeSelector* pSelector = StateSelector(nullptr);
+    const int nWidest = pSelector->GetTextExtent("needs-review-translation").x;
+    ASSERT_LT(pSelector->GetMinSize().x, nWidest);
+    pSelector->SetNode(Target(1), m_dtd.m_pTargetStateAttr);
+    EXPECT_GT(pSelector->GetMinSize().x, nWidest);
+    const int nBound = pSelector->GetMinSize().x;
+    pSelector->SetNode(nullptr, nullptr);
+    EXPECT_EQ(nBound, pSelector->GetMinSize().x);
+}
 } // namespace

@@ -7,7 +7,7 @@
 #include "Shared/Options.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tPath.h"
 #include "varnak/include/tcLanguageDatabase.h"
 

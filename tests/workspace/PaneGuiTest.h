@@ -9,6 +9,8 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
 
+#include <wx/app.h>
+
 #include <algorithm>
 
 // Base of the pane window tests: the fixture project, the program's texts and images, a
@@ -41,7 +43,13 @@ protected:
         });
     }
     // Lets queued notifications and timers run for a while, for checks that nothing more comes.
-    static void Settle() { PumpEvents(150); }
+    // Lets the commit timer run, then waits until every posted notification has been handled (a
+    // busy machine may not have handled them within the first pump).
+    static void Settle()
+    {
+        PumpEvents(150);
+        EXPECT_TRUE(PumpUntil([] { return !wxTheApp->HasPendingEvents(); }));
+    }
     int Count(int nId) const
     {
         const std::vector<int> anIds = m_pFrame->Ids();

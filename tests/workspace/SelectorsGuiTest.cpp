@@ -6,7 +6,7 @@
 #include "Shared/Options.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcLanguageDatabase.h"
 
 #include <wx/button.h>

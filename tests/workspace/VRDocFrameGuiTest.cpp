@@ -9,7 +9,7 @@
 #include "engine/VRMemDocManager.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
@@ -83,7 +83,8 @@ protected:
         }
         const wxString sPath = HomePath("project.xlf");
         VRProjectModel model(&m_manager);
-        model.CreateNew(WritePageRules(), Memory(), asFiles, asLanguages, "de", -1, nullptr);
+        model.CreateNew(WriteRules("rules.srx", BlankGoes::WithNextSentence), Memory(), asFiles, asLanguages, "de", -1,
+                        nullptr);
         EXPECT_TRUE(model.Save(sPath));
         return sPath;
     }
@@ -173,8 +174,10 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
         auto* pPage = new VRDocFrame(m_pFrame, sProject, &m_manager);
         pPage->GetDocument()->SetDirty();
         Prompts().AnswerMessage(wxYES);
+        Prompts().AnswerMessage(wxOK); // the failure, with path and reason
         Prompts().AnswerMessage(wxYES);
         Prompts().AnswerFile(HomePath("elsewhere.xlf"));
+        Prompts().AnswerMessage(wxOK);
         Prompts().AnswerMessage(wxNO);
         {
             FileSizeLimit limit(64);
@@ -184,7 +187,8 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
         int nQuestions = 0;
         for (const auto& call : Prompts().Calls())
             nQuestions += call.eKind == ScriptedUserPrompts::Kind::Message;
-        EXPECT_EQ(3, nQuestions);
+        EXPECT_EQ(5, nQuestions);
+        EXPECT_NE(wxString::npos, Prompts().Calls()[1].sMessage.find(sProject)) << Prompts().Calls()[1].sMessage;
         EXPECT_EQ(sBytes, ReadBytes(sProject)) << "a failed save leaves the file as it was";
         EXPECT_FALSE(wxFileName::Exists(HomePath("elsewhere.xlf")));
     }
@@ -196,8 +200,8 @@ TEST_F(DocFrameGui, NewMemorySavedAtClosingThenTheProjectIsAskedAbout)
     wxArrayString asFiles, asLanguages;
     asFiles.push_back(WriteHomeFile("a.txt", "One. Two."));
     asLanguages.push_back("en");
-    auto* pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                 asFiles, asLanguages, "de", -1);
+    auto* pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                 VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
     Prompts().AnswerFile(sProject);
     ASSERT_TRUE(pPage->Save());
     EXPECT_EQ(sProject, pPage->GetFileName());
@@ -297,8 +301,8 @@ TEST_F(DocFrameGui, CancelDuringCreationLeavesNothing)
     asFiles.push_back(WriteHomeFile("b.txt", "Three."));
     asLanguages.push_back("en");
     asLanguages.push_back("en");
-    EXPECT_THROW(new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                asFiles, asLanguages, "de", -1),
+    EXPECT_THROW(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1),
                  VRProjectCancelled);
     g_pFrameToWatch = nullptr;
     EXPECT_FALSE(g_bFrameEnabledDuringImport);
@@ -345,8 +349,8 @@ TEST_F(DocFrameGui, NewProjectPage)
     asFiles.push_back(WriteHomeFile("b.txt", "Three."));
     asLanguages.push_back("en");
     asLanguages.push_back("en");
-    auto* pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, VRProjectModel::NewEmptyMemoryChoice(),
-                                 asFiles, asLanguages, "de", -1);
+    auto* pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
+                                 VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
     m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
     m_pFrame->GetSizer()->Add(pPage, 1, wxEXPAND);
     m_pFrame->Layout();

@@ -4,9 +4,12 @@
 #include "engine/VRProjectModel.h"
 #include "Shared/Options.h"
 #include "tests/harness/GuiTest.h"
+#include "workspace/VRNotesFrame.h"
+#include "varnak/include/kvLog.h"
+#include "tests/harness/AssertRecorder.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 #include "workspace/SegmentXML.h"
@@ -59,8 +62,8 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Four."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WritePageRules(), &m_manager, sMemDoc, asFiles, asLanguages, "de",
-                                 sMemDoc.empty() ? -1 : 75);
+        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                 asFiles, asLanguages, "de", sMemDoc.empty() ? -1 : 75);
         m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
         m_pFrame->Layout();
         PumpEvents(50);
@@ -77,12 +80,15 @@ protected:
         return sPath;
     }
 
-    // How many times the memory offers sTarget for segment nSegment's source.
+    // How many times the memory offers sTarget as a full match for segment nSegment's sentence. The
+    // pair goes in without the blanks around the sentence and its translation, so the sentence
+    // matches itself fully wherever it stands.
     int MemoryHits(int nSegment, const wxString& sTarget)
     {
         int nHits = 0;
-        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(Source(nSegment), "en"))
-            nHits += match.m_sTarget == sTarget ? 1 : 0;
+        const wxString sSentence = Source(nSegment).Strip(wxString::both);
+        for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(sSentence, "en"))
+            nHits += match.m_sTarget == sTarget.Strip(wxString::both) && match.m_nScore == 100 ? 1 : 0;
         return nHits;
     }
 
@@ -456,5 +462,210 @@ TEST_F(DocViewsGui, NamedViews)
         m_pPage->DeleteView(szName);
     EXPECT_FALSE(g_pConfig->HasGroup("/UserInterface/Views"));
     Prompts().AnswerMessage(wxNO);
+}
+
+// A saved project of three files: a.txt, whose `source` carries no xml:lang; b.txt with a note in its
+// header; c.txt with no segments at all.
+class DocOpenedGui : public DocLayoutGui
+{
+protected:
+    void OpenThreeFiles()
+    {
+        auto File = [](const char* szName, const std::string& sHeader, const std::string& sBody)
+        {
+            return std::string("<file original=\"") + szName +
+                   "\" source-language=\"en\" target-language=\"de\" datatype=\"plaintext\"><header>"
+                   "<skl><internal-file>x</internal-file></skl>" +
+                   sHeader + "</header><body>" + sBody + "</body></file>";
+        };
+        const std::string sXML =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><xliff version=\"1.2\" xml:space=\"preserve\" memdocs=\"" +
+            MemoryFile().utf8_string() + "\">" +
+            File("a.txt", "",
+                 "<trans-unit><source>Hello world. Again.</source><seg-source><mrk mtype=\"seg\" mid=\"1\">Hello "
+                 "world.</mrk> <mrk mtype=\"seg\" mid=\"2\">Again.</mrk></seg-source></trans-unit>") +
+            File("b.txt", "<note>Check the terms.</note>",
+                 "<trans-unit><source>Good morning.</source><seg-source><mrk mtype=\"seg\" mid=\"1\">Good "
+                 "morning.</mrk></seg-source></trans-unit>") +
+            File("c.txt", "", "") + "</xliff>";
+        m_pPage = new VRDocFrame(m_pFrame, WriteHomeFile("three.xlf", sXML), &m_manager);
+        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
+        m_pFrame->Layout();
+        PumpEvents(50);
+    }
+};
+
+// The pair goes into the memory under the file's source-language when the source names none.
+TEST_F(DocOpenedGui, FinalPairTakesTheFilesSourceLanguage)
+{
+    OpenThreeFiles();
+    TypeInto(0, "Hallo Welt.");
+    Layout().GetTranslationFrame()->SetState("final");
+    Settle();
+    EXPECT_EQ(1, MemoryHits(0, "Hallo Welt."));
+    Prompts().AnswerMessage(wxNO); // the memory's changes
+    Prompts().AnswerMessage(wxNO); // the project's
+}
+
+// Another file shows its own header notes, and the next idle time makes its preview.
+TEST_F(DocOpenedGui, AnotherFileShowsItsNotesAndItsPreview)
+{
+    OpenThreeFiles();
+    EXPECT_EQ(0, Layout().GetFileNotes()->GetNumNotes());
+    Settle();
+    tcLogCapture log;
+    ClickButton(dynamic_cast<wxAnyButton*>(Layout().GetFilesFrame()->FindWindow(VRFilesFrame::ID_NEXT)));
+    ASSERT_TRUE(PumpUntil([&] { return m_pPage->GetModel().GetCurrentFile() == 1; }));
+    EXPECT_EQ(m_pPage->GetModel().GetHeaderNode(), Layout().GetFileNotes()->GetNode());
+    EXPECT_EQ(1, Layout().GetFileNotes()->GetNumNotes());
+    EXPECT_TRUE(PumpUntil([&] { return log.Contains("GENPREVIEW"); }));
+}
+
+// A file without segments: the panes show nothing and the notifications that need a segment do
+// nothing, without an assertion.
+TEST_F(DocOpenedGui, FileWithoutSegmentsLeavesEverythingAlone)
+{
+    OpenThreeFiles();
+    m_pPage->SelectFile(2);
+    ASSERT_TRUE(Segments().empty());
+    EXPECT_EQ(nullptr, Layout().GetCurrentSegmentNode());
+    EXPECT_EQ(0, Layout().GetSourceFrame()->GetSegmentCount());
+    m_pPage->GetDocument()->ClearDirty();
+    AssertRecorder asserts;
+    for (int nId : {VRDocFrame::NOTIFY_NEXT_UNTRANSLATED, VRDocFrame::NOTIFY_PREVIOUS_UNTRANSLATED,
+                    VRDocFrame::NOTIFY_SEGMENT_CHANGED, VRDocFrame::NOTIFY_USE_SUGGESTION,
+                    VRDocFrame::NOTIFY_COPY_SOURCE, VRDocFrame::NOTIFY_TARGET_STATE_CHANGED})
+        Notify(nId);
+    EXPECT_TRUE(asserts.asExpressions.empty());
+    EXPECT_FALSE(m_pPage->GetDocument()->IsDirty());
+    EXPECT_EQ(nullptr, Layout().GetCurrentSegmentNode());
+}
+
+// Without a memory a final state changes nothing and breaks nothing.
+TEST_F(DocLayoutGui, FinalStateWithoutAMemoryOnlyLogs)
+{
+    NewPage();
+    // The page's new, empty memory is let go as at closing.
+    m_pPage->GetModel().CloseMemory();
+    ASSERT_FALSE(m_pPage->GetMemDoc());
+    TypeInto(0, "Eins.");
+    tcLogCapture log;
+    AssertRecorder asserts;
+    Layout().GetTranslationFrame()->SetState("final");
+    Settle();
+    EXPECT_TRUE(log.Contains("No memory"));
+    EXPECT_TRUE(asserts.asExpressions.empty());
+    EXPECT_EQ("final", Layout().GetTranslationFrame()->GetState());
+    Prompts().AnswerMessage(wxNO);
+}
+
+// Without a selected suggestion the target stays as typed; a fuzzy one is stamped as such.
+TEST_F(DocLayoutGui, UsingASuggestionNeedsOneAndStampsFuzzyMatches)
+{
+    CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+    ASSERT_TRUE(pMemDoc);
+    pMemDoc->AddTranslation("Three!", "Drei!", "en", "de");
+    ASSERT_TRUE(pMemDoc->SaveAs(HomePath("memory.tmx")));
+    m_manager.ReleaseMemDoc(pMemDoc);
+    NewPage(HomePath("memory.tmx"));
+    VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+
+    m_pPage->SelectSegment(0);
+    ASSERT_FALSE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    pTranslation->SetTargetText("Eins.");
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    EXPECT_EQ("Eins.", Target(0));
+
+    m_pPage->SelectSegment(2);
+    ASSERT_TRUE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    ASSERT_FALSE(Layout().GetSuggestions()->IsExactMatch());
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    EXPECT_EQ("Drei!", Target(2));
+    EXPECT_EQ("needs-adaptation", pTranslation->GetStateSelector()->GetValue());
+    EXPECT_EQ("fuzzy-match", pTranslation->GetStateQualifierSelector()->GetValue());
+    EXPECT_EQ("Eins.", Target(0));
+    Prompts().AnswerMessage(wxNO);
+}
+
+// Tabs of another project page, or of the notebook of projects, never drop into this page.
+TEST_F(DocLayoutGui, TabsOfAnotherPageAreRefused)
+{
+    VRDocLayout& layout = NewPage();
+    VRDocFrame* pFirst = m_pPage;
+    m_pPage = nullptr;
+    NewPage();
+    VRDocFrame* pSecond = m_pPage;
+    m_pPage = pFirst;
+    auto* pProjects = new wxAuiNotebook(m_pFrame);
+    struct SCase
+    {
+        const char* szWhat;
+        wxAuiNotebook* pSource;
+        bool bAllowed;
+    };
+    const SCase aCases[] = {
+        {"own notebook", layout.GetNotebook(3), true},
+        {"another page's notebook", pSecond->GetLayout()->GetNotebook(0), false},
+        {"the notebook of projects", pProjects, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWhat);
+        wxAuiNotebookEvent event(wxEVT_AUINOTEBOOK_ALLOW_DND, layout.GetNotebook(1)->GetId());
+        event.SetDragSource(c.pSource);
+        event.SetEventObject(layout.GetNotebook(1));
+        event.Veto();
+        layout.GetNotebook(1)->GetEventHandler()->ProcessEvent(event);
+        EXPECT_EQ(c.bAllowed, event.IsAllowed());
+    }
+    Prompts().AnswerMessage(wxNO);
+    m_pFrame->GetSizer()->Detach(pSecond);
+    delete pSecond;
+    Prompts().AnswerMessage(wxNO);
+}
+
+// A suggestion's inline codes are replaced by the segment's own: the translator's memory may hold
+// the same sentence marked up differently.
+TEST_F(DocLayoutGui, UsedSuggestionTakesTheSourcesInlineCodes)
+{
+    wxArrayString asFiles, asLanguages;
+    asFiles.push_back(WriteHomeFile("c.html", "<html><body><p>Hello <b>world</b>.</p></body></html>"));
+    asLanguages.push_back("en");
+    auto MakePage = [&](const wxString& sMemDoc)
+    {
+        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                 asFiles, asLanguages, "de", -1);
+        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
+        m_pFrame->Layout();
+    };
+    // The segment as the convertor writes it, then a memory holding it with other codes.
+    MakePage(wxString());
+    const wxString sSource = Source(0);
+    Prompts().AnswerMessage(wxNO);
+    m_pFrame->GetSizer()->Detach(m_pPage);
+    delete m_pPage;
+    m_pPage = nullptr;
+    ASSERT_NE(wxString::npos, sSource.find("[<b>]")) << sSource;
+    wxString sTarget = sSource;
+    sTarget.Replace("[<b>]", "[<i>]");
+    sTarget.Replace("[</b>]", "[</i>]");
+    sTarget.Replace("Hello", "Hallo");
+    sTarget.Replace("world", "Welt");
+    CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+    ASSERT_TRUE(pMemDoc);
+    pMemDoc->AddTranslation(sSource, sTarget, "en", "de");
+    ASSERT_TRUE(pMemDoc->SaveAs(HomePath("memory.tmx")));
+    m_manager.ReleaseMemDoc(pMemDoc);
+
+    MakePage(HomePath("memory.tmx"));
+    Prompts().AnswerMessage(wxNO); // the project's changes, when it closes
+    ASSERT_TRUE(Layout().GetSuggestions()->GetSelectedSuggestion());
+    Notify(VRDocFrame::NOTIFY_USE_SUGGESTION);
+    // The codes of this page's segment (their ids are the document's own).
+    wxString sExpected = Source(0);
+    sExpected.Replace("Hello", "Hallo");
+    sExpected.Replace("world", "Welt");
+    EXPECT_EQ(sExpected, Target(0));
+    EXPECT_EQ(wxString::npos, Target(0).find("<i>"));
 }
 } // namespace

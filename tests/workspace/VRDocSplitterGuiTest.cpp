@@ -12,6 +12,7 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcLanguageDatabase.h"
+#include "workspace/DlgMemDoc.h"
 #include "workspace/DlgNewDoc.h"
 #include "workspace/VRDocFrame.h"
 #include "workspace/VRLoadProgress.h"
@@ -203,6 +204,28 @@ TEST_F(Notebook, TabShowsTheFileNameAfterOpeningThenThePathAndMarkAfterAChange)
     // Saved, the tab keeps the path without the mark.
     EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());
     EXPECT_EQ(TabText(pPage), sOne);
+}
+
+TEST_F(Notebook, AProjectThatOpensChangedShowsItsMarkOnTheTab)
+{
+    // Its memory is gone; the one chosen instead goes into the project, which so opens changed.
+    const wxString sOne = MakeSavedProject("one", 1);
+    ASSERT_TRUE(wxRenameFile(WriteMemory(), HomePath("moved.tmx")));
+    Dialogs().Expect(
+        "memory dialog",
+        [](wxDialog* pDialog)
+        {
+            dynamic_cast<wxTextCtrl*>(pDialog->FindWindow(CDlgMemDoc::ID_FILE))->SetValue(HomePath("moved.tmx"));
+            ClickButton(dynamic_cast<wxButton*>(pDialog->FindWindow(CDlgMemDoc::ID_OK)));
+            return wxID_OK;
+        });
+    m_pNotebook->OpenDoc(sOne);
+    VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
+    ASSERT_TRUE(pPage);
+    ASSERT_TRUE(pPage->GetDocument()->IsDirty());
+    EXPECT_EQ(TabText(pPage), pPage->GetTitle());
+    EXPECT_TRUE(TabText(pPage).EndsWith(")")) << TabText(pPage).utf8_string();
+    Prompts().AnswerMessage(wxNO);
 }
 
 TEST_F(Notebook, ClosingTheCurrentOfTwoMakesTheOtherCurrentWithTheContext)

@@ -7,7 +7,7 @@
 #include "engine/VRMemDoc.h"
 #include "engine/VRMemDocManager.h"
 #include "tests/harness/AssertRecorder.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 
@@ -100,8 +100,8 @@ public:
             asFiles.push_back(WriteHomeFile(sName, sText));
             asLanguages.push_back("en");
         }
-        model.CreateNew(sRules.empty() ? WritePageRules() : sRules, sMemDoc, asFiles, asLanguages, "de", -1,
-                        pProgress);
+        model.CreateNew(sRules.empty() ? WriteRules("rules.srx", BlankGoes::WithNextSentence) : sRules, sMemDoc,
+                        asFiles, asLanguages, "de", -1, pProgress);
     }
 
     wxString Open(VRProjectModel& model, const std::string& sXML, const VRProjectModel::AskMemDocFn& ask = {})

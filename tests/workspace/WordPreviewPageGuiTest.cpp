@@ -10,7 +10,7 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
-#include "tests/workspace/PageTestSupport.h"
+#include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcAppContext.h"
 #include "workspace/VRDocFrame.h"
 #include "workspace/VRDocLayout.h"
@@ -76,7 +76,7 @@ protected:
         asLanguages.push_back("en");
         auto* pFrame = new wxFrame(nullptr, wxID_ANY, sName, wxDefaultPosition, wxSize(900, 650));
         pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
-        auto* pPage = new VRDocFrame(pFrame, WritePageRules(), &m_manager, wxString(), asFiles, asLanguages, "de", -1);
+        auto* pPage = new VRDocFrame(pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, wxString(), asFiles, asLanguages, "de", -1);
         pFrame->GetSizer()->Add(pPage, 1, wxEXPAND);
         pFrame->Show();
         pFrame->Layout();
