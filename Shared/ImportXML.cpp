@@ -491,25 +491,49 @@ xercesc::InputSource* CXMLEntityResolver::resolveEntity(const XMLCh* const publi
 
 // ---- Importer frame -------------------------------------------------------------------------------
 
+namespace
+{
+// The parser's platform starts once for the process and is never shut down. Shutting it down when
+// the last importer goes and starting it again for the next load left the parser writing into
+// memory the shutdown had freed (a corrupted heap, found under AddressSanitizer across many loads);
+// what it keeps meanwhile is small and stays reachable.
+struct SParserPlatform
+{
+    bool bStarted = false;
+    wxString sError;
+};
+
+const SParserPlatform& StartParserPlatform()
+{
+    static const SParserPlatform s_platform = []
+    {
+        SParserPlatform platform;
+        try
+        {
+            xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr,
+                                                  tXercesMemoryManager());
+            platform.bStarted = true;
+        }
+        catch (const xercesc::XMLException& e)
+        {
+            platform.sError = tXMLUnescapeString(e.getMessage());
+        }
+        catch (...)
+        {
+            platform.sError = "unknown exception";
+        }
+        return platform;
+    }();
+    return s_platform;
+}
+} // namespace
+
 CXMLImporter::CXMLImporter()
 {
     tDebugContextEnter("XMLImporter");
-    try
-    {
-        // The manager only counts on the first initialisation; later ones share it.
-        xercesc::XMLPlatformUtils::Initialize(xercesc::XMLUni::fgXercescDefaultLocale, nullptr, nullptr,
-                                              tXercesMemoryManager());
-    }
-    catch (const xercesc::XMLException& e)
-    {
-        m_bInitFailed = true;
-        m_sInitError = tXMLUnescapeString(e.getMessage());
-    }
-    catch (...)
-    {
-        m_bInitFailed = true;
-        m_sInitError = "unknown exception";
-    }
+    const SParserPlatform& platform = StartParserPlatform();
+    m_bInitFailed = !platform.bStarted;
+    m_sInitError = platform.sError;
 }
 
 CXMLImporter::~CXMLImporter()
@@ -518,9 +542,6 @@ CXMLImporter::~CXMLImporter()
     m_psSectionElementName.reset();
     m_psEntryElementName.reset();
     m_pReader.reset();
-    // A platform that failed to initialise is not torn down: its state is unknown.
-    if (!m_bInitFailed)
-        xercesc::XMLPlatformUtils::Terminate();
     tDebugContextLeave("XMLImporter");
 }
 
