@@ -1,11 +1,8 @@
 // The whole program started as a child process on the test's display, with the test's own home.
+#include "tests/harness/ChildProcess.h"
 #include "tests/varnak/TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -14,8 +11,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -28,76 +23,33 @@ fs::path BuiltProgram()
     return fs::read_symlink("/proc/self/exe").parent_path() / "lintrado";
 }
 
-// A started program; killed when the test leaves it running.
-class ChildProcess
+// The program with its test hook set (it closes its window nAutoCloseMs after showing it) and
+// extra "NAME=value" settings. In sanitizer builds the whole program's leak report is mostly GTK's
+// and D-Bus's caches, kept until exit; it would only change the exit code these tests check.
+class AppChild : public ChildProcess
 {
 public:
-    // nAutoCloseMs: the program's test hook (it closes its window that long after showing it).
-    ChildProcess(const fs::path& program, const std::vector<std::string>& asArgs, int nAutoCloseMs,
-                 const std::vector<std::string>& asExtraEnv = {})
+    AppChild(const fs::path& program, const std::vector<std::string>& asArgs, int nAutoCloseMs,
+             const std::vector<std::string>& asExtraEnv = {})
+        : ChildProcess(program, asArgs, Settings(nAutoCloseMs, asExtraEnv))
     {
-        std::vector<std::string> asEnv;
-        for (char** p = environ; *p; ++p)
-        {
-            const std::string sVar(*p);
-            if (sVar.rfind("LINTRADO_TEST_AUTOCLOSE=", 0) != 0 && sVar.rfind("ASAN_OPTIONS=", 0) != 0)
-                asEnv.push_back(sVar);
-        }
-        asEnv.push_back("LINTRADO_TEST_AUTOCLOSE=" + std::to_string(nAutoCloseMs));
-        // In sanitizer builds the whole program's leak report is mostly GTK's and D-Bus's caches,
-        // kept until exit; it would only change the exit code these tests check.
-        asEnv.push_back("ASAN_OPTIONS=detect_leaks=0");
-        asEnv.insert(asEnv.end(), asExtraEnv.begin(), asExtraEnv.end());
-
-        std::vector<std::string> asArgv{program.string()};
-        asArgv.insert(asArgv.end(), asArgs.begin(), asArgs.end());
-        std::vector<char*> argv, envp;
-        for (std::string& s : asArgv)
-            argv.push_back(s.data());
-        argv.push_back(nullptr);
-        for (std::string& s : asEnv)
-            envp.push_back(s.data());
-        envp.push_back(nullptr);
-        if (posix_spawn(&m_pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
-            m_pid = -1;
-    }
-
-    ~ChildProcess()
-    {
-        if (m_pid > 0 && !m_bExited)
-        {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-    }
-
-    bool Started() const { return m_pid > 0; }
-
-    bool IsRunning()
-    {
-        Poll();
-        return !m_bExited;
     }
 
     // The exit code, or -1 when the program did not end in time (or ended by a signal).
-    int Wait(int nTimeoutMs = kTimeoutMs)
+    int ExitCodeAfterWait()
     {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-        while (IsRunning() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return m_bExited && WIFEXITED(m_nStatus) ? WEXITSTATUS(m_nStatus) : -1;
+        Wait(kTimeoutMs);
+        return ExitCode();
     }
 
 private:
-    void Poll()
+    static std::vector<std::string> Settings(int nAutoCloseMs, const std::vector<std::string>& asExtraEnv)
     {
-        if (m_pid > 0 && !m_bExited && waitpid(m_pid, &m_nStatus, WNOHANG) == m_pid)
-            m_bExited = true;
+        std::vector<std::string> asEnv{"LINTRADO_TEST_AUTOCLOSE=" + std::to_string(nAutoCloseMs),
+                                       "ASAN_OPTIONS=detect_leaks=0"};
+        asEnv.insert(asEnv.end(), asExtraEnv.begin(), asExtraEnv.end());
+        return asEnv;
     }
-
-    pid_t m_pid = -1;
-    bool m_bExited = false;
-    int m_nStatus = 0;
 };
 
 // The log's lines without their time stamps ("YYYY-MM-DD HH:MM:SS.mmm ").
@@ -158,10 +110,10 @@ protected:
 TEST_F(AppProcess, StartsLogsItsSystemBlockShowsTheWindowAndSavesOnClose)
 {
     WriteConfig("[Window]\nmaximized=0\nx=-5\ny=10\nwidth=500\nheight=300\n");
-    ChildProcess program(BuiltProgram(), {"dummy"}, 200);
+    AppChild program(BuiltProgram(), {"dummy"}, 200);
     ASSERT_TRUE(program.Started());
 
-    ASSERT_EQ(0, program.Wait());
+    ASSERT_EQ(0, program.ExitCodeAfterWait());
 
     const std::vector<std::string> lines = LogLines();
     const std::string sHyphens(49, '-');
@@ -214,9 +166,9 @@ TEST_F(AppProcess, StartsLogsItsSystemBlockShowsTheWindowAndSavesOnClose)
 TEST_F(AppProcess, OpensTheScriptBindingsAndStartsWithoutThemWhenOpeningFails)
 {
     {
-        ChildProcess program(BuiltProgram(), {}, 200);
+        AppChild program(BuiltProgram(), {}, 200);
         ASSERT_TRUE(program.Started());
-        ASSERT_EQ(0, program.Wait());
+        ASSERT_EQ(0, program.ExitCodeAfterWait());
         const std::vector<std::string> lines = LogLines();
         const int nOpened = FindLine(lines, "Script bindings opened: 121 type names, ");
         EXPECT_GE(nOpened, 0);
@@ -226,9 +178,9 @@ TEST_F(AppProcess, OpensTheScriptBindingsAndStartsWithoutThemWhenOpeningFails)
         EXPECT_EQ(0, CountLines(lines, "LUA ERROR:"));
     }
     fs::remove(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
-    ChildProcess program(BuiltProgram(), {}, 200, {"LINTRADO_TEST_FAIL_SCRIPT_OPENING=1"});
+    AppChild program(BuiltProgram(), {}, 200, {"LINTRADO_TEST_FAIL_SCRIPT_OPENING=1"});
     ASSERT_TRUE(program.Started());
-    ASSERT_EQ(0, program.Wait());
+    ASSERT_EQ(0, program.ExitCodeAfterWait());
     const std::vector<std::string> lines = LogLines();
     // Kept until the log was open, then logged once; the program went on and closed normally.
     EXPECT_EQ(1, CountLines(lines, "LUA ERROR: the script bindings could not be opened, scripts run without them: "
@@ -240,7 +192,7 @@ TEST_F(AppProcess, OpensTheScriptBindingsAndStartsWithoutThemWhenOpeningFails)
 
 TEST_F(AppProcess, SecondCopyIsRefusedWhileTheFirstRuns)
 {
-    ChildProcess first(BuiltProgram(), {"first"}, 60000);
+    AppChild first(BuiltProgram(), {"first"}, 60000);
     ASSERT_TRUE(first.Started());
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
     while (FindLine(LogLines(), "Window settings:") < 0 && first.IsRunning() &&
@@ -252,9 +204,9 @@ TEST_F(AppProcess, SecondCopyIsRefusedWhileTheFirstRuns)
     EXPECT_TRUE(fs::exists(TempHomeListener::Current() / "run/Korvendel|Lintrado"));
     EXPECT_FALSE(fs::exists(TempHomeListener::Current() / "Korvendel|Lintrado"));
 
-    ChildProcess second(BuiltProgram(), {"second"}, 0);
+    AppChild second(BuiltProgram(), {"second"}, 0);
     ASSERT_TRUE(second.Started());
-    EXPECT_EQ(255, second.Wait());
+    EXPECT_EQ(255, second.ExitCodeAfterWait());
 
     EXPECT_TRUE(first.IsRunning());
     const std::vector<std::string> lines = LogLines();
@@ -275,9 +227,9 @@ TEST_F(AppProcess, WithoutDefaultCatalogItEndsWith255AndKeepsTheStoredSettings)
     const std::string sStored = "[Projects]\nProjectFolder=/keep/this\n";
     WriteConfig(sStored);
 
-    ChildProcess program(tree / "bin/lintrado", {"dummy"}, 0);
+    AppChild program(tree / "bin/lintrado", {"dummy"}, 0);
     ASSERT_TRUE(program.Started());
-    EXPECT_EQ(255, program.Wait());
+    EXPECT_EQ(255, program.ExitCodeAfterWait());
 
     const std::vector<std::string> lines = LogLines();
     EXPECT_GE(FindLine(lines, "MSG: Error: No default language file."), 0);

@@ -58,17 +58,20 @@ public:
 
     bool Started() const { return m_pid > 0; }
 
+    // Whether the program still runs (it has neither ended nor failed to start).
+    bool IsRunning()
+    {
+        if (m_pid > 0 && !m_bExited && waitpid(m_pid, &m_nStatus, WNOHANG) == m_pid)
+            m_bExited = true;
+        return m_pid > 0 && !m_bExited;
+    }
+
     // Waits for the end; false when nTimeoutMs pass first (a guard, not a measure).
     bool Wait(int nTimeoutMs = 90000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
-        while (!m_bExited && std::chrono::steady_clock::now() < deadline)
-        {
-            if (waitpid(m_pid, &m_nStatus, WNOHANG) == m_pid)
-                m_bExited = true;
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        while (IsRunning() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return m_bExited;
     }
 
