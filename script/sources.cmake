@@ -11,6 +11,9 @@ target_link_libraries(lintrado_script PUBLIC varnak PkgConfig::LUA PRIVATE lintr
 # build fails, naming the group, when the table differs from its manifest.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 function(lintrado_generate_bindings out_var table manifest prefix parts dir)
+    # the tables a table imports sit in tables/ beside it
+    get_filename_component(table_dir ${table} DIRECTORY)
+    file(GLOB imported CONFIGURE_DEPENDS ${table_dir}/tables/*.tbl)
     set(outputs ${dir}/${prefix}Types.cpp ${dir}/${prefix}Open.cpp)
     math(EXPR last "${parts} - 1")
     foreach(i RANGE ${last})
@@ -21,7 +24,7 @@ function(lintrado_generate_bindings out_var table manifest prefix parts dir)
         COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_bindings.py --table ${table} --manifest ${manifest}
                 --out ${dir} --prefix ${prefix} --parts ${parts}
         COMMAND ${CMAKE_COMMAND} -E touch ${outputs}
-        DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_bindings.py ${table} ${manifest}
+        DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_bindings.py ${table} ${manifest} ${imported}
         COMMENT "Generating script bindings from ${table}"
         VERBATIM)
     set(${out_var} ${outputs} PARENT_SCOPE)

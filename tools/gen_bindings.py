@@ -27,8 +27,43 @@ class TableError(Exception):
     pass
 
 
+# Where each line of the joined table came from ("file:line"), set by expand_imports.
+ORIGINS = []
+
+
+def where(line_no):
+    if ORIGINS and 0 < line_no <= len(ORIGINS):
+        return ORIGINS[line_no - 1][0] + ':' + str(ORIGINS[line_no - 1][1])
+    return f'line {line_no}'
+
+
 def fail(line_no, msg):
-    raise TableError(f'line {line_no}: {msg}' if line_no else msg)
+    raise TableError(f'{where(line_no)}: {msg}' if line_no else msg)
+
+
+def expand_imports(path, seen=None):
+    """The table's lines with every 'import <file>' row (a path relative to the importing file)
+    replaced by that file's lines; ORIGINS gets each line's file and line number."""
+    seen = seen or []
+    if os.path.abspath(path) in seen:
+        raise TableError(f"{path} imports itself")
+    lines, origins = [], []
+    with open(path, encoding='utf-8') as f:
+        own = f.read().splitlines()
+    name = os.path.basename(path)
+    for n, raw in enumerate(own, 1):
+        m = re.match(r'^\s*import\s+(\S+)\s*(#.*)?$', raw)
+        if m:
+            sub = os.path.join(os.path.dirname(path), m.group(1))
+            if not os.path.exists(sub):
+                raise TableError(f"{name}:{n}: imported table '{m.group(1)}' does not exist")
+            sl, so = expand_imports(sub, seen + [os.path.abspath(path)])
+            lines += sl
+            origins += so
+        else:
+            lines.append(raw)
+            origins.append((name, n))
+    return lines, origins
 
 
 def split_top(text, sep=','):
@@ -293,8 +328,12 @@ class Generator:
             stack.append(cls)
 
     # ---- counting --------------------------------------------------------------------------------
-    def counts(self):
-        c = {'types': len(self.types), 'constants': 0, 'classes': 0, 'functions': 0, 'global functions': 0,
+    def file_of(self, row):
+        line_no = row[4] if row[0] == 'const' else row[1].line_no
+        return ORIGINS[line_no - 1][0] if ORIGINS and 0 < line_no <= len(ORIGINS) else None
+
+    def counts(self, only_file=None):
+        c = {'types': len(self.types) if only_file is None else 0, 'constants': 0, 'classes': 0, 'functions': 0, 'global functions': 0,
              'global function names': 0, 'variables': 0, 'fields': 0, 'globals': 0, 'collectors': 0,
              'delete': 0, 'constructor classes': 0, 'vector classes': 0}
         for g in self.groups:
@@ -326,6 +365,8 @@ class Generator:
             c['constructor classes'] += has_new
 
         for row in self.rows:
+            if only_file is not None and self.file_of(row) != only_file:
+                continue
             if row[0] == 'const':
                 c['constants'] += 1
                 c['constants ' + row[1]] += 1
@@ -348,16 +389,18 @@ class Generator:
             line = raw.split('#', 1)[0].strip()
             if not line:
                 continue
-            m = re.match(r'^(.+?)\s+(\d+)(\s+pending)?$', line)
+            m = re.match(r'^(?:([\w.-]+\.tbl):\s*)?(.+?)\s+(\d+)(\s+pending)?$', line)
             if not m:
-                raise TableError(f'manifest line {n}: expected "<group> <count> [pending]"')
-            group, want, pending = m.group(1), int(m.group(2)), bool(m.group(3))
+                raise TableError(f'manifest line {n}: expected "[<file>:] <group> <count> [pending]"')
+            file, group, want, pending = m.group(1), m.group(2), int(m.group(3)), bool(m.group(4))
             if pending:
                 continue
-            if group not in counts:
+            have = counts if file is None else self.counts(file)
+            if group not in have:
                 raise TableError(f"manifest line {n}: unknown group '{group}'")
-            if counts[group] != want:
-                errors.append(f"group '{group}': the table has {counts[group]}, the manifest says {want}")
+            if have[group] != want:
+                label = f"{file}: group '{group}'" if file else f"group '{group}'"
+                errors.append(f"{label}: the table has {have[group]}, the manifest says {want}")
         if errors:
             raise TableError('registration table differs from the manifest:\n  ' + '\n  '.join(errors))
 
@@ -828,8 +871,12 @@ def main(argv):
     ap.add_argument('--prefix', default='tLua')
     ap.add_argument('--parts', type=int, default=4)
     args = ap.parse_args(argv)
-    with open(args.table, encoding='utf-8') as f:
-        table = f.read().splitlines()
+    try:
+        table, origins = expand_imports(args.table)
+    except TableError as e:
+        print(f'{args.table}: {e}', file=sys.stderr)
+        return 1
+    ORIGINS[:] = origins
     manifest = None
     if args.manifest:
         with open(args.manifest, encoding='utf-8') as f:

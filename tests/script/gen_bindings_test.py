@@ -131,6 +131,29 @@ class Manifest(unittest.TestCase):
             self.assertEqual(gen.main(['--table', t, '--manifest', m, '--out', d, '--prefix', 'x', '--parts', '1']), 0)
             self.assertTrue(os.path.exists(os.path.join(d, 'xOpen.cpp')))
 
+    def test_imported_tables_are_counted_per_file_and_named_in_errors(self):
+        import os
+        import tempfile
+        with tempfile.TemporaryDirectory() as d:
+            os.makedirs(os.path.join(d, 'tables'))
+            t, m = os.path.join(d, 't.tbl'), os.path.join(d, 'm')
+            head, _, rest = TABLE.partition('func int Count(const tcThing* p = nullptr)')
+            write(t, head + 'import tables/more.tbl\n')
+            write(os.path.join(d, 'tables', 'more.tbl'), 'func int Count(const tcThing* p = nullptr)' + rest)
+            write(m, MANIFEST + 'more.tbl: global functions 2\nmore.tbl: constants 0\nt.tbl: constants 2\n')
+            self.assertEqual(gen.main(['--table', t, '--manifest', m, '--out', d]), 0)
+            write(m, MANIFEST + 'more.tbl: global functions 3\n')
+            with self.assertRaises(gen.TableError) as cm:
+                lines, gen.ORIGINS[:] = gen.expand_imports(t)
+                gen.generate(lines, open(m).read().splitlines(), 'tLua', 1)
+            self.assertIn("more.tbl: group 'global functions': the table has 2, the manifest says 3", str(cm.exception))
+            write(os.path.join(d, 'tables', 'more.tbl'), 'func int Count(tcNothing* p)\n')
+            with self.assertRaises(gen.TableError) as cm:
+                lines, gen.ORIGINS[:] = gen.expand_imports(t)
+                gen.generate(lines, None, 'tLua', 1)
+            self.assertIn('more.tbl:1:', str(cm.exception))
+            gen.ORIGINS[:] = []
+
 
 if __name__ == '__main__':
     unittest.main()
