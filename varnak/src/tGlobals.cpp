@@ -1,5 +1,7 @@
 #include "varnak/include/tGlobals.h"
 
+#include "varnak/include/tObjectLife.h"
+
 tcNode* gCurrentNode = nullptr;
 tcEntry* gCurrentEntry = nullptr;
 tcLanguage* gCurrentSortSection = nullptr;
@@ -7,6 +9,30 @@ tcEntry* gCurrentSortCmp1 = nullptr;
 tcEntry* gCurrentSortCmp2 = nullptr;
 tcStyle* gCurrentStyle = nullptr;
 tcAttribute* gCurrentStyleAttribute = nullptr;
+
+namespace
+{
+// A current item that is destroyed becomes null, so no script or routine reads it afterwards.
+void ForgetCurrentItem(const void* p)
+{
+    if (gCurrentNode == p)
+        gCurrentNode = nullptr;
+    if (gCurrentEntry == p)
+        gCurrentEntry = nullptr;
+    if (gCurrentSortSection == p)
+        gCurrentSortSection = nullptr;
+    if (gCurrentSortCmp1 == p)
+        gCurrentSortCmp1 = nullptr;
+    if (gCurrentSortCmp2 == p)
+        gCurrentSortCmp2 = nullptr;
+    if (gCurrentStyle == p)
+        gCurrentStyle = nullptr;
+    if (gCurrentStyleAttribute == p)
+        gCurrentStyleAttribute = nullptr;
+}
+const bool g_bForgetsCurrentItems = tAddDestroyedListener(ForgetCurrentItem);
+} // namespace
+
 int gCurrentGroupItemIndex = -1;
 int gCurrentGroupItemCount = 0;
 
