@@ -6,12 +6,19 @@
 
 #include "Shared/AppUtils_shared.h"
 #include "Shared/AppUtils_sharedStyle.h"
+#include "varnak/include/tDTDHelpers.h"
+#include "varnak/include/tDocRoutines.h"
 #include "varnak/include/tGlobals.h"
+#include "varnak/include/tTextRoutines.h"
+#include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcIO.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include <memory>
 #include <string>
@@ -146,5 +153,66 @@ TEST_F(GlobalsTest, PointerVariablesForgetDestroyedObjects)
         end
     )lua"),
               "");
+}
+
+// The library's further forms that scripts reach: they give what the forms they stand for give.
+TEST(GlobalsLibraryForms, FurtherFormsForwardFaithfully)
+{
+    EXPECT_EQ(tUTF32ToStr(std::vector<int>{0x1F334, 0x20, 0x41}), L"\U0001F334 A");
+    EXPECT_EQ(tUTF32ToStr(std::vector<int>{0x48, -1, 0xD800, 0x110000, 0x69}), L"H\uFFFD\uFFFD\uFFFDi")
+        << "values that are no scalar values";
+
+    tGUID guid{};
+    EXPECT_TRUE(tStringToGUID("ae567ac9-0795-4dec-8833-80f9cbfedfaa", guid));
+    EXPECT_EQ(tGUIDToString2(guid), "AE567AC9-0795-4DEC-8833-80F9CBFEDFAA");
+    EXPECT_FALSE(tStringToGUID(static_cast<const char*>(nullptr), guid));
+    EXPECT_FALSE(tStringToGUID(static_cast<const wchar_t*>(nullptr), guid));
+    EXPECT_EQ(tGUIDToString2(guid), "AE567AC9-0795-4DEC-8833-80F9CBFEDFAA") << "unchanged by a refusal";
+    EXPECT_EQ(tGUIDToString2(tStringToGUID(wxString("{AE567AC9-0795-4DEC-8833-80F9CBFEDFAA}"))),
+              "AE567AC9-0795-4DEC-8833-80F9CBFEDFAA");
+
+    // file names as UTF-8, appended like the wide form
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "globals_forms";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "caf\xc3\xa9.txt") << "x";
+    std::ofstream(dir / "other.md") << "x";
+    std::vector<std::string> aFiles = {"kept"};
+    EXPECT_EQ(tFindAllFiles(wxString::FromUTF8(dir.string()), "*.txt", aFiles, false), 1u);
+    ASSERT_EQ(aFiles.size(), 2u);
+    EXPECT_EQ(aFiles[0], "kept");
+    EXPECT_EQ(aFiles[1], (dir / "caf\xc3\xa9.txt").string());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(GlobalsLibraryForms, StyleAndTypeFormsByIdentifier)
+{
+    Dictionary d;
+    tcDocument* pDoc = d.doc.get();
+    tcElement* pKind = pDoc->GetDTD()->GetElementByID(4);
+    ASSERT_NE(pKind, nullptr);
+    tcAttribute* pAttr = tCreateAttribute2(pDoc, pKind, "colour", ATTR_CDATA, ATTRDEF_VALUE);
+    ASSERT_NE(pAttr, nullptr);
+
+    tcStyleAttribute* pStyle = tAddStyleAttribute(pDoc, 4, pAttr->GetID(), "", -1, -1, -1, -1, -1, -1, "[", "]", "",
+                                                  "", "FF0000", "", "", "", "");
+    ASSERT_NE(pStyle, nullptr);
+    EXPECT_EQ(tGetColourF(pDoc->GetCurrentStyles(), pKind, pAttr), "FF0000");
+    EXPECT_EQ(tAddStyleAttribute(pDoc, pKind, pAttr, "", -1, -1, -1, -1, -1, -1, "", "", "", "", "00FF00", "", "", "",
+                                 ""),
+              pStyle)
+        << "the same style as the form with pointers";
+    EXPECT_EQ(tAddStyleAttribute(pDoc, 4, 9999, "", -1, -1, -1, -1, -1, -1, "", "", "", "", "", "", "", "", ""), nullptr);
+    EXPECT_EQ(tAddStyleAttribute(pDoc, 77, pAttr->GetID(), "", -1, -1, -1, -1, -1, -1, "", "", "", "", "", "", "", "",
+                                 ""),
+              nullptr);
+    EXPECT_EQ(tAddStyleAttribute(nullptr, 4, pAttr->GetID(), "", -1, -1, -1, -1, -1, -1, "", "", "", "", "", "", "",
+                                 "", ""),
+              nullptr);
+
+    ASSERT_TRUE(tChangeAttributeType(pDoc, pKind, pAttr, ATTR_LIST));
+    EXPECT_EQ(pAttr->GetType(), ATTR_LIST);
+    ASSERT_NE(pAttr->GetList(), nullptr);
+    EXPECT_EQ(pAttr->GetList()->GetName(), pKind->GetName() + "_colour") << "the default list";
 }
 } // namespace
