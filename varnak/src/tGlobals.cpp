@@ -12,23 +12,22 @@ tcAttribute* gCurrentStyleAttribute = nullptr;
 
 namespace
 {
+template <typename T> void Forget(T*& pItem, const void* p)
+{
+    if (pItem == p)
+        pItem = nullptr;
+}
+
 // A current item that is destroyed becomes null, so no script or routine reads it afterwards.
 void ForgetCurrentItem(const void* p)
 {
-    if (gCurrentNode == p)
-        gCurrentNode = nullptr;
-    if (gCurrentEntry == p)
-        gCurrentEntry = nullptr;
-    if (gCurrentSortSection == p)
-        gCurrentSortSection = nullptr;
-    if (gCurrentSortCmp1 == p)
-        gCurrentSortCmp1 = nullptr;
-    if (gCurrentSortCmp2 == p)
-        gCurrentSortCmp2 = nullptr;
-    if (gCurrentStyle == p)
-        gCurrentStyle = nullptr;
-    if (gCurrentStyleAttribute == p)
-        gCurrentStyleAttribute = nullptr;
+    Forget(gCurrentNode, p);
+    Forget(gCurrentEntry, p);
+    Forget(gCurrentSortSection, p);
+    Forget(gCurrentSortCmp1, p);
+    Forget(gCurrentSortCmp2, p);
+    Forget(gCurrentStyle, p);
+    Forget(gCurrentStyleAttribute, p);
 }
 const bool g_bForgetsCurrentItems = tAddDestroyedListener(ForgetCurrentItem);
 } // namespace
