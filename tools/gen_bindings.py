@@ -133,7 +133,7 @@ class CType:
             self.const, s = True, s[6:].strip()
         if s.endswith(' const'):
             self.const, s = True, s[:-6].strip()
-        self.base = s.replace(' >', '>').replace('< ', '<')
+        self.base = s.replace(' >', '>').replace('< ', '<').replace(' *', '*')  # vector<tcNode*>
         self.kind = None  # void, bool, number, text, cstring, wcstring, userdata, object
         self.lua = None  # registered name for objects
 

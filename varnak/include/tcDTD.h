@@ -367,6 +367,10 @@ public:
     // Returns the element, null for a null argument.
     tcElement* AddElement(std::unique_ptr<tcElement> pElement);
     tcElement* AddElementLoad(std::unique_ptr<tcElement> pElement) { return AddElement(std::move(pElement)); }
+    // The same for a kind made elsewhere with new (a script's kind): from now on the DTD frees it.
+    // Null, and nothing taken, for a null kind or one that a DTD already holds.
+    tcElement* AddElement(tcElement* pElement);
+    tcElement* AddElementLoad(tcElement* pElement) { return AddElement(pElement); }
     // Deletes the kind: every relation to it is removed from the other kinds; the owning document
     // first deletes its nodes of that kind and its style and order items. False when not in the DTD.
     bool DeleteElement(tcElement* pElement);
@@ -380,6 +384,9 @@ public:
     // Value lists. Takes ownership; returns the list.
     tcAttrList* AddAttrList(std::unique_ptr<tcAttrList> pList);
     tcAttrList* AddAttrListLoad(std::unique_ptr<tcAttrList> pList) { return AddAttrList(std::move(pList)); }
+    // Adds a new empty list of that name with the next free list identifier; returns it.
+    tcAttrList* AddAttrList(const wxString& sName);
+    tcAttrList* AddAttrListLoad(const wxString& sName) { return AddAttrList(sName); }
     int GetNumLists() const { return static_cast<int>(m_apLists.size()); }
     tcAttrList* GetAttrList(int nIndex) const;
     int GetListIndex(const tcAttrList* pList) const;
@@ -414,6 +421,8 @@ public:
     // Cross-reference label sets.
     int GetNumRefLabelSets() const { return static_cast<int>(m_apRefLabelSets.size()); }
     tcRefLabelSet* AddRefLabelSet(std::unique_ptr<tcRefLabelSet> pSet);
+    // Adds a new empty label set of that name; returns it.
+    tcRefLabelSet* AddRefLabelSet(const wxString& sName);
     tcRefLabelSet* GetRefLabelSet(int nIndex) const;
     bool DeleteRefLabelSet(int nIndex);
 

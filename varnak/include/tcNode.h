@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -21,12 +22,17 @@ public:
     // attribute of a kind (that attribute's values are left out). Kinds are those of the source.
     struct tcField
     {
+        ~tcField() { tNotifyDestroyed(this); }
+
         tcElement* pElem = nullptr;
         tcAttribute* pAttr = nullptr;
     };
 
     tcCloneContext() = default;
     tcCloneContext(tcDocument* pTarget, tcDocument* pSource) : pTargetDoc(pTarget), pSourceDoc(pSource) {}
+    ~tcCloneContext() { tNotifyDestroyed(this); }
+    tcCloneContext(const tcCloneContext&) = default;
+    tcCloneContext& operator=(const tcCloneContext&) = default;
 
     // Adds an excluded element kind (pAttr null) or attribute.
     void Ignore(tcElement* pElem, tcAttribute* pAttr = nullptr) { aIgnoreFields.push_back(tcField{pElem, pAttr}); }

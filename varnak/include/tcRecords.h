@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -77,6 +78,8 @@ private:
 // One difference between two trees (left and right).
 struct tcDiff
 {
+    ~tcDiff() { tNotifyDestroyed(this); }
+
     int nType = 0;
     tcNode* pNodeL = nullptr;
     tcNode* pNodeR = nullptr;
@@ -87,6 +90,8 @@ struct tcDiff
 // A place to highlight in a comparison, with its counterpart in the other tree.
 struct tcCompareHighlight
 {
+    ~tcCompareHighlight() { tNotifyDestroyed(this); }
+
     tcNode* pNode = nullptr;
     tcAttribute* pAttr = nullptr;
     tcNode* pNodeOther = nullptr;
@@ -95,6 +100,7 @@ struct tcCompareHighlight
 
 struct tsCompareContext
 {
+    ~tsCompareContext() { tNotifyDestroyed(this); }
 };
 
 // An entry filter. No document has one (tcDocument::GetCurrentFilter gives null).

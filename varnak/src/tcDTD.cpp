@@ -584,6 +584,13 @@ tcElement* tcDTD::AddElement(std::unique_ptr<tcElement> pElement)
     return m_apElements.back().get();
 }
 
+tcElement* tcDTD::AddElement(tcElement* pElement)
+{
+    if (!pElement || pElement->m_pDTD)
+        return nullptr;
+    return AddElement(std::unique_ptr<tcElement>(pElement));
+}
+
 bool tcDTD::DeleteElement(tcElement* pElement)
 {
     if (GetElementIndex(pElement) < 0)
@@ -624,6 +631,11 @@ tcAttrList* tcDTD::AddAttrList(std::unique_ptr<tcAttrList> pList)
         return nullptr;
     m_apLists.push_back(std::move(pList));
     return m_apLists.back().get();
+}
+
+tcAttrList* tcDTD::AddAttrList(const wxString& sName)
+{
+    return AddAttrList(std::make_unique<tcAttrList>(sName, AssignListID()));
 }
 
 tcAttrList* tcDTD::GetAttrList(int nIndex) const
@@ -779,6 +791,11 @@ tcRefLabelSet* tcDTD::AddRefLabelSet(std::unique_ptr<tcRefLabelSet> pSet)
         return nullptr;
     m_apRefLabelSets.push_back(std::move(pSet));
     return m_apRefLabelSets.back().get();
+}
+
+tcRefLabelSet* tcDTD::AddRefLabelSet(const wxString& sName)
+{
+    return AddRefLabelSet(std::make_unique<tcRefLabelSet>(sName));
 }
 
 tcRefLabelSet* tcDTD::GetRefLabelSet(int nIndex) const
