@@ -291,14 +291,21 @@ wxString tGetAttributePStrValue(const tcNode* pNode, const tcAttribute* pAttr)
     return psValue ? *psValue : wxString();
 }
 
-void tSetTextWithLen(tcText* pNode, const wxString& sText, size_t nLen)
+namespace
+{
+template <typename T> void SetTextWithLenLimited(T* pNode, const wxString& sText, size_t nLen)
 {
     const std::wstring s = sText.ToStdWstring();
     pNode->SetTextWithLen(s.c_str(), std::min(nLen, s.length()));
 }
+} // namespace
+
+void tSetTextWithLen(tcText* pNode, const wxString& sText, size_t nLen)
+{
+    SetTextWithLenLimited(pNode, sText, nLen);
+}
 
 void tSetTextWithLen(tcCDATA* pNode, const wxString& sText, size_t nLen)
 {
-    const std::wstring s = sText.ToStdWstring();
-    pNode->SetTextWithLen(s.c_str(), std::min(nLen, s.length()));
+    SetTextWithLenLimited(pNode, sText, nLen);
 }
