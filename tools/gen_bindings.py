@@ -133,7 +133,7 @@ class CType:
             self.const, s = True, s[6:].strip()
         if s.endswith(' const'):
             self.const, s = True, s[:-6].strip()
-        self.base = s.replace(' >', '>').replace('< ', '<').replace(' *', '*')  # vector<tcNode*>
+        self.base = re.sub(r'\s+\*', '*', s.replace(' >', '>').replace('< ', '<'))  # vector<tcNode*>
         self.kind = None  # void, bool, number, text, cstring, wcstring, userdata, object
         self.lua = None  # registered name for objects
 
@@ -206,8 +206,8 @@ class Function:
             if t in tags and 'call' in tags:
                 fail(line_no, f"@{t} and @call together")
         if self.result is not None and self.result.kind == 'object' and not (self.result.ptr or self.result.ref):
-            if self.result.lua not in gen.collected:
-                fail(line_no, f"'{self.name}' returns '{self.result.lua}' by value, which has no collector")
+            # checked once the whole table is read: the collector may come from a later class row
+            gen.by_value.append((line_no, self.name, self.result.lua))
 
 
 class Field:
@@ -247,6 +247,7 @@ class Generator:
         self.type_collect = []  # opaque names with a collector of their own
         self.rows = []  # top-level: ('const', group, name, value) | ('func', Function) | ('var', Field) | ('class', ClassDef)
         self.groups = []
+        self.by_value = []  # (line, function, registered name) of results returned by value
 
     # ---- parsing ---------------------------------------------------------------------------------
     def parse(self, lines):
@@ -323,6 +324,9 @@ class Generator:
                 fail(n, f"unknown row '{word}'")
         if stack:
             fail(stack[-1].line_no, f"class '{stack[-1].lua}' has no 'end'")
+        for line_no, name, lua in self.by_value:
+            if lua not in self.collected:
+                fail(line_no, f"'{name}' returns '{lua}' by value, which has no collector")
 
     def parse_class(self, word, body, tags, n, stack):
         if word == 'vector':
@@ -775,6 +779,8 @@ class Generator:
             call = f'{fn.name}({arglist})'
         r = fn.result
         nres = 0
+        if call is None:  # a neutral row reads its arguments (they are checked) and uses none
+            L += [f'        (void)a{first + i};' for i in range(len(fn.params))]
         if r.kind == 'void':
             if call:
                 L.append(f'        {call};')

@@ -81,6 +81,19 @@ class Output(unittest.TestCase):
     def test_one_part(self):
         self.assertIn('tTPart0.cpp', run(parts=1))
 
+    def test_rows_that_need_the_whole_table(self):
+        # a by-value result whose collector comes from a later row; a container of pointers; a
+        # neutral row with parameters (read, unused)
+        table = ('type vector<tcPart*>\ntype tcPart\nfunc tcPart Make()\nfunc int Fill(vector<tcPart*>& v)\n'
+                 'func bool Never(int n, const wxString& s) @neutral\nfunc void Later(int n) @unsupported\n'
+                 'class tcPart @collector\nend')
+        code = run(table, None, parts=1)['tTPart0.cpp']
+        self.assertIn('static_cast<vector<tcPart*>*>', code)
+        self.assertIn('(void)a1;', code)
+        self.assertIn('(void)a2;', code)
+        self.assertNotIn('Never(a1', code)
+        self.assertEqual(code.count('(void)a1;'), 2)
+
 
 class Rows(unittest.TestCase):
     def body(self, table):

@@ -74,6 +74,8 @@ public:
 class tcNode
 {
 public:
+    // A node without a document or kind, for callers that build trees outside documents.
+    tcNode() : tcNode(nullptr, nullptr) {}
     virtual ~tcNode();
     tcNode(const tcNode&) = delete;
     tcNode& operator=(const tcNode&) = delete;
@@ -480,3 +482,10 @@ private:
     wxString m_sText;
     wxString m_sSuggestion;
 };
+
+// Forms of node calls for callers that hold text as wxString (scripts).
+// The attribute's value; the empty text when it has none (GetAttributePStrValue gives null then).
+wxString tGetAttributePStrValue(const tcNode* pNode, const tcAttribute* pAttr);
+// SetTextWithLen with the length limited to the text: at most sText.length() characters are taken.
+void tSetTextWithLen(tcText* pNode, const wxString& sText, size_t nLen);
+void tSetTextWithLen(tcCDATA* pNode, const wxString& sText, size_t nLen);

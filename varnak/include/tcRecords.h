@@ -23,6 +23,9 @@ class tcBlock
 public:
     tcBlock() = default;
     tcBlock(int nID, int nBlockNum, const wxString& sName) { Create(nID, nBlockNum, sName); }
+    ~tcBlock();
+    tcBlock(const tcBlock&) = delete;
+    tcBlock& operator=(const tcBlock&) = delete;
 
     // Sets identifier, block number and name and empties the data.
     void Create(int nID, int nBlockNum, const wxString& sName)
