@@ -113,7 +113,7 @@ class CType:
             self.const, s = True, s[6:].strip()
         if s.endswith(' const'):
             self.const, s = True, s[:-6].strip()
-        self.base = s.replace(' >', '>').replace('< ', '<')
+        self.base = s.replace(' >', '>').replace('< ', '<').replace(' *', '*')  # 'vector<tcNode*>'
         self.kind = None  # void, bool, number, text, cstring, userdata, object
         self.lua = None  # registered name for objects
 
@@ -639,7 +639,7 @@ class Generator:
         for i, p in enumerate(fn.params):
             if p.ctype.kind == 'object' and not p.ctype.ptr:
                 idx = first + i
-                cond = f'lua_isnil(L, {idx})' if p.default is None else f'!Missing(L, {idx}) && lua_isnil(L, {idx})'
+                cond = f'lua_isnil(L, {idx})' if p.default is None else f'(!Missing(L, {idx}) && lua_isnil(L, {idx}))'
                 L += [f'    if ({cond} || (!Missing(L, {idx}) && !tolua_tousertype(L, {idx}, nullptr)))', '    {',
                       f'        err.index = {idx};', '        err.array = 0;', f'        err.type = "{p.ctype.check_name()}";',
                       f'        {fail_err}', '    }']

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -53,6 +54,9 @@ class tcExportInfo
 {
 public:
     explicit tcExportInfo(bool bPreview = false) : m_bPreview(bPreview) {}
+    tcExportInfo(const tcExportInfo&) = default;
+    tcExportInfo& operator=(const tcExportInfo&) = default;
+    ~tcExportInfo() { tNotifyDestroyed(this); }
 
     // True when the export feeds a preview rather than a file.
     bool IsPreviewExport() const { return m_bPreview; }
@@ -101,6 +105,10 @@ struct tsCompareContext
 class tcFilter
 {
 public:
+    tcFilter() = default;
+    tcFilter(const tcFilter&) = default;
+    tcFilter& operator=(const tcFilter&) = default;
+    ~tcFilter() { tNotifyDestroyed(this); }
     // Neutral: no entry passes, there is no filter text, nothing must be loaded first, no tree.
     bool Pass(tcEntry*) const { return false; }
     wxString GetFilterString() const { return wxString(); }
@@ -118,6 +126,10 @@ public:
 class tcFetch
 {
 public:
+    tcFetch() = default;
+    tcFetch(const tcFetch&) = default;
+    tcFetch& operator=(const tcFetch&) = default;
+    ~tcFetch() { tNotifyDestroyed(this); }
     // Neutral: false, sResult left as it was.
     bool Fetch(const wxString& sURL, wxString& sResult) const
     {
