@@ -676,7 +676,7 @@ class Generator:
         for i, p in enumerate(fn.params):
             if p.ctype.kind == 'object' and not p.ctype.ptr:
                 idx = first + i
-                cond = f'lua_isnil(L, {idx})' if p.default is None else f'!Missing(L, {idx}) && lua_isnil(L, {idx})'
+                cond = f'lua_isnil(L, {idx})' if p.default is None else f'(!Missing(L, {idx}) && lua_isnil(L, {idx}))'
                 L += [f'    if ({cond} || (!Missing(L, {idx}) && !tolua_tousertype(L, {idx}, nullptr)))', '    {',
                       f'        err.index = {idx};', '        err.array = 0;', f'        err.type = "{p.ctype.check_name()}";',
                       f'        {fail_err}', '    }']

@@ -57,6 +57,9 @@ class tcExportInfo
 {
 public:
     explicit tcExportInfo(bool bPreview = false) : m_bPreview(bPreview) {}
+    tcExportInfo(const tcExportInfo&) = default;
+    tcExportInfo& operator=(const tcExportInfo&) = default;
+    ~tcExportInfo() { tNotifyDestroyed(this); }
 
     // True when the export feeds a preview rather than a file.
     bool IsPreviewExport() const { return m_bPreview; }
@@ -110,6 +113,10 @@ struct tsCompareContext
 class tcFilter
 {
 public:
+    tcFilter() = default;
+    tcFilter(const tcFilter&) = default;
+    tcFilter& operator=(const tcFilter&) = default;
+    ~tcFilter() { tNotifyDestroyed(this); }
     // Neutral: no entry passes, there is no filter text, nothing must be loaded first, no tree.
     bool Pass(tcEntry*) const { return false; }
     wxString GetFilterString() const { return wxString(); }
@@ -127,6 +134,10 @@ public:
 class tcFetch
 {
 public:
+    tcFetch() = default;
+    tcFetch(const tcFetch&) = default;
+    tcFetch& operator=(const tcFetch&) = default;
+    ~tcFetch() { tNotifyDestroyed(this); }
     // Neutral: false, sResult left as it was.
     bool Fetch(const wxString& sURL, wxString& sResult) const
     {

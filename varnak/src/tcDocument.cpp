@@ -1,6 +1,7 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tObjectLife.h"
 
+#include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcEvent.h"
 #include "varnak/include/tcProperties.h"
 
@@ -28,6 +29,7 @@ tcDocument::tcDocument() : m_pDTD(std::make_unique<tcDTD>()), m_pProperties(std:
 tcDocument::~tcDocument()
 {
     tNotifyDestroyed(this);
+    tApp()->AppDeleteDoc(this); // the context must not keep a destroyed document as its current one
     DeleteDoc();
     // Kinds go without the node and style clean-up: there is nothing left to clean.
     m_pDTD->m_pDoc = nullptr;
