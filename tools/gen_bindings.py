@@ -370,10 +370,16 @@ class Generator:
     def counts(self, only_file=None):
         c = {'types': len(self.types) if only_file is None else 0, 'constants': 0, 'classes': 0, 'functions': 0, 'global functions': 0,
              'global function names': 0, 'variables': 0, 'fields': 0, 'globals': 0, 'collectors': 0,
-             'delete': 0, 'constructor classes': 0, 'vector classes': 0}
+             'delete': 0, 'constructor classes': 0, 'vector classes': 0,
+             'forwarding rows': 0, 'neutral rows': 0, 'unsupported rows': 0}
         for g in self.groups:
             c['constants ' + g] = 0
         gnames = set()
+
+        def count_kind(fn):
+            # a function row's kind: it calls something, gives the neutral result, or raises
+            kind = 'unsupported' if 'unsupported' in fn.tags else 'neutral' if 'neutral' in fn.tags else 'forwarding'
+            c[kind + ' rows'] += 1
 
         def count_class(cls):
             c['classes'] += 1
@@ -388,6 +394,7 @@ class Generator:
             for kind, item in cls.items:
                 if kind == 'func':
                     c['functions'] += 3 if item.kind == 'new' else 1
+                    count_kind(item)
                     has_new = has_new or item.kind == 'new'
                 elif kind == 'delete':
                     c['functions'] += 1
@@ -408,6 +415,7 @@ class Generator:
             elif row[0] == 'func':
                 c['functions'] += 1
                 c['global functions'] += 1
+                count_kind(row[1])
                 gnames.add(row[1].name)
             elif row[0] == 'var':
                 c['variables'] += 1
@@ -779,8 +787,6 @@ class Generator:
             call = f'{fn.name}({arglist})'
         r = fn.result
         nres = 0
-        if call is None:  # a neutral row reads its arguments (they are checked) and uses none
-            L += [f'        (void)a{first + i};' for i in range(len(fn.params))]
         if r.kind == 'void':
             if call:
                 L.append(f'        {call};')

@@ -217,11 +217,13 @@ TEST_F(DocumentNodeTest, HeldDocumentRefusesWholeDocumentCalls)
           {"DeleteTreeFromDoc", function() doc:DeleteTreeFromDoc(root) end},
           {"delete", function() root:delete() end},
           {"Destroy", function() root:Destroy() end},
+          {"Destroy", function() doc:GetDTD():Destroy() end},
         }
         for _, case in ipairs(refused) do
           expect_error(case[2], "error in function '" .. case[1] .. "': " .. held, case[1])
         end
         expect_eq(doc:GetDictionary(), root, "the root is still there")
+        expect_eq(doc:GetDTD():GetNumElements() > 0, true, "the element kinds are still there")
         expect_eq(entry:SetLemmaSign("edited"), true, "editing a node")
         expect_eq(doc:DeleteTreeFromMem(text), true, "deleting a node below the root"))lua"),
               "");

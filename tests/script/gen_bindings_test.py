@@ -88,7 +88,7 @@ class Output(unittest.TestCase):
                  'func bool Never(int n, const wxString& s) @neutral\nfunc void Later(int n) @unsupported\n'
                  'class tcPart @collector\nend')
         code = run(table, None, parts=1)['tTPart0.cpp']
-        self.assertIn('static_cast<vector<tcPart*>*>', code)
+        self.assertIn('static_cast<std::vector<tcPart*>*>', code)
         self.assertIn('(void)a1;', code)
         self.assertIn('(void)a2;', code)
         self.assertNotIn('Never(a1', code)
@@ -171,6 +171,15 @@ class Manifest(unittest.TestCase):
         with self.assertRaises(gen.TableError) as cm:
             run(TABLE.replace('const K_B -3\n', ''))
         self.assertIn("group 'constants K_': the table has 1, the manifest says 2", str(cm.exception))
+
+    def test_row_kinds_are_counted(self):
+        table = TABLE + 'func int Gone() @neutral\nfunc void Never(int n) @unsupported\n'
+        manifest = (MANIFEST.replace('functions 8', 'functions 10').replace('global functions 2', 'global functions 4')
+                    .replace('global function names 1', 'global function names 3'))
+        with self.assertRaises(gen.TableError) as cm:
+            run(table, manifest + 'neutral rows 1\nunsupported rows 2\n')
+        self.assertIn("group 'unsupported rows': the table has 1, the manifest says 2", str(cm.exception))
+        self.assertNotIn("'neutral rows'", str(cm.exception))
 
     def test_pending_groups_are_not_checked(self):
         run(manifest=MANIFEST.replace('functions 8', 'functions 99 pending'))

@@ -353,3 +353,5 @@ bool tScriptDeleteTreeFromMem(tcDocument* pDoc, tcNode* pNode);
 void tScriptDeleteNode(tcNode* pNode);
 // tcDictionary::Destroy: refused for the root of a held document.
 void tScriptDestroyDictionary(tcDictionary* pDictionary);
+// tcDTD::Destroy: refused for the DTD of a held document (it would empty the whole document).
+void tScriptDestroyDTD(tcDTD* pDTD);

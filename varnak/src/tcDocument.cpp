@@ -524,3 +524,11 @@ void tScriptDestroyDictionary(tcDictionary* pDictionary)
         throw tcHeldDocument();
     pDictionary->Destroy();
 }
+
+void tScriptDestroyDTD(tcDTD* pDTD)
+{
+    const tcDocument* pDoc = pDTD->GetDocument();
+    if (pDoc && pDoc->IsHeldByProgram())
+        throw tcHeldDocument();
+    pDTD->Destroy();
+}
