@@ -1,0 +1,368 @@
+// The binding package end to end, as a user's script meets it: a project opened, walked, changed
+// and saved through the IO registry; a document built from nothing; mistakes that end in Lua
+// errors and leave the program sound; and every registration the manifest promises present.
+
+#include "Shared/AppUtils_shared.h"
+#include "import/XLIFFImporter.h"
+#include "script/LuaBindings.h"
+#include "script/tolua.h"
+#include "tests/harness/TestFiles.h"
+#include "tests/script/ScriptTestSupport.h"
+#include "varnak/include/tLua.h"
+#include "varnak/include/tcDocument.h"
+#include "varnak/include/tcThreads.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const fs::path kFixtures = fs::path(LINTRADO_FIXTURES_DIR) / "script";
+
+class EndToEndTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        tcThreads::SetMainThread();
+        // The names a state has before the package opens: the standard libraries and the test's
+        // helpers, left out when the package's own globals are counted.
+        ASSERT_EQ(m_state.Run("BASELINE = {} for k in pairs(_G) do BASELINE[k] = true end"), "");
+        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
+        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        m_bXLIFF = Init_XLIFFImporter();
+        ASSERT_TRUE(m_bXLIFF);
+        NewDocument();
+    }
+
+    void TearDown() override
+    {
+        DestroyDocument();
+        if (m_bXLIFF)
+            Done_XLIFFImporter();
+    }
+
+    // The empty document scripts find as g_pDoc.
+    void NewDocument()
+    {
+        m_pDoc = std::make_unique<tcDocument>();
+        g_pDoc = m_pDoc.get();
+    }
+
+    void DestroyDocument()
+    {
+        g_pDoc = nullptr;
+        m_pDoc.reset();
+    }
+
+    void SetText(const char* szName, const std::string& sValue)
+    {
+        lua_pushlstring(m_state.L(), sValue.data(), sValue.size());
+        lua_setglobal(m_state.L(), szName);
+    }
+
+    std::string GetText(const char* szName)
+    {
+        lua_getglobal(m_state.L(), szName);
+        size_t nLen = 0;
+        const char* s = lua_tolstring(m_state.L(), -1, &nLen);
+        std::string sValue = s ? std::string(s, nLen) : "(not text)";
+        lua_pop(m_state.L(), 1);
+        return sValue;
+    }
+
+    ScriptState m_state;
+    std::unique_ptr<tcDocument> m_pDoc;
+    bool m_bXLIFF = false;
+};
+
+// Open, walk, mark one target final and save, twice: first on the fixture, then on what the first
+// run saved. Both saves give the expected bytes, so the second load read back exactly what the
+// first wrote.
+TEST_F(EndToEndTest, ScriptOpensWalksChangesAndSavesAProject)
+{
+    const fs::path project = fs::path(HomePath("project/e2e.xlf").utf8_string());
+    const std::string sExpected = ReadBytes(kFixtures / "e2e_project_saved.xlf");
+    ASSERT_FALSE(sExpected.empty());
+    WriteBytes(project, ReadBytes(kFixtures / "e2e_project.xlf"));
+    SetText("PROJECT", project.string());
+
+    for (const char* szPriorState : {"new", "final"})
+    {
+        SCOPED_TRACE(szPriorState);
+        NewDocument();
+        SetText("PRIOR_STATE", szPriorState);
+        ASSERT_EQ(m_state.RunFixture("e2e_project.lua"), "");
+        EXPECT_EQ(ReadBytes(project), sExpected);
+        EXPECT_FALSE(m_pDoc->IsDirty());
+        lua_gc(m_state.L(), LUA_GCCOLLECT, 0); // the handler the script made goes with its box
+    }
+    size_t nFiles = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(project.parent_path()))
+        ++nFiles;
+    EXPECT_EQ(nFiles, 1u) << "the save left a temporary file behind";
+}
+
+TEST_F(EndToEndTest, ScriptBuildsADocumentFromNothing)
+{
+    ASSERT_EQ(m_state.RunFixture("e2e_document.lua"), "");
+    EXPECT_EQ(GetText("RESULT"), ReadBytes(kFixtures / "e2e_document.xml"));
+}
+
+// Boxes of everything a document owns are emptied when the program destroys the document, so a
+// script that kept them gets Lua errors instead of freed memory.
+TEST_F(EndToEndTest, BoxesOfADestroyedDocumentAreEmpty)
+{
+    ASSERT_EQ(m_state.RunFixture("e2e_destroyed.lua"), "");
+    ASSERT_EQ(m_state.Run("hold()"), "");
+    DestroyDocument();
+    EXPECT_EQ(m_state.Run("check()"), "");
+    lua_gc(m_state.L(), LUA_GCCOLLECT, 0);
+}
+
+// Each script ends in its Lua error; "after" then shows that nothing was changed or freed. Under
+// the sanitizers none of them may leave a report.
+TEST_F(EndToEndTest, ScriptMistakesEndInLuaErrors)
+{
+    struct Case
+    {
+        const char* szScript;
+        const char* szError; // a part of the message
+        const char* szAfter; // a script that must then run without error
+    };
+    const Case cases[] = {
+        // wrong types
+        {"tAddElement('doc', 'x')",
+         "error in function 'tAddElement'.\n     argument #1 is 'string'; 'tcDocument' expected.\n", ""},
+        {"tcNode.GetNumChildren(tAddElement(g_pDoc, 'kind'))",
+         "error in function 'GetNumChildren'.\n     argument #1 is 'tcElement'; 'const tcNode' expected.\n", ""},
+        {"g_pDoc:GetNumSections(1)",
+         "error in function 'GetNumSections'.\n     argument #2 is 'number'; '[no object]' expected.\n", ""},
+        {"g_nZoom = 'x'", "invalid type in variable assignment.\n     value is 'string'; 'number' expected.\n", ""},
+        // nil where the library takes a reference
+        {"FindAllTEs(g_pDoc, nil, nil, nil)",
+         "error in function 'FindAllTEs'.\n     argument #4 is 'nil'; 'vector<wxString>' expected.\n", ""},
+        {"tcNode.GetNumChildren(nil)", "invalid 'self' in function 'GetNumChildren'", ""},
+        // indexes outside a vector
+        {"return vector_tcEntry__()[0]", "index 0 out of range for 'vector<tcEntry*>' of size 0", ""},
+        {"V = vector_wxString_() V:push_back('a') V[1] = 'b'", "index 1 out of range for 'vector<wxString>' of size 1",
+         "assert(V:size() == 1 and V[0] == 'a')"},
+        // use after delete and after the document deleted a tree
+        {"local e = tcEntity:new() e:delete() return e:GetValue()", "invalid 'self' in function 'GetValue'", ""},
+        {"local k = tAddElement(g_pDoc, 'branch') local n = g_pDoc:AllocateElement(k) "
+         "CHILD = g_pDoc:AllocateElement(k) n:AddChildLast(CHILD) g_pDoc:DeleteTreeFromDoc(n) return CHILD:GetParent()",
+         "invalid 'self' in function 'GetParent'", "assert(tolua.type(CHILD) == 'tcElementNode')"},
+        // what the program owns stays
+        {"tApp():delete()", "'delete' refused", "assert(tApp():GetNoUserInteraction() ~= nil)"},
+        {"g_pIORegistry:delete()", "'delete' refused",
+         "assert(g_pIORegistry:GetIOTag(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter')) == 'XLIFFImporter')"},
+        {"g_pIORegistry = nil", "", "assert(g_pIORegistry:GetNumIO() >= 1 and rawget(_G, 'g_pIORegistry') == nil)"},
+        {"g_pIORegistry = tcIORegistry()", "", "assert(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter'))"},
+        {"Evt_NodeInserted = Evt_NodeRemoved", "",
+         "assert(Evt_NodeInserted:GetName() == 'Evt_NodeInserted' and rawget(_G, 'Evt_NodeInserted') == nil)"},
+        // features this build does not have
+        {"g_pDoc:SetupDefaultAutonumbering()", "'SetupDefaultAutonumbering' is not supported by this build", ""},
+        {"tWebSearch('tree')", "'tWebSearch' is not supported by this build", ""},
+        {"while true do g_pDoc:GetNumSections() end", "script stopped after 2000000 instructions", ""},
+    };
+    tLuaSetInstructionBudget(2000000);
+    for (const Case& c : cases)
+    {
+        wxString sError;
+        EXPECT_FALSE(tLuaRun(m_state.L(), c.szScript, "=case", &sError)) << c.szScript;
+        EXPECT_TRUE(sError.Contains(wxString::FromUTF8(c.szError))) << c.szScript << "\n got: " << sError;
+        EXPECT_TRUE(tLuaRun(m_state.L(), c.szAfter, "=after", &sError)) << c.szScript << "\n after: " << sError;
+        EXPECT_TRUE(tLuaRun(m_state.L(), "assert(g_pDoc:GetDTD())", "=alive")) << c.szScript;
+    }
+    tLuaSetInstructionBudget(0);
+    lua_gc(m_state.L(), LUA_GCCOLLECT, 0);
+}
+
+// ----- The manifest against what the opened package holds -----------------------------------------
+
+struct ManifestRow
+{
+    std::string sFile; // empty for package-wide rows
+    std::string sGroup;
+    int nCount = 0;
+    bool bPending = false;
+};
+
+std::vector<ManifestRow> ReadManifest()
+{
+    std::vector<ManifestRow> rows;
+    std::ifstream in(LINTRADO_SOURCE_DIR "/script/bindings.manifest");
+    for (std::string sLine; std::getline(in, sLine);)
+    {
+        if (sLine.empty() || sLine[0] == '#')
+            continue;
+        ManifestRow row;
+        std::istringstream words(sLine);
+        std::string sWord;
+        bool bCounted = false;
+        while (words >> sWord)
+        {
+            if (bCounted)
+                row.bPending = row.bPending || sWord == "pending";
+            else if (sWord.size() > 5 && sWord.compare(sWord.size() - 5, 5, ".tbl:") == 0 && row.sGroup.empty())
+                row.sFile = sWord.substr(0, sWord.size() - 1);
+            else if (sWord.find_first_not_of("0123456789") == std::string::npos)
+            {
+                row.nCount = std::stoi(sWord);
+                bCounted = true;
+            }
+            else
+                row.sGroup += (row.sGroup.empty() ? "" : " ") + sWord;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The Lua names of the classes a table file declares.
+std::vector<std::string> ClassesOfTable(const std::string& sFile)
+{
+    std::vector<std::string> asNames;
+    std::ifstream in(LINTRADO_SOURCE_DIR "/script/tables/" + sFile);
+    for (std::string sLine; std::getline(in, sLine);)
+    {
+        std::istringstream words(sLine);
+        std::string sKind, sName;
+        if (words >> sKind >> sName && (sKind == "class" || sKind == "vector"))
+            asNames.push_back(sName);
+    }
+    return asNames;
+}
+
+// What the opened state holds, measured by walking it: the global module's variables and
+// functions, the class tables (nested ones included) with their constructors, destructors and
+// collectors, and the constants by group.
+const char* const kMeasure = R"lua(
+local reg = debug.getregistry()
+local M = {classes = 0, ["vector classes"] = 0, ["constructor classes"] = 0, delete = 0,
+           collectors = 0, ["global function names"] = 0, globals = 0}
+CLASSES = {}
+local seen = {}
+local function visit(module)
+  for name, value in pairs(module) do
+    if type(value) == "table" and type(reg[value]) == "string" and not seen[value] then
+      seen[value] = true
+      CLASSES[name] = true
+      M.classes = M.classes + 1
+      if name:sub(1, 7) == "vector_" then M["vector classes"] = M["vector classes"] + 1 end
+      if rawget(value, "new") then M["constructor classes"] = M["constructor classes"] + 1 end
+      if rawget(value, "delete") then M.delete = M.delete + 1 end
+      if rawget(value, ".collector") then M.collectors = M.collectors + 1 end
+      visit(value)
+    end
+  end
+end
+visit(_G)
+for name, value in pairs(_G) do
+  if type(value) == "function" and not BASELINE[name] then
+    M["global function names"] = M["global function names"] + 1
+  end
+end
+local getters = rawget(_G, ".get") or rawget(getmetatable(_G) or {}, ".get") or {}
+for _ in pairs(getters) do M.globals = M.globals + 1 end
+MEASURED = M
+)lua";
+
+TEST_F(EndToEndTest, EveryCountedGroupIsInTheOpenedPackage)
+{
+    ASSERT_EQ(m_state.Run(kMeasure), "");
+    lua_State* L = m_state.L();
+    const tolua_Counts counts = tolua_counts(L);
+    std::map<std::string, int> measured{{"types", counts.types},
+                                        {"constants", counts.constants},
+                                        {"functions", counts.functions},
+                                        {"variables", counts.variables}};
+    lua_getglobal(L, "MEASURED");
+    lua_pushnil(L);
+    while (lua_next(L, -2))
+    {
+        measured[lua_tostring(L, -2)] = static_cast<int>(lua_tointeger(L, -1));
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+    // The walk and the runtime's own tally must agree before either is compared.
+    EXPECT_EQ(measured["classes"], counts.classes);
+    EXPECT_EQ(measured["collectors"], counts.collectors);
+    measured["fields"] = counts.variables - measured["globals"];
+
+    // Constants by group: a name belongs to the longest group prefix it starts with (ATTRDEF_
+    // before ATTR_).
+    std::vector<std::string> asPrefixes;
+    for (const ManifestRow& row : ReadManifest())
+        if (row.sFile.empty() && row.sGroup.rfind("constants ", 0) == 0)
+            asPrefixes.push_back(row.sGroup.substr(10));
+    lua_pushglobaltable(L);
+    lua_pushnil(L);
+    while (lua_next(L, -2))
+    {
+        if (lua_type(L, -2) == LUA_TSTRING && lua_isinteger(L, -1))
+        {
+            const std::string sName = lua_tostring(L, -2);
+            std::string sBest;
+            for (const std::string& sPrefix : asPrefixes)
+                if (sName.rfind(sPrefix, 0) == 0 && sPrefix.size() > sBest.size())
+                    sBest = sPrefix;
+            if (!sBest.empty())
+                ++measured["constants " + sBest];
+        }
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+
+    std::set<std::string> asClasses;
+    lua_getglobal(L, "CLASSES");
+    lua_pushnil(L);
+    while (lua_next(L, -2))
+    {
+        asClasses.insert(lua_tostring(L, -2));
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1);
+
+    int nCompared = 0;
+    for (const ManifestRow& row : ReadManifest())
+    {
+        if (row.bPending)
+            continue;
+        SCOPED_TRACE(row.sFile + " " + row.sGroup);
+        ++nCompared;
+        if (!row.sFile.empty())
+        {
+            // A table file's classes: each one is a class of the opened package.
+            if (row.sGroup != "classes" && row.sGroup != "vector classes")
+                continue; // its other groups are compared package-wide
+            int nFound = 0;
+            for (const std::string& sName : ClassesOfTable(row.sFile))
+            {
+                const bool bVector = sName.rfind("vector_", 0) == 0;
+                if ((row.sGroup == "vector classes") != bVector && row.sGroup != "classes")
+                    continue;
+                EXPECT_TRUE(asClasses.count(sName)) << sName;
+                nFound += asClasses.count(sName) ? 1 : 0;
+            }
+            EXPECT_EQ(nFound, row.nCount);
+            continue;
+        }
+        if (row.sGroup == "global functions")
+            continue; // overloads replace each other in the table: only their names are visible
+        ASSERT_TRUE(measured.count(row.sGroup)) << "no measure for this group";
+        EXPECT_EQ(measured[row.sGroup], row.nCount);
+    }
+    EXPECT_GE(nCompared, 26); // types, constants and their 24 groups are settled
+}
+} // namespace
