@@ -4,6 +4,7 @@
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tNodeHelpers.h"
+#include "varnak/include/tObjectLife.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDebugInfo.h"
 #include "varnak/include/tcDictionary.h"
@@ -15,6 +16,17 @@
 #include <algorithm>
 
 tcDocument* g_pDoc = nullptr;
+
+namespace
+{
+// g_pDoc becomes null when its document is destroyed.
+void ForgetCurrentDocument(const void* p)
+{
+    if (g_pDoc == p)
+        g_pDoc = nullptr;
+}
+const bool g_bForgetsCurrentDocument = tAddDestroyedListener(ForgetCurrentDocument);
+} // namespace
 
 namespace
 {

@@ -570,6 +570,7 @@ CVRSRXDoc::CVRSRXDoc(const wxString& sPath)
 {
     tcDebugInfo dbg("CVRSRXDoc::CVRSRXDoc");
     m_pDoc = std::make_unique<tcDocument>();
+    m_pDoc->SetHeldByProgram(true); // scripts may edit the rules, not free them
     m_pIO = g_pIORegistry->AllocateIO(SRXImporterGUID());
     if (!m_pIO)
         throw TextFailure("Could not assign an IO handler for type SRX");
@@ -600,6 +601,7 @@ CVRSRXDoc::~CVRSRXDoc()
     m_pIO->DetachDoc();
     m_pDoc->RecreateDefaultIDAssigner();
     m_pIO.reset();
+    m_pDoc->SetHeldByProgram(false);
     m_pDoc->DeleteDoc();
     m_pDoc.reset();
 }

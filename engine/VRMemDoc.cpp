@@ -101,6 +101,7 @@ CVRMemDoc::CVRMemDoc(const wxString& sFilename) : m_sFileName(sFilename)
     try
     {
         m_pDoc = std::make_unique<tcDocument>();
+        m_pDoc->SetHeldByProgram(true); // scripts may edit the memory, not free it
         m_pIO = g_pIORegistry->AllocateIO(TMXImporterGUID());
         if (!m_pIO)
             throw TextFailure(kszNoHandler);
@@ -176,7 +177,10 @@ void CVRMemDoc::ReleaseDocument()
     m_mapIndexes.clear();
     m_pIO.reset();
     if (m_pDoc)
+    {
+        m_pDoc->SetHeldByProgram(false);
         m_pDoc->DeleteDoc();
+    }
     m_pDoc.reset();
     if (m_bHandlerRegistered)
     {

@@ -77,6 +77,7 @@ void VRProjectModel::CreateDocument(const wxString& sPath)
 {
     m_sPath = sPath;
     m_pDoc = std::make_unique<tcDocument>();
+    m_pDoc->SetHeldByProgram(true); // scripts may edit the project, not free it
     m_pIO = g_pIORegistry ? g_pIORegistry->AllocateIO(XLIFFImporterGUID()) : nullptr;
     if (!m_pIO)
         throw TextFailure("Could not assign an IO handler for type XLIFF");
@@ -522,6 +523,7 @@ void VRProjectModel::ReleaseAll()
     m_pXliffNode = nullptr;
     if (m_pDoc)
     {
+        m_pDoc->SetHeldByProgram(false);
         m_pDoc->DeleteDoc();
         if (tApp()->GetCurrentDoc() == m_pDoc.get())
             tApp()->AppDeleteDoc(m_pDoc.get());

@@ -2,6 +2,7 @@
 
 #include "script/tolua_internal.h"
 #include "varnak/include/tObjectLife.h"
+#include "varnak/include/tcEvent.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,10 +18,11 @@ namespace tolua_detail
 {
 namespace
 {
+// Never destroyed: destruction notices of static objects arrive during static destruction.
 std::vector<lua_State*>& OpenStates()
 {
-    static std::vector<lua_State*> states;
-    return states;
+    static auto* pStates = new std::vector<lua_State*>;
+    return *pStates;
 }
 
 int StateDataGc(lua_State* L)
@@ -416,6 +418,7 @@ void tolua_open(lua_State* L)
     Data(L)->pMain = pMain;
     OpenStates().push_back(pMain);
     tSetDestroyedHandler(DestroyedNotice);
+    tSetLuaBoxPusher(tolua_pushusertype); // events push their arguments to Lua handlers with it
 
     SetRegistryTable(L, "tolua_ubox", "v");
     SetRegistryTable(L, "tolua_super", nullptr);

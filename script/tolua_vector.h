@@ -3,7 +3,9 @@
 // The nine wrappers that every vector class of the package has, from one template. Tr gives the
 // container (V), its registered name (kType, kConstType), its Lua name (kLuaName) and the
 // element's registered name (kElemType; null for numbers, booleans and text). Indexes count from
-// 0; an index outside the vector is the script's error and touches nothing.
+// 0; an index outside the vector is the script's error, names '.geti' or '.seti' and touches
+// nothing. Elements that cannot be copied (nodes, element kinds, attributes) are read as boxes of
+// the element in place, kept valid by the vector's box, and cannot be stored from Lua.
 
 #include "script/tolua_wrap.h"
 
@@ -13,6 +15,15 @@ template <typename Tr> struct VectorClass
 {
     using V = typename Tr::V;
     using E = typename V::value_type;
+    static constexpr bool kCopyable = std::is_default_constructible_v<E> && std::is_copy_constructible_v<E> &&
+                                      std::is_copy_assignable_v<E>;
+
+    static int FailNotCopyable(lua_State* L, const char* szFunction)
+    {
+        lua_pushfstring(L, "error in function '%s': elements of type '%s' cannot be copied", szFunction,
+                        Tr::kElemType ? Tr::kElemType : "?");
+        return -1;
+    }
 
     static int ClearBody(lua_State* L)
     {
@@ -37,14 +48,14 @@ template <typename Tr> struct VectorClass
         return 1;
     }
     // Index at lo within the vector, else the message on the stack.
-    static bool Index(lua_State* L, const V& v, int lo, size_t* pIndex)
+    static bool Index(lua_State* L, const V& v, int lo, const char* szFunction, size_t* pIndex)
     {
         tolua_Error err;
         lua_Integer n = 0;
         if (!ToNumber<lua_Integer>(L, lo, 0, &n, &err) || n < 0 || static_cast<size_t>(n) >= v.size())
         {
-            lua_pushfstring(L, "index %s out of range for '%s' of size %d", luaL_tolstring(L, lo, nullptr), Tr::kType,
-                            static_cast<int>(v.size()));
+            lua_pushfstring(L, "error in function '%s': index %s out of range for '%s' of size %d", szFunction,
+                            luaL_tolstring(L, lo, nullptr), Tr::kType, static_cast<int>(v.size()));
             lua_remove(L, -2);
             return false;
         }
@@ -61,11 +72,14 @@ template <typename Tr> struct VectorClass
         if (!self)
             return FailText(L, "invalid 'self' in function 'operator[]'");
         size_t i = 0;
-        if (!Index(L, *self, 2, &i))
+        if (!Index(L, *self, 2, ".geti", &i))
             return -1;
         try
         {
-            PushElement<E>(L, (*self)[i], Tr::kElemType);
+            if constexpr (kCopyable)
+                PushElement<E>(L, (*self)[i], Tr::kElemType);
+            else
+                tolua_pushusertype_part(L, const_cast<E*>(&(*self)[i]), Tr::kElemType, 1);
         }
         catch (const std::exception& e)
         {
@@ -83,14 +97,19 @@ template <typename Tr> struct VectorClass
         if (!self)
             return FailText(L, "invalid 'self' in function 'operator&[]'");
         size_t i = 0;
-        if (!Index(L, *self, 2, &i))
+        if (!Index(L, *self, 2, ".seti", &i))
             return -1;
         try
         {
-            E value{};
-            if (!GetElement<E>(L, 3, &value, &err))
-                return Fail(L, "#ferror in function '.seti'.", &err);
-            (*self)[i] = value;
+            if constexpr (kCopyable)
+            {
+                E value{};
+                if (!GetElement<E>(L, 3, &value, &err))
+                    return Fail(L, "#ferror in function '.seti'.", &err);
+                (*self)[i] = value;
+            }
+            else
+                return FailNotCopyable(L, ".seti");
         }
         catch (const std::exception& e)
         {
@@ -112,10 +131,15 @@ template <typename Tr> struct VectorClass
             return FailText(L, "invalid 'self' in function 'push_back'");
         try
         {
-            E value{};
-            if (!GetElement<E>(L, 2, &value, &err))
-                return Fail(L, "#ferror in function 'push_back'.", &err);
-            self->push_back(value);
+            if constexpr (kCopyable)
+            {
+                E value{};
+                if (!GetElement<E>(L, 2, &value, &err))
+                    return Fail(L, "#ferror in function 'push_back'.", &err);
+                self->push_back(value);
+            }
+            else
+                return FailNotCopyable(L, "push_back");
         }
         catch (const std::exception& e)
         {

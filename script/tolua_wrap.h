@@ -21,6 +21,10 @@ extern "C"
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <vector>
+
+// The table spells container types as the package registers them ("vector<tcNode*>").
+using std::vector;
 
 namespace tolua_wrap
 {

@@ -67,9 +67,17 @@ def expand_imports(path, seen=None):
 
 
 def split_top(text, sep=','):
-    parts, depth, cur = [], 0, ''
+    parts, depth, cur, quote = [], 0, '', None
     for ch in text:
-        if ch in '<([':
+        # a default such as L',' or "a, b" keeps its separators
+        if quote:
+            if ch == quote and not cur.endswith('\\'):
+                quote = None
+            cur += ch
+            continue
+        if ch in '\'"':
+            quote = ch
+        elif ch in '<([':
             depth += 1
         elif ch in '>)]':
             depth -= 1
@@ -81,6 +89,18 @@ def split_top(text, sep=','):
     if cur.strip():
         parts.append(cur)
     return [p.strip() for p in parts]
+
+
+def c_string(text):
+    """text as a C string literal."""
+    return '"' + text.replace('\\', '\\\\').replace('"', '\\"') + '"'
+
+
+def std_spelling(name):
+    """The C++ type of a registered name of a standard container with no type of its own given:
+    'vector<string>' is std::vector<std::string>."""
+    s = re.sub(r'(?<![:\w])(vector|set|pair|map)\s*<', r'std::\1<', name)
+    return re.sub(r'(?<![:\w])string(?!\w)', 'std::string', s)
 
 
 def split_tags(text):
@@ -113,8 +133,8 @@ class CType:
             self.const, s = True, s[6:].strip()
         if s.endswith(' const'):
             self.const, s = True, s[:-6].strip()
-        self.base = s.replace(' >', '>').replace('< ', '<')
-        self.kind = None  # void, bool, number, text, cstring, userdata, object
+        self.base = re.sub(r'\s+\*', '*', s.replace(' >', '>').replace('< ', '<'))  # vector<tcNode*>
+        self.kind = None  # void, bool, number, text, cstring, wcstring, userdata, object
         self.lua = None  # registered name for objects
 
     def resolve(self, gen, line_no):
@@ -127,10 +147,12 @@ class CType:
             self.kind = 'number'
         elif b == 'char' and self.ptr and self.const:
             self.kind = 'cstring'
+        elif b == 'wchar_t' and self.ptr and self.const:
+            self.kind = 'wcstring'
         elif b in TEXT_TYPES and not self.ptr:
             self.kind = 'text'
-        elif b in gen.cpp_to_name:
-            self.kind, self.lua = 'object', gen.cpp_to_name[b]
+        elif b in gen.cpp_to_name or re.sub(r'\s+', '', b) in gen.cpp_to_name:
+            self.kind, self.lua = 'object', gen.cpp_to_name.get(b) or gen.cpp_to_name[re.sub(r'\s+', '', b)]
         else:
             fail(line_no, f"type '{self.spelling}' is neither a registered name nor a number, boolean or text type")
         return self
@@ -184,8 +206,8 @@ class Function:
             if t in tags and 'call' in tags:
                 fail(line_no, f"@{t} and @call together")
         if self.result is not None and self.result.kind == 'object' and not (self.result.ptr or self.result.ref):
-            if self.result.lua not in gen.collected:
-                fail(line_no, f"'{self.name}' returns '{self.result.lua}' by value, which has no collector")
+            # checked once the whole table is read: the collector may come from a later class row
+            gen.by_value.append((line_no, self.name, self.result.lua))
 
 
 class Field:
@@ -195,6 +217,12 @@ class Field:
             fail(line_no, f"field row '{decl}'")
         self.ctype = CType(m.group(1)).resolve(gen, line_no)
         self.name, self.readonly, self.line_no, self.is_global = m.group(2), 'ro' in tags, line_no, is_global
+        refuse = tags.get('refuse')
+        if refuse is True or (isinstance(refuse, str) and not refuse.strip('"')):
+            fail(line_no, "@refuse needs the reason an assignment is refused")
+        self.refuse = refuse.strip('"') if isinstance(refuse, str) else None
+        if self.refuse is not None and self.readonly:
+            fail(line_no, "@refuse and @ro together")
         if self.ctype.ref:
             fail(line_no, 'a reference field')
 
@@ -219,6 +247,7 @@ class Generator:
         self.type_collect = []  # opaque names with a collector of their own
         self.rows = []  # top-level: ('const', group, name, value) | ('func', Function) | ('var', Field) | ('class', ClassDef)
         self.groups = []
+        self.by_value = []  # (line, function, registered name) of results returned by value
 
     # ---- parsing ---------------------------------------------------------------------------------
     def parse(self, lines):
@@ -241,13 +270,16 @@ class Generator:
                 self.integers.add(rest)
             elif word == 'type':
                 name, _, cpp = body.partition('=')
-                name, cpp = name.strip(), (cpp.strip() or name.strip())
+                name, cpp = name.strip(), (cpp.strip() or std_spelling(name.strip()))
                 if name in self.name_to_cpp:
                     fail(n, f"type '{name}' registered twice")
                 self.types.append(name)
                 self.name_to_cpp[name] = cpp
                 self.cpp_to_name[cpp] = name
                 self.cpp_to_name.setdefault(name, name)
+                # rows may space their types as they like: "std::vector<tcEntry *>"
+                self.cpp_to_name.setdefault(re.sub(r'\s+', '', cpp), name)
+                self.cpp_to_name.setdefault(re.sub(r'\s+', '', name), name)
                 if 'collect' in tags:
                     self.collected.add(name)
                     self.type_collect.append(name)
@@ -292,6 +324,9 @@ class Generator:
                 fail(n, f"unknown row '{word}'")
         if stack:
             fail(stack[-1].line_no, f"class '{stack[-1].lua}' has no 'end'")
+        for line_no, name, lua in self.by_value:
+            if lua not in self.collected:
+                fail(line_no, f"'{name}' returns '{lua}' by value, which has no collector")
 
     def parse_class(self, word, body, tags, n, stack):
         if word == 'vector':
@@ -433,14 +468,16 @@ class Generator:
 
     def header(self):
         lines = ['// Generated by tools/gen_bindings.py from the registration table. Do not edit.', '',
-                 '#include "script/tolua_wrap.h"', '#include "script/tolua_vector.h"']
+                 '#include "script/tolua_wrap.h"', '#include "script/tolua_vector.h"', '', '#include <map>',
+                 '#include <set>', '#include <string>', '#include <utility>', '#include <vector>', '']
         lines += [f'#include "{inc}"' for inc in self.includes]
         lines += ['', '#include <exception>', '#include <new>', '', 'using namespace tolua_wrap;', '']
         return lines
 
     def emit_types(self):
         L = ['// Generated by tools/gen_bindings.py from the registration table. Do not edit.', '',
-             '#include "script/tolua.h"', '']
+             '#include "script/tolua.h"', '', '#include <map>', '#include <set>', '#include <string>', '#include <utility>',
+             '#include <vector>', '']
         L += [f'#include "{inc}"' for inc in self.includes]
         L += ['']
         for name in self.type_collect:
@@ -604,7 +641,7 @@ class Generator:
             return f'tolua_isboolean(L, {lo}, {d}, &err)'
         if k == 'number':
             return f'tolua_isnumber(L, {lo}, {d}, &err)'
-        if k in ('text', 'cstring'):
+        if k in ('text', 'cstring', 'wcstring'):
             return f'tolua_isstring(L, {lo}, {d}, &err)'
         if k == 'userdata':
             return f'tolua_isuserdata(L, {lo}, {d}, &err)'
@@ -639,7 +676,7 @@ class Generator:
         for i, p in enumerate(fn.params):
             if p.ctype.kind == 'object' and not p.ctype.ptr:
                 idx = first + i
-                cond = f'lua_isnil(L, {idx})' if p.default is None else f'!Missing(L, {idx}) && lua_isnil(L, {idx})'
+                cond = f'lua_isnil(L, {idx})' if p.default is None else f'(!Missing(L, {idx}) && lua_isnil(L, {idx}))'
                 L += [f'    if ({cond} || (!Missing(L, {idx}) && !tolua_tousertype(L, {idx}, nullptr)))', '    {',
                       f'        err.index = {idx};', '        err.array = 0;', f'        err.type = "{p.ctype.check_name()}";',
                       f'        {fail_err}', '    }']
@@ -652,6 +689,9 @@ class Generator:
         for i, p in enumerate(fn.params):
             idx = first + i
             L += self.convert_param(p, idx, fail_err)
+        if 'unsupported' in fn.tags or 'neutral' in fn.tags:
+            # the arguments are checked and converted, and then not used
+            L += [f'        (void)a{first + i};' for i in range(len(fn.params))]
         if 'unsupported' in fn.tags:
             L += [f'        return FailText(L, "\'{lua_name}\' is not supported by this build");']
         else:
@@ -690,6 +730,12 @@ class Generator:
             return [f'        {t.base} {v} = {conv};']
         if t.kind == 'cstring':
             return [f'        const char* {v} = ToCString(L, {idx}, {d if d else "nullptr"});']
+        if t.kind == 'wcstring':
+            # the text lives in its own wxString for the call; nil or a missing argument takes the
+            # default (the empty text without one)
+            dv = d if d else 'L""'
+            return [f'        const wxString s{idx} = ToWxString(L, {idx}, wxString());',
+                    f'        const wchar_t* {v} = (Missing(L, {idx}) || lua_isnil(L, {idx})) ? {dv} : s{idx}.wc_str();']
         if t.kind == 'userdata':
             return [f'        void* {v} = tolua_touserdata(L, {idx}, {d if d else "nullptr"});']
         cpp = self.name_to_cpp[t.lua]
@@ -733,6 +779,8 @@ class Generator:
             call = f'{fn.name}({arglist})'
         r = fn.result
         nres = 0
+        if call is None:  # a neutral row reads its arguments (they are checked) and uses none
+            L += [f'        (void)a{first + i};' for i in range(len(fn.params))]
         if r.kind == 'void':
             if call:
                 L.append(f'        {call};')
@@ -758,7 +806,7 @@ class Generator:
             return '        lua_pushboolean(L, 0);'
         if r.kind == 'number':
             return '        lua_pushinteger(L, 0);'
-        if r.kind in ('text', 'cstring'):
+        if r.kind in ('text', 'cstring', 'wcstring'):
             return '        lua_pushstring(L, "");'
         return '        lua_pushnil(L);'
 
@@ -769,6 +817,8 @@ class Generator:
             return [f'        const {r.base} r = {call};', '        Push(L, r);']
         if r.kind == 'cstring':
             return [f'        tolua_pushstring(L, {call});']
+        if r.kind == 'wcstring':
+            return [f'        const wchar_t* r = {call};', '        Push(L, wxString(r ? r : L""));']
         if r.kind == 'userdata':
             return [f'        tolua_pushuserdata(L, const_cast<void*>(static_cast<const void*>({call})));']
         name = ('const ' + r.lua) if r.const else r.lua
@@ -797,6 +847,8 @@ class Generator:
             L += [f'        Push(L, {target});']
         elif t.kind == 'cstring':
             L += [f'        tolua_pushstring(L, {target});']
+        elif t.kind == 'wcstring':
+            L += [f'        Push(L, wxString({target} ? {target} : L""));']
         elif t.ptr:
             L += [f'        tolua_pushusertype(L, const_cast<{self.name_to_cpp[t.lua]}*>({target}), "{t.lua}");']
         elif cls:
@@ -809,6 +861,12 @@ class Generator:
         self.out += L
         if f.readonly:
             self.reg.append(f'    tolua_variable(L, "{f.name}", {getter}, nullptr);')
+            return
+        if f.refuse is not None:
+            # an assignment raises and changes nothing
+            text = c_string(f"'{f.name}' cannot be assigned: {f.refuse}")
+            self.out += [f'static int {setter}(lua_State* L)', '{', f'    return Finish(L, FailText(L, {text}));', '}', '']
+            self.reg.append(f'    tolua_variable(L, "{f.name}", {getter}, {setter});')
             return
         L = [f'static int sb_{cid}(lua_State* L)', '{', '    tolua_Error err;']
         if cls:
@@ -829,7 +887,7 @@ class Generator:
         elif t.kind == 'text':
             fn = 'ToStdString' if t.base == 'std::string' else 'ToWxString'
             L += [f'        {target} = {fn}(L, 2, {t.base}());']
-        elif t.kind == 'cstring':
+        elif t.kind in ('cstring', 'wcstring'):
             fail(f.line_no, f"text field '{f.name}' held as a pointer cannot be assigned; mark it @ro")
         elif t.ptr:
             L += [f'        {target} = static_cast<{self.name_to_cpp[t.lua]}*>(tolua_tousertype(L, 2, nullptr));']

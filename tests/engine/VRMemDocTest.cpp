@@ -231,6 +231,8 @@ TEST_F(VRMemDoc, FileWithoutHeaderGetsOneAndSegWithoutLanguageIsReported)
         const tcNode* pTmx = memory.GetDocument()->GetSection(0)->GetChild(0);
         ASSERT_NE(pTmx, nullptr);
         EXPECT_EQ(pTmx->GetChild(0)->GetElementName(), "header");
+        // held while the memory is open: scripts may edit it, not free it
+        EXPECT_TRUE(memory.GetDocument()->IsHeldByProgram());
     }
     const auto path = WriteHomeBytes("nolang.tmx", "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header/><body>"
                                                    "<tu><tuv><seg>No language here</seg></tuv>"

@@ -81,6 +81,54 @@ class Output(unittest.TestCase):
     def test_one_part(self):
         self.assertIn('tTPart0.cpp', run(parts=1))
 
+    def test_rows_that_need_the_whole_table(self):
+        # a by-value result whose collector comes from a later row; a container of pointers; a
+        # neutral row with parameters (read, unused)
+        table = ('type vector<tcPart*>\ntype tcPart\nfunc tcPart Make()\nfunc int Fill(vector<tcPart*>& v)\n'
+                 'func bool Never(int n, const wxString& s) @neutral\nfunc void Later(int n) @unsupported\n'
+                 'class tcPart @collector\nend')
+        code = run(table, None, parts=1)['tTPart0.cpp']
+        self.assertIn('static_cast<vector<tcPart*>*>', code)
+        self.assertIn('(void)a1;', code)
+        self.assertIn('(void)a2;', code)
+        self.assertNotIn('Never(a1', code)
+        self.assertEqual(code.count('(void)a1;'), 2)
+
+
+class Rows(unittest.TestCase):
+    def body(self, table):
+        out = run(table, None, parts=1)
+        return out['tTPart0.cpp']
+
+    def test_container_names_are_standard_types(self):
+        body = self.body('type vector<tcEntry*>\ntype vector<string>\ntype tcEntry\n'
+                         'func int F(std::vector<tcEntry *>& a, const vector<string>& b)')
+        self.assertIn('static_cast<std::vector<tcEntry*>*>(tolua_tousertype(L, 1, nullptr))', body)
+        self.assertIn('static_cast<const std::vector<std::string>*>(tolua_tousertype(L, 2, nullptr))', body)
+        self.assertIn('tolua_isusertype(L, 1, "vector<tcEntry*>", 0, &err)', body)
+        self.assertIn('tolua_pushusertype(L, a1, "vector<tcEntry*>")', body)  # a reference result
+
+    def test_defaults_keep_their_commas(self):
+        body = self.body('integer wchar_t\nfunc wxString F(int n, wchar_t c = L\',\', const wxString& s = "a, b")')
+        self.assertIn("ToNumber<wchar_t>(L, 2, L',', &a2, &err)", body)
+        self.assertIn('ToWxString(L, 3, "a, b")', body)
+
+    def test_wide_text_parameters(self):
+        body = self.body('func void Say(const wchar_t* szText, const wchar_t* szTitle = nullptr)')
+        self.assertIn('tolua_isstring(L, 1, 0, &err) &&\n          tolua_isstring(L, 2, 1, &err)', body)
+        # nil or missing: the default, else the empty text; never a pointer into a freed string
+        self.assertIn('(Missing(L, 1) || lua_isnil(L, 1)) ? L"" : s1.wc_str()', body)
+        self.assertIn('(Missing(L, 2) || lua_isnil(L, 2)) ? nullptr : s2.wc_str()', body)
+
+    def test_refused_assignment(self):
+        body = self.body('type tcEvent\nvar tcEvent Evt_A @refuse=add handlers instead\nvar int g_n')
+        setter = body[body.index('static int set_global_Evt_A'):]
+        setter = setter[:setter.index('}')]
+        self.assertIn('FailText(L, "\'Evt_A\' cannot be assigned: add handlers instead")', setter)
+        self.assertNotIn('=', setter.replace('==', ''))  # nothing is assigned
+        self.assertIn('tolua_variable(L, "Evt_A", get_global_Evt_A, set_global_Evt_A);', body)
+        self.assertIn('tolua_variable(L, "g_n", get_global_g_n, set_global_g_n);', body)
+
 
 class Refusals(unittest.TestCase):
     def refused(self, table, text):
@@ -99,6 +147,14 @@ class Refusals(unittest.TestCase):
 
     def test_missing_end(self):
         self.refused('type a\nclass a\n  int F();', "has no 'end'")
+
+    def test_refusal_without_reason(self):
+        self.refused('var int g_n @refuse', 'needs the reason')
+        self.refused('var int g_n @refuse @ro', 'needs the reason')
+        self.refused('var int g_n @refuse=no @ro', '@refuse and @ro together')
+
+    def test_assigned_wide_text_global(self):
+        self.refused('var const wchar_t* g_sz', 'cannot be assigned; mark it @ro')
 
     def test_constant_without_group(self):
         self.refused('const X 1', 'needs a name, an integer value and a group')

@@ -248,10 +248,11 @@ TEST(DocumentDelete, FromDocRecordsAndMarksFromMemDoesNot)
     ASSERT_TRUE(d.doc.DeleteTreeFromDoc(d.pSection));
     EXPECT_EQ(d.pRoot->GetNumChildren(), 0);
     EXPECT_TRUE(d.doc.IsDirty());
-    ASSERT_EQ(d.doc.m_apDeleted.size(), 2u);
-    EXPECT_EQ(d.doc.m_apDeleted[0].nID, idSection);
-    EXPECT_EQ(d.doc.m_apDeleted[1].nID, idEntry);
-    EXPECT_EQ(d.doc.m_apDeleted[1].eClass, NODE_ENTRY);
+    ASSERT_EQ(d.doc.m_aDeletedNodes.size(), 2u);
+    EXPECT_EQ(d.doc.m_aDeletedNodes[0].nID, idSection);
+    EXPECT_EQ(d.doc.m_aDeletedNodes[1].nID, idEntry);
+    EXPECT_EQ(d.doc.m_aDeletedNodes[1].eClass, NODE_ENTRY);
+    EXPECT_EQ(d.doc.m_apDeleted, std::vector<tID>({idSection, idEntry}));
     EXPECT_EQ(deleting.aArg1, std::vector<void*>({&d.doc}));
     d.doc.ClearDeleted();
     EXPECT_TRUE(d.doc.m_apDeleted.empty());

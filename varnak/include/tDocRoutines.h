@@ -18,6 +18,7 @@ class tcOrder;
 class tcReferences;
 class tcRefType;
 class tcStyles;
+class tcStyleAttribute;
 class tcExportInfo;
 struct tcAttributeDesc;
 
@@ -61,6 +62,9 @@ bool tRemoveChildRelation(tcElement* pParent, tcElement* pChild);
 // (kind, null) and records the DTD change.
 bool tRenameElementType(tcDocument* pDoc, tcElement* pElement, const wxString& sName);
 
+// tChangeAttributeType (tDTDHelpers.h) with an empty list name (a list type gets "<element>_<attribute>").
+bool tChangeAttributeType(tcDocument* pDoc, tcElement* pElement, tcAttribute* pAttr, int eNewType);
+
 // A named reference type: the existing one of that name, else a new one.
 tcRefType* tCreateCrossRefType(tcDocument* pDoc, const wxString& sName);
 // True when the list has an item with exactly that text.
@@ -87,6 +91,13 @@ bool tIsSpecialElement(const tcDocument* pDoc, int eSpecial, int nElementID);
 // given) in pStyles; empty without such a style.
 wxString tGetColourF(const tcStyles* pStyles, const tcElement* pElement, const tcAttribute* pAttr = nullptr);
 wxString tGetColourB(const tcStyles* pStyles, const tcElement* pElement, const tcAttribute* pAttr = nullptr);
+// tAddStyleAttribute (tDTDHelpers.h) with the kind and the attribute given by identifiers in pDoc's
+// DTD; null when either is missing.
+tcStyleAttribute* tAddStyleAttribute(tcDocument* pDoc, int nElementID, int nAttrID, const wxString& sFont, float fSize,
+                                     int nB, int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
+                                     const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
+                                     const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
+                                     const wxString& sAfterG, const wxString& sBetween);
 // Records that a style changed (tcDocument::m_bStylesChanged) and triggers Evt_StylesChanged
 // (document, style).
 void tStyleChanged(tcDocument* pDoc, void* pStyle);

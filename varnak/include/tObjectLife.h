@@ -9,13 +9,24 @@ using tDestroyedHandler = void (*)(const void* p);
 // Installs the one listener (null removes it).
 void tSetDestroyedHandler(tDestroyedHandler pHandler);
 
+// Adds a further listener, called after the one above with every notice: the library's and the
+// program's pointers to current objects forget an object as it goes. At most 8 for the process
+// (false beyond that); a listener added twice is called once. Meant for start-up (static
+// initialisation is fine).
+bool tAddDestroyedListener(tDestroyedHandler pListener);
+
 namespace tobjectlife_detail
 {
 extern tDestroyedHandler g_pDestroyedHandler;
+constexpr int kMaxListeners = 8;
+extern tDestroyedHandler g_apListeners[kMaxListeners];
+extern int g_nListeners;
 }
 
 inline void tNotifyDestroyed(const void* p)
 {
     if (tobjectlife_detail::g_pDestroyedHandler)
         tobjectlife_detail::g_pDestroyedHandler(p);
+    for (int i = 0; i < tobjectlife_detail::g_nListeners; ++i)
+        tobjectlife_detail::g_apListeners[i](p);
 }

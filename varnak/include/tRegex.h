@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include <wx/string.h>
 
 #include <string>
@@ -23,6 +25,9 @@ class tcMatch
 {
 public:
     tcMatch() = default;
+    tcMatch(const tcMatch&) = default;
+    tcMatch& operator=(const tcMatch&) = default;
+    ~tcMatch() { tNotifyDestroyed(this); }
 
     // Sets the match; a group that took no part in the match has bMatched false, the position
     // wxString::npos, length 0 and an empty text. Clears the submatches.

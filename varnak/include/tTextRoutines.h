@@ -90,6 +90,24 @@ void tGUIDToString2(const tGUID& guid, wxString& sText);
 wxString tGetTypeName(int eType);
 wxString tGetMetatypeName(int eMetatype);
 
+// ---- Further forms for scripts -----------------------------------------------------------------
+
+// The text of a list of code points; a value that is no Unicode scalar value gives U+FFFD.
+wxString tUTF32ToStr(const std::vector<int>& anCodePoints);
+
+// tStringToGUID (tGUID.h) for wide and narrow (UTF-8) C strings: null gives false.
+bool tStringToGUID(const wchar_t* szText, tGUID& guid);
+bool tStringToGUID(const char* szText, tGUID& guid);
+// The GUID the text gives; the null GUID (all zeros) for text that is none.
+tGUID tStringToGUID(const wxString& sText);
+
+// tShellExecute (tShell.h) for wide C strings (tShellExecuteW); null counts as empty.
+bool tShellExecute(const wchar_t* szTarget, const wchar_t* szParameters = nullptr);
+
+// tFindAllFiles (tPath.h) giving the paths as UTF-8.
+size_t tFindAllFiles(const wxString& sFolder, const wxString& sPattern, std::vector<std::string>& aFiles,
+                     bool bRecursive);
+
 // ---- Not in this build --------------------------------------------------------------------------
 
 // Web searches are not supported: they throw tcNotSupported.

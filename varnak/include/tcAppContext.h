@@ -78,6 +78,11 @@ private:
 // A section on show, with its selected entry and node.
 struct tcSection
 {
+    tcSection() = default;
+    tcSection(const tcSection&) = default;
+    tcSection& operator=(const tcSection&) = default;
+    ~tcSection();
+
     tcLanguage* pLanguage = nullptr;
     tcEntry* pSelectedEntry = nullptr;
     tcNode* pSelectedNode = nullptr;

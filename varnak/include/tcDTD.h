@@ -11,6 +11,7 @@ class tcDocument;
 class tcDTD;
 class tcElement;
 class tcAttribute;
+class tcAttrList;
 
 // Labels of a value list's items, keyed by item identifier.
 class tcLabelSet
@@ -24,6 +25,12 @@ public:
 
     tcLabelSet() = default;
     explicit tcLabelSet(const wxString& sName) : m_sName(sName) {}
+    ~tcLabelSet();
+    tcLabelSet(const tcLabelSet&) = delete;
+    tcLabelSet& operator=(const tcLabelSet&) = delete;
+
+    // The list that owns the set, null while it stands alone.
+    tcAttrList* GetOwnerList() const { return m_pOwnerList; }
 
     void Destroy() { m_aLabels.clear(); }
     void SetName(const wxString& sName) { m_sName = sName; }
@@ -47,6 +54,9 @@ public:
     bool SwopLabels(int nIndex1, int nIndex2);
 
 private:
+    friend class tcAttrList;
+
+    tcAttrList* m_pOwnerList = nullptr;
     wxString m_sName;
     std::vector<Label> m_aLabels;
 };
@@ -63,6 +73,12 @@ public:
 
     tcAttrList() = default;
     tcAttrList(const wxString& sName, int nID) : m_sName(sName), m_nID(nID) {}
+    ~tcAttrList();
+    tcAttrList(const tcAttrList&) = delete;
+    tcAttrList& operator=(const tcAttrList&) = delete;
+
+    // The DTD that owns the list, null while it stands alone.
+    tcDTD* GetOwnerDTD() const { return m_pOwnerDTD; }
 
     void Destroy();
     const wxString& GetName() const { return m_sName; }
@@ -99,6 +115,10 @@ public:
     bool DeleteLabelSet(int nIndex);
 
 private:
+    friend class tcDTD;
+    friend bool tRemoveFromOwner(tcLabelSet*);
+
+    tcDTD* m_pOwnerDTD = nullptr;
     wxString m_sName;
     int m_nID = 0;
     std::vector<Item> m_aItems;
@@ -111,6 +131,12 @@ class tcEntity
 public:
     tcEntity() = default;
     tcEntity(const wxString& sEntity, const wxString& sValue) : m_sEntity(sEntity), m_sValue(sValue) {}
+    ~tcEntity();
+    tcEntity(const tcEntity&) = delete;
+    tcEntity& operator=(const tcEntity&) = delete;
+
+    // The DTD that owns the entity, null while it stands alone.
+    tcDTD* GetOwnerDTD() const { return m_pOwnerDTD; }
 
     void SetEntity(const wxString& s) { m_sEntity = s; }
     void SetValue(const wxString& s) { m_sValue = s; }
@@ -118,6 +144,9 @@ public:
     const wxString& GetValue() const { return m_sValue; }
 
 private:
+    friend class tcDTD;
+
+    tcDTD* m_pOwnerDTD = nullptr;
     wxString m_sEntity;
     wxString m_sValue;
 };
@@ -128,6 +157,12 @@ class tcRefType
 public:
     tcRefType() = default;
     tcRefType(int nID, const wxString& sName) : m_nID(nID), m_sName(sName) {}
+    ~tcRefType();
+    tcRefType(const tcRefType&) = delete;
+    tcRefType& operator=(const tcRefType&) = delete;
+
+    // The DTD that owns the type, null while it stands alone.
+    tcDTD* GetOwnerDTD() const { return m_pOwnerDTD; }
 
     void SetName(const wxString& s) { m_sName = s; }
     const wxString& GetName() const { return m_sName; }
@@ -135,6 +170,9 @@ public:
     void SetID(int nID) { m_nID = nID; }
 
 private:
+    friend class tcDTD;
+
+    tcDTD* m_pOwnerDTD = nullptr;
     int m_nID = 0;
     wxString m_sName;
 };
@@ -174,6 +212,12 @@ private:
 // One allowed child of an element kind. The child element belongs to the same DTD.
 struct tcChildRelation
 {
+    tcChildRelation() = default;
+    tcChildRelation(teChildRelationConstraint e, tcElement* p, int n) : eConstraint(e), pElement(p), nFlags(n) {}
+    tcChildRelation(const tcChildRelation&) = default;
+    tcChildRelation& operator=(const tcChildRelation&) = default;
+    ~tcChildRelation();
+
     teChildRelationConstraint eConstraint = CHILD_ZEROORMORE;
     tcElement* pElement = nullptr;
     int nFlags = 0;
@@ -185,6 +229,7 @@ class tcAttribute
 {
 public:
     tcAttribute(const wxString& sName, teAttrType eType, teDefaultType eDefault);
+    ~tcAttribute();
     tcAttribute(const tcAttribute&) = delete;
     tcAttribute& operator=(const tcAttribute&) = delete;
 
@@ -367,6 +412,10 @@ public:
     // Returns the element, null for a null argument.
     tcElement* AddElement(std::unique_ptr<tcElement> pElement);
     tcElement* AddElementLoad(std::unique_ptr<tcElement> pElement) { return AddElement(std::move(pElement)); }
+    // The same for a kind made elsewhere with new (a script's kind): from now on the DTD frees it.
+    // Null, and nothing taken, for a null kind or one that a DTD already holds.
+    tcElement* AddElement(tcElement* pElement);
+    tcElement* AddElementLoad(tcElement* pElement) { return AddElement(pElement); }
     // Deletes the kind: every relation to it is removed from the other kinds; the owning document
     // first deletes its nodes of that kind and its style and order items. False when not in the DTD.
     bool DeleteElement(tcElement* pElement);
@@ -380,6 +429,9 @@ public:
     // Value lists. Takes ownership; returns the list.
     tcAttrList* AddAttrList(std::unique_ptr<tcAttrList> pList);
     tcAttrList* AddAttrListLoad(std::unique_ptr<tcAttrList> pList) { return AddAttrList(std::move(pList)); }
+    // Adds a new empty list of that name with the next free list identifier; returns it.
+    tcAttrList* AddAttrList(const wxString& sName);
+    tcAttrList* AddAttrListLoad(const wxString& sName) { return AddAttrList(sName); }
     int GetNumLists() const { return static_cast<int>(m_apLists.size()); }
     tcAttrList* GetAttrList(int nIndex) const;
     int GetListIndex(const tcAttrList* pList) const;
@@ -414,12 +466,16 @@ public:
     // Cross-reference label sets.
     int GetNumRefLabelSets() const { return static_cast<int>(m_apRefLabelSets.size()); }
     tcRefLabelSet* AddRefLabelSet(std::unique_ptr<tcRefLabelSet> pSet);
+    // Adds a new empty label set of that name; returns it.
+    tcRefLabelSet* AddRefLabelSet(const wxString& sName);
     tcRefLabelSet* GetRefLabelSet(int nIndex) const;
     bool DeleteRefLabelSet(int nIndex);
 
 private:
     friend class tcDocument;
     friend class tcElement;
+    friend bool tRemoveFromOwner(tcEntity*);
+    friend bool tRemoveFromOwner(tcRefType*);
 
     bool IsElementIDUsed(int nID) const;
 
@@ -432,3 +488,17 @@ private:
     std::vector<std::unique_ptr<tcRefType>> m_apRefTypes;
     std::vector<std::unique_ptr<tcRefLabelSet>> m_apRefLabelSets;
 };
+
+// Deletes the object through its owner (the DTD, element or list that holds it), as the owner's own
+// removal call does. False, changing nothing, for null or an object that stands alone.
+bool tRemoveFromOwner(tcElement* pElement);
+bool tRemoveFromOwner(tcAttribute* pAttr);
+bool tRemoveFromOwner(tcAttrList* pList);
+bool tRemoveFromOwner(tcEntity* pEntity);
+bool tRemoveFromOwner(tcRefType* pType);
+bool tRemoveFromOwner(tcLabelSet* pSet);
+
+// tcElement::InsertAttribute for a caller that holds a plain pointer (a script): the element takes
+// ownership of a stand-alone attribute. Null, taking nothing, for a null element or attribute, an
+// attribute that already belongs to an element, or an index outside -1..count.
+tcAttribute* tInsertAttribute(tcElement* pElement, tcAttribute* pAttr, int nIndex = -1);

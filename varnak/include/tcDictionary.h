@@ -14,6 +14,12 @@ class tcEntry;
 // A field of an entry: an element kind and one of its attributes (0: the element's own text).
 struct tcAttributeDesc
 {
+    tcAttributeDesc() = default;
+    tcAttributeDesc(int nElement, int nAttribute) : nElementID(nElement), nAttributeID(nAttribute) {}
+    tcAttributeDesc(const tcAttributeDesc&) = default;
+    tcAttributeDesc& operator=(const tcAttributeDesc&) = default;
+    ~tcAttributeDesc();
+
     int nElementID = 0;
     int nAttributeID = 0;
 
@@ -67,6 +73,8 @@ public:
 
     // Names a new dictionary (the database name); false when the kind lacks the name attribute.
     bool Create(const wxString& sName) { return SetDatabaseName(sName); }
+    // Deletes every child (the sections with their entries) and the root's attribute values stay.
+    void Destroy();
     // A dictionary of one section: the first section, added (named sSectionName) when there is
     // none. Null as AddLanguage.
     tcLanguage* CreateMonolingual(const wxString& sSectionName = wxString());
@@ -178,7 +186,8 @@ public:
     teNodeClass GetClassType() const override { return NODE_ENTRY; }
     const char* GetClassName() const override { return "tcEntry"; }
 
-    // The second argument of the flag calls is accepted for callers that pass it; it has no effect.
+    // The second argument of the flag calls (the argument of ClearEditedFlags) is accepted for
+    // callers that pass it; it has no effect.
     void SetNew(bool bNew, bool = true) { m_bNew = bNew; }
     bool IsNew() const { return m_bNew; }
     void SetChanged(bool bChanged, bool = true) { m_bChanged = bChanged; }
@@ -188,6 +197,7 @@ public:
         m_bNew = false;
         m_bChanged = false;
     }
+    void ClearEditedFlags(bool) { ClearEditedFlags(); }
     bool IsIncomplete() const { return m_bIncomplete; }
     void SetIncomplete(bool b) { m_bIncomplete = b; }
 
@@ -222,6 +232,13 @@ public:
 // pointers are resolved on demand and are not kept (see tcReferences).
 struct tcRef
 {
+    tcRef() = default;
+    tcRef(const tcRef&) = default;
+    tcRef(tcRef&&) = default;
+    tcRef& operator=(const tcRef&) = default;
+    tcRef& operator=(tcRef&&) = default;
+    ~tcRef();
+
     int idRefType = 0;
     tID idEntry = idNULL;
     std::vector<tID> aidSenses;

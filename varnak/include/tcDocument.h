@@ -10,6 +10,7 @@
 #include <wx/string.h>
 
 #include <memory>
+#include <stdexcept>
 #include <unordered_set>
 #include <vector>
 
@@ -71,6 +72,13 @@ struct tcDeletedNode
 // A special designation of the document (SPECIAL_*) with its fields.
 struct tcSpecialType
 {
+    tcSpecialType() = default;
+    tcSpecialType(const tcSpecialType&) = default;
+    tcSpecialType(tcSpecialType&&) = default;
+    tcSpecialType& operator=(const tcSpecialType&) = default;
+    tcSpecialType& operator=(tcSpecialType&&) = default;
+    ~tcSpecialType();
+
     int eID = SPECIAL_UNDEFINED;
     std::vector<tcAttributeDesc> aDesc;
 
@@ -144,7 +152,11 @@ public:
     // Deletes the node and its subtree without an event, record or change mark. False for null.
     bool DeleteTreeFromMem(tcNode* pNode);
     // Empties the deletion record (after a save).
-    void ClearDeleted() { m_apDeleted.clear(); }
+    void ClearDeleted()
+    {
+        m_aDeletedNodes.clear();
+        m_apDeleted.clear();
+    }
 
     // Style sets, in order; each owns its output order. The current set is index 0 unless set.
     int GetNumStyleSets() const { return static_cast<int>(m_apStyleSets.size()); }
@@ -202,13 +214,13 @@ public:
     // Never null; owned by the document.
     tcProperties& GetProperties() const { return *m_pProperties; }
 
-    // Special designations; FindSpecial gives null when there is none of that kind.
+    // Special designations (m_aSpecial); FindSpecial gives null when there is none of that kind.
+    // The pointers these two give stay valid until the list changes (a designation is added or
+    // the list is replaced).
     tcSpecialType* FindSpecial(int eID) const;
     // Returns the designation of that kind, creating it when missing.
     tcSpecialType* AddSpecialType(int eID);
-    // The designations as values (copies), and replacing them all: for callers that handle the
-    // list as a whole (the script binding's m_aSpecial). SetSpecialTypes invalidates the pointers
-    // FindSpecial and AddSpecialType gave.
+    // The designations as values (copies), and replacing them all.
     std::vector<tcSpecialType> GetSpecialTypes() const;
     void SetSpecialTypes(const std::vector<tcSpecialType>& aSpecials);
 
@@ -271,8 +283,10 @@ public:
     int GetClipType() const { return -1; }
     void* GetUserManager() const { return nullptr; }
 
-    // Deletions since the last ClearDeleted.
-    std::vector<tcDeletedNode> m_apDeleted;
+    // Deletions since the last ClearDeleted: the node records, and the same nodes' identifiers
+    // (kept in step with the records by the document; scripts read the identifiers).
+    std::vector<tcDeletedNode> m_aDeletedNodes;
+    std::vector<tID> m_apDeleted;
     bool m_bUsersChanged = false;
     bool m_bStylesChanged = false;
     bool m_bDTDChanged = false;
@@ -280,7 +294,13 @@ public:
     bool m_bSortingChanged = false;
     bool m_bRootNodeChanged = false;
     bool m_bReferencesChanged = false;
-    std::vector<std::unique_ptr<tcSpecialType>> m_aSpecial;
+    std::vector<tcSpecialType> m_aSpecial;
+
+    // The program marks a document while it holds it open (a project, a memory, a rule file):
+    // scripts may edit its nodes but not free or reset the whole document (see the tScript calls
+    // below).
+    void SetHeldByProgram(bool bHeld) { m_bHeldByProgram = bHeld; }
+    bool IsHeldByProgram() const { return m_bHeldByProgram; }
 
 protected:
     tID GetHighestNodeID() const override;
@@ -308,8 +328,28 @@ private:
     std::vector<wxString> m_asSortMethods;
     std::unique_ptr<tcProperties> m_pProperties;
     std::vector<std::unique_ptr<tcBlock>> m_apBlocks;
+    bool m_bHeldByProgram = false;
 };
 
 // True for a terminology document: one with a SPECIAL_TERM_LANGUAGE or SPECIAL_TERM_TERM
 // designation. False for null.
 bool tIsTermDocument(const tcDocument* pDoc);
+
+// The calls scripts make to free or reset a whole document or its root. Each throws
+// tcHeldDocument, changing nothing, when the document is held by the program
+// (tcDocument::IsHeldByProgram); otherwise it does what the member of that name does.
+class tcHeldDocument : public std::runtime_error
+{
+public:
+    tcHeldDocument() : std::runtime_error("the document is held open by the program and cannot be freed or reset") {}
+};
+bool tScriptCreateDoc(tcDocument* pDoc, const wxString& sName);
+void tScriptDeleteDoc(tcDocument* pDoc);
+// DeleteTreeFromDoc / DeleteTreeFromMem: refused for the root of a held document.
+bool tScriptDeleteTreeFromDoc(tcDocument* pDoc, tcNode* pNode);
+bool tScriptDeleteTreeFromMem(tcDocument* pDoc, tcNode* pNode);
+// Deleting a node a script holds: detaches it and frees its subtree; refused for the root of a held
+// document.
+void tScriptDeleteNode(tcNode* pNode);
+// tcDictionary::Destroy: refused for the root of a held document.
+void tScriptDestroyDictionary(tcDictionary* pDictionary);

@@ -2,12 +2,23 @@
 
 #include <wx/string.h>
 
+#include <atomic>
+#include <string>
 #include <vector>
 
 class tcEvent;
+struct lua_State;
 
 // A handler receives the event, the owner it was registered with and the two trigger arguments.
 typedef void (*tcEventHandlerFn)(tcEvent* pEvent, void* pOwner, void* pArg1, void* pArg2);
+// The name scripts know the handler type by.
+typedef tcEventHandlerFn kvPROC_EVENTHANDLER;
+
+// Pushes a box of a bound type for p onto L's stack (the script binding installs it when it opens;
+// the library itself knows no boxes).
+using tLuaBoxPusher = void (*)(lua_State* L, void* p, const char* szType);
+// Installs the pusher (null removes it); main thread.
+void tSetLuaBoxPusher(tLuaBoxPusher pfnPush);
 
 // A named event. Owners register handlers (usually in their constructor) and remove them by owner
 // (in their destructor). Trigger is synchronous: it calls every handler, in registration order,
@@ -19,7 +30,10 @@ typedef void (*tcEventHandlerFn)(tcEvent* pEvent, void* pOwner, void* pArg1, voi
 class tcEvent
 {
 public:
-    explicit tcEvent(const wxString& sName);
+    // szArg1Type and szArg2Type name the bound types of the trigger arguments, as Lua handlers
+    // receive them (null: an untyped pointer, passed to Lua as a light userdata). They must be
+    // static texts.
+    explicit tcEvent(const wxString& sName, const char* szArg1Type = nullptr, const char* szArg2Type = nullptr);
     virtual ~tcEvent();
 
     tcEvent(const tcEvent&) = delete;
@@ -28,10 +42,11 @@ public:
     // Adds a handler for pOwner (null allowed). The same owner may register several functions; a
     // function registered again for the same owner is ignored, as is a null function.
     void AddHandler(void* pOwner, tcEventHandlerFn pfnHandler);
-    // Removes every handler of pOwner.
+    // Removes every handler of pOwner (Lua handlers are removed by name only).
     void RemoveHandler(void* pOwner);
     // Removes one function of pOwner.
     void RemoveHandler(void* pOwner, tcEventHandlerFn pfnHandler);
+    // Handlers of both kinds.
     int GetNumHandlers() const;
 
     virtual void Trigger(void* pArg1 = nullptr, void* pArg2 = nullptr);
@@ -54,10 +69,21 @@ public:
     void Discard();
     bool IsFrozen() const { return m_nFreeze > 0; }
 
-    // Lua handlers are registered by the script binding, which is not part of this library yet:
-    // until it provides them these do nothing and return false.
+    // Lua handlers: the global Lua function of that name, looked up at each trigger (a redefined
+    // function takes effect), called in protected mode (tLuaPCall) with the event's box and the two
+    // arguments as boxes of their declared types (nil for null). They run in registration order
+    // among the C++ handlers. A handler's error is logged with its traceback and the trigger goes
+    // on; a name that holds no function is logged once and skipped. Triggers on other threads call
+    // no Lua handler (logged once per event). A name registered twice counts once: AddLuaHandler
+    // then returns true without adding. Both return false while the script binding is not open on
+    // g_pLua, for an empty name and on other threads; RemoveLuaHandler also when the name is not
+    // registered. Every Lua handler is dropped when g_pLua closes.
     bool AddLuaHandler(const wxString& sFunction);
     bool RemoveLuaHandler(const wxString& sFunction);
+    // The registered type of argument 1 or 2 (null when untyped or for another number).
+    const char* GetArgType(int nArg) const;
+    // Drops the Lua handlers of every event; tLuaDone calls it before closing the state.
+    static void DropAllLuaHandlers();
 
     // The registry of every living event, by name: the one created first when several share a
     // name, null when none has it. Any thread; global events are registered during static
@@ -75,11 +101,14 @@ private:
     struct Handler
     {
         void* pOwner;
-        tcEventHandlerFn pfn;
+        tcEventHandlerFn pfn; // null for a Lua handler
         unsigned long nSerial; // identifies a registration across snapshots
+        std::string sLuaFunction; // UTF-8 name of a Lua handler
     };
 
     bool IsRegistered(unsigned long nSerial) const;
+    void CallLuaHandler(const std::string& sFunction, void* pArg1, void* pArg2);
+    void DropLuaHandlers();
 
     wxString m_sName;
     std::vector<Handler> m_aHandlers; // in registration order, so serials ascend
@@ -89,6 +118,9 @@ private:
     int m_nFreeze = 0;
     std::vector<std::pair<void*, void*>> m_aQueued;
     bool* m_pDestroyed = nullptr; // set by the destructor, read by the innermost running Trigger
+    const char* m_szArgType[2];
+    std::vector<std::string> m_asLuaNotFunctionLogged; // names already logged as no function
+    std::atomic<bool> m_bOffThreadLogged{false};
 };
 
 // Freezes an event for its lifetime (null: nothing). The event must outlive it.
@@ -126,7 +158,8 @@ public:
     void Reset();
 };
 
-// The library's named events. Each global object carries its own name.
+// The library's named events. Each global object carries its own name and the bound types of its
+// trigger arguments (see the definitions); an argument without a type is an untyped pointer.
 extern tcEvent Evt_DirtyStateChanged; // arg1: the document
 extern tcEvent Evt_OutputOrderChanged;
 extern tcEvent Evt_StylesChanged;

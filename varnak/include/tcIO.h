@@ -144,6 +144,7 @@ class tcIORegistry
 {
 public:
     tcIORegistry() = default;
+    ~tcIORegistry();
     tcIORegistry(const tcIORegistry&) = delete;
     tcIORegistry& operator=(const tcIORegistry&) = delete;
 
@@ -199,5 +200,12 @@ private:
     std::vector<Type> m_aTypes;
 };
 
-// The process's registry; never null.
+// The process's registry; never null, never destroyed before the end of the process.
 extern tcIORegistry* const g_pIORegistry;
+
+// For callers that cannot hold a unique_ptr (the script binding): AllocateIO of pRegistry, the new
+// handler released to the caller, who deletes it. Null as AllocateIO, or for a null registry.
+tcIO* tAllocateIORaw(const tcIORegistry* pRegistry, const tGUID& guid);
+// SelectDatasource of pRegistry with a buffer of its own: the chosen path in sPath (left as it was
+// when false). False as SelectDatasource, or for a null registry.
+bool tSelectDatasource(const tcIORegistry* pRegistry, const tGUID& guid, wxString& sPath);

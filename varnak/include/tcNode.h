@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -21,12 +22,17 @@ public:
     // attribute of a kind (that attribute's values are left out). Kinds are those of the source.
     struct tcField
     {
+        ~tcField() { tNotifyDestroyed(this); }
+
         tcElement* pElem = nullptr;
         tcAttribute* pAttr = nullptr;
     };
 
     tcCloneContext() = default;
     tcCloneContext(tcDocument* pTarget, tcDocument* pSource) : pTargetDoc(pTarget), pSourceDoc(pSource) {}
+    ~tcCloneContext() { tNotifyDestroyed(this); }
+    tcCloneContext(const tcCloneContext&) = default;
+    tcCloneContext& operator=(const tcCloneContext&) = default;
 
     // Adds an excluded element kind (pAttr null) or attribute.
     void Ignore(tcElement* pElem, tcAttribute* pAttr = nullptr) { aIgnoreFields.push_back(tcField{pElem, pAttr}); }
@@ -68,6 +74,8 @@ public:
 class tcNode
 {
 public:
+    // A node without a document or kind, for callers that build trees outside documents.
+    tcNode() : tcNode(nullptr, nullptr) {}
     virtual ~tcNode();
     tcNode(const tcNode&) = delete;
     tcNode& operator=(const tcNode&) = delete;
@@ -474,3 +482,10 @@ private:
     wxString m_sText;
     wxString m_sSuggestion;
 };
+
+// Forms of node calls for callers that hold text as wxString (scripts).
+// The attribute's value; the empty text when it has none (GetAttributePStrValue gives null then).
+wxString tGetAttributePStrValue(const tcNode* pNode, const tcAttribute* pAttr);
+// SetTextWithLen with the length limited to the text: at most sText.length() characters are taken.
+void tSetTextWithLen(tcText* pNode, const wxString& sText, size_t nLen);
+void tSetTextWithLen(tcCDATA* pNode, const wxString& sText, size_t nLen);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include <wx/string.h>
 
 #include <map>
@@ -37,6 +39,9 @@ class tcVar
 {
 public:
     tcVar() = default;
+    tcVar(const tcVar&) = default;
+    tcVar& operator=(const tcVar&) = default;
+    ~tcVar() { tNotifyDestroyed(this); }
     tcVar(teVarType eType, const wxString& sPath, const wxString& sName, const wxString& sDefault = wxString(),
           const wxString& sDescription = wxString(), teMetatype eMetatype = tMETATYPE_UNSPECIFIED);
 
@@ -61,15 +66,20 @@ private:
 class tcProperty
 {
 public:
-    explicit tcProperty(const tcVar& var) : m_Var(var), m_sValue(var.GetDefault()) {}
+    explicit tcProperty(const tcVar& var) : m_sValue(var.GetDefault()), m_Var(var) {}
+    tcProperty(const tcProperty&) = default;
+    tcProperty& operator=(const tcProperty&) = default;
+    ~tcProperty() { tNotifyDestroyed(this); }
 
     const tcVar& GetVar() const { return m_Var; }
     const wxString& GetValue() const { return m_sValue; }
     void SetValue(const wxString& sValue) { m_sValue = sValue; }
 
 private:
-    tcVar m_Var;
+    // The value comes first: a script's box of the declaration (GetVar) must not share the
+    // property's address, or the two boxes would be one.
     wxString m_sValue;
+    tcVar m_Var;
 };
 
 // A set of typed properties keyed by (group path, name); both compare exactly, case included.

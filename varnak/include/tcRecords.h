@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -22,6 +23,9 @@ class tcBlock
 public:
     tcBlock() = default;
     tcBlock(int nID, int nBlockNum, const wxString& sName) { Create(nID, nBlockNum, sName); }
+    ~tcBlock();
+    tcBlock(const tcBlock&) = delete;
+    tcBlock& operator=(const tcBlock&) = delete;
 
     // Sets identifier, block number and name and empties the data.
     void Create(int nID, int nBlockNum, const wxString& sName)
@@ -53,6 +57,9 @@ class tcExportInfo
 {
 public:
     explicit tcExportInfo(bool bPreview = false) : m_bPreview(bPreview) {}
+    tcExportInfo(const tcExportInfo&) = default;
+    tcExportInfo& operator=(const tcExportInfo&) = default;
+    ~tcExportInfo() { tNotifyDestroyed(this); }
 
     // True when the export feeds a preview rather than a file.
     bool IsPreviewExport() const { return m_bPreview; }
@@ -77,6 +84,8 @@ private:
 // One difference between two trees (left and right).
 struct tcDiff
 {
+    ~tcDiff() { tNotifyDestroyed(this); }
+
     int nType = 0;
     tcNode* pNodeL = nullptr;
     tcNode* pNodeR = nullptr;
@@ -87,6 +96,8 @@ struct tcDiff
 // A place to highlight in a comparison, with its counterpart in the other tree.
 struct tcCompareHighlight
 {
+    ~tcCompareHighlight() { tNotifyDestroyed(this); }
+
     tcNode* pNode = nullptr;
     tcAttribute* pAttr = nullptr;
     tcNode* pNodeOther = nullptr;
@@ -95,12 +106,17 @@ struct tcCompareHighlight
 
 struct tsCompareContext
 {
+    ~tsCompareContext() { tNotifyDestroyed(this); }
 };
 
 // An entry filter. No document has one (tcDocument::GetCurrentFilter gives null).
 class tcFilter
 {
 public:
+    tcFilter() = default;
+    tcFilter(const tcFilter&) = default;
+    tcFilter& operator=(const tcFilter&) = default;
+    ~tcFilter() { tNotifyDestroyed(this); }
     // Neutral: no entry passes, there is no filter text, nothing must be loaded first, no tree.
     bool Pass(tcEntry*) const { return false; }
     wxString GetFilterString() const { return wxString(); }
@@ -118,6 +134,10 @@ public:
 class tcFetch
 {
 public:
+    tcFetch() = default;
+    tcFetch(const tcFetch&) = default;
+    tcFetch& operator=(const tcFetch&) = default;
+    ~tcFetch() { tNotifyDestroyed(this); }
     // Neutral: false, sResult left as it was.
     bool Fetch(const wxString& sURL, wxString& sResult) const
     {

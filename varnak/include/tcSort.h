@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 #include "varnak/include/tString.h"
 
 #include <wx/string.h>
@@ -12,6 +13,7 @@
 class tcEntry;
 class tcNode;
 class tcAttribute;
+class tcSortMethod;
 
 // Text comparators. This library applies no collation of its own: every comparator orders text by
 // UTF-16 code units (teStrcmp), as the original platform does without a sort method. Derive to
@@ -19,9 +21,19 @@ class tcAttribute;
 class tcStrCmp
 {
 public:
-    virtual ~tcStrCmp() = default;
+    tcStrCmp() = default;
+    // A copy belongs to no sort method.
+    tcStrCmp(const tcStrCmp&) {}
+    tcStrCmp& operator=(const tcStrCmp&) { return *this; }
+    virtual ~tcStrCmp() { tNotifyDestroyed(this); }
     // Negative, 0 or positive as sA sorts before, with or after sB.
     virtual int Cmp(const wxString& sA, const wxString& sB) const { return teStrcmp(sA, sB); }
+    // The sort method that owns this comparator (and destroys it); null when none does.
+    const tcSortMethod* GetOwnerMethod() const { return m_pOwnerMethod; }
+
+private:
+    friend class tcSortMethod;
+    const tcSortMethod* m_pOwnerMethod = nullptr;
 };
 
 // The comparator of a section's sort method; here the code-unit order of tcStrCmp. It keeps the
@@ -81,6 +93,10 @@ public:
 
     // Takes ownership of the comparator; null gives the method a fresh code-unit comparator.
     void SetSort(std::unique_ptr<tcSort> pSort);
+    // The same for a comparator made with new (scripts hold no unique_ptr). Throws
+    // std::invalid_argument, taking nothing, for a comparator another sort method owns; the
+    // method's own comparator changes nothing.
+    void SetSort(tcSort* pSort);
     // Never null; owned by the method, valid until SetSort or Init replaces it.
     tcSort* GetSort() const { return m_pSort.get(); }
 
@@ -97,6 +113,9 @@ class tcSortedEntry
 {
 public:
     explicit tcSortedEntry(tcEntry* pEntry = nullptr) : m_pEntry(pEntry) {}
+    tcSortedEntry(const tcSortedEntry&) = default;
+    tcSortedEntry& operator=(const tcSortedEntry&) = default;
+    ~tcSortedEntry() { tNotifyDestroyed(this); }
 
     // Takes pNode's value of pAttr as the sort value; with a null node or attribute the value is
     // empty. The identifiers follow the pointers (idNULL / -1 for null).
@@ -121,10 +140,21 @@ struct tcField
 {
     int nElementID = -1;
     int nAttributeID = -1;
+
+    tcField() = default;
+    tcField(int nElement, int nAttribute) : nElementID(nElement), nAttributeID(nAttribute) {}
+    tcField(const tcField&) = default;
+    tcField& operator=(const tcField&) = default;
+    ~tcField() { tNotifyDestroyed(this); }
 };
 
 // An ordered list of fields.
 struct tcFieldsList
 {
     std::vector<tcField> aFields;
+
+    tcFieldsList() = default;
+    tcFieldsList(const tcFieldsList&) = default;
+    tcFieldsList& operator=(const tcFieldsList&) = default;
+    ~tcFieldsList() { tNotifyDestroyed(this); }
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "varnak/include/VarnakConst.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <wx/string.h>
 
@@ -9,6 +10,23 @@
 
 class tcElement;
 class tcAttribute;
+class tcElementOrderItems;
+class tcStyles;
+
+// The container that holds an object (an order item's element order, a style's style set). A copy
+// of the object is held by nobody until it is added somewhere, so copying does not carry the link.
+template <typename T> class tcHolderLink
+{
+public:
+    tcHolderLink() = default;
+    tcHolderLink(const tcHolderLink&) {}
+    tcHolderLink& operator=(const tcHolderLink&) { return *this; }
+    T* Get() const { return m_p; }
+    void Set(T* p) { m_p = p; }
+
+private:
+    T* m_p = nullptr;
+};
 
 // ----- Output order ---------------------------------------------------------------------------------
 
@@ -16,16 +34,20 @@ class tcAttribute;
 class tcOrderItem
 {
 public:
-    virtual ~tcOrderItem() = default;
+    virtual ~tcOrderItem() { tNotifyDestroyed(this); }
     virtual teOrderItemType GetType() const = 0;
     bool IsVisible() const { return m_bVisible; }
     void SetVisible(bool b) { m_bVisible = b; }
+    // The element order that holds (and frees) this item, or null while nobody does.
+    tcElementOrderItems* GetOwner() const { return m_owner.Get(); }
 
 protected:
     explicit tcOrderItem(bool bVisible) : m_bVisible(bVisible) {}
 
 private:
+    friend class tcElementOrderItems;
     bool m_bVisible;
+    tcHolderLink<tcElementOrderItems> m_owner;
 };
 
 class tcOrderPCDATA : public tcOrderItem
@@ -62,6 +84,9 @@ class tcElementOrderItems
 {
 public:
     explicit tcElementOrderItems(tcElement* pElement) : m_pElement(pElement) {}
+    ~tcElementOrderItems() { tNotifyDestroyed(this); }
+    tcElementOrderItems(const tcElementOrderItems&) = delete;
+    tcElementOrderItems& operator=(const tcElementOrderItems&) = delete;
 
     tcElement* GetElement() const { return m_pElement; }
     void SetElement(tcElement* p) { m_pElement = p; }
@@ -70,6 +95,9 @@ public:
     tcOrderItem* GetOrderItem(int nIndex) const;
     // Takes ownership and appends; returns the item.
     tcOrderItem* AddOrderItem(std::unique_ptr<tcOrderItem> pItem);
+    // The same for an item made elsewhere with new (a script's item): from now on this order frees
+    // it. Null, and nothing taken, for a null item or one that an order already holds.
+    tcOrderItem* AddOrderItem(tcOrderItem* pItem);
     bool RemoveOrderItem(int nIndex);
     bool SwopItems(int nIndex1, int nIndex2);
     // -1 when absent.
@@ -90,6 +118,11 @@ private:
 class tcOrder
 {
 public:
+    tcOrder() = default;
+    ~tcOrder() { tNotifyDestroyed(this); }
+    tcOrder(const tcOrder&) = delete;
+    tcOrder& operator=(const tcOrder&) = delete;
+
     void Destroy() { m_apElements.clear(); }
     // Drops everything (a fresh, empty order).
     void Init() { Destroy(); }
@@ -112,6 +145,8 @@ public:
     void RemoveElementCompletely(const tcElement* pElement);
     // Removes every item that refers to the attribute.
     void RemoveAttributeCompletely(const tcAttribute* pAttr);
+    // Makes this order a copy of another one (kinds, items and visibility, in order).
+    void CopyFrom(const tcOrder& source);
 
 private:
     tcElementOrderItems* Ensure(tcElement* pElement);
@@ -124,6 +159,11 @@ private:
 class tcBorder
 {
 public:
+    tcBorder() = default;
+    ~tcBorder() { tNotifyDestroyed(this); }
+    tcBorder(const tcBorder&) = default;
+    tcBorder& operator=(const tcBorder&) = default;
+
     void SetWidth(float f) { m_fWidth = f; }
     float GetWidth() const { return m_fWidth; }
     void SetColour(const wxString& s) { m_sColour = s; }
@@ -143,6 +183,8 @@ private:
 // A numbering rule of an attribute style.
 struct tcAutoNumber
 {
+    ~tcAutoNumber() { tNotifyDestroyed(this); }
+
     int eStyle = AUTONUMBER_NUMBERS;
     bool bAlways = false;
     bool bBreadth = false;
@@ -154,8 +196,10 @@ struct tcAutoNumber
 class tcStyle
 {
 public:
-    virtual ~tcStyle() = default;
+    virtual ~tcStyle() { tNotifyDestroyed(this); }
     virtual teStyleType GetType() const = 0;
+    // The style set that holds (and frees) this style, or null while nobody does.
+    tcStyles* GetStyleSet() const { return m_styleSet.Get(); }
 
     // The settings as "key=value" pairs separated by ","; "," and "\" inside values are escaped
     // with "\". Keys: font, fontsize, bold, italic, underline, superscript, subscript, smallcaps,
@@ -304,6 +348,9 @@ public:
     std::vector<wxString> m_asFutureStyles;
 
 private:
+    friend class tcStyles;
+    tcHolderLink<tcStyles> m_styleSet;
+
     struct TableSettings
     {
         bool bHeadings = false;
@@ -353,6 +400,8 @@ public:
 // Where a table cell of the output starts and ends.
 struct tcTableCell
 {
+    ~tcTableCell() { tNotifyDestroyed(this); }
+
     bool m_bStart = false;
     bool m_bEnd = false;
 };
@@ -361,9 +410,13 @@ struct tcTableCell
 // scripts can name them; no style set has masks (tcStyles::GetMasks gives null).
 class tcMask
 {
+public:
+    ~tcMask() { tNotifyDestroyed(this); }
 };
 class tcMasks
 {
+public:
+    ~tcMasks() { tNotifyDestroyed(this); }
 };
 
 // A named style set: styles of element kinds and attributes, and an output order. Styles refer to
@@ -373,6 +426,8 @@ class tcStyles
 public:
     explicit tcStyles(const wxString& sName = wxString());
     ~tcStyles();
+    tcStyles(const tcStyles&) = delete;
+    tcStyles& operator=(const tcStyles&) = delete;
 
     int GetNumStyles() const { return static_cast<int>(m_apStyles.size()); }
     // Null for an index out of range; valid until the style is removed.
@@ -397,6 +452,9 @@ public:
     tcOrder* GetOrder() const { return m_pOrder.get(); }
     // Takes ownership (a null order is replaced by an empty one).
     void SetOrder(std::unique_ptr<tcOrder> pOrder);
+    // Makes the set's order a copy of another order (null: an empty order). The set keeps its own
+    // order object, so pointers to it stay valid; pointers to its former items do not.
+    void SetOrder(const tcOrder* pOrder);
     // Masks are not modelled (see tcMasks): always null.
     tcMasks* GetMasks() const { return nullptr; }
 

@@ -481,3 +481,24 @@ bool Test_ExportXML(tcDocument* pDoc, const wxString& sPath)
     const tcDictionary* pRoot = pDoc ? pDoc->GetDictionary() : nullptr;
     return pRoot && tWriteFileAtomically(sPath, tToUTF8(pRoot->GenerateXML()));
 }
+
+// ----- Further forms for scripts --------------------------------------------------------------------
+
+bool tChangeAttributeType(tcDocument* pDoc, tcElement* pElement, tcAttribute* pAttr, int eNewType)
+{
+    return tChangeAttributeType(pDoc, pElement, pAttr, eNewType, wxString());
+}
+
+tcStyleAttribute* tAddStyleAttribute(tcDocument* pDoc, int nElementID, int nAttrID, const wxString& sFont, float fSize,
+                                     int nB, int nI, int nU, int nSup, int nSub, const wxString& sBeforeI,
+                                     const wxString& sAfterI, const wxString& sBeforeO, const wxString& sAfterO,
+                                     const wxString& sColourF, const wxString& sColourB, const wxString& sBeforeG,
+                                     const wxString& sAfterG, const wxString& sBetween)
+{
+    tcElement* pElement = CheckElementExists(pDoc, nElementID);
+    tcAttribute* pAttr = pElement ? pElement->FindAttributeByID(nAttrID) : nullptr;
+    if (!pAttr)
+        return nullptr;
+    return tAddStyleAttribute(pDoc, pElement, pAttr, sFont, fSize, nB, nI, nU, nSup, nSub, sBeforeI, sAfterI, sBeforeO,
+                              sAfterO, sColourF, sColourB, sBeforeG, sAfterG, sBetween);
+}

@@ -1,5 +1,7 @@
 #include "varnak/include/tGlobals.h"
 
+#include "varnak/include/tObjectLife.h"
+
 tcNode* gCurrentNode = nullptr;
 tcEntry* gCurrentEntry = nullptr;
 tcLanguage* gCurrentSortSection = nullptr;
@@ -7,6 +9,29 @@ tcEntry* gCurrentSortCmp1 = nullptr;
 tcEntry* gCurrentSortCmp2 = nullptr;
 tcStyle* gCurrentStyle = nullptr;
 tcAttribute* gCurrentStyleAttribute = nullptr;
+
+namespace
+{
+template <typename T> void Forget(T*& pItem, const void* p)
+{
+    if (pItem == p)
+        pItem = nullptr;
+}
+
+// A current item that is destroyed becomes null, so no script or routine reads it afterwards.
+void ForgetCurrentItem(const void* p)
+{
+    Forget(gCurrentNode, p);
+    Forget(gCurrentEntry, p);
+    Forget(gCurrentSortSection, p);
+    Forget(gCurrentSortCmp1, p);
+    Forget(gCurrentSortCmp2, p);
+    Forget(gCurrentStyle, p);
+    Forget(gCurrentStyleAttribute, p);
+}
+const bool g_bForgetsCurrentItems = tAddDestroyedListener(ForgetCurrentItem);
+} // namespace
+
 int gCurrentGroupItemIndex = -1;
 int gCurrentGroupItemCount = 0;
 

@@ -2,6 +2,7 @@
 
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tString.h"
+#include "varnak/include/tcEvent.h"
 #include "varnak/include/tcThreads.h"
 
 extern "C"
@@ -136,6 +137,7 @@ void tLuaDone()
     if (Refused(nullptr, 0) || !g_pLua)
         return;
     lua_State* L = g_pLua;
+    tcEvent::DropAllLuaHandlers();
     g_pLua = nullptr;
     lua_close(L);
 }

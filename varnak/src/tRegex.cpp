@@ -75,7 +75,7 @@ void tcMatch::AddSubmatch(const tcMatch& submatch)
 
 const tcMatch& tcMatch::GetSubmatch(size_t nIndex) const
 {
-    static const tcMatch s_none;
+    static const tcMatch& s_none = *new tcMatch; // never destroyed: boxes may point to it
     return nIndex < m_aSubmatches.size() ? m_aSubmatches[nIndex] : s_none;
 }
 

@@ -1,6 +1,8 @@
 #include "varnak/include/tTextRoutines.h"
 
 #include "varnak/include/tNotSupported.h"
+#include "varnak/include/tPath.h"
+#include "varnak/include/tShell.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tXMLText.h"
 #include "varnak/include/tcProperties.h"
@@ -336,4 +338,49 @@ bool tLoadSortPlugin(const wxString&)
 bool tSaveSortPlugin(const wxString&)
 {
     return false;
+}
+
+// ---- Further forms for scripts -----------------------------------------------------------------
+
+wxString tUTF32ToStr(const std::vector<int>& anCodePoints)
+{
+    std::vector<uint32_t> an;
+    an.reserve(anCodePoints.size());
+    // a negative value is no scalar value either: it becomes one beyond the Unicode range
+    for (int n : anCodePoints)
+        an.push_back(n < 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(n));
+    return tUTF32ToStr(an.data(), an.size());
+}
+
+bool tStringToGUID(const wchar_t* szText, tGUID& guid)
+{
+    return szText && tStringToGUID(wxString(szText), guid);
+}
+
+bool tStringToGUID(const char* szText, tGUID& guid)
+{
+    return szText && tStringToGUID(wxString::FromUTF8(szText), guid);
+}
+
+tGUID tStringToGUID(const wxString& sText)
+{
+    tGUID guid{};
+    if (!tStringToGUID(sText, guid))
+        guid = tGUID{};
+    return guid;
+}
+
+bool tShellExecute(const wchar_t* szTarget, const wchar_t* szParameters)
+{
+    return tShellExecuteW(szTarget, szParameters);
+}
+
+size_t tFindAllFiles(const wxString& sFolder, const wxString& sPattern, std::vector<std::string>& aFiles,
+                     bool bRecursive)
+{
+    std::vector<wxString> aFound;
+    const size_t n = tFindAllFiles(sFolder, sPattern, aFound, bRecursive);
+    for (const wxString& s : aFound)
+        aFiles.push_back(tToUTF8(s));
+    return n;
 }

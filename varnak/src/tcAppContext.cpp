@@ -1,10 +1,20 @@
 #include "varnak/include/tcAppContext.h"
 
+#include "varnak/include/tObjectLife.h"
+
 #include <chrono>
 
 tcAppContext::tcAppContext() = default;
 
-tcAppContext::~tcAppContext() = default;
+tcAppContext::~tcAppContext()
+{
+    tNotifyDestroyed(this);
+}
+
+tcSection::~tcSection()
+{
+    tNotifyDestroyed(this);
+}
 
 void tcAppContext::AppSetDoc(tcDocument* pDoc)
 {

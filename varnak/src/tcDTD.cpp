@@ -180,6 +180,7 @@ tcLabelSet* tcAttrList::AddLabelSet(std::unique_ptr<tcLabelSet> pSet)
 {
     if (!pSet)
         return nullptr;
+    pSet->m_pOwnerList = this;
     m_apLabelSets.push_back(std::move(pSet));
     return m_apLabelSets.back().get();
 }
@@ -252,6 +253,11 @@ tcAttribute::tcAttribute(const wxString& sName, teAttrType eType, teDefaultType 
 {
 }
 
+tcAttribute::~tcAttribute()
+{
+    tNotifyDestroyed(this);
+}
+
 bool tcAttribute::SetID(int nID)
 {
     if (m_pOwner)
@@ -290,6 +296,33 @@ bool tcAttribute::SetAttributeIndex(int nIndex)
     v.erase(v.begin() + nOld);
     v.insert(v.begin() + nIndex, std::move(p));
     return true;
+}
+
+// ----- Destruction notices ------------------------------------------------------------------------
+
+tcLabelSet::~tcLabelSet()
+{
+    tNotifyDestroyed(this);
+}
+
+tcAttrList::~tcAttrList()
+{
+    tNotifyDestroyed(this);
+}
+
+tcEntity::~tcEntity()
+{
+    tNotifyDestroyed(this);
+}
+
+tcRefType::~tcRefType()
+{
+    tNotifyDestroyed(this);
+}
+
+tcChildRelation::~tcChildRelation()
+{
+    tNotifyDestroyed(this);
 }
 
 // ----- tcElement --------------------------------------------------------------------------------------
@@ -584,6 +617,13 @@ tcElement* tcDTD::AddElement(std::unique_ptr<tcElement> pElement)
     return m_apElements.back().get();
 }
 
+tcElement* tcDTD::AddElement(tcElement* pElement)
+{
+    if (!pElement || pElement->m_pDTD)
+        return nullptr;
+    return AddElement(std::unique_ptr<tcElement>(pElement));
+}
+
 bool tcDTD::DeleteElement(tcElement* pElement)
 {
     if (GetElementIndex(pElement) < 0)
@@ -622,8 +662,14 @@ tcAttrList* tcDTD::AddAttrList(std::unique_ptr<tcAttrList> pList)
 {
     if (!pList)
         return nullptr;
+    pList->m_pOwnerDTD = this;
     m_apLists.push_back(std::move(pList));
     return m_apLists.back().get();
+}
+
+tcAttrList* tcDTD::AddAttrList(const wxString& sName)
+{
+    return AddAttrList(std::make_unique<tcAttrList>(sName, AssignListID()));
 }
 
 tcAttrList* tcDTD::GetAttrList(int nIndex) const
@@ -694,6 +740,7 @@ tcEntity* tcDTD::AddEntity(const wxString& sName, const wxString& sValue)
         return pExisting;
     }
     m_apEntities.push_back(std::make_unique<tcEntity>(sName, sValue));
+    m_apEntities.back()->m_pOwnerDTD = this;
     return m_apEntities.back().get();
 }
 
@@ -735,6 +782,7 @@ tcRefType* tcDTD::AddCrossRefType(std::unique_ptr<tcRefType> pType)
         pExisting->SetName(pType->GetName());
         return pExisting;
     }
+    pType->m_pOwnerDTD = this;
     m_apRefTypes.push_back(std::move(pType));
     return m_apRefTypes.back().get();
 }
@@ -781,6 +829,11 @@ tcRefLabelSet* tcDTD::AddRefLabelSet(std::unique_ptr<tcRefLabelSet> pSet)
     return m_apRefLabelSets.back().get();
 }
 
+tcRefLabelSet* tcDTD::AddRefLabelSet(const wxString& sName)
+{
+    return AddRefLabelSet(std::make_unique<tcRefLabelSet>(sName));
+}
+
 tcRefLabelSet* tcDTD::GetRefLabelSet(int nIndex) const
 {
     return InRange(m_apRefLabelSets, nIndex) ? m_apRefLabelSets[nIndex].get() : nullptr;
@@ -792,4 +845,63 @@ bool tcDTD::DeleteRefLabelSet(int nIndex)
         return false;
     m_apRefLabelSets.erase(m_apRefLabelSets.begin() + nIndex);
     return true;
+}
+
+// ----- Removal from the owner --------------------------------------------------------------------
+
+namespace
+{
+template <typename T> int IndexOfOwned(const std::vector<std::unique_ptr<T>>& v, const T* p)
+{
+    for (size_t i = 0; i < v.size(); ++i)
+        if (v[i].get() == p)
+            return static_cast<int>(i);
+    return -1;
+}
+} // namespace
+
+bool tRemoveFromOwner(tcElement* pElement)
+{
+    return pElement && pElement->GetDTD() && pElement->GetDTD()->DeleteElement(pElement);
+}
+
+bool tRemoveFromOwner(tcAttribute* pAttr)
+{
+    return pAttr && pAttr->GetOwnerElement() && pAttr->GetOwnerElement()->DeleteAttribute(pAttr->GetAttributeIndex());
+}
+
+bool tRemoveFromOwner(tcAttrList* pList)
+{
+    return pList && pList->GetOwnerDTD() && pList->GetOwnerDTD()->DeleteList(pList->GetOwnerDTD()->GetListIndex(pList));
+}
+
+bool tRemoveFromOwner(tcEntity* pEntity)
+{
+    tcDTD* pDTD = pEntity ? pEntity->GetOwnerDTD() : nullptr;
+    return pDTD && pDTD->DeleteEntity(IndexOfOwned(pDTD->m_apEntities, pEntity));
+}
+
+bool tRemoveFromOwner(tcRefType* pType)
+{
+    tcDTD* pDTD = pType ? pType->GetOwnerDTD() : nullptr;
+    if (!pDTD)
+        return false;
+    const int nIndex = IndexOfOwned(pDTD->m_apRefTypes, pType);
+    if (nIndex < 0)
+        return false;
+    pDTD->m_apRefTypes.erase(pDTD->m_apRefTypes.begin() + nIndex);
+    return true;
+}
+
+bool tRemoveFromOwner(tcLabelSet* pSet)
+{
+    tcAttrList* pList = pSet ? pSet->GetOwnerList() : nullptr;
+    return pList && pList->DeleteLabelSet(IndexOfOwned(pList->m_apLabelSets, pSet));
+}
+
+tcAttribute* tInsertAttribute(tcElement* pElement, tcAttribute* pAttr, int nIndex)
+{
+    if (!pElement || !pAttr || pAttr->GetOwnerElement() || nIndex < -1 || nIndex > pElement->GetNumAttributes())
+        return nullptr;
+    return pElement->InsertAttribute(std::unique_ptr<tcAttribute>(pAttr), nIndex);
 }

@@ -2,6 +2,7 @@
 
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <algorithm>
 #include <map>
@@ -380,4 +381,22 @@ int LemmaFindReferrers(const tcEntry* pEntry, std::vector<tcNode*>& apOut)
             ++nFound;
         }
     return nFound;
+}
+
+// ----- Records and the root's reset ------------------------------------------------------------------
+
+tcAttributeDesc::~tcAttributeDesc()
+{
+    tNotifyDestroyed(this);
+}
+
+tcRef::~tcRef()
+{
+    tNotifyDestroyed(this);
+}
+
+void tcDictionary::Destroy()
+{
+    while (GetNumChildren() > 0)
+        delete GetChild(GetNumChildren() - 1); // each detaches itself and frees its subtree
 }

@@ -1,6 +1,7 @@
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tObjectLife.h"
 
+#include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcEvent.h"
 #include "varnak/include/tcProperties.h"
 
@@ -28,6 +29,7 @@ tcDocument::tcDocument() : m_pDTD(std::make_unique<tcDTD>()), m_pProperties(std:
 tcDocument::~tcDocument()
 {
     tNotifyDestroyed(this);
+    tApp()->AppDeleteDoc(this); // the context must not keep a destroyed document as its current one
     DeleteDoc();
     // Kinds go without the node and style clean-up: there is nothing left to clean.
     m_pDTD->m_pDoc = nullptr;
@@ -51,7 +53,7 @@ void tcDocument::DeleteDoc()
         delete *m_setOrphans.begin(); // each destructor leaves the set
     m_apStyleSets.clear();
     m_nCurrentStyleSet = 0;
-    m_apDeleted.clear();
+    ClearDeleted();
     m_apBlocks.clear();
     m_bDirty = false;
 }
@@ -177,7 +179,8 @@ bool tcDocument::DeleteTreeFromDoc(tcNode* pNode)
         return false;
     Evt_NodeDeleteFromDoc.Trigger(this, pNode);
     auto record = [this](const tcNode* p) {
-        m_apDeleted.push_back(tcDeletedNode{p->GetID(), p->GetElementTypeID(), p->GetClassType()});
+        m_aDeletedNodes.push_back(tcDeletedNode{p->GetID(), p->GetElementTypeID(), p->GetClassType()});
+        m_apDeleted.push_back(p->GetID());
     };
     record(pNode);
     std::vector<tcNode*> apEntries;
@@ -447,9 +450,9 @@ void tcDocument::CreateDefaultRefLabels()
 
 tcSpecialType* tcDocument::FindSpecial(int eID) const
 {
-    for (const auto& p : m_aSpecial)
-        if (p->eID == eID)
-            return p.get();
+    for (const tcSpecialType& special : m_aSpecial)
+        if (special.eID == eID)
+            return const_cast<tcSpecialType*>(&special);
     return nullptr;
 }
 
@@ -457,13 +460,67 @@ tcSpecialType* tcDocument::AddSpecialType(int eID)
 {
     if (tcSpecialType* pExisting = FindSpecial(eID))
         return pExisting;
-    auto pSpecial = std::make_unique<tcSpecialType>();
-    pSpecial->eID = eID;
-    m_aSpecial.push_back(std::move(pSpecial));
-    return m_aSpecial.back().get();
+    m_aSpecial.emplace_back().eID = eID;
+    return &m_aSpecial.back();
 }
 
 bool tIsTermDocument(const tcDocument* pDoc)
 {
     return pDoc && (pDoc->FindSpecial(SPECIAL_TERM_LANGUAGE) || pDoc->FindSpecial(SPECIAL_TERM_TERM));
+}
+
+// ----- Script calls on whole documents -----------------------------------------------------------
+
+namespace
+{
+bool IsHeldRoot(const tcNode* pNode)
+{
+    const tcDocument* pDoc = pNode ? pNode->GetDoc() : nullptr;
+    return pDoc && pDoc->IsHeldByProgram() && pDoc->GetDictionary() == pNode;
+}
+} // namespace
+
+bool tScriptCreateDoc(tcDocument* pDoc, const wxString& sName)
+{
+    if (pDoc->IsHeldByProgram())
+        throw tcHeldDocument();
+    return pDoc->CreateDoc(sName);
+}
+
+void tScriptDeleteDoc(tcDocument* pDoc)
+{
+    if (pDoc->IsHeldByProgram())
+        throw tcHeldDocument();
+    pDoc->DeleteDoc();
+}
+
+bool tScriptDeleteTreeFromDoc(tcDocument* pDoc, tcNode* pNode)
+{
+    if (IsHeldRoot(pNode))
+        throw tcHeldDocument();
+    return pDoc->DeleteTreeFromDoc(pNode);
+}
+
+bool tScriptDeleteTreeFromMem(tcDocument* pDoc, tcNode* pNode)
+{
+    if (IsHeldRoot(pNode))
+        throw tcHeldDocument();
+    // Only nodes of this document (or of none): another document's node is that document's.
+    if (pNode && pNode->GetDoc() && pNode->GetDoc() != pDoc)
+        return false;
+    return pDoc->DeleteTreeFromMem(pNode);
+}
+
+void tScriptDeleteNode(tcNode* pNode)
+{
+    if (IsHeldRoot(pNode))
+        throw tcHeldDocument();
+    delete pNode;
+}
+
+void tScriptDestroyDictionary(tcDictionary* pDictionary)
+{
+    if (IsHeldRoot(pDictionary))
+        throw tcHeldDocument();
+    pDictionary->Destroy();
 }

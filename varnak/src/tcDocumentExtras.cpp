@@ -3,6 +3,7 @@
 
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tNotSupported.h"
+#include "varnak/include/tObjectLife.h"
 
 #include <algorithm>
 
@@ -32,10 +33,9 @@ void tcDocument::CreateEmptyTermDTD()
     pConcept->AddChildElement(pTerm, CHILD_ONEORMORE);
     m_pDTD->SetNextTypeID(TERM_ELEMENT_ID + 1);
 
-    tcSpecialType* pLanguage = AddSpecialType(SPECIAL_TERM_LANGUAGE);
-    pLanguage->aDesc.assign(1, tcAttributeDesc{ELEMENTID_SECTION, 1});
-    tcSpecialType* pTerms = AddSpecialType(SPECIAL_TERM_TERM);
-    pTerms->aDesc.assign(1, tcAttributeDesc{TERM_ELEMENT_ID, 1});
+    // Each pointer is used before the next designation is added (adding may move the list).
+    AddSpecialType(SPECIAL_TERM_LANGUAGE)->aDesc.assign(1, tcAttributeDesc{ELEMENTID_SECTION, 1});
+    AddSpecialType(SPECIAL_TERM_TERM)->aDesc.assign(1, tcAttributeDesc{TERM_ELEMENT_ID, 1});
 }
 
 void tcDocument::CreatePOSAndLabelLists()
@@ -158,17 +158,17 @@ int tcSpecialType::FindElement(int nElementID) const
     return -1;
 }
 
+tcSpecialType::~tcSpecialType()
+{
+    tNotifyDestroyed(this);
+}
+
 std::vector<tcSpecialType> tcDocument::GetSpecialTypes() const
 {
-    std::vector<tcSpecialType> aSpecials;
-    for (const auto& p : m_aSpecial)
-        aSpecials.push_back(*p);
-    return aSpecials;
+    return m_aSpecial;
 }
 
 void tcDocument::SetSpecialTypes(const std::vector<tcSpecialType>& aSpecials)
 {
-    m_aSpecial.clear();
-    for (const tcSpecialType& special : aSpecials)
-        m_aSpecial.push_back(std::make_unique<tcSpecialType>(special));
+    m_aSpecial = aSpecials;
 }

@@ -1,5 +1,7 @@
 #include "varnak/include/tcIO.h"
 
+#include "varnak/include/tObjectLife.h"
+#include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDocument.h"
 
 #include <wx/filename.h>
@@ -15,7 +17,13 @@ tcIORegistry* const g_pIORegistry = &s_registry;
 
 // ---- tcIO ---------------------------------------------------------------------------------------
 
-tcIO::~tcIO() = default;
+tcIO::~tcIO()
+{
+    tNotifyDestroyed(this);
+    // The application context must not keep a destroyed handler as its current one.
+    if (tApp()->GetCurrentIO() == this)
+        tApp()->AppSetIO(nullptr);
+}
 
 tcDictionary* tcIO::GetDictionary() const
 {
@@ -97,6 +105,13 @@ wxString tcIO::GetLoadError(int nIndex) const
 }
 
 // ---- tcIORegistry -------------------------------------------------------------------------------
+
+tcIORegistry::~tcIORegistry()
+{
+    // The process's registry ends with the program, when nothing holds a box any more.
+    if (this != g_pIORegistry)
+        tNotifyDestroyed(this);
+}
 
 const tcIORegistry::Type* tcIORegistry::Find(const tGUID& guid) const
 {
@@ -217,4 +232,21 @@ wxString tcIORegistry::GetIOName(const tGUID& guid) const
 {
     const Type* pType = Find(guid);
     return pType ? pType->sName : wxString();
+}
+
+tcIO* tAllocateIORaw(const tcIORegistry* pRegistry, const tGUID& guid)
+{
+    return pRegistry ? pRegistry->AllocateIO(guid).release() : nullptr;
+}
+
+bool tSelectDatasource(const tcIORegistry* pRegistry, const tGUID& guid, wxString& sPath)
+{
+    if (!pRegistry)
+        return false;
+    std::vector<wchar_t> buffer(4096, L'\0');
+    if (!pRegistry->SelectDatasource(guid, buffer.data(), buffer.size()))
+        return false;
+    buffer.back() = L'\0';
+    sPath = wxString(buffer.data());
+    return true;
 }

@@ -284,3 +284,28 @@ bool tcNode::SetChildAt(int nIndex, tcNode* pChild)
     tcNode* pOld = GetChild(nIndex);
     return pOld && ReplaceChild(pOld, pChild);
 }
+
+wxString tGetAttributePStrValue(const tcNode* pNode, const tcAttribute* pAttr)
+{
+    const wxString* psValue = pNode ? pNode->GetAttributePStrValue(pAttr) : nullptr;
+    return psValue ? *psValue : wxString();
+}
+
+namespace
+{
+template <typename T> void SetTextWithLenLimited(T* pNode, const wxString& sText, size_t nLen)
+{
+    const std::wstring s = sText.ToStdWstring();
+    pNode->SetTextWithLen(s.c_str(), std::min(nLen, s.length()));
+}
+} // namespace
+
+void tSetTextWithLen(tcText* pNode, const wxString& sText, size_t nLen)
+{
+    SetTextWithLenLimited(pNode, sText, nLen);
+}
+
+void tSetTextWithLen(tcCDATA* pNode, const wxString& sText, size_t nLen)
+{
+    SetTextWithLenLimited(pNode, sText, nLen);
+}

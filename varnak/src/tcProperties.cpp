@@ -72,7 +72,10 @@ tcVar::tcVar(teVarType eType, const wxString& sPath, const wxString& sName, cons
 {
 }
 
-tcProperties::~tcProperties() = default;
+tcProperties::~tcProperties()
+{
+    tNotifyDestroyed(this);
+}
 
 void tcProperties::Clear()
 {

@@ -1,6 +1,7 @@
 #include "varnak/include/tcRecords.h"
 
 #include "varnak/include/tNotSupported.h"
+#include "varnak/include/tObjectLife.h"
 
 void tcFilter::Optimise()
 {
@@ -10,4 +11,9 @@ void tcFilter::Optimise()
 void tcFilter::CalcAllPasses()
 {
     throw tcNotSupported("tcFilter::CalcAllPasses");
+}
+
+tcBlock::~tcBlock()
+{
+    tNotifyDestroyed(this);
 }

@@ -4,21 +4,29 @@
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcNode.h"
 
-tcSortMethod::tcSortMethod() : m_pSort(std::make_unique<tcSort>()) {}
+#include <stdexcept>
+
+tcSortMethod::tcSortMethod()
+{
+    SetSort(nullptr);
+}
 
 tcSortMethod::tcSortMethod(int nID, const wxString& sName) : tcSortMethod()
 {
     Init(nID, sName);
 }
 
-tcSortMethod::~tcSortMethod() = default;
+tcSortMethod::~tcSortMethod()
+{
+    tNotifyDestroyed(this);
+}
 
 void tcSortMethod::Init(int nID, const wxString& sName)
 {
     m_nID = nID;
     m_sName = sName;
     m_sCfg.clear();
-    m_pSort = std::make_unique<tcSort>();
+    SetSort(nullptr);
 }
 
 bool tcSortMethod::InitUsingCfgData()
@@ -34,6 +42,16 @@ void tcSortMethod::UpdateCfgData()
 void tcSortMethod::SetSort(std::unique_ptr<tcSort> pSort)
 {
     m_pSort = pSort ? std::move(pSort) : std::make_unique<tcSort>();
+    m_pSort->m_pOwnerMethod = this;
+}
+
+void tcSortMethod::SetSort(tcSort* pSort)
+{
+    if (pSort && pSort == m_pSort.get())
+        return;
+    if (pSort && pSort->GetOwnerMethod())
+        throw std::invalid_argument("the comparator belongs to another sort method");
+    SetSort(std::unique_ptr<tcSort>(pSort));
 }
 
 void tcSortedEntry::SetValAttr(tcNode* pNode, tcAttribute* pAttr)

@@ -57,8 +57,16 @@ tcOrderItem* tcElementOrderItems::AddOrderItem(std::unique_ptr<tcOrderItem> pIte
 {
     if (!pItem)
         return nullptr;
+    pItem->m_owner.Set(this);
     m_apItems.push_back(std::move(pItem));
     return m_apItems.back().get();
+}
+
+tcOrderItem* tcElementOrderItems::AddOrderItem(tcOrderItem* pItem)
+{
+    if (!pItem || pItem->GetOwner())
+        return nullptr;
+    return AddOrderItem(std::unique_ptr<tcOrderItem>(pItem));
 }
 
 bool tcElementOrderItems::RemoveOrderItem(int nIndex)
@@ -193,6 +201,35 @@ void tcOrder::RemoveElementCompletely(const tcElement* pElement)
         }
 }
 
+void tcOrder::CopyFrom(const tcOrder& source)
+{
+    if (&source == this)
+        return;
+    Destroy();
+    for (const auto& pSourceItems : source.m_apElements)
+    {
+        tcElementOrderItems* pItems = Ensure(pSourceItems->GetElement());
+        for (int i = 0; i < pSourceItems->GetNumOrderItems(); ++i)
+        {
+            const tcOrderItem* pItem = pSourceItems->GetOrderItem(i);
+            switch (pItem->GetType())
+            {
+            case ORDER_ELEMENT:
+                pItems->AddOrderItem(std::make_unique<tcOrderElement>(
+                    static_cast<const tcOrderElement*>(pItem)->GetElement(), pItem->IsVisible()));
+                break;
+            case ORDER_ATTRIBUTE:
+                pItems->AddOrderItem(std::make_unique<tcOrderAttribute>(
+                    static_cast<const tcOrderAttribute*>(pItem)->GetAttribute(), pItem->IsVisible()));
+                break;
+            case ORDER_PCDATA:
+                pItems->AddOrderItem(std::make_unique<tcOrderPCDATA>(pItem->IsVisible()));
+                break;
+            }
+        }
+    }
+}
+
 void tcOrder::RemoveAttributeCompletely(const tcAttribute* pAttr)
 {
     for (const auto& pItems : m_apElements)
@@ -324,7 +361,10 @@ int tcStyle::SetStyleFromCSVString(const wxString& sCSV)
 
 tcStyles::tcStyles(const wxString& sName) : m_sName(sName), m_pOrder(std::make_unique<tcOrder>()) {}
 
-tcStyles::~tcStyles() = default;
+tcStyles::~tcStyles()
+{
+    tNotifyDestroyed(this);
+}
 
 tcStyle* tcStyles::GetStyle(int nIndex) const
 {
@@ -335,6 +375,7 @@ tcStyle* tcStyles::AddStyle(std::unique_ptr<tcStyle> pStyle)
 {
     if (!pStyle)
         return nullptr;
+    pStyle->m_styleSet.Set(this);
     m_apStyles.push_back(std::move(pStyle));
     return m_apStyles.back().get();
 }
@@ -422,4 +463,12 @@ void tcStyles::RemoveAttributeCompletely(const tcAttribute* pAttr)
 void tcStyles::SetOrder(std::unique_ptr<tcOrder> pOrder)
 {
     m_pOrder = pOrder ? std::move(pOrder) : std::make_unique<tcOrder>();
+}
+
+void tcStyles::SetOrder(const tcOrder* pOrder)
+{
+    if (pOrder)
+        m_pOrder->CopyFrom(*pOrder);
+    else
+        m_pOrder->Init();
 }
