@@ -9,6 +9,7 @@
 #include "tests/harness/TestFiles.h"
 #include "tests/script/ScriptTestSupport.h"
 #include "varnak/include/tLua.h"
+#include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcThreads.h"
 
@@ -130,62 +131,107 @@ TEST_F(EndToEndTest, BoxesOfADestroyedDocumentAreEmpty)
     lua_gc(m_state.L(), LUA_GCCOLLECT, 0);
 }
 
-// Each script ends in its Lua error; "after" then shows that nothing was changed or freed. Under
-// the sanitizers none of them may leave a report.
-TEST_F(EndToEndTest, ScriptMistakesEndInLuaErrors)
+// A script that ends in its Lua error; "after" then shows that nothing was changed or freed.
+struct ErrorCase
 {
-    struct Case
-    {
-        const char* szScript;
-        const char* szError; // a part of the message
-        const char* szAfter; // a script that must then run without error
-    };
-    const Case cases[] = {
-        // wrong types
-        {"tAddElement('doc', 'x')",
-         "error in function 'tAddElement'.\n     argument #1 is 'string'; 'tcDocument' expected.\n", ""},
-        {"tcNode.GetNumChildren(tAddElement(g_pDoc, 'kind'))",
-         "error in function 'GetNumChildren'.\n     argument #1 is 'tcElement'; 'const tcNode' expected.\n", ""},
-        {"g_pDoc:GetNumSections(1)",
-         "error in function 'GetNumSections'.\n     argument #2 is 'number'; '[no object]' expected.\n", ""},
-        {"g_nZoom = 'x'", "invalid type in variable assignment.\n     value is 'string'; 'number' expected.\n", ""},
-        // nil where the library takes a reference
-        {"FindAllTEs(g_pDoc, nil, nil, nil)",
-         "error in function 'FindAllTEs'.\n     argument #4 is 'nil'; 'vector<wxString>' expected.\n", ""},
-        {"tcNode.GetNumChildren(nil)", "invalid 'self' in function 'GetNumChildren'", ""},
-        // indexes outside a vector
-        {"return vector_tcEntry__()[0]", "index 0 out of range for 'vector<tcEntry*>' of size 0", ""},
-        {"V = vector_wxString_() V:push_back('a') V[1] = 'b'", "index 1 out of range for 'vector<wxString>' of size 1",
-         "assert(V:size() == 1 and V[0] == 'a')"},
-        // use after delete and after the document deleted a tree
-        {"local e = tcEntity:new() e:delete() return e:GetValue()", "invalid 'self' in function 'GetValue'", ""},
-        {"local k = tAddElement(g_pDoc, 'branch') local n = g_pDoc:AllocateElement(k) "
-         "CHILD = g_pDoc:AllocateElement(k) n:AddChildLast(CHILD) g_pDoc:DeleteTreeFromDoc(n) return CHILD:GetParent()",
-         "invalid 'self' in function 'GetParent'", "assert(tolua.type(CHILD) == 'tcElementNode')"},
-        // what the program owns stays
-        {"tApp():delete()", "'delete' refused", "assert(tApp():GetNoUserInteraction() ~= nil)"},
-        {"g_pIORegistry:delete()", "'delete' refused",
-         "assert(g_pIORegistry:GetIOTag(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter')) == 'XLIFFImporter')"},
-        {"g_pIORegistry = nil", "", "assert(g_pIORegistry:GetNumIO() >= 1 and rawget(_G, 'g_pIORegistry') == nil)"},
-        {"g_pIORegistry = tcIORegistry()", "", "assert(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter'))"},
-        {"Evt_NodeInserted = Evt_NodeRemoved", "",
-         "assert(Evt_NodeInserted:GetName() == 'Evt_NodeInserted' and rawget(_G, 'Evt_NodeInserted') == nil)"},
-        // features this build does not have
-        {"g_pDoc:SetupDefaultAutonumbering()", "'SetupDefaultAutonumbering' is not supported by this build", ""},
-        {"tWebSearch('tree')", "'tWebSearch' is not supported by this build", ""},
-        {"while true do g_pDoc:GetNumSections() end", "script stopped after 2000000 instructions", ""},
-    };
+    const char* szScript;
+    const char* szError; // a part of the message
+    const char* szAfter; // a script that must then run without error
+};
+
+// Runs each case on the test's state, which goes on working afterwards. Under the sanitizers none
+// of them may leave a report.
+void ExpectLuaErrors(lua_State* L, const std::vector<ErrorCase>& cases)
+{
     tLuaSetInstructionBudget(2000000);
-    for (const Case& c : cases)
+    for (const ErrorCase& c : cases)
     {
         wxString sError;
-        EXPECT_FALSE(tLuaRun(m_state.L(), c.szScript, "=case", &sError)) << c.szScript;
+        EXPECT_FALSE(tLuaRun(L, c.szScript, "=case", &sError)) << c.szScript;
         EXPECT_TRUE(sError.Contains(wxString::FromUTF8(c.szError))) << c.szScript << "\n got: " << sError;
-        EXPECT_TRUE(tLuaRun(m_state.L(), c.szAfter, "=after", &sError)) << c.szScript << "\n after: " << sError;
-        EXPECT_TRUE(tLuaRun(m_state.L(), "assert(g_pDoc:GetDTD())", "=alive")) << c.szScript;
+        EXPECT_TRUE(tLuaRun(L, c.szAfter, "=after", &sError)) << c.szScript << "\n after: " << sError;
+        EXPECT_TRUE(tLuaRun(L, "assert(g_pDoc:GetDTD())", "=alive")) << c.szScript;
     }
     tLuaSetInstructionBudget(0);
-    lua_gc(m_state.L(), LUA_GCCOLLECT, 0);
+    lua_gc(L, LUA_GCCOLLECT, 0);
+}
+
+TEST_F(EndToEndTest, ScriptMistakesEndInLuaErrors)
+{
+    ExpectLuaErrors(
+        m_state.L(),
+        {
+            // wrong types
+            {"tAddElement('doc', 'x')",
+             "error in function 'tAddElement'.\n     argument #1 is 'string'; 'tcDocument' expected.\n", ""},
+            {"tcNode.GetNumChildren(tAddElement(g_pDoc, 'kind'))",
+             "error in function 'GetNumChildren'.\n     argument #1 is 'tcElement'; 'const tcNode' expected.\n", ""},
+            {"g_pDoc:GetNumSections(1)",
+             "error in function 'GetNumSections'.\n     argument #2 is 'number'; '[no object]' expected.\n", ""},
+            {"g_nZoom = 'x'", "invalid type in variable assignment.\n     value is 'string'; 'number' expected.\n", ""},
+            // nil where the library takes a reference
+            {"FindAllTEs(g_pDoc, nil, nil, nil)",
+             "error in function 'FindAllTEs'.\n     argument #4 is 'nil'; 'vector<wxString>' expected.\n", ""},
+            {"tcNode.GetNumChildren(nil)", "invalid 'self' in function 'GetNumChildren'", ""},
+            // indexes outside a vector
+            {"return vector_tcEntry__()[0]", "index 0 out of range for 'vector<tcEntry*>' of size 0", ""},
+            {"V = vector_wxString_() V:push_back('a') V[1] = 'b'",
+             "index 1 out of range for 'vector<wxString>' of size 1", "assert(V:size() == 1 and V[0] == 'a')"},
+            // use after delete and after the document deleted a tree
+            {"local e = tcEntity:new() e:delete() return e:GetValue()", "invalid 'self' in function 'GetValue'", ""},
+            {"local k = tAddElement(g_pDoc, 'branch') local n = g_pDoc:AllocateElement(k) "
+             "CHILD = g_pDoc:AllocateElement(k) n:AddChildLast(CHILD) g_pDoc:DeleteTreeFromDoc(n) "
+             "return CHILD:GetParent()",
+             "invalid 'self' in function 'GetParent'", "assert(tolua.type(CHILD) == 'tcNode')"},
+            // what the program owns stays
+            {"tApp():delete()",
+             "'delete' refused: the object belongs to its owner; use nothing (the program keeps the application "
+             "context)",
+             "assert(tApp():GetNoUserInteraction() ~= nil)"},
+            {"g_pIORegistry:delete()",
+             "'delete' refused: the object belongs to its owner; use nothing (the program keeps g_pIORegistry)",
+             "assert(g_pIORegistry:GetIOTag(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter')) == 'XLIFFImporter')"},
+            {"g_pIORegistry = nil", "'g_pIORegistry' cannot be assigned: the registry of IO handlers cannot be replaced",
+             "assert(g_pIORegistry:GetNumIO() >= 1 and rawget(_G, 'g_pIORegistry') == nil)"},
+            {"g_pIORegistry = tcIORegistry()", "'g_pIORegistry' cannot be assigned",
+             "assert(g_pIORegistry:GetIOTypeFromTag('XLIFFImporter'))"},
+            {"Evt_NodeInserted = Evt_NodeRemoved",
+             "'Evt_NodeInserted' cannot be assigned: add handlers with AddLuaHandler instead",
+             "assert(Evt_NodeInserted:GetName() == 'Evt_NodeInserted' and rawget(_G, 'Evt_NodeInserted') == nil)"},
+            // features this build does not have
+            {"g_pDoc:SetupDefaultAutonumbering()", "'SetupDefaultAutonumbering' is not supported by this build", ""},
+            {"tWebSearch('tree')", "'tWebSearch' is not supported by this build", ""},
+            {"while true do g_pDoc:GetNumSections() end", "script stopped after 2000000 instructions", ""},
+        });
+}
+
+// A document the program holds open (a project, a memory, rules) may be edited by scripts but not
+// freed or reset by them.
+TEST_F(EndToEndTest, AHeldDocumentIsNotFreedByAScript)
+{
+    m_pDoc->CreateDoc("held");
+    tCreateDefaultDTDMendrasi(m_pDoc.get());
+    auto* pRoot = dynamic_cast<tcDictionary*>(m_pDoc->AllocateElementByID(1));
+    ASSERT_NE(pRoot, nullptr);
+    m_pDoc->SetDictionary(pRoot);
+    m_pDoc->SetHeldByProgram(true);
+    ASSERT_EQ(m_state.Run("ROOT = g_pDoc:GetDictionary() "
+                          "function unchanged() assert(rawequal(g_pDoc:GetDictionary(), ROOT) and "
+                          "g_pDoc:GetDTD():GetNumElements() == 3 and ROOT:GetNumChildren() == NCHILDREN) end"),
+              "");
+    const char* const szHeld = "the document is held open by the program and cannot be freed or reset";
+    ExpectLuaErrors(m_state.L(), {
+                                     {"NCHILDREN = ROOT:GetNumChildren() g_pDoc:DeleteDoc()", szHeld, "unchanged()"},
+                                     {"g_pDoc:Destroy()", szHeld, "unchanged()"},
+                                     {"g_pDoc:CreateDoc('other')", szHeld, "unchanged()"},
+                                     {"g_pDoc:DeleteTreeFromDoc(ROOT)", szHeld, "unchanged()"},
+                                     {"g_pDoc:DeleteTreeFromMem(ROOT)", szHeld, "unchanged()"},
+                                 });
+    // Its nodes stay the script's to edit.
+    EXPECT_EQ(m_state.Run("local n = AllocateElementByIDHelper(2, g_pDoc) ROOT:AddChildLast(n) "
+                          "assert(g_pDoc:DeleteTreeFromDoc(n) and ROOT:GetNumChildren() == NCHILDREN)"),
+              "");
+    EXPECT_EQ(m_pDoc->GetDictionary(), pRoot);
 }
 
 // ----- The manifest against what the opened package holds -----------------------------------------
