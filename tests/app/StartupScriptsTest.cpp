@@ -2,11 +2,13 @@
 // and the whole program running them once its window is shown.
 #include "app/StartupScripts.h"
 
+#include "script/LuaBindings.h"
 #include "tests/harness/ChildProcess.h"
 #include "tests/harness/TempHome.h"
 #include "tests/harness/TestFiles.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tLua.h"
+#include "varnak/include/tcEvent.h"
 #include "varnak/include/tcThreads.h"
 
 #include <gtest/gtest.h>
@@ -129,6 +131,23 @@ TEST_F(StartupScriptsRun, NoFolderNoScriptsNothingLogged)
     fs::create_directories(ScriptsFolder());
     EXPECT_EQ(RunStartupScripts(FolderText(ScriptsFolder())), 0);
     EXPECT_TRUE(log.Lines().empty());
+}
+
+// What start-up scripts are for: a handler a script registers is called by the library's later
+// triggers.
+TEST_F(StartupScriptsRun, AScriptsEventHandlerHearsLaterTriggers)
+{
+    lua_pushcfunction(g_pLua, [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
+    ASSERT_TRUE(tLuaPCall(g_pLua, 0, 0));
+    WriteBytes(ScriptsFolder() / "handlers.lua",
+               "heard = 0\n"
+               "function onModified(event) if rawequal(event, Evt_NodeModified) then heard = heard + 1 end end\n"
+               "assert(Evt_NodeModified:AddLuaHandler('onModified'))\n");
+    tcLogCapture log;
+    ASSERT_EQ(RunStartupScripts(FolderText(ScriptsFolder())), 1) << log.Lines().at(1);
+    Evt_NodeModified.Trigger();
+    Evt_NodeModified.Trigger();
+    EXPECT_TRUE(tLuaRun(g_pLua, "assert(heard == 2, heard)", "=heard"));
 }
 
 TEST(StartupScriptsProcess, ProgramRunsThemOnceItsWindowIsShownAndClosesNormally)
