@@ -8,6 +8,7 @@
 #include "app/BrindovaFrame.h"
 #include "app/FatalReport.h"
 #include "app/ProgramServices.h"
+#include "app/StartupScripts.h"
 #include "app/SystemInfoBlock.h"
 #include "app/WindowGeometry.h"
 #include "app/WxUserPrompts.h"
@@ -156,6 +157,8 @@ bool BrindovaApp::OnInit()
     pFrame->Show();
     if (geometry.bMaximized)
         pFrame->Maximize();
+    // The user's own scripts come last, when everything they may reach exists.
+    RunStartupScripts(GetStartupScriptsFolder(GetAppName()));
 
     if (nAutoCloseMillis >= 0)
         StartTestAutoClose(pFrame);

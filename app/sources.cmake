@@ -5,6 +5,7 @@ list(APPEND LINTRADO_UI_SOURCES
     app/AppVersion.cpp
     app/BrindovaApp.cpp
     app/ProgramServices.cpp
+    app/StartupScripts.cpp
     app/SystemInfoBlock.cpp
     app/WindowGeometry.cpp
     app/MessageBox.cpp
