@@ -76,6 +76,9 @@ tsQueryScratch& QueryScratch()
 
 constexpr uint32_t LENGTH_CLASSES = 512; // longer texts share the last class
 
+// Whether FindBestMatches takes its shortcuts (see UseShortcuts).
+std::atomic<bool> s_bShortcuts{true};
+
 void PutVarint(std::vector<uint8_t>& a, uint64_t v)
 {
     while (v >= 0x80)
@@ -141,6 +144,11 @@ int ScoreBound(size_t nQuery, size_t nText, uint32_t nShared)
 
 CVRMemDocIndex::CVRMemDocIndex() = default;
 CVRMemDocIndex::~CVRMemDocIndex() = default;
+
+void CVRMemDocIndex::UseShortcuts(bool bUse)
+{
+    s_bShortcuts.store(bUse, std::memory_order_relaxed);
+}
 
 int CVRMemDocIndex::Score(uint32_t d, uint32_t m)
 {
@@ -572,21 +580,42 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     std::u16string_view aTexts[BATCH];
     uint32_t aBatch[BATCH];
     uint32_t aDistances[BATCH];
+    const bool bShortcuts = s_bShortcuts.load(std::memory_order_relaxed);
     int nBound = 100;
     for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
     {
         uint32_t n = 0;
+        int nBatchBound = -1; // without shortcuts, a batch keeps to one bucket
         while (n < BATCH && nLeft > 0)
         {
             while (nBound > 0 && aBucketStart[nBound] >= nLeft)
                 --nBound; // the bucket of position nLeft - 1
-            if (nBound < nThreshold)
+            if (nBound < nThreshold || (!bShortcuts && n > 0 && nBound != nBatchBound))
                 break;
+            nBatchBound = nBound;
             aBatch[n++] = aOrdered[--nLeft];
+            if (bShortcuts)
+            {
+                // The texts lie all over the store: those of the next batch are fetched into the
+                // cache while this one is scored, their places and lengths a batch earlier still.
+                if (nLeft >= 2 * BATCH)
+                {
+                    const uint32_t nLater = aOrdered[nLeft - 2 * BATCH];
+                    __builtin_prefetch(&m_aStart[nLater]);
+                    __builtin_prefetch(&m_aLength[nLater]);
+                }
+                if (nLeft >= BATCH)
+                {
+                    const char16_t* pNext = m_aArena.data() + m_aStart[aOrdered[nLeft - BATCH]];
+                    __builtin_prefetch(pNext);
+                    __builtin_prefetch(pNext + 32);
+                }
+            }
         }
         if (n == 0)
             break;
-        std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
+        if (bShortcuts)
+            std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
         for (uint32_t i = 0; i < n; ++i)
             aTexts[i] = Text(aBatch[i]);
         query.DistanceBatch(aTexts, n, aDistances);
