@@ -100,8 +100,9 @@ public:
     static int Score(uint32_t d, uint32_t m);
 
     // Whether FindBestMatches takes the shortcuts that leave its results as they are (batches that run
-    // on across score buckets, ...); without them it scores every candidate its bounds allow, bucket
-    // by bucket, as the index first did. The results are the same either way; measurements and tests
+    // on across score buckets, ordered by length; the next batch's texts fetched into the cache while
+    // one is scored); without them it scores every candidate its bounds allow, bucket by bucket, as
+    // the index first did. The results are the same either way; measurements and tests
     // compare the two. For every index of the process; set it while no look-up runs.
     static void UseShortcuts(bool bUse);
 
