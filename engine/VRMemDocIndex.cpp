@@ -512,6 +512,10 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     }
     tsQueryScratch& scratch = QueryScratch();
     GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED | TEXT_ENTRIES, q, scratch);
+    // Without the shortcuts the ordering takes new, zeroed buffers per query, as it first did.
+    const bool bShortcuts = s_bShortcuts.load(std::memory_order_relaxed);
+    tsQueryScratch fresh;
+    tsQueryScratch& buffers = bShortcuts ? scratch : fresh;
 
     // Candidates in buckets by the best score they could reach, so that the best are scored first
     // and the rest can be left once they cannot reach the results; within a bucket by length (texts
@@ -520,9 +524,9 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     const std::vector<uint32_t>& aCandidates = scratch.aCandidates;
     const size_t nCandidates = aCandidates.size();
     std::array<uint32_t, 102> aBucketStart{};
-    std::vector<uint8_t>& aBound = scratch.aBound;
+    std::vector<uint8_t>& aBound = buffers.aBound;
     aBound.resize(nCandidates);
-    std::vector<uint32_t>& aLengthStart = scratch.aLengthStart;
+    std::vector<uint32_t>& aLengthStart = buffers.aLengthStart;
     aLengthStart.assign(LENGTH_CLASSES + 1, 0);
     uint32_t* pShared = scratch.aShared.data();
     for (size_t i = 0; i < nCandidates; ++i)
@@ -536,13 +540,13 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     }
     for (size_t b = 1; b < aBucketStart.size(); ++b)
         aBucketStart[b] += aBucketStart[b - 1];
-    std::vector<uint32_t>& aByLength = scratch.aByLength; // candidate positions
+    std::vector<uint32_t>& aByLength = buffers.aByLength; // candidate positions
     aByLength.resize(nCandidates);
     for (size_t c = 1; c < aLengthStart.size(); ++c)
         aLengthStart[c] += aLengthStart[c - 1];
     for (uint32_t i = 0; i < nCandidates; ++i)
         aByLength[aLengthStart[std::min(m_aLength[aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
-    std::vector<uint32_t>& aOrdered = scratch.aOrdered;
+    std::vector<uint32_t>& aOrdered = buffers.aOrdered;
     aOrdered.resize(nCandidates);
     {
         std::array<uint32_t, 102> aFill = aBucketStart;
@@ -556,7 +560,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     std::array<int64_t, 101> aResultsAt{};
     int nThreshold = nMinScore;
     int64_t nAtOrAbove = 0;
-    std::vector<std::pair<uint32_t, int>>& aKept = scratch.aKept;
+    std::vector<std::pair<uint32_t, int>>& aKept = buffers.aKept;
     aKept.clear();
     auto Consider = [&](uint32_t nID, uint32_t d)
     {
@@ -580,7 +584,6 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     std::u16string_view aTexts[BATCH];
     uint32_t aBatch[BATCH];
     uint32_t aDistances[BATCH];
-    const bool bShortcuts = s_bShortcuts.load(std::memory_order_relaxed);
     int nBound = 100;
     for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
     {
