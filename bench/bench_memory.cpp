@@ -293,8 +293,8 @@ struct SideBySide
 
 // Each query looked up the new way and the old way in turn, so that both meet the same load of the
 // machine; both must give the same results. eNewKernel: the kernel of the new way.
-SideBySide MeasureSideBySide(const CVRMemDoc& memory, const std::vector<wxString>& asQueries,
-                             const wxString& sLanguage, teMemDocKernel eNewKernel)
+SideBySide MeasureSideBySide(const CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wxString& sLanguage,
+                             teMemDocKernel eNewKernel)
 {
     std::vector<double> aNew, aOld;
     SideBySide figures;
