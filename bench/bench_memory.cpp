@@ -2,7 +2,7 @@
 // (tests/engine/MemDocReference) on the same units.
 //
 //     bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N] [--threads N]
-//                  [--kernel portable|avx2|avx512]
+//                  [--kernel portable|avx2|avx512] [--old-path]
 //     bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] [--reference-sample N] [--threads N]
 //
 // Without files it builds memories of 10,000 and 100,000 units from generated sentences (written as
@@ -20,6 +20,10 @@
 // *_all_threads those of all. "kernel" names the distance kernel in use: the best the processor has,
 // or at most the one --kernel (or the environment variable BENCH_MEMORY_KERNEL) names. Each size is
 // also measured with the other kernels the processor has (lookup_median_ms_<kernel>), side by side.
+// The old path (every candidate the bounds allow scored bucket by bucket, at most in AVX2 lanes) is
+// measured query by query alternating with the new one: lookup_*_new_path_*, lookup_*_old_path_* and
+// their ratio lookup_new_vs_old_median_* (the same for the long queries); both must agree.
+// --old-path (or BENCH_MEMORY_OLD_PATH=1) runs everything on the old path instead.
 //
 // Prints "name: value" lines. Figures of a generated size carry it as a suffix (load_s_10000); the
 // unsuffixed figures are those of the largest size, or of the files. Exits with 1 when a sampled
@@ -201,6 +205,7 @@ struct Figures
     double fProcessMB = 0;
     double fMedian = 0;
     double fP95 = 0;
+    double fP99 = 0;
     double fPerSecond = 0;
     // The same queries on every thread at once.
     double fThreadsMedian = 0;
@@ -247,6 +252,7 @@ void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wx
     }
     figures.fMedian = Percentile(aTimes, 0.5);
     figures.fP95 = Percentile(aTimes, 0.95);
+    figures.fP99 = Percentile(aTimes, 0.99);
     figures.fPerSecond = asQueries.size() / std::max(1e-9, Seconds(startAll));
     if (nSample == 0)
         return;
@@ -266,6 +272,65 @@ void Measure(CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wx
 }
 
 size_t g_nThreads = 1;
+
+// The look-up as it was before its shortcuts and the AVX-512 kernel: every candidate the bounds allow
+// scored bucket by bucket, at most in AVX2 lanes. BENCH_MEMORY_OLD_PATH=1 or --old-path makes it the
+// path of the whole run; otherwise it is measured side by side with the new one.
+bool g_bOldPath = false;
+
+void UseOldPath(bool bOld, teMemDocKernel eNewKernel)
+{
+    CVRMemDocIndex::UseShortcuts(!bOld);
+    CMemDocQuery::UseKernel(bOld ? std::min(eNewKernel, teMemDocKernel::AVX2) : eNewKernel);
+}
+
+struct SideBySide
+{
+    double fNewMedian = 0, fNewP95 = 0, fNewP99 = 0;
+    double fOldMedian = 0, fOldP95 = 0, fOldP99 = 0;
+    int nDiffer = 0;
+};
+
+// Each query looked up the new way and the old way in turn, so that both meet the same load of the
+// machine; both must give the same results. eNewKernel: the kernel of the new way.
+SideBySide MeasureSideBySide(const CVRMemDoc& memory, const std::vector<wxString>& asQueries, const wxString& sLanguage,
+                             teMemDocKernel eNewKernel)
+{
+    std::vector<double> aNew, aOld;
+    SideBySide figures;
+    for (const wxString& sQuery : asQueries)
+    {
+        Clock::time_point start = Clock::now();
+        const std::vector<CVRMemDocMatch> aNewMatches = memory.LookupTranslations(sQuery, sLanguage);
+        aNew.push_back(Seconds(start) * 1000.0);
+        UseOldPath(true, eNewKernel);
+        start = Clock::now();
+        const std::vector<CVRMemDocMatch> aOldMatches = memory.LookupTranslations(sQuery, sLanguage);
+        aOld.push_back(Seconds(start) * 1000.0);
+        UseOldPath(false, eNewKernel);
+        figures.nDiffer += aNewMatches != aOldMatches;
+    }
+    figures.fNewMedian = Percentile(aNew, 0.5);
+    figures.fNewP95 = Percentile(aNew, 0.95);
+    figures.fNewP99 = Percentile(aNew, 0.99);
+    figures.fOldMedian = Percentile(aOld, 0.5);
+    figures.fOldP95 = Percentile(aOld, 0.95);
+    figures.fOldP99 = Percentile(aOld, 0.99);
+    return figures;
+}
+
+void PrintSideBySide(const SideBySide& figures, const char* szName, size_t nUnits)
+{
+    std::printf("%s_median_ms_new_path_%zu: %.3f\n", szName, nUnits, figures.fNewMedian);
+    std::printf("%s_median_ms_old_path_%zu: %.3f\n", szName, nUnits, figures.fOldMedian);
+    std::printf("%s_p95_ms_new_path_%zu: %.3f\n", szName, nUnits, figures.fNewP95);
+    std::printf("%s_p95_ms_old_path_%zu: %.3f\n", szName, nUnits, figures.fOldP95);
+    std::printf("%s_p99_ms_new_path_%zu: %.3f\n", szName, nUnits, figures.fNewP99);
+    std::printf("%s_p99_ms_old_path_%zu: %.3f\n", szName, nUnits, figures.fOldP99);
+    std::printf("%s_new_vs_old_median_%zu: %.2f\n", szName, nUnits,
+                figures.fNewMedian > 0 ? figures.fOldMedian / figures.fNewMedian : 0.0);
+    std::printf("%s_old_path_mismatches_%zu: %d\n", szName, nUnits, figures.nDiffer);
+}
 
 // Every query once more, on g_nThreads threads at once; each result must be the one a single thread
 // got (counted as mismatches).
@@ -323,6 +388,7 @@ void Print(const Figures& figures, const std::string& sSuffix)
     std::printf("process_mb%s: %.1f\n", sz, figures.fProcessMB);
     std::printf("lookup_median_ms%s: %.3f\n", sz, figures.fMedian);
     std::printf("lookup_p95_ms%s: %.3f\n", sz, figures.fP95);
+    std::printf("lookup_p99_ms%s: %.3f\n", sz, figures.fP99);
     std::printf("lookups_per_s%s: %.1f\n", sz, figures.fPerSecond);
     if (figures.fThreadsPerSecond > 0)
     {
@@ -458,9 +524,17 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         // of its own: the memory answers from its "en" units.
         Figures regional;
         Measure(*pMemory, asQueries, "en-US", 0, regional, nullptr);
+        const teMemDocKernel eInUse = CMemDocQuery::GetKernel();
+        SideBySide sideBySide, longSideBySide;
+        if (!g_bOldPath)
+        {
+            sideBySide = MeasureSideBySide(*pMemory, asQueries, "en", eInUse);
+            longSideBySide = MeasureSideBySide(*pMemory, asLongQueries, "en", eInUse);
+            figures.nMismatches += sideBySide.nDiffer + longSideBySide.nDiffer;
+            bAgree = bAgree && sideBySide.nDiffer == 0 && longSideBySide.nDiffer == 0;
+        }
         // The same with each other kernel the processor has, side by side with the one in use.
         std::vector<std::pair<teMemDocKernel, double>> aKernelMedians;
-        const teMemDocKernel eInUse = CMemDocQuery::GetKernel();
         for (teMemDocKernel eKernel : {teMemDocKernel::AVX512, teMemDocKernel::AVX2})
             if (eKernel != eInUse && CMemDocQuery::HasKernel(eKernel))
             {
@@ -513,6 +587,11 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
         std::printf("long_lookup_median_ms_%zu: %.3f\n", nUnits, longFigures.fMedian);
         std::printf("long_lookup_p95_ms_%zu: %.3f\n", nUnits, longFigures.fP95);
         std::printf("long_lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, fLongNoVector);
+        if (!g_bOldPath)
+        {
+            PrintSideBySide(sideBySide, "lookup", nUnits);
+            PrintSideBySide(longSideBySide, "long_lookup", nUnits);
+        }
         std::fflush(stdout);
         aAll.emplace_back(nUnits, figures);
         wxRemoveFile(sPath);
@@ -540,6 +619,7 @@ int main(int argc, char** argv)
     size_t nSample = 0;
     g_nThreads = std::max(1u, std::thread::hardware_concurrency());
     std::string sKernel = std::getenv("BENCH_MEMORY_KERNEL") ? std::getenv("BENCH_MEMORY_KERNEL") : "";
+    g_bOldPath = std::getenv("BENCH_MEMORY_OLD_PATH") && std::string(std::getenv("BENCH_MEMORY_OLD_PATH")) == "1";
     for (int i = 1; i < argc; ++i)
     {
         const std::string sArg = argv[i];
@@ -558,6 +638,8 @@ int main(int argc, char** argv)
             g_nThreads = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
         else if (sArg == "--kernel" && bValue)
             sKernel = argv[++i];
+        else if (sArg == "--old-path")
+            g_bOldPath = true;
         else if (sArg == "--queries-per-size" && bValue)
             nQueries = std::max<size_t>(1, std::strtoul(argv[++i], nullptr, 10));
         else if (sArg == "--units" && bValue)
@@ -576,7 +658,7 @@ int main(int argc, char** argv)
         {
             std::fprintf(stderr,
                          "usage: bench_memory [--units N[,N...]] [--queries-per-size N] [--reference-sample N] "
-                         "[--threads N] [--kernel portable|avx2|avx512]\n"
+                         "[--threads N] [--kernel portable|avx2|avx512] [--old-path]\n"
                          "       bench_memory --tmx FILE --queries FILE --source-lang L [--dump OUT] "
                          "[--reference-sample N] [--threads N]\n");
             return 2;
@@ -591,7 +673,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "unknown kernel %s\n", sKernel.c_str());
         return 2;
     }
+    if (g_bOldPath)
+        UseOldPath(true, CMemDocQuery::GetKernel());
     std::printf("kernel: %s\n", CMemDocQuery::KernelName(CMemDocQuery::GetKernel()));
+    std::printf("path: %s\n", g_bOldPath ? "old" : "new");
     Init_TMXImporter();
     if (!sTMX.empty() || !sQueries.empty())
     {

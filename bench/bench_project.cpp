@@ -18,7 +18,9 @@
 // write_s and load_s repeat writing_s and memory_load_s. With more than one thread, each run is
 // preceded by one on a single thread (lookup_s_1_thread, lookup_speedup); same_file_as_1_thread
 // says whether the two project files are byte-identical. The first run of a process pays for
-// fresh memory, so the single thread goes first.
+// fresh memory, so the single thread goes first. convert_cpu_s is the processor time of the
+// conversion (all threads) and cores_busy that over its wall time: on a machine shared with other
+// work, how many cores the run really had (suffixed _1_thread for the single-thread run).
 
 #include "Shared/AppUtils_sharedTestText.h"
 #include "Shared/VRSRXDoc.h"
@@ -101,6 +103,15 @@ double PeakMB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+// Processor time of the process so far, all threads.
+double CPUSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 wxString Path(const fs::path& path)
@@ -228,6 +239,9 @@ void WriteMemory(const fs::path& path, const std::vector<wxString>& asSentences,
 struct RunFigures
 {
     double fLookup = 0;
+    // Processor time and wall time of the conversion: how many cores it really had.
+    double fConvertCPU = 0;
+    double fConvert = 0;
     std::string sFile;
 };
 
@@ -252,8 +266,11 @@ bool Run(const ConvertorRegistry& registry, const Options& options, const std::v
     // Inline codes are numbered process-wide: each run counts from the start, so runs compare.
     CSegmentTUChild::ResetIDCounterForTests();
     const auto start = std::chrono::steady_clock::now();
+    const double fCPUBefore = CPUSeconds();
     Project project = Create(registry, options, aFiles, rules, pMemory);
     const double fConvertSeconds = Seconds(start);
+    figures.fConvertCPU = CPUSeconds() - fCPUBefore;
+    figures.fConvert = fConvertSeconds;
 
     const auto startWriting = std::chrono::steady_clock::now();
     const int nSaved = OutputXLIFF(project.pDoc.get(), nullptr, Path(projectPath));
@@ -275,6 +292,8 @@ bool Run(const ConvertorRegistry& registry, const Options& options, const std::v
     Print("segments_per_s", fConvertSeconds > 0 ? nSegments / fConvertSeconds : 0);
     Print("segmentation_s", fSegmentationSeconds);
     Print("lookup_s", figures.fLookup);
+    Print("convert_cpu_s", figures.fConvertCPU);
+    Print("cores_busy", fConvertSeconds > 0 ? figures.fConvertCPU / fConvertSeconds : 0.0);
     Print("writing_s", fWritingSeconds);
     Print("write_s", fWritingSeconds);
     Print("peak_mb", PeakMB());
@@ -298,6 +317,8 @@ bool RunAndCompare(const ConvertorRegistry& registry, const Options& options, co
     if (pMemory && nThreads > 1)
     {
         Print("lookup_s_1_thread", one.fLookup);
+        Print("convert_cpu_s_1_thread", one.fConvertCPU);
+        Print("cores_busy_1_thread", one.fConvert > 0 ? one.fConvertCPU / one.fConvert : 0.0);
         Print("lookup_speedup", all.fLookup > 0 ? one.fLookup / all.fLookup : 0.0);
         Print("same_file_as_1_thread", one.sFile == all.sFile ? 1 : 0);
         bOK = bOK && one.sFile == all.sFile;

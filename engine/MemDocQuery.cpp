@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -20,10 +22,32 @@ constexpr size_t WORD_BITS = 64;
 // The best kernel batches may use (a teMemDocKernel); set while no query runs, read by every query.
 std::atomic<int> s_nMostKernel{static_cast<int>(teMemDocKernel::AVX512)};
 
-// The thread's code-unit table: all zero while no query holds it.
+// The most blocks a query may have for the wide kernels, which read its match masks straight by
+// code unit.
+constexpr size_t MOST_DIRECT_BLOCKS = 4;
+
+void FreeWords(Word* p)
+{
+    std::free(p);
+}
+using tpWords = std::unique_ptr<Word[], decltype(&FreeWords)>;
+
+// A zeroed table of a query's match masks by code unit (nBlocks words per unit, for up to
+// MOST_DIRECT_BLOCKS blocks). Zeroed by the system: only the pages of the units a query uses are ever
+// touched.
+[[maybe_unused]] tpWords NewDirectTable()
+{
+    auto* p = static_cast<Word*>(std::calloc(size_t(0x10000) * MOST_DIRECT_BLOCKS, sizeof(Word)));
+    if (!p)
+        throw std::bad_alloc();
+    return tpWords(p, FreeWords);
+}
+
+// The thread's code-unit tables: all zero while no query holds them.
 struct tsSharedIndex
 {
     std::vector<uint32_t> aIndex = std::vector<uint32_t>(0x10000, 0);
+    tpWords pDirect{nullptr, FreeWords}; // made by the first query that needs it
     bool bHeld = false;
 };
 
@@ -406,11 +430,9 @@ __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& p
 
 // Sixteen texts in two groups of eight lanes; lanes past their text's end run idle as in
 // Distance8AVX2.
-__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const std::u16string_view* at,
-                                                         uint32_t* anOut)
+__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const Word* pDirect,
+                                                         const std::u16string_view* at, uint32_t* anOut)
 {
-    const Word* pPeq = pattern.pPeq;
-    const uint32_t* pIndex = pattern.pIndex;
     size_t nCommon = at[0].size();
     size_t nLongest = 0;
     const char16_t* p[16];
@@ -430,7 +452,7 @@ __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& patter
     __m512i vPvB = vPvA;
     __m512i vMvB = vMvA;
     __m512i vScoreB = vScoreA;
-    auto Eq = [&](int k, size_t j) { return static_cast<long long>(pPeq[pIndex[p[k][j]]]); };
+    auto Eq = [&](int k, size_t j) { return static_cast<long long>(pDirect[p[k][j]]); };
     for (size_t j = 0; j < nCommon; ++j)
     {
         const __m512i vEqA = _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j),
@@ -442,8 +464,9 @@ __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& patter
     }
     if (nLongest > nCommon)
     {
+        // What an ended lane reads does not matter: its score was taken at its last column.
         auto EqOrIdle = [&](int k, size_t j)
-        { return static_cast<long long>(pPeq[pIndex[static_cast<long long>(j) < anLen[k] ? p[k][j] : char16_t(0)]]); };
+        { return static_cast<long long>(static_cast<long long>(j) < anLen[k] ? pDirect[p[k][j]] : 0); };
         const __m512i vLenA = _mm512_loadu_si512(anLen);
         const __m512i vLenB = _mm512_loadu_si512(anLen + 8);
         __m512i vResultA = vScoreA;
@@ -479,14 +502,14 @@ template <size_t NB> struct tsBlockLanesAVX512
 // One column of eight lanes, as BlockColumnAVX2.
 template <size_t NB, bool bIdle>
 __attribute__((target("avx512f"), always_inline)) inline void
-BlockColumnAVX512(const tsBlockPattern& pattern, const char16_t* const* p, const long long* anLen, size_t j,
-                  tsBlockLanesAVX512<NB>& lanes)
+BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char16_t* const* p, const long long* anLen,
+                  size_t j, tsBlockLanesAVX512<NB>& lanes)
 {
     const __m512i vOne = _mm512_set1_epi64(1);
     const long long* apRow[8];
     for (int k = 0; k < 8; ++k)
-        apRow[k] = reinterpret_cast<const long long*>(pattern.pPeq) +
-                   size_t(pattern.pIndex[bIdle && static_cast<long long>(j) >= anLen[k] ? char16_t(0) : p[k][j]]) * NB;
+        apRow[k] = reinterpret_cast<const long long*>(pDirect) +
+                   size_t(bIdle && static_cast<long long>(j) >= anLen[k] ? char16_t(0) : p[k][j]) * NB;
     __m512i vHp = vOne;
     __m512i vHn = _mm512_setzero_si512();
     for (size_t b = 0; b < NB; ++b)
@@ -524,7 +547,7 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const char16_t* const* p, const
 
 // Sixteen texts against a query of NB blocks, in two groups of eight lanes.
 template <size_t NB>
-__attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPattern& pattern,
+__attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPattern& pattern, const Word* pDirect,
                                                                const std::u16string_view* at, uint32_t* anOut)
 {
     size_t nCommon = at[0].size();
@@ -547,8 +570,8 @@ __attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPatt
     a.vScore = b.vScore = _mm512_set1_epi64(pattern.nLen);
     for (size_t j = 0; j < nCommon; ++j)
     {
-        BlockColumnAVX512<NB, false>(pattern, p, anLen, j, a);
-        BlockColumnAVX512<NB, false>(pattern, p + 8, anLen + 8, j, b);
+        BlockColumnAVX512<NB, false>(pattern, pDirect, p, anLen, j, a);
+        BlockColumnAVX512<NB, false>(pattern, pDirect, p + 8, anLen + 8, j, b);
     }
     if (nLongest > nCommon)
     {
@@ -558,8 +581,8 @@ __attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPatt
         __m512i vResultB = b.vScore;
         for (size_t j = nCommon; j < nLongest; ++j)
         {
-            BlockColumnAVX512<NB, true>(pattern, p, anLen, j, a);
-            BlockColumnAVX512<NB, true>(pattern, p + 8, anLen + 8, j, b);
+            BlockColumnAVX512<NB, true>(pattern, pDirect, p, anLen, j, a);
+            BlockColumnAVX512<NB, true>(pattern, pDirect, p + 8, anLen + 8, j, b);
             const __m512i vColumns = _mm512_set1_epi64(static_cast<long long>(j + 1));
             vResultA = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenA, vColumns), vResultA, a.vScore);
             vResultB = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenB, vColumns), vResultB, b.vScore);
@@ -590,19 +613,20 @@ teMemDocKernel ActiveKernel()
 
 // Batches of eight, then of four texts for a query of NB blocks; returns how many texts it did.
 template <size_t NB>
-size_t DistanceBlocksBatch(teMemDocKernel eKernel, const tsBlockPattern& pattern, const std::u16string_view* at,
-                           size_t n, uint32_t* anOut)
+size_t DistanceBlocksBatch(teMemDocKernel eKernel, const tsBlockPattern& pattern, const Word* pDirect,
+                           const std::u16string_view* at, size_t n, uint32_t* anOut)
 {
     size_t i = 0;
 #if MEMDOC_HAVE_AVX2
-    if (eKernel == teMemDocKernel::AVX512)
+    if (eKernel == teMemDocKernel::AVX512 && pDirect)
         for (; i + 16 <= n; i += 16)
-            DistanceBlocks16AVX512<NB>(pattern, at + i, anOut + i);
+            DistanceBlocks16AVX512<NB>(pattern, pDirect, at + i, anOut + i);
     if (eKernel >= teMemDocKernel::AVX2)
         for (; i + 8 <= n; i += 8)
             DistanceBlocks8AVX2<NB>(pattern, at + i, anOut + i);
 #else
     (void)eKernel;
+    (void)pDirect;
 #endif
     for (; i + 4 <= n; i += 4)
         DistanceBlocks4<NB>(pattern, at + i, anOut + i);
@@ -638,14 +662,39 @@ CMemDocQuery::CMemDocQuery(std::u16string_view sQuery)
     m_nLastBit = m_nLen == 0 ? 0 : static_cast<unsigned>((m_nLen - 1) % WORD_BITS);
     m_aPv.resize(m_nBlocks);
     m_aMv.resize(m_nBlocks);
+#if MEMDOC_HAVE_AVX2
+    // The AVX-512 kernels read the masks by code unit, one load where the row table takes two.
+    if (m_nBlocks >= 1 && m_nBlocks <= MOST_DIRECT_BLOCKS && CpuHasAVX512())
+    {
+        if (m_bSharedIndex)
+        {
+            if (!shared.pDirect)
+                shared.pDirect = NewDirectTable();
+            m_pDirect = shared.pDirect.get();
+        }
+        else
+        {
+            m_pOwnDirect = NewDirectTable().release();
+            m_pDirect = m_pOwnDirect;
+        }
+        for (char16_t c : m_aUsed)
+            for (size_t b = 0; b < m_nBlocks; ++b)
+                m_pDirect[size_t(c) * m_nBlocks + b] = m_aPeq[m_pIndex[c] * m_nBlocks + b];
+    }
+#endif
 }
 
 CMemDocQuery::~CMemDocQuery()
 {
+    std::free(m_pOwnDirect);
     if (!m_bSharedIndex)
         return;
     for (char16_t c : m_aUsed)
+    {
         m_pIndex[c] = 0;
+        if (m_pDirect)
+            std::fill_n(m_pDirect + size_t(c) * m_nBlocks, m_nBlocks, Word(0));
+    }
     SharedIndex().bHeld = false;
 }
 
@@ -712,9 +761,9 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
     {
         const tsPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), Word(1) << m_nLastBit};
 #if MEMDOC_HAVE_AVX2
-        if (eKernel == teMemDocKernel::AVX512)
+        if (eKernel == teMemDocKernel::AVX512 && m_pDirect)
             for (; i + 16 <= n; i += 16)
-                Distance16AVX512(pattern, asTexts + i, anOut + i);
+                Distance16AVX512(pattern, m_pDirect, asTexts + i, anOut + i);
         if (eKernel >= teMemDocKernel::AVX2)
             for (; i + 8 <= n; i += 8)
                 Distance8AVX2(pattern, asTexts + i, anOut + i);
@@ -727,11 +776,11 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
         // Segments of up to 256 units; longer ones are rare enough to go one by one.
         const tsBlockPattern pattern{m_aPeq.data(), m_pIndex, static_cast<uint32_t>(m_nLen), m_nLastBit};
         if (m_nBlocks == 2)
-            i = DistanceBlocksBatch<2>(eKernel, pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<2>(eKernel, pattern, m_pDirect, asTexts, n, anOut);
         else if (m_nBlocks == 3)
-            i = DistanceBlocksBatch<3>(eKernel, pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<3>(eKernel, pattern, m_pDirect, asTexts, n, anOut);
         else
-            i = DistanceBlocksBatch<4>(eKernel, pattern, asTexts, n, anOut);
+            i = DistanceBlocksBatch<4>(eKernel, pattern, m_pDirect, asTexts, n, anOut);
     }
     for (; i < n; ++i)
         anOut[i] = Distance(asTexts[i]);

@@ -60,5 +60,9 @@ private:
     std::vector<uint32_t> m_aOwnIndex;
     std::vector<char16_t> m_aUsed;
     std::vector<uint64_t> m_aPeq;
+    // The masks by code unit (m_nBlocks words each; 0 for a unit the query lacks), for the AVX-512
+    // kernels; null where they do not run. The thread's shared table, or m_pOwnDirect.
+    uint64_t* m_pDirect = nullptr;
+    uint64_t* m_pOwnDirect = nullptr;
     std::vector<uint64_t> m_aPv, m_aMv;
 };

@@ -76,6 +76,9 @@ tsQueryScratch& QueryScratch()
 
 constexpr uint32_t LENGTH_CLASSES = 512; // longer texts share the last class
 
+// Whether FindBestMatches takes its shortcuts (see UseShortcuts).
+std::atomic<bool> s_bShortcuts{true};
+
 void PutVarint(std::vector<uint8_t>& a, uint64_t v)
 {
     while (v >= 0x80)
@@ -141,6 +144,11 @@ int ScoreBound(size_t nQuery, size_t nText, uint32_t nShared)
 
 CVRMemDocIndex::CVRMemDocIndex() = default;
 CVRMemDocIndex::~CVRMemDocIndex() = default;
+
+void CVRMemDocIndex::UseShortcuts(bool bUse)
+{
+    s_bShortcuts.store(bUse, std::memory_order_relaxed);
+}
 
 int CVRMemDocIndex::Score(uint32_t d, uint32_t m)
 {
@@ -504,6 +512,10 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     }
     tsQueryScratch& scratch = QueryScratch();
     GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED | TEXT_ENTRIES, q, scratch);
+    // Without the shortcuts the ordering takes new, zeroed buffers per query, as it first did.
+    const bool bShortcuts = s_bShortcuts.load(std::memory_order_relaxed);
+    tsQueryScratch fresh;
+    tsQueryScratch& buffers = bShortcuts ? scratch : fresh;
 
     // Candidates in buckets by the best score they could reach, so that the best are scored first
     // and the rest can be left once they cannot reach the results; within a bucket by length (texts
@@ -512,9 +524,9 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     const std::vector<uint32_t>& aCandidates = scratch.aCandidates;
     const size_t nCandidates = aCandidates.size();
     std::array<uint32_t, 102> aBucketStart{};
-    std::vector<uint8_t>& aBound = scratch.aBound;
+    std::vector<uint8_t>& aBound = buffers.aBound;
     aBound.resize(nCandidates);
-    std::vector<uint32_t>& aLengthStart = scratch.aLengthStart;
+    std::vector<uint32_t>& aLengthStart = buffers.aLengthStart;
     aLengthStart.assign(LENGTH_CLASSES + 1, 0);
     uint32_t* pShared = scratch.aShared.data();
     for (size_t i = 0; i < nCandidates; ++i)
@@ -528,13 +540,13 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     }
     for (size_t b = 1; b < aBucketStart.size(); ++b)
         aBucketStart[b] += aBucketStart[b - 1];
-    std::vector<uint32_t>& aByLength = scratch.aByLength; // candidate positions
+    std::vector<uint32_t>& aByLength = buffers.aByLength; // candidate positions
     aByLength.resize(nCandidates);
     for (size_t c = 1; c < aLengthStart.size(); ++c)
         aLengthStart[c] += aLengthStart[c - 1];
     for (uint32_t i = 0; i < nCandidates; ++i)
         aByLength[aLengthStart[std::min(m_aLength[aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
-    std::vector<uint32_t>& aOrdered = scratch.aOrdered;
+    std::vector<uint32_t>& aOrdered = buffers.aOrdered;
     aOrdered.resize(nCandidates);
     {
         std::array<uint32_t, 102> aFill = aBucketStart;
@@ -548,7 +560,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     std::array<int64_t, 101> aResultsAt{};
     int nThreshold = nMinScore;
     int64_t nAtOrAbove = 0;
-    std::vector<std::pair<uint32_t, int>>& aKept = scratch.aKept;
+    std::vector<std::pair<uint32_t, int>>& aKept = buffers.aKept;
     aKept.clear();
     auto Consider = [&](uint32_t nID, uint32_t d)
     {
@@ -576,17 +588,37 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
     for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
     {
         uint32_t n = 0;
+        int nBatchBound = -1; // without shortcuts, a batch keeps to one bucket
         while (n < BATCH && nLeft > 0)
         {
             while (nBound > 0 && aBucketStart[nBound] >= nLeft)
                 --nBound; // the bucket of position nLeft - 1
-            if (nBound < nThreshold)
+            if (nBound < nThreshold || (!bShortcuts && n > 0 && nBound != nBatchBound))
                 break;
+            nBatchBound = nBound;
             aBatch[n++] = aOrdered[--nLeft];
+            if (bShortcuts)
+            {
+                // The texts lie all over the store: those of the next batch are fetched into the
+                // cache while this one is scored, their places and lengths a batch earlier still.
+                if (nLeft >= 2 * BATCH)
+                {
+                    const uint32_t nLater = aOrdered[nLeft - 2 * BATCH];
+                    __builtin_prefetch(&m_aStart[nLater]);
+                    __builtin_prefetch(&m_aLength[nLater]);
+                }
+                if (nLeft >= BATCH)
+                {
+                    const char16_t* pNext = m_aArena.data() + m_aStart[aOrdered[nLeft - BATCH]];
+                    __builtin_prefetch(pNext);
+                    __builtin_prefetch(pNext + 32);
+                }
+            }
         }
         if (n == 0)
             break;
-        std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
+        if (bShortcuts)
+            std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
         for (uint32_t i = 0; i < n; ++i)
             aTexts[i] = Text(aBatch[i]);
         query.DistanceBatch(aTexts, n, aDistances);

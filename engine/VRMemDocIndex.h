@@ -99,6 +99,14 @@ public:
     // in single precision, truncated. m must be above 0 and d at most m.
     static int Score(uint32_t d, uint32_t m);
 
+    // Whether FindBestMatches takes the shortcuts that leave its results as they are (batches that run
+    // on across score buckets, ordered by length; the next batch's texts fetched into the cache while
+    // one is scored; the thread's buffers kept from query to query); without them it scores every
+    // candidate its bounds allow, bucket by bucket, in new buffers, as the index first did. The
+    // results are the same either way; measurements and tests compare the two. For every index of
+    // the process; set it while no look-up runs.
+    static void UseShortcuts(bool bUse);
+
 private:
     // Per-id flags.
     enum : uint8_t

@@ -96,12 +96,29 @@ TEST(MemDocQuery, BatchesGiveWhatTheTableGivesInEveryKernel)
 
 TEST(MemDocQuery, TwoQueriesOfOneThreadDoNotDisturbEachOther)
 {
-    CMemDocQuery outer(u"abcdef");
+    // Batches of sixteen texts fill every lane of the widest kernel; a query made while another of
+    // the thread lives keeps tables of its own, and each query leaves the thread's tables clean.
+    auto Batch = [](CMemDocQuery& query, std::u16string_view sText)
     {
-        CMemDocQuery inner(u"xyz");
-        EXPECT_EQ(inner.Distance(u"xyzabc"), 3u);
+        std::vector<std::u16string_view> aTexts(16, sText);
+        std::vector<uint32_t> anDistances(aTexts.size());
+        query.DistanceBatch(aTexts.data(), aTexts.size(), anDistances.data());
+        for (uint32_t n : anDistances)
+            EXPECT_EQ(n, anDistances.front());
+        return anDistances.front();
+    };
+    for (const std::u16string& sTail : {std::u16string(), Repeat(u"-", 100)})
+    {
+        CMemDocQuery outer(u"abcdef" + sTail);
+        {
+            CMemDocQuery inner(u"xyz" + sTail);
+            EXPECT_EQ(inner.Distance(u"xyzabc" + sTail), 3u);
+            EXPECT_EQ(Batch(inner, u"xyzabc" + sTail), 3u);
+        }
+        EXPECT_EQ(outer.Distance(u"abcxyz" + sTail), 3u);
+        EXPECT_EQ(Batch(outer, u"abcxyz" + sTail), 3u);
     }
-    EXPECT_EQ(outer.Distance(u"abcxyz"), 3u);
     CMemDocQuery next(u"fedcba");
     EXPECT_EQ(next.Distance(u"abcdef"), 6u);
+    EXPECT_EQ(Batch(next, u"abcdef"), 6u);
 }

@@ -140,12 +140,15 @@ TEST(VRMemDocDifferential, RandomOperationsMatchThePlainModel)
 {
     int nLookups = 0;
     int nCut = 0;
-    // The last run scores without the vector units, so both ways of scoring are checked.
+    // The second run looks up without the shortcuts, the last scores without the vector units, so
+    // that every way of looking up is checked.
     for (unsigned nSeed : {1u, 2u, 3u})
     {
+        CVRMemDocIndex::UseShortcuts(nSeed != 2);
         CMemDocQuery::UseVectorUnits(nSeed != 3);
         RunOperations(nSeed, 2500, nLookups, nCut);
         CMemDocQuery::UseVectorUnits(true);
+        CVRMemDocIndex::UseShortcuts(true);
         if (HasFatalFailure())
             return;
     }
