@@ -459,7 +459,10 @@ TEST_F(EndToEndTest, EveryCountedGroupIsInTheOpenedPackage)
             byFile[row.sFile] = Measure(L, names.asClasses, names.asGlobals, names.asFunctions);
         }
         std::map<std::string, int>& measured = row.sFile.empty() ? whole : byFile[row.sFile];
-        if (row.sGroup == "global functions" || (row.sGroup == "functions" && !row.sFile.empty()))
+        // Overloads share one table entry, and a row's kind is the table's own: the generator checks
+        // those against the table.
+        const bool bKind = row.sGroup.size() > 5 && row.sGroup.compare(row.sGroup.size() - 5, 5, " rows") == 0;
+        if (bKind || row.sGroup == "global functions" || (row.sGroup == "functions" && !row.sFile.empty()))
             continue;
         ASSERT_TRUE(measured.count(row.sGroup)) << "no measure for this group";
         EXPECT_EQ(measured[row.sGroup], row.nCount);
