@@ -255,8 +255,10 @@ void CVRMemDocIndex::MaybeFree(uint32_t nID)
 
 void CVRMemDocIndex::Post(uint32_t nID)
 {
-    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
-    CountTrigrams(Text(nID), aTrigrams);
+    // Kept from text to text: a memory posts every one of its texts while it loads.
+    thread_local std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+    thread_local std::vector<uint64_t> aKeys;
+    CountTrigrams(Text(nID), aTrigrams, aKeys);
     for (const auto& [nKey, nCount] : aTrigrams)
     {
         tsPosting& posting = m_mapPostings[nKey];
