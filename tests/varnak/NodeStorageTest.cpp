@@ -63,10 +63,10 @@ TEST(NodeStorage, UnattachedNodesStayOwnedThroughMovesAndDeletes)
             apAll.push_back(ap.back());
         }
         ASSERT_TRUE(d.pSection->AddChildLast(ap[1])); // out of the list from its middle
-        delete ap[0];                                   // from its start
-        ASSERT_TRUE(ap[1]->RemoveNode());               // back in
-        ASSERT_TRUE(ap[2]->AddChildLast(ap[3]));        // below another unattached node
-        ASSERT_TRUE(d.doc.DeleteTreeFromMem(ap[5]));    // from its end
+        delete ap[0];                                 // from its start
+        ASSERT_TRUE(ap[1]->RemoveNode());             // back in
+        ASSERT_TRUE(ap[2]->AddChildLast(ap[3]));      // below another unattached node
+        ASSERT_TRUE(d.doc.DeleteTreeFromMem(ap[5]));  // from its end
         EXPECT_TRUE(recorder.Gone(ap[0]));
         EXPECT_TRUE(recorder.Gone(ap[5]));
         EXPECT_EQ(ap[1]->GetAttributeS(pAttr), "v");
@@ -149,8 +149,8 @@ TEST(NodeStorage, DocumentsOnSeveralThreadsKeepTheirValues)
                 {
                     ap.push_back(d.doc.AllocateElement(pKind));
                     // Half the values are common to all threads, half are the thread's own.
-                    ap.back()->SetAttributeS(pAttr, i % 2 ? wxString::Format("v%d", i % 7)
-                                                          : wxString::Format("t%d-%d", t, i));
+                    ap.back()->SetAttributeS(pAttr,
+                                             i % 2 ? wxString::Format("v%d", i % 7) : wxString::Format("t%d-%d", t, i));
                     if (i % 3 == 0)
                     {
                         tcNode*& pOlder = ap[static_cast<size_t>(i / 2)];

@@ -123,8 +123,8 @@ void* tcNode::operator new(std::size_t nSize)
         // The rest of the old block is too small for this class; it goes to the classes it fits.
         while (static_cast<size_t>(pool.pEnd - pool.pNext) >= kGrain)
         {
-            const size_t nRestClass = std::min<size_t>(static_cast<size_t>(pool.pEnd - pool.pNext) / kGrain,
-                                                       kMaxPooled / kGrain);
+            const size_t nRestClass =
+                std::min<size_t>(static_cast<size_t>(pool.pEnd - pool.pNext) / kGrain, kMaxPooled / kGrain);
             auto* pRest = reinterpret_cast<FreeNode*>(pool.pNext);
             pRest->pNext = pool.apFree[nRestClass];
             pool.apFree[nRestClass] = pRest;
