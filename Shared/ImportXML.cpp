@@ -149,7 +149,7 @@ bool ReadsAsUTF8(const std::string& sHead)
     std::string sName = sHead.substr(nQuote + 1, nClose == std::string::npos ? 0 : nClose - nQuote - 1);
     for (char& c : sName)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return sName == "utf-8" || sName == "utf8";
+    return sName == L"utf-8" || sName == L"utf8";
 }
 
 // The parser reports a bad byte where it decoded the chunk holding it, which may be a thousand
@@ -277,11 +277,11 @@ wxString tXMLUnescapeString(const wxString& sText)
     if (sText.find('&') == wxString::npos)
         return sText;
     wxString s = sText;
-    s.Replace("&gt;", ">");
-    s.Replace("&lt;", "<");
-    s.Replace("&amp;", "&");
-    s.Replace("&apos;", "'");
-    s.Replace("&quot;", "\"");
+    s.Replace(L"&gt;", L">");
+    s.Replace(L"&lt;", L"<");
+    s.Replace(L"&amp;", L"&");
+    s.Replace(L"&apos;", L"'");
+    s.Replace(L"&quot;", L"\"");
     return s;
 }
 
@@ -308,9 +308,9 @@ bool tParseXMLDecimal(const wxString& sText, int& nValue)
 
 bool tParseBoolValue(const wxString& sText)
 {
-    if (sText == "1" || sText == "yes" || sText == "y" || sText == "true" || sText == "t")
+    if (sText == L"1" || sText == L"yes" || sText == L"y" || sText == L"true" || sText == L"t")
         return true;
-    if (sText == "0" || sText == "no" || sText == "n" || sText == "false" || sText == "f")
+    if (sText == L"0" || sText == L"no" || sText == L"n" || sText == L"false" || sText == L"f")
         return false;
     tAssert(__FILE__, __LINE__, "0");
     return false;

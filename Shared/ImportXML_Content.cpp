@@ -227,7 +227,7 @@ void CXMLImporter::StartContent(const wxString& sName, const xercesc::Attributes
         else
             StartNode(sName, attrs);
     }
-    else if (sName == "reftypegroup" || sName == "reference" || sName == "reflemma" || sName == "refsense")
+    else if (sName == L"reftypegroup" || sName == L"reference" || sName == L"reflemma" || sName == L"refsense")
     {
         StartReferencePart(sName, attrs);
     }
@@ -288,14 +288,14 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
     if (!pGroup)
         return;
     CXMLRefGroup& group = *pGroup;
-    if (sName == "reftypegroup")
+    if (sName == L"reftypegroup")
     {
         const XMLCh* szType = RequireAttr(attrs, u"reftype", "psRefType!=NULL");
         if (!szType)
             return;
         group.lemmalist.push_back(CXMLRefRecord{-1, tXMLUnescapeString(szType), {}});
     }
-    else if (sName == "reflemma")
+    else if (sName == L"reflemma")
     {
         const XMLCh* szLemmaID = RequireAttr(attrs, u"lemmaid", "psReflemmaid !=NULL");
         if (!szLemmaID)
@@ -305,7 +305,7 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
             return;
         group.lemmalist.push_back(CXMLRefRecord{ReadRefID(szLemmaID), tXMLUnescapeString(szType), {}});
     }
-    else if (sName == "reference")
+    else if (sName == L"reference")
     {
         const XMLCh* szTarget = RequireAttr(attrs, u"target", "psTarget!=NULL");
         if (!szTarget)
@@ -320,7 +320,7 @@ void CXMLImporter::StartReferencePart(const wxString& sName, const xercesc::Attr
         target.pSection = m_pCurrentlanguage;
         AddToLastRecord(group, std::move(target), L"A cross reference without a reference type group was ignored");
     }
-    else if (sName == "refsense")
+    else if (sName == L"refsense")
     {
         const XMLCh* szSenseID = RequireAttr(attrs, u"senseid", "psRefsenseid !=NULL");
         if (!szSenseID)

@@ -79,7 +79,7 @@ wxString CXMLImporter::AttrValue(const xercesc::Attributes& attrs, XMLSize_t i)
 
 bool CXMLImporter::PushXmlSpace(const wxString& sValue)
 {
-    if (sValue != "preserve" && sValue != "default")
+    if (sValue != L"preserve" && sValue != L"default")
         return false;
     if (!m_abOpenedXmlSpace.empty())
     {
@@ -89,14 +89,14 @@ bool CXMLImporter::PushXmlSpace(const wxString& sValue)
         m_abOpenedXmlSpace.back() = true;
     }
     // Without a value of its own the element is a format's root, whose scope lasts to the end.
-    m_abXmlSpacePreserve.push_back(sValue == "preserve");
+    m_abXmlSpacePreserve.push_back(sValue == L"preserve");
     return true;
 }
 
 void CXMLImporter::KeepAttribute(CXMLAttrValues& mapAttrs, const wxString& sAttr, const wxString& sValue)
 {
     mapAttrs[sAttr] = sValue;
-    if (sAttr == "xml:space")
+    if (sAttr == L"xml:space")
         PushXmlSpace(sValue);
 }
 
@@ -204,12 +204,12 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
         }
         if ((m_dtd.IsNativeDocType() && !m_pDictionary) || !m_bLoadingDictionary)
         {
-            if (sName == "styleset")
+            if (sName == L"styleset")
             {
                 StartStyleSet(attrs);
                 return;
             }
-            if (sName == "dtd")
+            if (sName == L"dtd")
             {
                 m_bInDTDSection = true;
                 m_nSectionDepth = m_abOpenedXmlSpace.size();
@@ -249,7 +249,7 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
 
 void CXMLImporter::StartDictionary(const wxString& sName, const xercesc::Attributes& attrs)
 {
-    if (sName == "brindovaicon")
+    if (sName == L"brindovaicon")
     {
         m_dtd.SetNativeDocType();
         return;
@@ -386,12 +386,12 @@ void CXMLImporter::StartSection(const wxString& sName, const xercesc::Attributes
     {
         const wxString sAttr = AttrName(attrs, i);
         const wxString sValue = AttrValue(attrs, i);
-        if (sAttr == "Name")
+        if (sAttr == L"Name")
         {
             sSectionName = sValue;
             bName = true;
         }
-        else if (sAttr == "AlphabetQuicklinks")
+        else if (sAttr == L"AlphabetQuicklinks")
         {
             sQuicklinks = sValue;
             bQuicklinks = true;
@@ -601,7 +601,7 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
             sLemma = sValue;
             bLemma = true;
         }
-        else if (sAttr == "Incomplete")
+        else if (sAttr == L"Incomplete")
         {
             sIncomplete = sValue;
             bIncomplete = true;
@@ -621,7 +621,7 @@ void CXMLImporter::StartEntry(const wxString& sName, const xercesc::Attributes& 
     for (const auto& item : mapAttrs)
     {
         tcAttribute* pAttr = tCreateAttribute(m_pDoc, pEntryKind, item.first, ATTRDEF_IMPLIED, ATTR_CDATA, false, 0);
-        if (pAttr && (item.first == "HomonymNumber" || item.first == L"homónimo_nro"))
+        if (pAttr && (item.first == L"HomonymNumber" || item.first == L"homónimo_nro"))
         {
             pAttr->SetID(6);
             pAttr->SetFlags(28);

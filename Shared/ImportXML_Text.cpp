@@ -24,7 +24,22 @@ const wchar_t kZWSP = L'\u200B';
 
 bool IsReferencePart(const wxString& sName)
 {
-    return sName == "reference" || sName == "reflemma" || sName == "refsense" || sName == "reftypegroup";
+    return sName == L"reference" || sName == L"reflemma" || sName == L"refsense" || sName == L"reftypegroup";
+}
+
+// Appends sText to pLastText (the parent's last child when that is a text node, else null) or to a
+// new text node last under pParent; returns that node.
+tcText* AppendTextNode(tcDocument* pDoc, tcNode* pParent, tcText* pLastText, const wxString& sText)
+{
+    if (pLastText)
+        pLastText->AppendText(sText);
+    else
+    {
+        pLastText = pDoc->AllocateTextNode(sText);
+        pParent->AddChildLast(pLastText);
+    }
+    tEnsureElementAllowsPCDATA(pDoc, pParent->GetElement());
+    return pLastText;
 }
 
 // The parent's last child when it is of the node class eClass, else null.
@@ -88,14 +103,24 @@ void CXMLImporter::AddTextToParent(const wxString& sDelivered)
     tcNode* pParent = GetCurrentParent();
     if (!pParent)
         return;
-    wxString sText = sDelivered;
-    if (m_abXmlSpacePreserve.empty() || !m_abXmlSpacePreserve.back())
+    const bool bStrip = (m_abXmlSpacePreserve.empty() || !m_abXmlSpacePreserve.back()) &&
+                        sDelivered.find_first_of(L"\n\t") != wxString::npos;
+    tcText* pLastText = static_cast<tcText*>(LastChildOfClass(pParent, NODE_TEXTNODE));
+    if (!bStrip && !m_bZeroWidthSpaces)
     {
-        sText.Replace("\n", "");
-        sText.Replace("\t", "");
+        // The common case: the text as delivered, without a working copy.
+        if (sDelivered.empty())
+            return;
+        AppendTextNode(m_pDoc, pParent, pLastText, sDelivered);
+        return;
     }
 
-    tcText* pLastText = static_cast<tcText*>(LastChildOfClass(pParent, NODE_TEXTNODE));
+    wxString sText = sDelivered;
+    if (bStrip)
+    {
+        sText.Replace(L"\n", wxString());
+        sText.Replace(L"\t", wxString());
+    }
     bool bHoldZWSP = false;
     if (m_bZeroWidthSpaces)
     {
@@ -118,16 +143,9 @@ void CXMLImporter::AddTextToParent(const wxString& sDelivered)
         return;
     }
 
-    if (pLastText)
-        pLastText->AppendText(sText);
-    else
-    {
-        pLastText = m_pDoc->AllocateTextNode(sText);
-        pParent->AddChildLast(pLastText);
-    }
+    pLastText = AppendTextNode(m_pDoc, pParent, pLastText, sText);
     if (bHoldZWSP)
         m_pZWSPHeldText = pLastText;
-    tEnsureElementAllowsPCDATA(m_pDoc, pParent->GetElement());
 }
 
 void CXMLImporter::ignorableWhitespace(const XMLCh* const, const XMLSize_t)
@@ -220,7 +238,7 @@ void CXMLImporter::endElement(const XMLCh* const, const XMLCh* const localname, 
     try
     {
         const wxString sName = tXMLUnescapeString(localname);
-        if (sName == "specialtypes")
+        if (sName == L"specialtypes")
             m_bInSpecialTypes = false;
         // Inside the native sections nothing was built; only their own end matters.
         if (m_bInStyleSet)

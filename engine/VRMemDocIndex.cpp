@@ -53,6 +53,42 @@ void CountTrigrams(std::u16string_view s, std::vector<std::pair<uint64_t, uint32
     CountTrigrams(s, aOut, aKeys);
 }
 
+// The distinct trigrams of a text with the number of times each occurs, in the order of their first
+// occurrence (no sort: postings do not need key order). aTable is scratch.
+void CountTrigramsUnordered(std::u16string_view s, std::vector<std::pair<uint64_t, uint32_t>>& aOut,
+                            std::vector<uint32_t>& aTable)
+{
+    aOut.clear();
+    if (s.size() < 3)
+        return;
+    const size_t n = s.size() - 2;
+    int nBits = 6;
+    while ((size_t(1) << nBits) < n * 2)
+        ++nBits;
+    constexpr uint32_t kEmpty = 0xFFFFFFFF;
+    aTable.assign(size_t(1) << nBits, kEmpty);
+    const size_t nMask = aTable.size() - 1;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const uint64_t nKey = TrigramKey(s.data() + i);
+        for (size_t h = static_cast<size_t>((nKey * 0x9E3779B97F4A7C15ull) >> (64 - nBits));; h = (h + 1) & nMask)
+        {
+            uint32_t& nSlot = aTable[h];
+            if (nSlot == kEmpty)
+            {
+                nSlot = static_cast<uint32_t>(aOut.size());
+                aOut.emplace_back(nKey, 1);
+                break;
+            }
+            if (aOut[nSlot].first == nKey)
+            {
+                ++aOut[nSlot].second;
+                break;
+            }
+        }
+    }
+}
+
 // The buffers of a query, kept by each thread from query to query so that a look-up neither
 // allocates nor clears memory in proportion to the index. aShared is all zero between queries.
 struct tsQueryScratch
@@ -263,8 +299,10 @@ void CVRMemDocIndex::MaybeFree(uint32_t nID)
 
 void CVRMemDocIndex::Post(uint32_t nID)
 {
-    std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
-    CountTrigrams(Text(nID), aTrigrams);
+    // Kept from text to text: a memory posts every one of its texts while it loads.
+    thread_local std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
+    thread_local std::vector<uint32_t> aTable;
+    CountTrigramsUnordered(Text(nID), aTrigrams, aTable);
     for (const auto& [nKey, nCount] : aTrigrams)
     {
         tsPosting& posting = m_mapPostings[nKey];

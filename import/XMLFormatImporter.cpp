@@ -180,7 +180,7 @@ void CXMLFormatImporter::StartRoot(const xercesc::Attributes& attrs)
             continue;
         }
         pAttributeOwner->SetAttributeS(pAttr, sValue);
-        if (sName == "xml:space")
+        if (sName == L"xml:space")
             PushXmlSpace(sValue);
     }
 }

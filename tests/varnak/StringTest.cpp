@@ -89,6 +89,25 @@ TEST(StringUTF16, SurrogatePairsBothWays)
     EXPECT_EQ(tSurrogatePairToChar(u'a', 0xDE00), U'\uFFFD');
 }
 
+// Long texts are converted in pieces: pairs and lone halves at and around the seams of the pieces
+// come through as they do anywhere else.
+TEST(StringUTF16, LongTextsKeepEveryCharacter)
+{
+    for (size_t nAt : {0u, 254u, 255u, 256u, 511u, 600u})
+    {
+        std::u16string sUnits(700, u'a');
+        std::wstring sExpected(700, L'a');
+        sUnits[nAt] = 0xD83D;
+        sUnits[nAt + 1] = 0xDE00;
+        sExpected.replace(nAt, 2, 1, L'\U0001F600');
+        sUnits[nAt + 40] = 0xDE00; // a lone half further on
+        sExpected[nAt + 39] = static_cast<wchar_t>(0xDE00);
+        const wxString sText = tFromU16(sUnits);
+        EXPECT_EQ(sText.ToStdWstring(), sExpected) << nAt;
+        EXPECT_EQ(tToU16(sText), sUnits) << nAt;
+    }
+}
+
 TEST(StringUTF8, EncodesAndDecodesLeniently)
 {
     EXPECT_EQ(tToUTF8(L"Grüße \U0001F334"), "Gr\xC3\xBC\xC3\x9F"

@@ -37,6 +37,15 @@ const EscapeCase kEscapeCases[] = {
     {L"lone \xD800 half", L"lone \xFFFD half", L"lone \xFFFD half"},
     {L"pair \xD83D\xDE00 ok", L"pair \xD83D\xDE00 ok", L"pair \xD83D\xDE00 ok"},
     {L"\U0001F600 \x00E9\x0436", L"\U0001F600 \x00E9\x0436", L"\U0001F600 \x00E9\x0436"},
+    // Plain runs next to escaped characters, at both ends and between them.
+    {L"", L"", L""},
+    {L"&", L"&amp;", L"&amp;"},
+    {L"<<>>", L"&lt;&lt;&gt;&gt;", L"&lt;&lt;&gt;&gt;"},
+    {L"\"x\"", L"\"x\"", L"&quot;x&quot;"},
+    {L"\x01lead", L"\xFFFDlead", L"\xFFFDlead"},
+    {L"trail\x01", L"trail\xFFFD", L"trail\xFFFD"},
+    {L"\xD7FF\xE000\xFFFD\U0010FFFF", L"\xD7FF\xE000\xFFFD\U0010FFFF", L"\xD7FF\xE000\xFFFD\U0010FFFF"},
+    {L"a\xDFFF" L"b\xFFFE" L"c", L"a\xFFFD" L"b\xFFFD" L"c", L"a\xFFFD" L"b\xFFFD" L"c"},
 };
 } // namespace
 

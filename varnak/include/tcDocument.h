@@ -320,7 +320,8 @@ private:
     wxString m_sName;
     std::unique_ptr<tcDTD> m_pDTD;
     tcDictionary* m_pDictionary = nullptr;
-    std::unordered_set<tcNode*> m_setOrphans;
+    // Unattached roots; each knows its place (tcNode::m_nOrphanSlot), so both ways are constant time.
+    std::vector<tcNode*> m_apOrphans;
     std::vector<std::unique_ptr<tcStyles>> m_apStyleSets;
     int m_nCurrentStyleSet = 0;
     bool m_bDirty = false;

@@ -5,6 +5,7 @@
 
 #include <wx/string.h>
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,9 @@ public:
     // A node without a document or kind, for callers that build trees outside documents.
     tcNode() : tcNode(nullptr, nullptr) {}
     virtual ~tcNode();
+    // Nodes come from a pool of their own: documents hold many small nodes of a few sizes.
+    static void* operator new(std::size_t nSize);
+    static void operator delete(void* p, std::size_t nSize) noexcept;
     tcNode(const tcNode&) = delete;
     tcNode& operator=(const tcNode&) = delete;
 
@@ -354,11 +358,18 @@ protected:
 private:
     friend class tcDocument;
 
+    // Values are shared text: every node holding the same value points at one pooled copy (a
+    // project repeats a handful of languages and scores across many thousand proposals).
     struct AttrValue
     {
         unsigned nSerial;
-        wxString sValue;
+        const wxString* pValue;
     };
+    // The pooled copy of sValue, counted once more; safe from any thread.
+    static const wxString* ShareValue(const wxString& sValue);
+    // Counts one holder of a pooled copy less; the copy goes with its last holder.
+    static void ReleaseValue(const wxString* pValue);
+    void ReleaseValues();
 
     const AttrValue* FindValue(const tcAttribute* pAttr) const;
     bool OwnsAttribute(const tcAttribute* pAttr) const;
@@ -375,6 +386,8 @@ private:
     tcElement* m_pElement = nullptr;
     tcNode* m_pParent = nullptr;
     tID m_nID = idNULL;
+    // Place in the document's list of unattached roots, -1 when not there.
+    int m_nOrphanSlot = -1;
     std::vector<tcNode*> m_apChildren;
     std::vector<AttrValue> m_aValues;
 };

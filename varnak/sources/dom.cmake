@@ -14,6 +14,7 @@ list(APPEND VARNAK_SOURCES
 list(APPEND VARNAK_SOURCES
     src/tXMLText.cpp
     src/tcNodeXML.cpp
+    src/tcNodeStorage.cpp
     src/tcIO.cpp
     src/tAtomicFile.cpp
     src/tOutput.cpp

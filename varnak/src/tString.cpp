@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 namespace
 {
@@ -60,20 +61,29 @@ std::u16string tToU16(const wxString& sText)
 
 wxString tFromU16(const char16_t* szText, size_t nLen)
 {
-    std::wstring sOut;
+    // Straight into the result through a small buffer: one allocation, no second copy.
+    wxString sOut;
     sOut.reserve(nLen);
+    wchar_t aBuffer[256];
+    size_t nBuffered = 0;
     for (size_t i = 0; i < nLen; ++i)
     {
         const uint32_t c = szText[i];
         if (tIsSurrogateHi(c) && i + 1 < nLen && tIsSurrogateLo(szText[i + 1]))
         {
-            sOut += static_cast<wchar_t>(tSurrogatePairToChar(c, szText[i + 1]));
+            aBuffer[nBuffered++] = static_cast<wchar_t>(tSurrogatePairToChar(c, szText[i + 1]));
             ++i;
         }
         else
-            sOut += static_cast<wchar_t>(c);
+            aBuffer[nBuffered++] = static_cast<wchar_t>(c);
+        if (nBuffered == std::size(aBuffer))
+        {
+            sOut.append(aBuffer, nBuffered);
+            nBuffered = 0;
+        }
     }
-    return wxString(sOut);
+    sOut.append(aBuffer, nBuffered);
+    return sOut;
 }
 
 wxString tFromU16(const std::u16string& sText)

@@ -65,12 +65,35 @@ size_t AppendChecked(wxString& sOut, const wxString& sText, size_t i, Replacemen
     return i;
 }
 
+// True for a character that is written as it stands in text and attribute values alike.
+inline bool IsPlain(wchar_t c)
+{
+    const uint32_t u = static_cast<uint32_t>(c);
+    if (u < 0x20)
+        return false;
+    if (u < 0x80)
+        return c != L'&' && c != L'<' && c != L'>' && c != L'"';
+    return u <= 0xD7FF || (u >= 0xE000 && u <= 0xFFFD) || (u >= 0x10000 && u <= 0x10FFFF);
+}
+
 void AppendEscaped(wxString& sOut, const wxString& sText, bool bAttribute, ReplacementCounter& counter)
 {
     const size_t n = sText.length();
+    const wchar_t* const psz = sText.wx_str();
     for (size_t i = 0; i < n; ++i)
     {
-        const wchar_t c = sText[i];
+        // Runs of plain characters go in one piece; the rest one by one below.
+        size_t nEnd = i;
+        while (nEnd < n && IsPlain(psz[nEnd]))
+            ++nEnd;
+        if (nEnd > i)
+        {
+            sOut.append(psz + i, nEnd - i);
+            i = nEnd;
+            if (i >= n)
+                break;
+        }
+        const wchar_t c = psz[i];
         switch (c)
         {
         case L'&':

@@ -49,8 +49,8 @@ bool tcDocument::CreateDoc(const wxString& sName)
 void tcDocument::DeleteDoc()
 {
     delete m_pDictionary; // its destructor clears m_pDictionary
-    while (!m_setOrphans.empty())
-        delete *m_setOrphans.begin(); // each destructor leaves the set
+    while (!m_apOrphans.empty())
+        delete m_apOrphans.back(); // each destructor leaves the list
     m_apStyleSets.clear();
     m_nCurrentStyleSet = 0;
     ClearDeleted();
@@ -68,12 +68,22 @@ void tcDocument::OnLoaded()
 
 void tcDocument::AdoptOrphan(tcNode* pNode)
 {
-    m_setOrphans.insert(pNode);
+    if (pNode->m_nOrphanSlot >= 0)
+        return;
+    pNode->m_nOrphanSlot = static_cast<int>(m_apOrphans.size());
+    m_apOrphans.push_back(pNode);
 }
 
 void tcDocument::ForgetOrphan(tcNode* pNode)
 {
-    m_setOrphans.erase(pNode);
+    const int nSlot = pNode->m_nOrphanSlot;
+    if (nSlot >= 0 && nSlot < static_cast<int>(m_apOrphans.size()) && m_apOrphans[nSlot] == pNode)
+    {
+        m_apOrphans[nSlot] = m_apOrphans.back();
+        m_apOrphans[nSlot]->m_nOrphanSlot = nSlot;
+        m_apOrphans.pop_back();
+    }
+    pNode->m_nOrphanSlot = -1;
     if (m_pDictionary == pNode)
         m_pDictionary = nullptr;
 }
@@ -209,7 +219,7 @@ void tcDocument::CollectAllNodes(std::vector<tcNode*>& apOut) const
     };
     if (m_pDictionary)
         add(m_pDictionary);
-    for (tcNode* p : m_setOrphans)
+    for (tcNode* p : m_apOrphans)
         add(p);
 }
 

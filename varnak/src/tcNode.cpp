@@ -162,6 +162,7 @@ tcNode::tcNode(tcDocument* pDoc, tcElement* pElement) : m_pDoc(pDoc), m_pElement
 tcNode::~tcNode()
 {
     tNotifyDestroyed(this);
+    ReleaseValues();
     if (m_pParent)
     {
         auto& siblings = m_pParent->m_apChildren;
@@ -323,6 +324,7 @@ bool tcNode::ResetAttributeValue(const tcAttribute* pAttr)
     const AttrValue* pValue = FindValue(pAttr);
     if (!pValue)
         return false;
+    ReleaseValue(pValue->pValue);
     m_aValues.erase(m_aValues.begin() + (pValue - m_aValues.data()));
     return true;
 }
@@ -337,7 +339,7 @@ bool tcNode::CreateDefaultAttrValue(const tcAttribute* pAttr)
 wxString tcNode::GetAttributeS(const tcAttribute* pAttr) const
 {
     const AttrValue* pValue = FindValue(pAttr);
-    return pValue ? pValue->sValue : wxString();
+    return pValue ? *pValue->pValue : wxString();
 }
 
 wxString tcNode::GetAttributeSByID(int nAttrID) const
@@ -358,17 +360,21 @@ wxString tcNode::GetAttributeSByName(const wxString& sName) const
 const wxString* tcNode::GetAttributePStrValue(const tcAttribute* pAttr) const
 {
     const AttrValue* pValue = FindValue(pAttr);
-    return pValue ? &pValue->sValue : nullptr;
+    return pValue ? pValue->pValue : nullptr;
 }
 
 bool tcNode::SetAttributeS(const tcAttribute* pAttr, const wxString& sValue)
 {
     if (!OwnsAttribute(pAttr))
         return false;
+    const wxString* pShared = ShareValue(sValue);
     if (const AttrValue* pValue = FindValue(pAttr))
-        const_cast<AttrValue*>(pValue)->sValue = sValue;
+    {
+        ReleaseValue(pValue->pValue);
+        const_cast<AttrValue*>(pValue)->pValue = pShared;
+    }
     else
-        m_aValues.push_back(AttrValue{pAttr->GetSerial(), sValue});
+        m_aValues.push_back(AttrValue{pAttr->GetSerial(), pShared});
     return true;
 }
 
@@ -380,7 +386,7 @@ bool tcNode::SetAttributeSByID(int nAttrID, const wxString& sValue)
 int tcNode::GetAttributeI(const tcAttribute* pAttr) const
 {
     const AttrValue* pValue = FindValue(pAttr);
-    return pValue ? ParseLeadingInt(pValue->sValue) : 0;
+    return pValue ? ParseLeadingInt(*pValue->pValue) : 0;
 }
 
 int tcNode::GetAttributeIByID(int nAttrID) const
@@ -823,7 +829,7 @@ void tcNode::CopyAttributesFrom(const tcNode* pSource, const tcCloneContext* pCo
                                        false, pAttr->GetFlags());
         if (!pTarget || (!bOverwrite && HasAttributeValue(pTarget)))
             continue;
-        SetAttributeS(pTarget, pValue->sValue);
+        SetAttributeS(pTarget, *pValue->pValue);
     }
 }
 

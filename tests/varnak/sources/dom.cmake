@@ -4,6 +4,7 @@ list(APPEND VARNAK_TEST_SOURCES
     DocumentTest.cpp
     DTDTest.cpp
     NodeTest.cpp
+    NodeStorageTest.cpp
     IndexBoundsTest.cpp
 )
 
