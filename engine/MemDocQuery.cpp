@@ -228,6 +228,27 @@ bool CpuHasAVX512()
         vMv = _mm256_and_si256(vPh, vXv);                                                                              \
     } while (0)
 
+// The texts of one batch of lanes: where each starts, its length (in the width the kernel loads
+// into a vector), and the shortest and longest length, which bound the kernel's common and idle
+// columns.
+template <size_t N, typename Len> struct tsLaneTexts
+{
+    explicit tsLaneTexts(const std::u16string_view* at) : nCommon(at[0].size())
+    {
+        for (size_t k = 0; k < N; ++k)
+        {
+            anLen[k] = static_cast<Len>(at[k].size());
+            nCommon = std::min(nCommon, at[k].size());
+            nLongest = std::max(nLongest, at[k].size());
+            p[k] = at[k].data();
+        }
+    }
+    const char16_t* p[N];
+    Len anLen[N];
+    size_t nCommon;
+    size_t nLongest = 0;
+};
+
 // Eight texts in two groups of four lanes. Past the shortest text, a lane whose text has ended runs
 // on idle and keeps the score of its last column: the texts of a batch differ by a few units, and
 // finishing each lane alone, one dependent step after the other, costs more than idle lanes.
@@ -236,17 +257,11 @@ __attribute__((target("avx2"))) void Distance8AVX2(const tsPattern& pattern, con
 {
     const Word* pPeq = pattern.pPeq;
     const uint32_t* pIndex = pattern.pIndex;
-    size_t nCommon = at[0].size();
-    size_t nLongest = 0;
-    const char16_t* p[8];
-    size_t anLen[8];
-    for (int k = 0; k < 8; ++k)
-    {
-        anLen[k] = at[k].size();
-        nCommon = std::min(nCommon, anLen[k]);
-        nLongest = std::max(nLongest, anLen[k]);
-        p[k] = at[k].data();
-    }
+    const tsLaneTexts<8, size_t> texts(at);
+    const auto& p = texts.p;
+    const auto& anLen = texts.anLen;
+    const size_t nCommon = texts.nCommon;
+    const size_t nLongest = texts.nLongest;
     const __m256i vOnes = _mm256_set1_epi64x(-1);
     const __m256i vOne = _mm256_set1_epi64x(1);
     const __m256i vLast = _mm256_set1_epi64x(static_cast<long long>(pattern.nLast));
@@ -357,17 +372,11 @@ template <size_t NB>
 __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& pattern, const std::u16string_view* at,
                                                          uint32_t* anOut)
 {
-    size_t nCommon = at[0].size();
-    size_t nLongest = 0;
-    const char16_t* p[8];
-    size_t anLen[8];
-    for (int k = 0; k < 8; ++k)
-    {
-        anLen[k] = at[k].size();
-        nCommon = std::min(nCommon, anLen[k]);
-        nLongest = std::max(nLongest, anLen[k]);
-        p[k] = at[k].data();
-    }
+    const tsLaneTexts<8, size_t> texts(at);
+    const auto& p = texts.p;
+    const auto& anLen = texts.anLen;
+    const size_t nCommon = texts.nCommon;
+    const size_t nLongest = texts.nLongest;
     tsBlockLanesAVX2<NB> a, b;
     for (size_t n = 0; n < NB; ++n)
     {
@@ -433,17 +442,11 @@ __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& p
 __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const Word* pDirect,
                                                          const std::u16string_view* at, uint32_t* anOut)
 {
-    size_t nCommon = at[0].size();
-    size_t nLongest = 0;
-    const char16_t* p[16];
-    long long anLen[16];
-    for (int k = 0; k < 16; ++k)
-    {
-        anLen[k] = static_cast<long long>(at[k].size());
-        nCommon = std::min(nCommon, at[k].size());
-        nLongest = std::max(nLongest, at[k].size());
-        p[k] = at[k].data();
-    }
+    const tsLaneTexts<16, long long> texts(at);
+    const auto& p = texts.p;
+    const auto& anLen = texts.anLen;
+    const size_t nCommon = texts.nCommon;
+    const size_t nLongest = texts.nLongest;
     const __m512i vOne = _mm512_set1_epi64(1);
     const __m512i vLast = _mm512_set1_epi64(static_cast<long long>(pattern.nLast));
     __m512i vPvA = _mm512_set1_epi64(-1);
@@ -550,17 +553,11 @@ template <size_t NB>
 __attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPattern& pattern, const Word* pDirect,
                                                                const std::u16string_view* at, uint32_t* anOut)
 {
-    size_t nCommon = at[0].size();
-    size_t nLongest = 0;
-    const char16_t* p[16];
-    long long anLen[16];
-    for (int k = 0; k < 16; ++k)
-    {
-        anLen[k] = static_cast<long long>(at[k].size());
-        nCommon = std::min(nCommon, at[k].size());
-        nLongest = std::max(nLongest, at[k].size());
-        p[k] = at[k].data();
-    }
+    const tsLaneTexts<16, long long> texts(at);
+    const auto& p = texts.p;
+    const auto& anLen = texts.anLen;
+    const size_t nCommon = texts.nCommon;
+    const size_t nLongest = texts.nLongest;
     tsBlockLanesAVX512<NB> a, b;
     for (size_t n = 0; n < NB; ++n)
     {
