@@ -12,6 +12,7 @@
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
+#include "tests/workspace/PageGuiFixture.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDocument.h"
@@ -37,26 +38,20 @@
 
 namespace
 {
-class DocSaveGui : public GuiTest
+class DocSaveGui : public PageGuiTest
 {
 protected:
     void SetUp() override
     {
-        GuiTest::SetUp();
-        m_pEnvironment = std::make_unique<PageEnvironment>();
-        m_pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(1000, 700));
-        m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
-        m_pFrame->Show();
+        PageGuiTest::SetUp();
         Evt_DocFrame_DatasourceChanged.AddHandler(this, &DocSaveGui::OnDatasourceChanged);
     }
     void TearDown() override
     {
         Evt_DocFrame_DatasourceChanged.RemoveHandler(this);
         ClosePage();
-        m_pFrame->Destroy();
         EXPECT_EQ(0u, m_manager.GetNumMemDocs());
-        m_pEnvironment.reset();
-        GuiTest::TearDown();
+        PageGuiTest::TearDown();
     }
 
     // What the page's path was, and whether its file existed, each time it announced a new path.
@@ -72,13 +67,6 @@ protected:
         pTest->m_aRetitles.push_back({pPage->GetFileName(), wxFileExists(pPage->GetFileName())});
     }
 
-    void Show(VRDocFrame* pPage)
-    {
-        m_pFrame->GetSizer()->Add(pPage, 1, wxEXPAND);
-        m_pFrame->Layout();
-        PumpEvents(50);
-    }
-
     // A new project of a.txt ("Hello world. This is a test.") and b.txt ("Good morning."); with a
     // memory file when sMemDoc is given.
     VRDocFrame* NewPage(const wxString& sMemDoc = wxString())
@@ -88,16 +76,14 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Good morning."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
-                                 asFiles, asLanguages, "de", -1);
-        Show(m_pPage);
+        ShowPage(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                asFiles, asLanguages, "de", -1));
         return m_pPage;
     }
 
     VRDocFrame* OpenPage(const wxString& sPath)
     {
-        m_pPage = new VRDocFrame(m_pFrame, sPath, &m_manager);
-        Show(m_pPage);
+        ShowPage(new VRDocFrame(m_pFrame, sPath, &m_manager));
         return m_pPage;
     }
 
@@ -113,15 +99,6 @@ protected:
         m_pPage = nullptr;
     }
 
-    wxString MemoryFile()
-    {
-        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
-        EXPECT_TRUE(pMemDoc);
-        const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
-        m_manager.ReleaseMemDoc(pMemDoc);
-        return sPath;
-    }
-
     void TypeInto(int nSegment, const wxString& sText)
     {
         m_pPage->SelectSegment(nSegment);
@@ -131,10 +108,6 @@ protected:
     static wxString Untitled() { return g_LocEngine.FindTranslation("DOC_WINDOWTITLE_UNTITLED"); }
     static wxString Changed() { return " (*" + g_LocEngine.FindTranslation("DOC_WINDOWTITLE_UNSAVED_CHANGES") + ")"; }
 
-    std::unique_ptr<PageEnvironment> m_pEnvironment;
-    CVRMemDocManager m_manager;
-    wxFrame* m_pFrame = nullptr;
-    VRDocFrame* m_pPage = nullptr;
     std::vector<SRetitle> m_aRetitles;
 };
 

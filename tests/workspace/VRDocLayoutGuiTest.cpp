@@ -9,6 +9,7 @@
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
+#include "tests/workspace/PageGuiFixture.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
@@ -35,24 +36,9 @@
 
 namespace
 {
-class DocLayoutGui : public GuiTest
+class DocLayoutGui : public PageGuiTest
 {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        m_pEnvironment = std::make_unique<PageEnvironment>();
-        m_pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(1000, 700));
-        m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
-        m_pFrame->Show();
-    }
-    void TearDown() override
-    {
-        delete m_pPage;
-        m_pFrame->Destroy();
-        m_pEnvironment.reset();
-        GuiTest::TearDown();
-    }
 
     // A new project of a.txt (three sentences) and b.txt (one), without a memory.
     VRDocLayout& NewPage(const wxString& sMemDoc = wxString())
@@ -62,22 +48,9 @@ protected:
         asFiles.push_back(WriteHomeFile("b.txt", "Four."));
         asLanguages.push_back("en");
         asLanguages.push_back("en");
-        m_pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
-                                 asFiles, asLanguages, "de", sMemDoc.empty() ? -1 : 75);
-        m_pFrame->GetSizer()->Add(m_pPage, 1, wxEXPAND);
-        m_pFrame->Layout();
-        PumpEvents(50);
+        ShowPage(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, sMemDoc,
+                                asFiles, asLanguages, "de", sMemDoc.empty() ? -1 : 75));
         return *m_pPage->GetLayout();
-    }
-
-    // A memory file for the page, made and handed back to the manager.
-    wxString MemoryFile()
-    {
-        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
-        EXPECT_TRUE(pMemDoc);
-        const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
-        m_manager.ReleaseMemDoc(pMemDoc);
-        return sPath;
     }
 
     // How many times the memory offers sTarget as a full match for segment nSegment's sentence. The
@@ -125,10 +98,6 @@ protected:
         Layout().GetTranslationFrame()->SetTargetText(sText);
     }
 
-    std::unique_ptr<PageEnvironment> m_pEnvironment;
-    CVRMemDocManager m_manager;
-    wxFrame* m_pFrame = nullptr;
-    VRDocFrame* m_pPage = nullptr;
 };
 
 TEST_F(DocLayoutGui, PanesSitInFourNotebooks)
