@@ -63,16 +63,25 @@ void tcNode::ReleaseValues()
     m_aValues.clear();
 }
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define LINTRADO_SANITIZED_NODES 1
+#endif
+#endif
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define LINTRADO_SANITIZED_NODES 1
+#endif
+
+#ifdef LINTRADO_SANITIZED_NODES
 // Sanitized builds allocate every node on its own, so that a use after free is still seen.
 void* tcNode::operator new(std::size_t nSize)
 {
     return ::operator new(nSize);
 }
 
-void tcNode::operator delete(void* p, std::size_t nSize) noexcept
+void tcNode::operator delete(void* p, std::size_t) noexcept
 {
-    ::operator delete(p, nSize);
+    ::operator delete(p);
 }
 #else
 namespace
@@ -144,7 +153,8 @@ void tcNode::operator delete(void* p, std::size_t nSize) noexcept
         return;
     if (nSize == 0 || nSize > kMaxPooled)
     {
-        ::operator delete(p, nSize);
+        // Unsized: clang only declares the sized form with -fsized-deallocation.
+        ::operator delete(p);
         return;
     }
     const size_t nClass = (nSize + kGrain - 1) / kGrain;
