@@ -10,6 +10,12 @@ LINTRADO_PACKAGES=(
     clang libclang-rt-14-dev
 )
 
+# Compiler caching across checkouts: paths below the checkout are hashed relative to it, and the
+# build folder is left out of the hash, so a fresh clone of the same sources (CI) reuses the objects
+# an earlier build made. Debug information then names the first checkout's build folder.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+
 lintrado_install_deps() {
     local missing=()
     local p
