@@ -205,6 +205,15 @@ int main(int argc, char** argv)
     Init_TMXImporter();
     if (argc > 1)
     {
+        for (int i = 1; i < argc; ++i)
+        {
+            // No options: anything that looks like one gets the usage, not a parser error.
+            if (argv[i][0] == '-')
+            {
+                std::fprintf(stderr, "usage: bench_import [FILE...]\n");
+                return 2;
+            }
+        }
         int nFailed = 0;
         for (int i = 1; i < argc; ++i)
         {
