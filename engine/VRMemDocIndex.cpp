@@ -105,9 +105,14 @@ struct tsQueryScratch
     // By length class, LANES places each: the candidates waiting for a full batch of one length.
     std::vector<uint32_t> aPending;
     std::vector<uint8_t> anPending; // by length class: how many wait
-    // By length: the most distance that still reaches the threshold anMaxFor (-1: not known yet).
-    std::vector<int32_t> anMaxDistance;
-    std::vector<int32_t> anMaxFor;
+    // By length: what a text must have to reach the threshold nFor (-1: not known yet).
+    struct tsLimit
+    {
+        int32_t nFor;
+        int32_t nMaxDistance; // the most distance (-1: none reaches it)
+        uint32_t nMinShared;  // the fewest trigram occurrences shared that the bounds allow
+    };
+    std::vector<tsLimit> aLimits;
 };
 
 tsQueryScratch& QueryScratch()
@@ -185,13 +190,17 @@ int ScoreBound(size_t nQuery, size_t nText, uint32_t nShared)
     return CVRMemDocIndex::Score(static_cast<uint32_t>(d), static_cast<uint32_t>(m));
 }
 
-// The lowest distance the trigram and length bounds allow (see ScoreBound).
-uint32_t DistanceBound(size_t nQuery, size_t nText, uint32_t nShared)
+// The fewest trigram occurrences a text of nText units must share with a query of nQuery units for
+// the trigram and length bounds (see ScoreBound) to allow a distance of nMaxDistance; UINT32_MAX where
+// they allow none. Each edit destroys at most three trigrams, so a text within nMaxDistance keeps
+// m - 2 - 3 nMaxDistance of them.
+uint32_t MinShared(size_t nQuery, size_t nText, int32_t nMaxDistance)
 {
-    const size_t m = std::max(nQuery, nText);
-    const size_t nLengthGap = m - std::min(nQuery, nText);
-    const size_t nLost = m - 2 > nShared ? m - 2 - nShared : 0;
-    return static_cast<uint32_t>(std::max(nLengthGap, (nLost + 2) / 3));
+    const int64_t m = static_cast<int64_t>(std::max(nQuery, nText));
+    const int64_t nLengthGap = m - static_cast<int64_t>(std::min(nQuery, nText));
+    if (nMaxDistance < 0 || nLengthGap > nMaxDistance)
+        return UINT32_MAX;
+    return static_cast<uint32_t>(std::max<int64_t>(0, m - 2 - 3 * int64_t(nMaxDistance)));
 }
 
 // The most distance at which a text of nText units still scores nThreshold or more against a query
@@ -656,20 +665,19 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
         uint8_t* pnPending = scratch.anPending.data();
         // Bounds and scores are compared as distances: the most each length may have at the
         // threshold is kept until the threshold moves.
-        scratch.anMaxDistance.resize(LENGTH_CLASSES);
-        scratch.anMaxFor.assign(LENGTH_CLASSES, -1);
-        int32_t* pnMaxDistance = scratch.anMaxDistance.data();
-        int32_t* pnMaxFor = scratch.anMaxFor.data();
-        auto MaxAt = [&](uint32_t nLength)
+        scratch.aLimits.assign(LENGTH_CLASSES, tsQueryScratch::tsLimit{-1, 0, 0});
+        tsQueryScratch::tsLimit* pLimits = scratch.aLimits.data();
+        tsQueryScratch::tsLimit longLimit; // for the texts past the last class, computed each time
+        auto LimitAt = [&](uint32_t nLength) -> const tsQueryScratch::tsLimit&
         {
-            if (nLength >= LENGTH_CLASSES)
-                return MaxDistance(q.size(), nLength, nThreshold);
-            if (pnMaxFor[nLength] != nThreshold)
+            tsQueryScratch::tsLimit& limit = nLength < LENGTH_CLASSES ? pLimits[nLength] : longLimit;
+            if (limit.nFor != nThreshold || nLength >= LENGTH_CLASSES)
             {
-                pnMaxDistance[nLength] = MaxDistance(q.size(), nLength, nThreshold);
-                pnMaxFor[nLength] = nThreshold;
+                limit.nFor = nThreshold;
+                limit.nMaxDistance = MaxDistance(q.size(), nLength, nThreshold);
+                limit.nMinShared = MinShared(q.size(), nLength, limit.nMaxDistance);
             }
-            return pnMaxDistance[nLength];
+            return limit;
         };
         std::u16string_view aTexts[LANES * 4];
         uint32_t aDistances[LANES * 4];
@@ -679,7 +687,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
                 aTexts[i] = Text(pIDs[i]);
             query.DistanceBatch(aTexts, n, aDistances);
             for (uint32_t i = 0; i < n; ++i)
-                if (int64_t(aDistances[i]) <= MaxAt(m_aLength[pIDs[i]]))
+                if (int64_t(aDistances[i]) <= LimitAt(m_aLength[pIDs[i]]).nMaxDistance)
                     Consider(pIDs[i], aDistances[i]);
         };
         const char16_t* pArena = m_aArena.data();
@@ -689,7 +697,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
             const uint32_t nShared = pShared[nID];
             pShared[nID] = 0;
             const uint32_t nLength = m_aLength[nID];
-            if (int64_t(DistanceBound(q.size(), nLength, nShared)) > MaxAt(nLength))
+            if (nShared < LimitAt(nLength).nMinShared)
                 continue;
             const uint32_t nClass = std::min(nLength, LENGTH_CLASSES - 1);
             uint32_t* pClass = pPending + size_t(nClass) * LANES;
