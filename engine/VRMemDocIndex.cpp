@@ -546,11 +546,11 @@ void GatherCandidates(const Postings& mapPostings, const std::vector<uint8_t>& a
             scratch.aCandidates.push_back(nID);
 }
 
-// Adds to pShared, by id, the trigram occurrences that each text whose flags hold nNeed shares with
-// q (at least 1 for every text sharing a trigram).
+// Adds to pShared, by id, the trigram occurrences that each posted text shares with q (at least 1
+// for every text sharing a trigram), whatever its flags: those are checked once a text, not once a
+// posting.
 template <typename Postings>
-void CountShared(const Postings& mapPostings, const uint8_t* pFlags, uint8_t nNeed, std::u16string_view q,
-                 uint32_t* pShared, tsQueryScratch& scratch)
+void CountShared(const Postings& mapPostings, std::u16string_view q, uint32_t* pShared, tsQueryScratch& scratch)
 {
     CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
     for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
@@ -558,12 +558,8 @@ void CountShared(const Postings& mapPostings, const uint8_t* pFlags, uint8_t nNe
         const auto it = mapPostings.find(nKey);
         if (it == mapPostings.end())
             continue;
-        ForEachPosting(it->second.aBytes,
-                       [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
-                       {
-                           if ((pFlags[nID] & nNeed) == nNeed)
-                               pShared[nID] += std::min(nInQuery, nInText);
-                       });
+        ForEachPosting(it->second.aBytes, [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
+                       { pShared[nID] += std::min(nInQuery, nInText); });
     }
 }
 } // namespace
@@ -648,7 +644,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
         if (scratch.aShared.size() < nIDs)
             scratch.aShared.resize(nIDs, 0);
         uint32_t* pShared = scratch.aShared.data();
-        CountShared(m_mapPostings, m_aFlags.data(), TEXT_LISTED | TEXT_ENTRIES, q, pShared, scratch);
+        CountShared(m_mapPostings, q, pShared, scratch);
         std::vector<uint32_t>& aCandidates = scratch.aCandidates;
         if (aCandidates.size() < nIDs)
             aCandidates.resize(nIDs);
@@ -691,20 +687,26 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
                     Consider(pIDs[i], aDistances[i]);
         };
         const char16_t* pArena = m_aArena.data();
+        const uint8_t* pFlags = m_aFlags.data();
         for (size_t i = 0; i < nCandidates; ++i)
         {
             const uint32_t nID = pCandidates[i];
             const uint32_t nShared = pShared[nID];
             pShared[nID] = 0;
+            if ((pFlags[nID] & (TEXT_LISTED | TEXT_ENTRIES)) != (TEXT_LISTED | TEXT_ENTRIES))
+                continue;
             const uint32_t nLength = m_aLength[nID];
             if (nShared < LimitAt(nLength).nMinShared)
                 continue;
             const uint32_t nClass = std::min(nLength, LENGTH_CLASSES - 1);
             uint32_t* pClass = pPending + size_t(nClass) * LANES;
             pClass[pnPending[nClass]++] = nID;
-            const char16_t* pText = pArena + m_aStart[nID];
-            for (uint32_t nAt = 0; nAt < nLength; nAt += 32)
-                __builtin_prefetch(pText + nAt);
+            // Three lines hold most texts; fetching by a loop over the length costs more than it
+            // saves, and a fetch past the end never faults.
+            const uintptr_t nText = reinterpret_cast<uintptr_t>(pArena + m_aStart[nID]);
+            __builtin_prefetch(reinterpret_cast<const void*>(nText));
+            __builtin_prefetch(reinterpret_cast<const void*>(nText + 64));
+            __builtin_prefetch(reinterpret_cast<const void*>(nText + 128));
             if (pnPending[nClass] == LANES)
             {
                 pnPending[nClass] = 0;
