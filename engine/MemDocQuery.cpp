@@ -540,6 +540,17 @@ template <size_t NB> struct tsBlockLanesAVX512
     __m512i vScore;
 };
 
+// The two words at each of p0 to p3, one after the other.
+__attribute__((target("avx512f"), always_inline)) inline __m512i
+LoadFourPairsAVX512(const long long* p0, const long long* p1, const long long* p2, const long long* p3)
+{
+    const __m256i v01 = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
+                                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
+    const __m256i v23 = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2))),
+                                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p3)), 1);
+    return _mm512_inserti64x4(_mm512_castsi256_si512(v01), v23, 1);
+}
+
 // One column of eight lanes, as BlockColumnAVX2; where bScore, the score follows the last row (see
 // ColumnScoresAVX512).
 template <size_t NB, bool bIdle, bool bScore>
@@ -552,12 +563,27 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char
     for (int k = 0; k < 8; ++k)
         apRow[k] = reinterpret_cast<const long long*>(pDirect) +
                    size_t(bIdle && static_cast<long long>(j) >= anLen[k] ? char16_t(0) : p[k][j]) * NB;
+    __m512i avEqIn[NB];
+    if constexpr (NB == 2)
+    {
+        // A unit's two masks lie side by side: one 128-bit load a lane, the lanes paired into two
+        // vectors and split by word, in place of sixteen loads put in one by one. The split takes
+        // words from the halves of each 128-bit part in turn, so the lanes are loaded in the order
+        // 0, 2, 4, 6, 1, 3, 5, 7.
+        const __m512i vLow = LoadFourPairsAVX512(apRow[0], apRow[2], apRow[4], apRow[6]);
+        const __m512i vHigh = LoadFourPairsAVX512(apRow[1], apRow[3], apRow[5], apRow[7]);
+        avEqIn[0] = _mm512_unpacklo_epi64(vLow, vHigh);
+        avEqIn[1] = _mm512_unpackhi_epi64(vLow, vHigh);
+    }
+    else
+        for (size_t b = 0; b < NB; ++b)
+            avEqIn[b] = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b],
+                                         apRow[2][b], apRow[1][b], apRow[0][b]);
     __m512i vHp = vOne;
     __m512i vHn = _mm512_setzero_si512();
     for (size_t b = 0; b < NB; ++b)
     {
-        const __m512i vEqIn = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b],
-                                               apRow[2][b], apRow[1][b], apRow[0][b]);
+        const __m512i vEqIn = avEqIn[b];
         __m512i& vPv = lanes.vPv[b];
         __m512i& vMv = lanes.vMv[b];
         const __m512i vXv = _mm512_or_si512(vEqIn, vMv);
