@@ -95,6 +95,7 @@ struct tsQueryScratch
 {
     std::vector<uint32_t> aShared;     // by id: the trigram occurrences shared with the query
     std::vector<uint32_t> aCandidates; // ids sharing a trigram, in id order
+    std::vector<uint32_t> aCandidateShared; // by candidate: its trigram occurrences shared
     std::vector<uint8_t> aBound;       // by candidate: the best score it could reach
     std::vector<uint32_t> aByLength;   // candidate positions by length class
     std::vector<uint32_t> aOrdered;    // ids by bound (best first), then length, then id
@@ -645,15 +646,23 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
             scratch.aShared.resize(nIDs, 0);
         uint32_t* pShared = scratch.aShared.data();
         CountShared(m_mapPostings, q, pShared, scratch);
+        // The counts move to the candidates, and the ids' are all zero again before any scoring
+        // (whatever fnCount does, the next query finds them clean).
         std::vector<uint32_t>& aCandidates = scratch.aCandidates;
         if (aCandidates.size() < nIDs)
             aCandidates.resize(nIDs);
+        if (scratch.aCandidateShared.size() < nIDs)
+            scratch.aCandidateShared.resize(nIDs);
         uint32_t* pCandidates = aCandidates.data();
+        uint32_t* pCandidateShared = scratch.aCandidateShared.data();
         size_t nCandidates = 0;
         for (uint32_t nID = 0; nID < nIDs; ++nID)
         {
+            const uint32_t nShared = pShared[nID];
+            pShared[nID] = 0;
             pCandidates[nCandidates] = nID;
-            nCandidates += pShared[nID] != 0;
+            pCandidateShared[nCandidates] = nShared;
+            nCandidates += nShared != 0;
         }
         scratch.aPending.resize(size_t(LENGTH_CLASSES) * LANES);
         scratch.anPending.assign(LENGTH_CLASSES, 0);
@@ -691,8 +700,7 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
         for (size_t i = 0; i < nCandidates; ++i)
         {
             const uint32_t nID = pCandidates[i];
-            const uint32_t nShared = pShared[nID];
-            pShared[nID] = 0;
+            const uint32_t nShared = pCandidateShared[i];
             if ((pFlags[nID] & (TEXT_LISTED | TEXT_ENTRIES)) != (TEXT_LISTED | TEXT_ENTRIES))
                 continue;
             const uint32_t nLength = m_aLength[nID];
