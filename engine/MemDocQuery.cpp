@@ -494,10 +494,10 @@ __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& patter
     auto Eq = [&](int k, size_t j) { return static_cast<long long>(pDirect[p[k][j]]); };
     for (size_t j = 0; j < nCommon; ++j)
     {
-        const __m512i vEqA = _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j),
-                                              Eq(0, j));
-        const __m512i vEqB = _mm512_set_epi64(Eq(15, j), Eq(14, j), Eq(13, j), Eq(12, j), Eq(11, j), Eq(10, j),
-                                              Eq(9, j), Eq(8, j));
+        const __m512i vEqA =
+            _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j), Eq(0, j));
+        const __m512i vEqB =
+            _mm512_set_epi64(Eq(15, j), Eq(14, j), Eq(13, j), Eq(12, j), Eq(11, j), Eq(10, j), Eq(9, j), Eq(8, j));
         MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA, false);
         MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB, false);
     }
@@ -544,10 +544,12 @@ template <size_t NB> struct tsBlockLanesAVX512
 __attribute__((target("avx512f"), always_inline)) inline __m512i
 LoadFourPairsAVX512(const long long* p0, const long long* p1, const long long* p2, const long long* p3)
 {
-    const __m256i v01 = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
-                                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
-    const __m256i v23 = _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2))),
-                                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p3)), 1);
+    const __m256i v01 =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
+    const __m256i v23 =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p3)), 1);
     return _mm512_inserti64x4(_mm512_castsi256_si512(v01), v23, 1);
 }
 
@@ -577,8 +579,8 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char
     }
     else
         for (size_t b = 0; b < NB; ++b)
-            avEqIn[b] = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b],
-                                         apRow[2][b], apRow[1][b], apRow[0][b]);
+            avEqIn[b] = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b], apRow[2][b],
+                                         apRow[1][b], apRow[0][b]);
     __m512i vHp = vOne;
     __m512i vHn = _mm512_setzero_si512();
     for (size_t b = 0; b < NB; ++b)

@@ -93,12 +93,12 @@ void CountTrigramsUnordered(std::u16string_view s, std::vector<std::pair<uint64_
 // allocates nor clears memory in proportion to the index. aShared is all zero between queries.
 struct tsQueryScratch
 {
-    std::vector<uint32_t> aShared;     // by id: the trigram occurrences shared with the query
-    std::vector<uint32_t> aCandidates; // ids sharing a trigram, in id order
+    std::vector<uint32_t> aShared;          // by id: the trigram occurrences shared with the query
+    std::vector<uint32_t> aCandidates;      // ids sharing a trigram, in id order
     std::vector<uint32_t> aCandidateShared; // by candidate: its trigram occurrences shared
-    std::vector<uint8_t> aBound;       // by candidate: the best score it could reach
-    std::vector<uint32_t> aByLength;   // candidate positions by length class
-    std::vector<uint32_t> aOrdered;    // ids by bound (best first), then length, then id
+    std::vector<uint8_t> aBound;            // by candidate: the best score it could reach
+    std::vector<uint32_t> aByLength;        // candidate positions by length class
+    std::vector<uint32_t> aOrdered;         // ids by bound (best first), then length, then id
     std::vector<uint32_t> aLengthStart;
     std::vector<std::pair<uint32_t, int>> aKept;
     std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;

@@ -85,8 +85,8 @@ TEST(MemDocQuery, BatchesGiveWhatTheTableGivesInEveryKernel)
                 std::vector<std::u16string> asTexts;
                 const size_t nOneLength = std::uniform_int_distribution<size_t>(1, 90)(rng);
                 for (int i = 0; i < 53; ++i)
-                    asTexts.push_back(RandomText(
-                        rng, bOneLength ? nOneLength : std::uniform_int_distribution<size_t>(0, 90)(rng)));
+                    asTexts.push_back(
+                        RandomText(rng, bOneLength ? nOneLength : std::uniform_int_distribution<size_t>(0, 90)(rng)));
                 std::vector<std::u16string_view> aViews(asTexts.begin(), asTexts.end());
                 std::vector<uint32_t> anDistances(aViews.size());
                 CMemDocQuery query(sQuery);

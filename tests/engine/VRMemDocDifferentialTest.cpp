@@ -158,7 +158,8 @@ TEST(VRMemDocDifferential, RandomOperationsMatchThePlainModel)
 
 // Dozens of texts of each length, so that look-ups score whole lane batches of one length as well as
 // the mixed rest, and more than a hundred texts around 511 units, where lengths share the last
-// length class and the hundred best are cut; queries of one, two and more 64-unit words. Every kernel, with and without the shortcuts, gives the model's answer.
+// length class and the hundred best are cut; queries of one, two and more 64-unit words. Every
+// kernel, with and without the shortcuts, gives the model's answer.
 TEST(VRMemDocDifferential, ManyTextsOfEachLengthMatchThePlainModel)
 {
     TMXHandlerScope handler;
