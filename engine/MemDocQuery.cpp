@@ -1,6 +1,7 @@
 #include "engine/MemDocQuery.h"
 
 #include <algorithm>
+#include <bit>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -420,8 +421,9 @@ __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& p
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
-// Step in eight 64-bit lanes; the three-input logic folds two operations into one each.
-#define MEMDOC_STEP_AVX512(vPv, vMv, vScore, vEq)                                                                      \
+// Step in eight 64-bit lanes; the three-input logic folds two operations into one each. Where
+// bScore, the score follows the last row; else the column alone moves on (see ColumnScoresAVX512).
+#define MEMDOC_STEP_AVX512(vPv, vMv, vScore, vEq, bScore)                                                              \
     do                                                                                                                 \
     {                                                                                                                  \
         const __m512i vXv = _mm512_or_si512(vEq, vMv);                                                                 \
@@ -429,18 +431,52 @@ __attribute__((target("avx2"))) void DistanceBlocks8AVX2(const tsBlockPattern& p
         const __m512i vXh = _mm512_ternarylogic_epi64(vSum, vPv, vEq, 0xBE); /* (a ^ b) | c */                         \
         __m512i vPh = _mm512_ternarylogic_epi64(vMv, vXh, vPv, 0xF1);        /* a | ~(b | c) */                        \
         __m512i vMh = _mm512_and_si512(vPv, vXh);                                                                      \
-        vScore = _mm512_mask_add_epi64(vScore, _mm512_test_epi64_mask(vPh, vLast), vScore, vOne);                      \
-        vScore = _mm512_mask_sub_epi64(vScore, _mm512_test_epi64_mask(vMh, vLast), vScore, vOne);                      \
+        if (bScore)                                                                                                    \
+        {                                                                                                              \
+            vScore = _mm512_mask_add_epi64(vScore, _mm512_test_epi64_mask(vPh, vLast), vScore, vOne);                  \
+            vScore = _mm512_mask_sub_epi64(vScore, _mm512_test_epi64_mask(vMh, vLast), vScore, vOne);                  \
+        }                                                                                                              \
         vPh = _mm512_or_si512(_mm512_slli_epi64(vPh, 1), vOne);                                                        \
         vMh = _mm512_slli_epi64(vMh, 1);                                                                               \
         vPv = _mm512_ternarylogic_epi64(vMh, vXv, vPh, 0xF1);                                                          \
         vMv = _mm512_and_si512(vPh, vXv);                                                                              \
     } while (0)
 
+// The last row's values of eight lanes after column nColumn, from the column itself: the top row's
+// nColumn plus the vertical steps down the query's rows (+1 where Pv, -1 where Mv), the last of the
+// NB blocks only up to its bit nLastBit. The kernels leave the score alone while every lane runs and
+// take it from the column where the first lane ends, which spares them four operations a column.
+template <size_t NB>
+__attribute__((target("avx512f"))) __m512i ColumnScoresAVX512(const __m512i* pvPv, const __m512i* pvMv,
+                                                              unsigned nLastBit, size_t nColumn)
+{
+    alignas(64) Word aPv[NB][8];
+    alignas(64) Word aMv[NB][8];
+    for (size_t b = 0; b < NB; ++b)
+    {
+        _mm512_store_si512(aPv[b], pvPv[b]);
+        _mm512_store_si512(aMv[b], pvMv[b]);
+    }
+    const Word nLastMask = ~Word(0) >> (WORD_BITS - 1 - nLastBit);
+    alignas(64) long long anScore[8];
+    for (size_t k = 0; k < 8; ++k)
+    {
+        long long n = static_cast<long long>(nColumn);
+        for (size_t b = 0; b < NB; ++b)
+        {
+            const Word nMask = b + 1 < NB ? ~Word(0) : nLastMask;
+            n += std::popcount(aPv[b][k] & nMask) - std::popcount(aMv[b][k] & nMask);
+        }
+        anScore[k] = n;
+    }
+    return _mm512_load_si512(anScore);
+}
+
 // Sixteen texts in two groups of eight lanes; lanes past their text's end run idle as in
 // Distance8AVX2.
-__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const Word* pDirect,
-                                                         const std::u16string_view* at, uint32_t* anOut)
+__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, unsigned nLastBit,
+                                                         const Word* pDirect, const std::u16string_view* at,
+                                                         uint32_t* anOut)
 {
     const tsLaneTexts<16, long long> texts(at);
     const auto& p = texts.p;
@@ -458,13 +494,15 @@ __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& patter
     auto Eq = [&](int k, size_t j) { return static_cast<long long>(pDirect[p[k][j]]); };
     for (size_t j = 0; j < nCommon; ++j)
     {
-        const __m512i vEqA = _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j),
-                                              Eq(0, j));
-        const __m512i vEqB = _mm512_set_epi64(Eq(15, j), Eq(14, j), Eq(13, j), Eq(12, j), Eq(11, j), Eq(10, j),
-                                              Eq(9, j), Eq(8, j));
-        MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA);
-        MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB);
+        const __m512i vEqA =
+            _mm512_set_epi64(Eq(7, j), Eq(6, j), Eq(5, j), Eq(4, j), Eq(3, j), Eq(2, j), Eq(1, j), Eq(0, j));
+        const __m512i vEqB =
+            _mm512_set_epi64(Eq(15, j), Eq(14, j), Eq(13, j), Eq(12, j), Eq(11, j), Eq(10, j), Eq(9, j), Eq(8, j));
+        MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA, false);
+        MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB, false);
     }
+    vScoreA = ColumnScoresAVX512<1>(&vPvA, &vMvA, nLastBit, nCommon);
+    vScoreB = ColumnScoresAVX512<1>(&vPvB, &vMvB, nLastBit, nCommon);
     if (nLongest > nCommon)
     {
         // What an ended lane reads does not matter: its score was taken at its last column.
@@ -480,8 +518,8 @@ __attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& patter
                                                   EqOrIdle(3, j), EqOrIdle(2, j), EqOrIdle(1, j), EqOrIdle(0, j));
             const __m512i vEqB = _mm512_set_epi64(EqOrIdle(15, j), EqOrIdle(14, j), EqOrIdle(13, j), EqOrIdle(12, j),
                                                   EqOrIdle(11, j), EqOrIdle(10, j), EqOrIdle(9, j), EqOrIdle(8, j));
-            MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA);
-            MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB);
+            MEMDOC_STEP_AVX512(vPvA, vMvA, vScoreA, vEqA, true);
+            MEMDOC_STEP_AVX512(vPvB, vMvB, vScoreB, vEqB, true);
             const __m512i vColumns = _mm512_set1_epi64(static_cast<long long>(j + 1));
             vResultA = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenA, vColumns), vResultA, vScoreA);
             vResultB = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenB, vColumns), vResultB, vScoreB);
@@ -502,8 +540,22 @@ template <size_t NB> struct tsBlockLanesAVX512
     __m512i vScore;
 };
 
-// One column of eight lanes, as BlockColumnAVX2.
-template <size_t NB, bool bIdle>
+// The two words at each of p0 to p3, one after the other.
+__attribute__((target("avx512f"), always_inline)) inline __m512i
+LoadFourPairsAVX512(const long long* p0, const long long* p1, const long long* p2, const long long* p3)
+{
+    const __m256i v01 =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p0))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p1)), 1);
+    const __m256i v23 =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p2))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(p3)), 1);
+    return _mm512_inserti64x4(_mm512_castsi256_si512(v01), v23, 1);
+}
+
+// One column of eight lanes, as BlockColumnAVX2; where bScore, the score follows the last row (see
+// ColumnScoresAVX512).
+template <size_t NB, bool bIdle, bool bScore>
 __attribute__((target("avx512f"), always_inline)) inline void
 BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char16_t* const* p, const long long* anLen,
                   size_t j, tsBlockLanesAVX512<NB>& lanes)
@@ -513,12 +565,27 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char
     for (int k = 0; k < 8; ++k)
         apRow[k] = reinterpret_cast<const long long*>(pDirect) +
                    size_t(bIdle && static_cast<long long>(j) >= anLen[k] ? char16_t(0) : p[k][j]) * NB;
+    __m512i avEqIn[NB];
+    if constexpr (NB == 2)
+    {
+        // A unit's two masks lie side by side: one 128-bit load a lane, the lanes paired into two
+        // vectors and split by word, in place of sixteen loads put in one by one. The split takes
+        // words from the halves of each 128-bit part in turn, so the lanes are loaded in the order
+        // 0, 2, 4, 6, 1, 3, 5, 7.
+        const __m512i vLow = LoadFourPairsAVX512(apRow[0], apRow[2], apRow[4], apRow[6]);
+        const __m512i vHigh = LoadFourPairsAVX512(apRow[1], apRow[3], apRow[5], apRow[7]);
+        avEqIn[0] = _mm512_unpacklo_epi64(vLow, vHigh);
+        avEqIn[1] = _mm512_unpackhi_epi64(vLow, vHigh);
+    }
+    else
+        for (size_t b = 0; b < NB; ++b)
+            avEqIn[b] = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b], apRow[2][b],
+                                         apRow[1][b], apRow[0][b]);
     __m512i vHp = vOne;
     __m512i vHn = _mm512_setzero_si512();
     for (size_t b = 0; b < NB; ++b)
     {
-        const __m512i vEqIn = _mm512_set_epi64(apRow[7][b], apRow[6][b], apRow[5][b], apRow[4][b], apRow[3][b],
-                                               apRow[2][b], apRow[1][b], apRow[0][b]);
+        const __m512i vEqIn = avEqIn[b];
         __m512i& vPv = lanes.vPv[b];
         __m512i& vMv = lanes.vMv[b];
         const __m512i vXv = _mm512_or_si512(vEqIn, vMv);
@@ -533,7 +600,7 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char
             vHpOut = _mm512_srli_epi64(vPh, WORD_BITS - 1);
             vHnOut = _mm512_srli_epi64(vMh, WORD_BITS - 1);
         }
-        else
+        else if (bScore)
         {
             vHpOut = _mm512_and_si512(_mm512_srli_epi64(vPh, pattern.nLastBit), vOne);
             vHnOut = _mm512_and_si512(_mm512_srli_epi64(vMh, pattern.nLastBit), vOne);
@@ -542,10 +609,14 @@ BlockColumnAVX512(const tsBlockPattern& pattern, const Word* pDirect, const char
         vMh = _mm512_or_si512(_mm512_slli_epi64(vMh, 1), vHn);
         vPv = _mm512_ternarylogic_epi64(vMh, vXv, vPh, 0xF1);
         vMv = _mm512_and_si512(vPh, vXv);
-        vHp = vHpOut;
-        vHn = vHnOut;
+        if (b + 1 < NB || bScore)
+        {
+            vHp = vHpOut;
+            vHn = vHnOut;
+        }
     }
-    lanes.vScore = _mm512_sub_epi64(_mm512_add_epi64(lanes.vScore, vHp), vHn);
+    if (bScore)
+        lanes.vScore = _mm512_sub_epi64(_mm512_add_epi64(lanes.vScore, vHp), vHn);
 }
 
 // Sixteen texts against a query of NB blocks, in two groups of eight lanes.
@@ -564,12 +635,13 @@ __attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPatt
         a.vPv[n] = b.vPv[n] = _mm512_set1_epi64(-1);
         a.vMv[n] = b.vMv[n] = _mm512_setzero_si512();
     }
-    a.vScore = b.vScore = _mm512_set1_epi64(pattern.nLen);
     for (size_t j = 0; j < nCommon; ++j)
     {
-        BlockColumnAVX512<NB, false>(pattern, pDirect, p, anLen, j, a);
-        BlockColumnAVX512<NB, false>(pattern, pDirect, p + 8, anLen + 8, j, b);
+        BlockColumnAVX512<NB, false, false>(pattern, pDirect, p, anLen, j, a);
+        BlockColumnAVX512<NB, false, false>(pattern, pDirect, p + 8, anLen + 8, j, b);
     }
+    a.vScore = ColumnScoresAVX512<NB>(a.vPv, a.vMv, pattern.nLastBit, nCommon);
+    b.vScore = ColumnScoresAVX512<NB>(b.vPv, b.vMv, pattern.nLastBit, nCommon);
     if (nLongest > nCommon)
     {
         const __m512i vLenA = _mm512_loadu_si512(anLen);
@@ -578,8 +650,8 @@ __attribute__((target("avx512f"))) void DistanceBlocks16AVX512(const tsBlockPatt
         __m512i vResultB = b.vScore;
         for (size_t j = nCommon; j < nLongest; ++j)
         {
-            BlockColumnAVX512<NB, true>(pattern, pDirect, p, anLen, j, a);
-            BlockColumnAVX512<NB, true>(pattern, pDirect, p + 8, anLen + 8, j, b);
+            BlockColumnAVX512<NB, true, true>(pattern, pDirect, p, anLen, j, a);
+            BlockColumnAVX512<NB, true, true>(pattern, pDirect, p + 8, anLen + 8, j, b);
             const __m512i vColumns = _mm512_set1_epi64(static_cast<long long>(j + 1));
             vResultA = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenA, vColumns), vResultA, a.vScore);
             vResultB = _mm512_mask_blend_epi64(_mm512_cmpeq_epi64_mask(vLenB, vColumns), vResultB, b.vScore);
@@ -760,7 +832,7 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
 #if MEMDOC_HAVE_AVX2
         if (eKernel == teMemDocKernel::AVX512 && m_pDirect)
             for (; i + 16 <= n; i += 16)
-                Distance16AVX512(pattern, m_pDirect, asTexts + i, anOut + i);
+                Distance16AVX512(pattern, m_nLastBit, m_pDirect, asTexts + i, anOut + i);
         if (eKernel >= teMemDocKernel::AVX2)
             for (; i + 8 <= n; i += 8)
                 Distance8AVX2(pattern, asTexts + i, anOut + i);

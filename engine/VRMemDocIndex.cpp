@@ -93,15 +93,27 @@ void CountTrigramsUnordered(std::u16string_view s, std::vector<std::pair<uint64_
 // allocates nor clears memory in proportion to the index. aShared is all zero between queries.
 struct tsQueryScratch
 {
-    std::vector<uint32_t> aShared;     // by id: the trigram occurrences shared with the query
-    std::vector<uint32_t> aCandidates; // ids sharing a trigram, in id order
-    std::vector<uint8_t> aBound;       // by candidate: the best score it could reach
-    std::vector<uint32_t> aByLength;   // candidate positions by length class
-    std::vector<uint32_t> aOrdered;    // ids by bound (best first), then length, then id
+    std::vector<uint32_t> aShared;          // by id: the trigram occurrences shared with the query
+    std::vector<uint32_t> aCandidates;      // ids sharing a trigram, in id order
+    std::vector<uint32_t> aCandidateShared; // by candidate: its trigram occurrences shared
+    std::vector<uint8_t> aBound;            // by candidate: the best score it could reach
+    std::vector<uint32_t> aByLength;        // candidate positions by length class
+    std::vector<uint32_t> aOrdered;         // ids by bound (best first), then length, then id
     std::vector<uint32_t> aLengthStart;
     std::vector<std::pair<uint32_t, int>> aKept;
     std::vector<std::pair<uint64_t, uint32_t>> aTrigrams;
     std::vector<uint64_t> aKeys;
+    // By length class, LANES places each: the candidates waiting for a full batch of one length.
+    std::vector<uint32_t> aPending;
+    std::vector<uint8_t> anPending; // by length class: how many wait
+    // By length: what a text must have to reach the threshold nFor (-1: not known yet).
+    struct tsLimit
+    {
+        int32_t nFor;
+        int32_t nMaxDistance; // the most distance (-1: none reaches it)
+        uint32_t nMinShared;  // the fewest trigram occurrences shared that the bounds allow
+    };
+    std::vector<tsLimit> aLimits;
 };
 
 tsQueryScratch& QueryScratch()
@@ -111,6 +123,8 @@ tsQueryScratch& QueryScratch()
 }
 
 constexpr uint32_t LENGTH_CLASSES = 512; // longer texts share the last class
+// The texts the widest kernel scores side by side; a multiple of every kernel's lanes.
+constexpr uint32_t LANES = 16;
 
 // Whether FindBestMatches takes its shortcuts (see UseShortcuts).
 std::atomic<bool> s_bShortcuts{true};
@@ -175,6 +189,34 @@ int ScoreBound(size_t nQuery, size_t nText, uint32_t nShared)
     const size_t nLost = nTrigrams > nShared ? nTrigrams - nShared : 0;
     const size_t d = std::max(nLengthGap, (nLost + 2) / 3);
     return CVRMemDocIndex::Score(static_cast<uint32_t>(d), static_cast<uint32_t>(m));
+}
+
+// The fewest trigram occurrences a text of nText units must share with a query of nQuery units for
+// the trigram and length bounds (see ScoreBound) to allow a distance of nMaxDistance; UINT32_MAX where
+// they allow none. Each edit destroys at most three trigrams, so a text within nMaxDistance keeps
+// m - 2 - 3 nMaxDistance of them.
+uint32_t MinShared(size_t nQuery, size_t nText, int32_t nMaxDistance)
+{
+    const int64_t m = static_cast<int64_t>(std::max(nQuery, nText));
+    const int64_t nLengthGap = m - static_cast<int64_t>(std::min(nQuery, nText));
+    if (nMaxDistance < 0 || nLengthGap > nMaxDistance)
+        return UINT32_MAX;
+    return static_cast<uint32_t>(std::max<int64_t>(0, m - 2 - 3 * int64_t(nMaxDistance)));
+}
+
+// The most distance at which a text of nText units still scores nThreshold or more against a query
+// of nQuery units; -1 where none does. Score falls as the distance grows, so the edge is found
+// from an estimate in a step or two.
+int32_t MaxDistance(size_t nQuery, size_t nText, int nThreshold)
+{
+    const uint32_t m = static_cast<uint32_t>(std::max(nQuery, nText));
+    int64_t d = int64_t(m) - (int64_t(nThreshold) * m + 99) / 100;
+    d = std::clamp<int64_t>(d, 0, m);
+    while (d >= 0 && CVRMemDocIndex::Score(static_cast<uint32_t>(d), m) < nThreshold)
+        --d;
+    while (d < int64_t(m) && CVRMemDocIndex::Score(static_cast<uint32_t>(d + 1), m) >= nThreshold)
+        ++d;
+    return static_cast<int32_t>(d);
 }
 } // namespace
 
@@ -504,6 +546,23 @@ void GatherCandidates(const Postings& mapPostings, const std::vector<uint8_t>& a
         if (pShared[nID] != 0)
             scratch.aCandidates.push_back(nID);
 }
+
+// Adds to pShared, by id, the trigram occurrences that each posted text shares with q (at least 1
+// for every text sharing a trigram), whatever its flags: those are checked once a text, not once a
+// posting.
+template <typename Postings>
+void CountShared(const Postings& mapPostings, std::u16string_view q, uint32_t* pShared, tsQueryScratch& scratch)
+{
+    CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
+    for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
+    {
+        const auto it = mapPostings.find(nKey);
+        if (it == mapPostings.end())
+            continue;
+        ForEachPosting(it->second.aBytes, [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
+                       { pShared[nID] += std::min(nInQuery, nInText); });
+    }
+}
 } // namespace
 
 std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindMatches(const wxString& sQuery) const
@@ -549,56 +608,16 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
         }
     }
     tsQueryScratch& scratch = QueryScratch();
-    GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED | TEXT_ENTRIES, q, scratch);
-    // Without the shortcuts the ordering takes new, zeroed buffers per query, as it first did.
     const bool bShortcuts = s_bShortcuts.load(std::memory_order_relaxed);
-    tsQueryScratch fresh;
-    tsQueryScratch& buffers = bShortcuts ? scratch : fresh;
-
-    // Candidates in buckets by the best score they could reach, so that the best are scored first
-    // and the rest can be left once they cannot reach the results; within a bucket by length (texts
-    // of one length are scored side by side), then by id (the order of the text store). The bounds
-    // are taken while the shared counts are cleared for the next query.
-    const std::vector<uint32_t>& aCandidates = scratch.aCandidates;
-    const size_t nCandidates = aCandidates.size();
-    std::array<uint32_t, 102> aBucketStart{};
-    std::vector<uint8_t>& aBound = buffers.aBound;
-    aBound.resize(nCandidates);
-    std::vector<uint32_t>& aLengthStart = buffers.aLengthStart;
-    aLengthStart.assign(LENGTH_CLASSES + 1, 0);
-    uint32_t* pShared = scratch.aShared.data();
-    for (size_t i = 0; i < nCandidates; ++i)
-    {
-        const uint32_t nID = aCandidates[i];
-        const uint32_t nLength = m_aLength[nID];
-        aBound[i] = static_cast<uint8_t>(ScoreBound(q.size(), nLength, pShared[nID]));
-        pShared[nID] = 0;
-        ++aBucketStart[aBound[i] + 1];
-        ++aLengthStart[std::min(nLength, LENGTH_CLASSES - 1) + 1];
-    }
-    for (size_t b = 1; b < aBucketStart.size(); ++b)
-        aBucketStart[b] += aBucketStart[b - 1];
-    std::vector<uint32_t>& aByLength = buffers.aByLength; // candidate positions
-    aByLength.resize(nCandidates);
-    for (size_t c = 1; c < aLengthStart.size(); ++c)
-        aLengthStart[c] += aLengthStart[c - 1];
-    for (uint32_t i = 0; i < nCandidates; ++i)
-        aByLength[aLengthStart[std::min(m_aLength[aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
-    std::vector<uint32_t>& aOrdered = buffers.aOrdered;
-    aOrdered.resize(nCandidates);
-    {
-        std::array<uint32_t, 102> aFill = aBucketStart;
-        for (uint32_t i : aByLength)
-            aOrdered[aFill[aBound[i]]++] = aCandidates[i];
-    }
-
-    // nThreshold: the lowest score that can still be among the best nMaxResults results.
-    // nAtOrAbove counts the results scored so far at or above it.
     CMemDocQuery query(q);
+    // nThreshold: the lowest score that can still be among the best nMaxResults results.
+    // nAtOrAbove counts the results scored so far at or above it. aKept: the texts scored at or above
+    // the threshold of their time.
     std::array<int64_t, 101> aResultsAt{};
     int nThreshold = nMinScore;
     int64_t nAtOrAbove = 0;
-    std::vector<std::pair<uint32_t, int>>& aKept = buffers.aKept;
+    tsQueryScratch fresh;
+    std::vector<std::pair<uint32_t, int>>& aKept = (bShortcuts ? scratch : fresh).aKept;
     aKept.clear();
     auto Consider = [&](uint32_t nID, uint32_t d)
     {
@@ -615,53 +634,182 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
             while (nThreshold < 100 && nAtOrAbove - aResultsAt[nThreshold] >= nMaxResults)
                 nAtOrAbove -= aResultsAt[nThreshold++];
     };
-    // Scored in batches, best bound first; the threshold is checked between them (a text scored
-    // beyond it only costs time, never changes the results). A batch runs on across buckets and is
-    // ordered by length, so that the kernels' lanes stay full and finish together.
-    constexpr uint32_t BATCH = 64;
-    std::u16string_view aTexts[BATCH];
-    uint32_t aBatch[BATCH];
-    uint32_t aDistances[BATCH];
-    int nBound = 100;
-    for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
+    if (bShortcuts)
     {
-        uint32_t n = 0;
-        int nBatchBound = -1; // without shortcuts, a batch keeps to one bucket
-        while (n < BATCH && nLeft > 0)
+        // Every candidate is scored unless its bound falls short of the threshold, and most are: the
+        // hundredth best score is low where the query is far from most texts. So the candidates are
+        // taken in id order, the order of the text store, each put with those of its length; a length
+        // that has LANES waiting is scored at once, its texts fetched into the cache as they came.
+        // Lanes of one length finish together, and the texts lie near each other in the store.
+        const size_t nIDs = m_aFlags.size();
+        if (scratch.aShared.size() < nIDs)
+            scratch.aShared.resize(nIDs, 0);
+        uint32_t* pShared = scratch.aShared.data();
+        CountShared(m_mapPostings, q, pShared, scratch);
+        // The counts move to the candidates, and the ids' are all zero again before any scoring
+        // (whatever fnCount does, the next query finds them clean).
+        std::vector<uint32_t>& aCandidates = scratch.aCandidates;
+        if (aCandidates.size() < nIDs)
+            aCandidates.resize(nIDs);
+        if (scratch.aCandidateShared.size() < nIDs)
+            scratch.aCandidateShared.resize(nIDs);
+        uint32_t* pCandidates = aCandidates.data();
+        uint32_t* pCandidateShared = scratch.aCandidateShared.data();
+        size_t nCandidates = 0;
+        for (uint32_t nID = 0; nID < nIDs; ++nID)
         {
-            while (nBound > 0 && aBucketStart[nBound] >= nLeft)
-                --nBound; // the bucket of position nLeft - 1
-            if (nBound < nThreshold || (!bShortcuts && n > 0 && nBound != nBatchBound))
-                break;
-            nBatchBound = nBound;
-            aBatch[n++] = aOrdered[--nLeft];
-            if (bShortcuts)
+            const uint32_t nShared = pShared[nID];
+            pShared[nID] = 0;
+            pCandidates[nCandidates] = nID;
+            pCandidateShared[nCandidates] = nShared;
+            nCandidates += nShared != 0;
+        }
+        scratch.aPending.resize(size_t(LENGTH_CLASSES) * LANES);
+        scratch.anPending.assign(LENGTH_CLASSES, 0);
+        uint32_t* pPending = scratch.aPending.data();
+        uint8_t* pnPending = scratch.anPending.data();
+        // Bounds and scores are compared as distances: the most each length may have at the
+        // threshold is kept until the threshold moves.
+        scratch.aLimits.assign(LENGTH_CLASSES, tsQueryScratch::tsLimit{-1, 0, 0});
+        tsQueryScratch::tsLimit* pLimits = scratch.aLimits.data();
+        tsQueryScratch::tsLimit longLimit; // for the texts past the last class, computed each time
+        auto LimitAt = [&](uint32_t nLength) -> const tsQueryScratch::tsLimit&
+        {
+            tsQueryScratch::tsLimit& limit = nLength < LENGTH_CLASSES ? pLimits[nLength] : longLimit;
+            if (limit.nFor != nThreshold || nLength >= LENGTH_CLASSES)
             {
-                // The texts lie all over the store: those of the next batch are fetched into the
-                // cache while this one is scored, their places and lengths a batch earlier still.
-                if (nLeft >= 2 * BATCH)
-                {
-                    const uint32_t nLater = aOrdered[nLeft - 2 * BATCH];
-                    __builtin_prefetch(&m_aStart[nLater]);
-                    __builtin_prefetch(&m_aLength[nLater]);
-                }
-                if (nLeft >= BATCH)
-                {
-                    const char16_t* pNext = m_aArena.data() + m_aStart[aOrdered[nLeft - BATCH]];
-                    __builtin_prefetch(pNext);
-                    __builtin_prefetch(pNext + 32);
-                }
+                limit.nFor = nThreshold;
+                limit.nMaxDistance = MaxDistance(q.size(), nLength, nThreshold);
+                limit.nMinShared = MinShared(q.size(), nLength, limit.nMaxDistance);
+            }
+            return limit;
+        };
+        std::u16string_view aTexts[LANES * 4];
+        uint32_t aDistances[LANES * 4];
+        auto ScoreBatch = [&](const uint32_t* pIDs, uint32_t n)
+        {
+            for (uint32_t i = 0; i < n; ++i)
+                aTexts[i] = Text(pIDs[i]);
+            query.DistanceBatch(aTexts, n, aDistances);
+            for (uint32_t i = 0; i < n; ++i)
+                if (int64_t(aDistances[i]) <= LimitAt(m_aLength[pIDs[i]]).nMaxDistance)
+                    Consider(pIDs[i], aDistances[i]);
+        };
+        const char16_t* pArena = m_aArena.data();
+        const uint8_t* pFlags = m_aFlags.data();
+        for (size_t i = 0; i < nCandidates; ++i)
+        {
+            const uint32_t nID = pCandidates[i];
+            const uint32_t nShared = pCandidateShared[i];
+            if ((pFlags[nID] & (TEXT_LISTED | TEXT_ENTRIES)) != (TEXT_LISTED | TEXT_ENTRIES))
+                continue;
+            const uint32_t nLength = m_aLength[nID];
+            if (nShared < LimitAt(nLength).nMinShared)
+                continue;
+            const uint32_t nClass = std::min(nLength, LENGTH_CLASSES - 1);
+            uint32_t* pClass = pPending + size_t(nClass) * LANES;
+            pClass[pnPending[nClass]++] = nID;
+            // Three lines hold most texts; fetching by a loop over the length costs more than it
+            // saves, and a fetch past the end never faults.
+            const uintptr_t nText = reinterpret_cast<uintptr_t>(pArena + m_aStart[nID]);
+            __builtin_prefetch(reinterpret_cast<const void*>(nText));
+            __builtin_prefetch(reinterpret_cast<const void*>(nText + 64));
+            __builtin_prefetch(reinterpret_cast<const void*>(nText + 128));
+            if (pnPending[nClass] == LANES)
+            {
+                pnPending[nClass] = 0;
+                ScoreBatch(pClass, LANES);
             }
         }
-        if (n == 0)
-            break;
-        if (bShortcuts)
-            std::sort(aBatch, aBatch + n, [this](uint32_t a, uint32_t b) { return m_aLength[a] < m_aLength[b]; });
-        for (uint32_t i = 0; i < n; ++i)
-            aTexts[i] = Text(aBatch[i]);
-        query.DistanceBatch(aTexts, n, aDistances);
-        for (uint32_t i = 0; i < n; ++i)
-            Consider(aBatch[i], aDistances[i]);
+        // What waits: by length, a few lengths to a batch.
+        uint32_t aBatch[LANES * 4];
+        uint32_t n = 0;
+        for (uint32_t nClass = 0; nClass < LENGTH_CLASSES; ++nClass)
+        {
+            for (uint32_t k = 0; k < pnPending[nClass]; ++k)
+            {
+                aBatch[n++] = pPending[size_t(nClass) * LANES + k];
+                if (n == LANES * 4)
+                {
+                    ScoreBatch(aBatch, n);
+                    n = 0;
+                }
+            }
+            pnPending[nClass] = 0;
+        }
+        if (n > 0)
+            ScoreBatch(aBatch, n);
+    }
+    else
+    {
+        // Without the shortcuts: the candidates in buckets by the best score they could reach, so that
+        // the best are scored first and the rest can be left once they cannot reach the results;
+        // within a bucket by length (texts of one length are scored side by side), then by id (the
+        // order of the text store); each bucket in batches of its own, in new, zeroed buffers per
+        // query, as the index first did. The bounds are taken while the shared counts are cleared for
+        // the next query.
+        GatherCandidates(m_mapPostings, m_aFlags, TEXT_LISTED | TEXT_ENTRIES, q, scratch);
+        tsQueryScratch& buffers = fresh;
+        const std::vector<uint32_t>& aCandidates = scratch.aCandidates;
+        const size_t nCandidates = aCandidates.size();
+        std::array<uint32_t, 102> aBucketStart{};
+        std::vector<uint8_t>& aBound = buffers.aBound;
+        aBound.resize(nCandidates);
+        std::vector<uint32_t>& aLengthStart = buffers.aLengthStart;
+        aLengthStart.assign(LENGTH_CLASSES + 1, 0);
+        uint32_t* pShared = scratch.aShared.data();
+        for (size_t i = 0; i < nCandidates; ++i)
+        {
+            const uint32_t nID = aCandidates[i];
+            const uint32_t nLength = m_aLength[nID];
+            aBound[i] = static_cast<uint8_t>(ScoreBound(q.size(), nLength, pShared[nID]));
+            pShared[nID] = 0;
+            ++aBucketStart[aBound[i] + 1];
+            ++aLengthStart[std::min(nLength, LENGTH_CLASSES - 1) + 1];
+        }
+        for (size_t b = 1; b < aBucketStart.size(); ++b)
+            aBucketStart[b] += aBucketStart[b - 1];
+        std::vector<uint32_t>& aByLength = buffers.aByLength; // candidate positions
+        aByLength.resize(nCandidates);
+        for (size_t c = 1; c < aLengthStart.size(); ++c)
+            aLengthStart[c] += aLengthStart[c - 1];
+        for (uint32_t i = 0; i < nCandidates; ++i)
+            aByLength[aLengthStart[std::min(m_aLength[aCandidates[i]], LENGTH_CLASSES - 1)]++] = i;
+        std::vector<uint32_t>& aOrdered = buffers.aOrdered;
+        aOrdered.resize(nCandidates);
+        {
+            std::array<uint32_t, 102> aFill = aBucketStart;
+            for (uint32_t i : aByLength)
+                aOrdered[aFill[aBound[i]]++] = aCandidates[i];
+        }
+        // Scored in batches, best bound first; the threshold is checked between them (a text scored
+        // beyond it only costs time, never changes the results).
+        constexpr uint32_t BATCH = 64;
+        std::u16string_view aTexts[BATCH];
+        uint32_t aBatch[BATCH];
+        uint32_t aDistances[BATCH];
+        int nBound = 100;
+        for (uint32_t nLeft = static_cast<uint32_t>(nCandidates); nLeft > 0;)
+        {
+            uint32_t n = 0;
+            int nBatchBound = -1; // a batch keeps to one bucket
+            while (n < BATCH && nLeft > 0)
+            {
+                while (nBound > 0 && aBucketStart[nBound] >= nLeft)
+                    --nBound; // the bucket of position nLeft - 1
+                if (nBound < nThreshold || (n > 0 && nBound != nBatchBound))
+                    break;
+                nBatchBound = nBound;
+                aBatch[n++] = aOrdered[--nLeft];
+            }
+            if (n == 0)
+                break;
+            for (uint32_t i = 0; i < n; ++i)
+                aTexts[i] = Text(aBatch[i]);
+            query.DistanceBatch(aTexts, n, aDistances);
+            for (uint32_t i = 0; i < n; ++i)
+                Consider(aBatch[i], aDistances[i]);
+        }
     }
 
     std::erase_if(aKept, [nThreshold](const std::pair<uint32_t, int>& kept) { return kept.second < nThreshold; });

@@ -26,8 +26,8 @@ class tcNode;
 //
 // Built for memories of a million units: texts are stored once, side by side, under a 32-bit id;
 // the listings are compressed postings per trigram with a count per text; dead postings are dropped
-// in batches. FindBestMatches scores candidates in the order of the best score their length and
-// shared trigrams allow, and stops where no further text can reach the best results.
+// in batches. FindBestMatches scores every candidate that its length and shared trigrams still allow
+// to reach the best results, in the order of the text store, texts of one length side by side.
 //
 // Threads: FindMatches and FindBestMatches may run on several threads at once (each thread keeps its
 // own query buffers, reused from query to query); every other member, and any change, needs the
@@ -99,12 +99,13 @@ public:
     // in single precision, truncated. m must be above 0 and d at most m.
     static int Score(uint32_t d, uint32_t m);
 
-    // Whether FindBestMatches takes the shortcuts that leave its results as they are (batches that run
-    // on across score buckets, ordered by length; the next batch's texts fetched into the cache while
-    // one is scored; the thread's buffers kept from query to query); without them it scores every
-    // candidate its bounds allow, bucket by bucket, in new buffers, as the index first did. The
-    // results are the same either way; measurements and tests compare the two. For every index of
-    // the process; set it while no look-up runs.
+    // Whether FindBestMatches takes the shortcuts that leave its results as they are (candidates
+    // taken in store order, batched by length and fetched into the cache while they wait; bounds
+    // and scores compared as distances; the thread's buffers kept from query to query); without them
+    // it orders the candidates into buckets by the best score they could reach and scores them
+    // bucket by bucket, in new buffers, as the index first did. The results are the same either way;
+    // measurements and tests compare the two. For every index of the process; set it while no
+    // look-up runs.
     static void UseShortcuts(bool bUse);
 
 private:

@@ -78,17 +78,24 @@ TEST(MemDocQuery, BatchesGiveWhatTheTableGivesInEveryKernel)
         for (size_t nQueryLength : {3u, 17u, 63u, 64u, 65u, 150u, 128u, 129u, 200u, 256u, 257u})
         {
             const std::u16string sQuery = RandomText(rng, nQueryLength);
-            // Lengths vary within a batch, so lanes finish at different points.
-            std::vector<std::u16string> asTexts;
-            for (int i = 0; i < 53; ++i)
-                asTexts.push_back(RandomText(rng, std::uniform_int_distribution<size_t>(0, 90)(rng)));
-            std::vector<std::u16string_view> aViews(asTexts.begin(), asTexts.end());
-            std::vector<uint32_t> anDistances(aViews.size());
-            CMemDocQuery query(sQuery);
-            query.DistanceBatch(aViews.data(), aViews.size(), anDistances.data());
-            for (size_t i = 0; i < asTexts.size(); ++i)
-                ASSERT_EQ(anDistances[i], tLevenshteinDistancePlain(sQuery, asTexts[i], 1, 1, 1))
-                    << CMemDocQuery::KernelName(eKernel) << ", query of " << nQueryLength << ", text " << i;
+            // Lengths vary within a batch, so lanes finish at different points; or all texts have
+            // one length, as look-ups batch them, and every lane finishes at once.
+            for (bool bOneLength : {false, true})
+            {
+                std::vector<std::u16string> asTexts;
+                const size_t nOneLength = std::uniform_int_distribution<size_t>(1, 90)(rng);
+                for (int i = 0; i < 53; ++i)
+                    asTexts.push_back(
+                        RandomText(rng, bOneLength ? nOneLength : std::uniform_int_distribution<size_t>(0, 90)(rng)));
+                std::vector<std::u16string_view> aViews(asTexts.begin(), asTexts.end());
+                std::vector<uint32_t> anDistances(aViews.size());
+                CMemDocQuery query(sQuery);
+                query.DistanceBatch(aViews.data(), aViews.size(), anDistances.data());
+                for (size_t i = 0; i < asTexts.size(); ++i)
+                    ASSERT_EQ(anDistances[i], tLevenshteinDistancePlain(sQuery, asTexts[i], 1, 1, 1))
+                        << CMemDocQuery::KernelName(eKernel) << ", query of " << nQueryLength << ", text " << i
+                        << (bOneLength ? " (one length)" : "");
+            }
         }
     }
     CMemDocQuery::UseVectorUnits(true);

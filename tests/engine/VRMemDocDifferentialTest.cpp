@@ -155,3 +155,58 @@ TEST(VRMemDocDifferential, RandomOperationsMatchThePlainModel)
     // The runs must have reached the hundred-result bound, or they would not have checked it.
     EXPECT_GT(nCut, nLookups / 20) << nLookups << " look-ups";
 }
+
+// Dozens of texts of each length, so that look-ups score whole lane batches of one length as well as
+// the mixed rest, and more than a hundred texts around 511 units, where lengths share the last
+// length class and the hundred best are cut; queries of one, two and more 64-unit words. Every
+// kernel, with and without the shortcuts, gives the model's answer.
+TEST(VRMemDocDifferential, ManyTextsOfEachLengthMatchThePlainModel)
+{
+    TMXHandlerScope handler;
+    TextSource source(7);
+    auto Syllables = [&source](int nLength)
+    {
+        static const char* const aszTokens[] = {"la", "le", "mo", "ri", " ", "a", "lu"};
+        wxString s;
+        while (static_cast<int>(s.length()) < nLength)
+            s += aszTokens[source.Between(0, std::size(aszTokens) - 1)];
+        return s.Left(nLength);
+    };
+    CVRMemDoc memory("");
+    CMemDocReference reference;
+    std::vector<wxString> asSources;
+    for (int i = 0; i < 870; ++i)
+    {
+        const wxString sSource = Syllables(i < 740 ? 20 + i % 20 : 500 + (i - 740) % 45);
+        const wxString sTarget = wxString::Format("t%d", i);
+        memory.AddTranslation(sSource, sTarget, "en", "de");
+        reference.AddTranslation(sSource, sTarget, "en", "de");
+        asSources.push_back(sSource);
+    }
+    std::vector<wxString> asQueries;
+    for (int nLength : {3, 12, 25, 31, 90, 200, 530})
+    {
+        asQueries.push_back(Syllables(nLength));
+        asQueries.push_back(source.Near(source.Pick(asSources)));
+    }
+    const std::vector<teMemDocKernel> aKernels{teMemDocKernel::Portable, teMemDocKernel::AVX2, teMemDocKernel::AVX512};
+    for (const wxString& sQuery : asQueries)
+    {
+        const std::vector<CVRMemDocMatch> aExpected = CMemDocReference::Bounded(
+            reference.LookupTranslations(sQuery, "en"), CVRMemDoc::kMinLookupScore, CVRMemDoc::kMaxLookupResults);
+        for (teMemDocKernel eKernel : aKernels)
+            for (bool bShortcuts : {true, false})
+            {
+                if (!CMemDocQuery::HasKernel(eKernel))
+                    continue;
+                CMemDocQuery::UseKernel(eKernel);
+                CVRMemDocIndex::UseShortcuts(bShortcuts);
+                EXPECT_EQ(memory.LookupTranslations(sQuery, "en"), aExpected)
+                    << "query [" << sQuery.utf8_string() << "], kernel " << CMemDocQuery::KernelName(eKernel)
+                    << (bShortcuts ? "" : ", no shortcuts");
+            }
+        CMemDocQuery::UseKernel(teMemDocKernel::AVX512);
+        CVRMemDocIndex::UseShortcuts(true);
+    }
+    memory.GetDocument()->ClearDirty();
+}

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -340,6 +341,24 @@ TEST_F(VRMemDoc, LookupKeepsScoresFromOneAndTheHundredBest)
             aExpected.push_back(CVRMemDocMatch{sSource, wxString::Format("target %d", k), "de", 96});
     }
     EXPECT_EQ(memory.LookupTranslations(sQuery, "en"), aExpected);
+    memory.GetDocument()->ClearDirty();
+}
+
+// A count that fails part-way through a look-up leaves nothing behind on the thread: the next look-up
+// gives the texts it shares trigrams with and no others.
+TEST_F(VRMemDoc, LookupAfterAFailedCountIsUnaffected)
+{
+    CVRMemDoc memory("");
+    for (int k = 0; k < 40; ++k)
+        memory.AddTranslation(wxString::Format("shared words %d", k), "target", "en", "de");
+    memory.AddTranslation("unrelated", "other", "en", "de");
+    const CVRMemDocIndex* pIndex = memory.GetIndex("en");
+    auto Fail = [](const std::vector<tcNode*>&) -> int { throw std::runtime_error("count failed"); };
+    EXPECT_THROW(pIndex->FindBestMatches("shared words", 0, 100, Fail, 1), std::runtime_error);
+    const auto aHits = pIndex->FindBestMatches("unrelated", 0, 100, nullptr, 2);
+    ASSERT_EQ(aHits.size(), 1u);
+    EXPECT_EQ(aHits[0].sText, "unrelated");
+    EXPECT_EQ(aHits[0].nScore, 100);
     memory.GetDocument()->ClearDirty();
 }
 
