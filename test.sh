@@ -34,5 +34,5 @@ cmake --build "$BUILD_DIR" -j "$(nproc)"
 
 cd "$BUILD_DIR"
 # One virtual display serves the tests that start the whole program; window tests bring their own.
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --output-on-failure --timeout 600 -j "$(nproc)" "$@"

@@ -10,7 +10,9 @@ for arg in "$@"; do
 done
 
 dir=$(mktemp -d "${TMPDIR:-/tmp}/lintrado-display.XXXXXX")
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+# -noreset: a server resets when its last client leaves, and a program that connects during the
+# reset is refused ("Unable to initialize GTK+"); tests that start the program twice hit that.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
 xvfb_pid=$!
 cleanup() {
     kill "$xvfb_pid" 2>/dev/null
