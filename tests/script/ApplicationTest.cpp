@@ -72,8 +72,7 @@ class ApplicationTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        lua_pushcfunction(L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(L(), 0, 0, 0), LUA_OK) << lua_tostring(L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
         m_pSavedLua = g_pLua;
         g_pLua = L();
         lua_register(L(), "mark", Mark);

@@ -2,7 +2,6 @@
 // from a script, out-of-range indexes, the node class chain, ownership on delete and collection,
 // boxes of destroyed objects and the documents the program holds open.
 
-#include "script/LuaBindings.h"
 #include "script/tolua.h"
 #include "tests/script/ScriptTestSupport.h"
 #include "varnak/include/tcDocument.h"
@@ -19,8 +18,7 @@ class DocumentNodeTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
         // The script's document, as the program's scripts find theirs.
         tolua_pushusertype(m_state.L(), m_pDoc.get(), "tcDocument");
         lua_setglobal(m_state.L(), "g_pDoc");

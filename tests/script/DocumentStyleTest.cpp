@@ -2,7 +2,6 @@
 // records, through the package as the program opens it. Who frees what is the point of most cases:
 // run them under the sanitizer build too.
 
-#include "script/LuaBindings.h"
 #include "script/tolua.h"
 #include "tests/script/ScriptTestSupport.h"
 #include "varnak/include/tcDTD.h"
@@ -35,8 +34,7 @@ protected:
     void SetUp() override
     {
         tcThreads::SetMainThread();
-        lua_pushcfunction(L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(L(), 0, 0, 0), LUA_OK) << lua_tostring(L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
         lua_register(L(), "make_element", MakeElement);
 
         m_doc.CreateDoc("styles");

@@ -39,8 +39,7 @@ protected:
         // The names a state has before the package opens: the standard libraries and the test's
         // helpers, left out when the package's own globals are counted.
         ASSERT_EQ(m_state.Run("BASELINE = {} for k in pairs(_G) do BASELINE[k] = true end"), "");
-        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
         m_bXLIFF = Init_XLIFFImporter();
         ASSERT_TRUE(m_bXLIFF);
         NewDocument();

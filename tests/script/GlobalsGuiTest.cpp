@@ -1,6 +1,5 @@
 // Global routines of the binding package that make windows, through scripts.
 
-#include "script/LuaBindings.h"
 #include "script/tolua.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/script/ScriptTestSupport.h"
@@ -15,8 +14,7 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
     }
 
     ScriptState m_state;

@@ -1,6 +1,5 @@
 // The global functions and variables of the binding package, through scripts.
 
-#include "script/LuaBindings.h"
 #include "script/tolua.h"
 #include "tests/script/ScriptTestSupport.h"
 
@@ -30,8 +29,7 @@ class GlobalsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
     }
     void TearDown() override
     {

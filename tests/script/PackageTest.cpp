@@ -46,8 +46,7 @@ class PackageTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        lua_pushcfunction(m_state.L(), [](lua_State* L) { return tLuaOpenBindings(L) - 1; });
-        ASSERT_EQ(lua_pcall(m_state.L(), 0, 0, 0), LUA_OK) << lua_tostring(m_state.L(), -1);
+        ASSERT_EQ(m_state.OpenPackage(), "");
     }
     ScriptState m_state;
 };

@@ -25,6 +25,9 @@ public:
     std::string Run(const std::string& sChunk, const std::string& sName = "chunk");
     // Runs tests/fixtures/script/<name>.
     std::string RunFixture(const std::string& sName);
+    // Opens the program's binding package in a protected call, as the program does; "" on
+    // success, else the error. Only in the programs that link the package (PackageSupport.cpp).
+    std::string OpenPackage();
     // Closes the state early (collectors run).
     void Close();
 
