@@ -14,6 +14,7 @@
 #include <wx/sizer.h>
 
 #include <memory>
+#include <string>
 
 class PageGuiTest : public GuiTest
 {
@@ -46,9 +47,9 @@ protected:
     }
 
     // A memory file for the page, made and handed back to the manager.
-    wxString MemoryFile()
+    wxString MemoryFile(const std::string& sName = "memory.tmx")
     {
-        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath("memory.tmx"));
+        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath(sName));
         EXPECT_TRUE(pMemDoc);
         const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
         m_manager.ReleaseMemDoc(pMemDoc);

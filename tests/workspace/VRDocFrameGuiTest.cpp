@@ -9,6 +9,7 @@
 #include "engine/VRMemDocManager.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
+#include "tests/workspace/PageGuiFixture.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcDocument.h"
@@ -44,31 +45,14 @@ public:
     int nUnbinds = 0;
 };
 
-class DocFrameGui : public GuiTest
+class DocFrameGui : public PageGuiTest
 {
 protected:
-    void SetUp() override
-    {
-        GuiTest::SetUp();
-        m_pEnvironment = std::make_unique<PageEnvironment>();
-        m_pFrame = new wxFrame(nullptr, wxID_ANY, "Lintrado", wxDefaultPosition, wxSize(800, 600));
-        m_pFrame->Show();
-    }
+    // The tests delete their pages themselves; each page gave its memories back.
     void TearDown() override
     {
-        m_pFrame->Destroy();
         EXPECT_EQ(0u, m_manager.GetNumMemDocs());
-        m_pEnvironment.reset();
-        GuiTest::TearDown();
-    }
-
-    wxString Memory(const std::string& sName = "memory.tmx")
-    {
-        CVRMemDoc* pMemDoc = m_manager.CreateMemDoc(HomePath(sName));
-        EXPECT_TRUE(pMemDoc);
-        const wxString sPath = pMemDoc ? pMemDoc->GetFileName() : wxString();
-        m_manager.ReleaseMemDoc(pMemDoc);
-        return sPath;
+        PageGuiTest::TearDown();
     }
 
     // A saved project of nFiles text files ("File N. Second."), with a memory file.
@@ -83,7 +67,7 @@ protected:
         }
         const wxString sPath = HomePath("project.xlf");
         VRProjectModel model(&m_manager);
-        model.CreateNew(WriteRules("rules.srx", BlankGoes::WithNextSentence), Memory(), asFiles, asLanguages, "de", -1,
+        model.CreateNew(WriteRules("rules.srx", BlankGoes::WithNextSentence), MemoryFile(), asFiles, asLanguages, "de", -1,
                         nullptr);
         EXPECT_TRUE(model.Save(sPath));
         return sPath;
@@ -109,9 +93,6 @@ protected:
         return apSegments.empty() ? std::string() : apSegments[0]->GenerateXMLChildren(true, true).utf8_string();
     }
 
-    std::unique_ptr<PageEnvironment> m_pEnvironment;
-    CVRMemDocManager m_manager;
-    wxFrame* m_pFrame = nullptr;
 };
 
 TEST_F(DocFrameGui, MissingMemoryCancelledThenChosen)
@@ -133,7 +114,7 @@ TEST_F(DocFrameGui, MissingMemoryCancelledThenChosen)
     EXPECT_TRUE(m_pFrame->GetChildren().empty());
     EXPECT_EQ(nullptr, tApp()->GetCurrentDoc());
 
-    const wxString sOther = Memory("other.tmx");
+    const wxString sOther = MemoryFile("other.tmx");
     ExpectMemDocDialog(Dialogs(), sOther);
     auto* pPage = new VRDocFrame(m_pFrame, sProject, &m_manager);
     EXPECT_EQ(sOther, pPage->GetModel().GetMemDocsPath());
@@ -351,7 +332,6 @@ TEST_F(DocFrameGui, NewProjectPage)
     asLanguages.push_back("en");
     auto* pPage = new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager,
                                  VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
-    m_pFrame->SetSizer(new wxBoxSizer(wxVERTICAL));
     m_pFrame->GetSizer()->Add(pPage, 1, wxEXPAND);
     m_pFrame->Layout();
     EXPECT_EQ(2, pPage->GetNumFiles());
