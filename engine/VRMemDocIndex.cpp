@@ -513,6 +513,22 @@ const std::vector<tcNode*>* CVRMemDocIndex::FindEntries(const wxString& sText) c
 
 namespace
 {
+// Calls fn(nID, nShared) for each posting of each trigram of q: the text and the occurrences of that
+// trigram it shares with q (at least 1).
+template <typename Postings, typename Fn>
+void ForEachSharedTrigram(const Postings& mapPostings, std::u16string_view q, tsQueryScratch& scratch, Fn&& fn)
+{
+    CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
+    for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
+    {
+        const auto it = mapPostings.find(nKey);
+        if (it == mapPostings.end())
+            continue;
+        ForEachPosting(it->second.aBytes, [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
+                       { fn(nID, std::min(nInQuery, nInText)); });
+    }
+}
+
 // Fills scratch.aCandidates, in id order, with the ids sharing a trigram with q whose flags hold
 // nNeed, and leaves the trigram occurrences each shares in scratch.aShared (the caller clears them).
 template <typename Postings>
@@ -526,42 +542,18 @@ void GatherCandidates(const Postings& mapPostings, const std::vector<uint8_t>& a
     const uint8_t* pFlags = aFlags.data();
     uint32_t* pShared = scratch.aShared.data();
     size_t nFound = 0;
-    CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
-    for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
-    {
-        const auto it = mapPostings.find(nKey);
-        if (it == mapPostings.end())
-            continue;
-        ForEachPosting(it->second.aBytes,
-                       [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
-                       {
-                           if ((pFlags[nID] & nNeed) != nNeed)
-                               return;
-                           nFound += pShared[nID] == 0;
-                           pShared[nID] += std::min(nInQuery, nInText); // at least 1
-                       });
-    }
+    ForEachSharedTrigram(mapPostings, q, scratch,
+                         [&](uint32_t nID, uint32_t nShared)
+                         {
+                             if ((pFlags[nID] & nNeed) != nNeed)
+                                 return;
+                             nFound += pShared[nID] == 0;
+                             pShared[nID] += nShared;
+                         });
     scratch.aCandidates.reserve(nFound);
     for (uint32_t nID = 0; nID < nIDs && scratch.aCandidates.size() < nFound; ++nID)
         if (pShared[nID] != 0)
             scratch.aCandidates.push_back(nID);
-}
-
-// Adds to pShared, by id, the trigram occurrences that each posted text shares with q (at least 1
-// for every text sharing a trigram), whatever its flags: those are checked once a text, not once a
-// posting.
-template <typename Postings>
-void CountShared(const Postings& mapPostings, std::u16string_view q, uint32_t* pShared, tsQueryScratch& scratch)
-{
-    CountTrigrams(q, scratch.aTrigrams, scratch.aKeys);
-    for (const auto& [nKey, nInQuery] : scratch.aTrigrams)
-    {
-        const auto it = mapPostings.find(nKey);
-        if (it == mapPostings.end())
-            continue;
-        ForEachPosting(it->second.aBytes, [&, nInQuery = nInQuery](uint32_t nID, uint32_t nInText)
-                       { pShared[nID] += std::min(nInQuery, nInText); });
-    }
 }
 } // namespace
 
@@ -645,7 +637,8 @@ std::vector<CVRMemDocIndex::tsHit> CVRMemDocIndex::FindBestMatches(const wxStrin
         if (scratch.aShared.size() < nIDs)
             scratch.aShared.resize(nIDs, 0);
         uint32_t* pShared = scratch.aShared.data();
-        CountShared(m_mapPostings, q, pShared, scratch);
+        // Flags are checked once a text below, not once a posting.
+        ForEachSharedTrigram(m_mapPostings, q, scratch, [pShared](uint32_t nID, uint32_t nShared) { pShared[nID] += nShared; });
         // The counts move to the candidates, and the ids' are all zero again before any scoring
         // (whatever fnCount does, the next query finds them clean).
         std::vector<uint32_t>& aCandidates = scratch.aCandidates;
