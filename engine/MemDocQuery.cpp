@@ -474,10 +474,10 @@ __attribute__((target("avx512f"))) __m512i ColumnScoresAVX512(const __m512i* pvP
 
 // Sixteen texts in two groups of eight lanes; lanes past their text's end run idle as in
 // Distance8AVX2.
-__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, unsigned nLastBit,
-                                                         const Word* pDirect, const std::u16string_view* at,
-                                                         uint32_t* anOut)
+__attribute__((target("avx512f"))) void Distance16AVX512(const tsPattern& pattern, const Word* pDirect,
+                                                         const std::u16string_view* at, uint32_t* anOut)
 {
+    const unsigned nLastBit = static_cast<unsigned>(std::countr_zero(pattern.nLast));
     const tsLaneTexts<16, long long> texts(at);
     const auto& p = texts.p;
     const auto& anLen = texts.anLen;
@@ -832,7 +832,7 @@ void CMemDocQuery::DistanceBatch(const std::u16string_view* asTexts, size_t n, u
 #if MEMDOC_HAVE_AVX2
         if (eKernel == teMemDocKernel::AVX512 && m_pDirect)
             for (; i + 16 <= n; i += 16)
-                Distance16AVX512(pattern, m_nLastBit, m_pDirect, asTexts + i, anOut + i);
+                Distance16AVX512(pattern, m_pDirect, asTexts + i, anOut + i);
         if (eKernel >= teMemDocKernel::AVX2)
             for (; i + 8 <= n; i += 8)
                 Distance8AVX2(pattern, asTexts + i, anOut + i);
