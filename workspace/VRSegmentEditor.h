@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workspace/SegmentDisplay.h"
+
 #include <wx/stc/stc.h>
 
 #include <string>
@@ -7,44 +9,18 @@
 
 class wxTipWindow;
 
-// Style numbers of the segment editor. Plain text is 1; 2 to 11 are the look-alike bpt/ept markers
-// (chosen by the last digit of the element's i attribute), 12 to 18 the other markers and the hidden
-// parts of inline elements. Styles 2 to 18 are protected.
-enum
-{
-    SEGSTYLE_UNSTYLED = 0,
-    SEGSTYLE_TEXT = 1,
-    SEGSTYLE_BPT_FIRST = 2,
-    SEGSTYLE_BPT_LAST = 11,
-    SEGSTYLE_BPT_HIDDEN = 12,
-    SEGSTYLE_PH = 13,
-    SEGSTYLE_PH_HIDDEN = 14,
-    SEGSTYLE_IT = 15,
-    SEGSTYLE_IT_HIDDEN = 16,
-    SEGSTYLE_SUB = 17,
-    SEGSTYLE_SUB_HIDDEN = 18,
-};
-
-// The styles the editor gives the bytes [nFrom, nEnd) of a segment's UTF-8 text: one char per byte,
-// each holding a style number (not a digit). nFrom should be the start of a line of lexing (0 or the
-// end of the text already styled); bytes at or past nEnd are never read. Positions are byte offsets,
-// as the control counts them. Out-of-range arguments are clamped to the text.
-std::string tLexSegmentStyles(const std::string& sBytes, int nFrom, int nEnd);
-
-// True for the styles of markers and hidden inline content (2 to 18).
-inline bool tIsProtectedSegmentStyle(int nStyle)
-{
-    return nStyle >= SEGSTYLE_BPT_FIRST && nStyle <= SEGSTYLE_SUB_HIDDEN;
-}
-
 // The text of a bpt/ept tip: the value of the first ctype="..." in sRun (UTF-8 bytes of the styled
 // run under the pointer), across line breaks; empty when sRun holds no ctype attribute.
 std::string tExtractCtype(const std::string& sRun);
 
 // The styled-text control in which a segment's XML (text with bpt, ept, it, ph and sub elements) is
-// shown and edited. Each inline element collapses into a short blue marker ("<bpt", "/", ">") whose
-// characters, like the hidden attributes and code, are protected: only the text between markers can
-// be edited. Resting the pointer on a bpt/ept marker shows its ctype in a tip. Main thread only.
+// shown and edited. The control holds the segment in its editor form (SegmentDisplay.h): text as the
+// translator typed it, each inline element collapsed into a short blue marker ("<bpt", "/", ">")
+// whose characters, like the hidden attributes and code, are protected: only the text before,
+// between and after markers can be edited, and no key, command, paste or drop changes a code.
+// Undo and redo step through the translator's own edits (typing runs up to a blank, deletions,
+// cuts, pastes, replacements); a reload of the stored form is no step. Resting the pointer on a
+// bpt/ept marker shows its ctype in a tip. Main thread only.
 class VRSegmentEditor : public wxStyledTextCtrl
 {
 public:
@@ -61,12 +37,27 @@ public:
     // While read-only the arrow cursor is shown, whatever is asked for.
     bool SetCursor(const wxCursor& cursor) override;
 
-    // Puts a segment's text in: styles all of it at once (tags hidden and protected before the first
+    // Puts a segment's XML in: styles all of it at once (tags hidden and protected before the first
     // paint or keystroke), empties the undo history (Ctrl+Z never brings back another segment) and
     // puts the caret at the start. Works on a read-only editor too. The grid columns' value setter.
-    void LoadSegment(const wxString& sText);
-    // Replaces the current segment's text as one step the user can undo, styled the same way.
-    void ReplaceSegment(const wxString& sText);
+    void LoadSegment(const wxString& sXML);
+    // Replaces the current segment's XML as one step the user can undo, styled the same way.
+    void ReplaceSegment(const wxString& sXML);
+    // Shows the segment as the document stores it after a commit (codes put right), as part of the
+    // edit that led to it: no undo step, and caret and anchor keep their place in the text.
+    void ReloadSegment(const wxString& sXML);
+    // The segment's XML: the text escaped once, the codes as they were loaded.
+    wxString GetSegmentXML() const;
+
+    // The editor's own history (the control's is off: a commit's reload would otherwise be a step).
+    bool CanUndo() const override;
+    bool CanRedo() const override;
+    void Undo() override;
+    void Redo() override;
+    // The clipboard holds plain text: codes stay in their segment, and a paste never brings one.
+    void Copy() override;
+    void Cut() override;
+    void Paste() override;
 
     // nPos, or the end of the protected run it lies inside (a position whose neighbours on both
     // sides are protected characters).
@@ -90,24 +81,66 @@ public:
 
 protected:
     void OnTextModified(wxStyledTextEvent& event);
+    void OnModified(wxStyledTextEvent& event);
     void OnStyleNeeded(wxStyledTextEvent& event);
     void OnMouseHover(wxStyledTextEvent& event);
     void OnMouseEndHover(wxStyledTextEvent& event);
     void OnStartDrag(wxStyledTextEvent& event);
     void OnChar(wxKeyEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
 
 private:
+    struct SEditState
+    {
+        wxString sText;
+        int nAnchor = 0;
+        int nCaret = 0;
+    };
+    enum class EditRun
+    {
+        None,
+        Typing,
+        Deleting,
+    };
+
     // The control's bytes [0, nEnd) without the styles.
     std::string GetBytes(int nEnd);
     void SetStyleBackground(int nStyleNo, const wxColour& colour);
     void SetStyleForeground(int nStyleNo, const wxColour& colour);
     void SetCaretColour(const wxColour& colour);
+    // Only keys that cannot reach into a code are left to the control (see the constructor).
+    void AssignKeys();
+
+    SEditState CurrentState() const;
+    // Puts an editor text in without it counting as the user's edit.
+    void PutText(const wxString& sDisplay, int nAnchor, int nCaret);
+    void ApplyState(const SEditState& state);
+    // Undo or redo: the newest state of aFrom comes back, the present one goes onto aTo.
+    void StepHistory(std::vector<SEditState>& aFrom, std::vector<SEditState>& aTo);
+    // Runs one user edit as one undo step (or as part of the running one); an edit that would change
+    // a code is taken back whole.
+    template <typename Edit> void UserEdit(EditRun eRun, bool bBreaksRun, Edit edit);
+    // Moves the caret over a gap between two codes, so an arrow key passes both codes at once.
+    void StepOverGap(bool bForward, bool bExtend);
+    // After a click: the nearest place the caret can rest, from those around a run of codes.
+    void SnapClickToPlace(const wxPoint& point);
+    void DeleteSelection();
 
     bool m_bReadOnly = false;
     bool m_bFontSet = false;
     std::vector<wxColour> m_aEditableBackgrounds;
     wxTipWindow* m_pTipWindow = nullptr;
     wxString m_sTipText;
+
+    std::vector<SEditState> m_aUndo;
+    std::vector<SEditState> m_aRedo;
+    EditRun m_eRun = EditRun::None;
+    int m_nRunCaret = -1;
+    // Above zero while the editor puts text in itself, or runs a user edit of its own.
+    int m_nInternal = 0;
+    int m_nUserEdit = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -36,7 +36,7 @@ VRSourceFrame::VRSourceFrame(wxWindow* pParent, tcElement* pSourceElement, tcEle
 {
     m_pGrid = new VRGrid(this, ID_GRID, wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     m_pGrid->AddColumn(new VRSegmentEditorColumn(m_pGrid, &VRSegmentEditor::SetReadOnly, true,
-                                                 &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetText));
+                                                 &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetSegmentXML));
     FillGrid(apSegments);
 
     auto* pSizer = new wxBoxSizer(wxVERTICAL);

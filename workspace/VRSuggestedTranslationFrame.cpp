@@ -36,7 +36,7 @@ VRSuggestedTranslationFrame::VRSuggestedTranslationFrame(wxWindow* pParent, cons
     for (const char* szHeading : {"HEADING_SOURCE", "HEADING_TRANSLATION"})
     {
         auto* pColumn = new VRSegmentEditorColumn(m_pGrid, &VRSegmentEditor::SetReadOnly, true,
-                                                  &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetText);
+                                                  &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetSegmentXML);
         pColumn->SetHeading(g_LocEngine.FindTranslation(szHeading));
         m_pGrid->AddColumn(pColumn);
     }

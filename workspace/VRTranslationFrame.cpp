@@ -20,12 +20,13 @@ wxBEGIN_EVENT_TABLE(VRTranslationFrame, wxPanel)
     EVT_CHOICE(VRTranslationFrame::ID_STATE_QUALIFIER, VRTranslationFrame::OnStateQualifierChanged)
     EVT_TIMER(VRTranslationFrame::ID_COMMIT_TIMER, VRTranslationFrame::OnCommitTimer)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-VRTranslationFrame::VRTranslationFrame(wxWindow* pParent, const SXLIFFDTD* pDTD, tcDocument* pDoc, CVRMemDoc*)
+    VRTranslationFrame::VRTranslationFrame(wxWindow* pParent, const SXLIFFDTD* pDTD, tcDocument* pDoc, CVRMemDoc*)
     : wxPanel(pParent, wxID_ANY), m_pDTD(pDTD), m_CommitTimer(this, ID_COMMIT_TIMER), m_pDoc(pDoc)
 {
-    m_pEditor = new VRSegmentEditor(this, ID_EDITOR, wxString(), false, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
+    m_pEditor =
+        new VRSegmentEditor(this, ID_EDITOR, wxString(), false, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE);
     // No segment yet: nothing can be typed until the page shows one. The control's own read-only
     // state keeps the editor's colours, which its read-only look would leave grey behind the text.
     m_pEditor->wxStyledTextCtrl::SetReadOnly(true);
@@ -159,23 +160,20 @@ void VRTranslationFrame::Commit()
     if (!m_pSourceNode)
         return;
     m_bCommitting = true;
-    m_sCurrentText = m_pEditor->GetText();
+    m_sCurrentText = m_pEditor->GetSegmentXML();
     const STargetCommit result = CommitTargetXML(*m_pDTD, m_pDoc, m_pSourceNode, m_sCurrentText);
     if (result.pTarget)
     {
         if (result.bNewTarget)
             BindSelectors(result.pTarget);
-        // Show what the document holds when it stores the text in another form (escaped, codes put
-        // right); the reload is no edit, so it starts no further commit.
+        // Show what the document holds when it differs from what was typed (codes put right); the
+        // reload is no edit and no undo step, and the caret keeps its place in the typed text.
         const wxString sStored = ::GetTargetXML(*m_pDTD, m_pSourceNode);
         if (sStored != m_sCurrentText)
         {
-            const int nCaret = m_pEditor->GetCurrentPos();
-            const int nAnchor = m_pEditor->GetAnchor();
             m_sCurrentText = sStored;
             m_bLoading = true;
-            m_pEditor->ReplaceSegment(sStored);
-            m_pEditor->SetSelection(nAnchor, nCaret);
+            m_pEditor->ReloadSegment(sStored);
             m_bLoading = false;
         }
         tNodeModified(m_pDoc, result.pTarget, m_pDTD->m_pTargetStateAttr != nullptr, true);

@@ -8,6 +8,7 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRPreviewPanel.cpp
     workspace/VRGridLayout.cpp
     workspace/VRGrid.cpp
+    workspace/SegmentDisplay.cpp
     workspace/VRSegmentEditor.cpp
     workspace/SegmentXML.cpp
     workspace/Suggestions.cpp

@@ -225,7 +225,7 @@ protected:
     wxString ChangedMark() { return " (*" + Text("DOC_WINDOWTITLE_UNSAVED_CHANGES") + ")"; }
 
     // The shown segment's source, target text in the editor, state and qualifier choices.
-    wxString EditorText() { return Translation()->GetEditor()->GetText(); }
+    wxString EditorText() { return Translation()->GetEditor()->GetSegmentXML(); }
     wxString StateShown() { return Translation()->GetStateSelector()->GetStringSelection(); }
     wxString QualifierShown() { return Translation()->GetStateQualifierSelector()->GetStringSelection(); }
     wxString SegmentSource(int nIndex)

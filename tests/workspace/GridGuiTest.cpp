@@ -100,7 +100,7 @@ TEST_F(GridGui, ScrollingReusesTheWindowsOfTheFirstScreenAndShowsTheScrolledRows
         const int nTop = pGrid->GetFirstVisibleRow();
         ASSERT_FALSE(Labels(pGrid).empty());
         ASSERT_EQ(Labels(pGrid).front(), wxString::Format("%d", nTop + 1)) << "step " << nStep;
-        ASSERT_EQ(Cell(pGrid, 0, 0)->GetText(), TaggedSegment(nTop)) << "step " << nStep;
+        ASSERT_EQ(Cell(pGrid, 0, 0)->GetSegmentXML(), TaggedSegment(nTop)) << "step " << nStep;
         ASSERT_EQ(pGrid->FindCellRow(Cell(pGrid, 0, 1)), nTop + 1);
     }
     EXPECT_EQ(pGrid->GetChildren().size(), nWindows);
@@ -280,7 +280,7 @@ TEST_F(GridGui, AFrozenGridNeitherRedrawsNorSetsItsRange)
     pGrid->Thaw();
     EXPECT_FALSE(Labels(pGrid).empty());
     EXPECT_EQ(pGrid->GetScrollbar()->GetRange(), 20);
-    EXPECT_EQ(Cell(pGrid, 0, 0)->GetText(), TaggedSegment(0));
+    EXPECT_EQ(Cell(pGrid, 0, 0)->GetSegmentXML(), TaggedSegment(0));
 }
 
 TEST_F(GridGui, AValueOfTheWrongTypeIsRefused)
@@ -323,7 +323,7 @@ TEST_F(GridGui, ARowAColumnHasNoValueForShowsAnEmptyCell)
     const char* aszTexts[] = {"only", "", ""};
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_EQ(Cell(pGrid, 0, i)->GetText(), aszEditors[i]) << "row " << i;
+        EXPECT_EQ(Cell(pGrid, 0, i)->GetSegmentXML(), aszEditors[i]) << "row " << i;
         auto* pText = dynamic_cast<wxTextCtrl*>(pGrid->GetColumn(1)->GetDisplayedControl(i));
         ASSERT_NE(pText, nullptr);
         EXPECT_EQ(pText->GetValue(), aszTexts[i]) << "row " << i;

@@ -26,7 +26,7 @@ GridTestFrame::GridTestFrame(const wxSize& size) : wxFrame(nullptr, wxID_ANY, "G
 void GridTestFrame::AddEditorColumn(bool bReadOnly, const wxString& sHeading)
 {
     auto* pColumn = new VRSegmentEditorColumn(m_pGrid, &VRSegmentEditor::SetReadOnly, bReadOnly,
-                                              &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetText);
+                                              &VRSegmentEditor::LoadSegment, &VRSegmentEditor::GetSegmentXML);
     pColumn->SetHeading(sHeading);
     m_pGrid->AddColumn(pColumn);
 }

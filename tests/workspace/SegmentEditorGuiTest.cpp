@@ -54,10 +54,11 @@ protected:
         m_pEditor->GetEventHandler()->ProcessEvent(event);
     }
 
+    // The byte position of sPart in the editor's text, as the control counts positions.
     int Find(const wxString& sPart) const
     {
-        // The texts looked for are ASCII, so characters and bytes count alike.
-        return static_cast<int>(m_pEditor->GetText().find(sPart));
+        const wxCharBuffer bytes = m_pEditor->GetTextRaw();
+        return static_cast<int>(std::string(bytes.data(), bytes.length()).find(sPart.utf8_string()));
     }
 
     wxFrame* m_pFrame = nullptr;
@@ -130,7 +131,7 @@ TEST_F(SegmentEditorGui, EditsCannotDamageATag)
     {
         m_pEditor->LoadSegment(sText);
         c.fnEdit();
-        const wxString sAfter = m_pEditor->GetText();
+        const wxString sAfter = m_pEditor->GetSegmentXML();
         EXPECT_NE(sAfter.find(BOLD), wxString::npos) << c.szWhat << ": " << sAfter;
         EXPECT_NE(sAfter.find(BREAK), wxString::npos) << c.szWhat << ": " << sAfter;
     }
@@ -142,20 +143,20 @@ TEST_F(SegmentEditorGui, UndoNeverCrossesALoad)
     EXPECT_FALSE(m_pEditor->CanUndo());
     m_pEditor->GotoPos(5);
     Type('!');
-    EXPECT_EQ(m_pEditor->GetText(), "first!");
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "first!");
     EXPECT_TRUE(m_pEditor->CanUndo());
 
     m_pEditor->LoadSegment("second " + BREAK);
     EXPECT_FALSE(m_pEditor->CanUndo());
     m_pEditor->Undo();
-    EXPECT_EQ(m_pEditor->GetText(), "second " + BREAK);
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "second " + BREAK);
 
     // Replacing the segment is the user's step: one undo brings the text back.
     m_pEditor->ReplaceSegment("third " + BOLD);
     EXPECT_EQ(m_pEditor->GetStyleAt(Find("<bpt")), 2) << "styled at once";
     ASSERT_TRUE(m_pEditor->CanUndo());
     m_pEditor->Undo();
-    EXPECT_EQ(m_pEditor->GetText(), "second " + BREAK);
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "second " + BREAK);
     EXPECT_FALSE(m_pEditor->CanUndo());
 }
 
@@ -186,14 +187,14 @@ TEST_F(SegmentEditorGui, ACaretSetInsideATagLandsAfterIt)
     };
     for (const auto& c : aCases)
     {
-        // Inside the first tag: the caret passes both adjacent tags, as the arrow keys do.
+        // Inside the first tag: the caret lands after it, between the two tags.
         m_pEditor->LoadSegment(sText);
-        const int nAfter = Find("cd");
+        const int nAfter = Find(BOLD) - 2 * kSegmentMarkBytes;
         c.fnSet(Find("<ph") + 5);
         EXPECT_EQ(m_pEditor->GetCurrentPos(), nAfter) << c.szSetter;
         EXPECT_EQ(m_pEditor->GetAnchor(), nAfter) << c.szSetter;
         Type('Z');
-        EXPECT_EQ(m_pEditor->GetText(), "ab" + BREAK + BOLD + "Zcd") << c.szSetter;
+        EXPECT_EQ(m_pEditor->GetSegmentXML(), "ab" + BREAK + "Z" + BOLD + "cd") << c.szSetter;
     }
 
     // Places beside a tag are kept.
@@ -210,11 +211,11 @@ TEST_F(SegmentEditorGui, AReadOnlyEditorRefusesTypingAndShowsNoCaret)
     const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
     m_pEditor->SetReadOnly(true);
     m_pEditor->LoadSegment("fixed " + BREAK);
-    EXPECT_EQ(m_pEditor->GetText(), "fixed " + BREAK) << "a load works while read-only";
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "fixed " + BREAK) << "a load works while read-only";
     EXPECT_TRUE(m_pEditor->GetReadOnly());
     m_pEditor->GotoPos(2);
     Type('x');
-    EXPECT_EQ(m_pEditor->GetText(), "fixed " + BREAK);
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "fixed " + BREAK);
     m_pEditor->SetCursor(wxCursor(wxCURSOR_IBEAM));
     EXPECT_TRUE(m_pEditor->GetCursor().IsSameAs(*wxSTANDARD_CURSOR));
     EXPECT_EQ(m_pEditor->GetCaretForeground(), face);
@@ -233,13 +234,13 @@ TEST_F(SegmentEditorGui, AReadOnlyEditorRefusesTypingAndShowsNoCaret)
     EXPECT_EQ(m_pEditor->StyleGetBackground(1), wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
     m_pEditor->GotoPos(2);
     Type('x');
-    EXPECT_EQ(m_pEditor->GetText(), "fixxed " + BREAK);
+    EXPECT_EQ(m_pEditor->GetSegmentXML(), "fixxed " + BREAK);
 
     // Made read-only from the start, the editor is so before anything is shown.
     auto* pReadOnly = new VRSegmentEditor(m_pFrame, wxID_ANY, "given", true);
     EXPECT_TRUE(pReadOnly->GetReadOnly());
     EXPECT_EQ(pReadOnly->StyleGetBackground(1), face);
-    EXPECT_EQ(pReadOnly->GetText(), "given");
+    EXPECT_EQ(pReadOnly->GetSegmentXML(), "given");
 }
 
 TEST_F(SegmentEditorGui, ADwellOverABoldCodeShowsItsTypeAndNothingElseDoes)

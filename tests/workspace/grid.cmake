@@ -3,6 +3,7 @@
 lintrado_test_program(workspace_grid_unit_tests unit
     GridLayoutTest.cpp
     SegmentLexerTest.cpp
+    SegmentDisplayTest.cpp
 )
 if(TARGET workspace_grid_unit_tests)
     target_link_libraries(workspace_grid_unit_tests PRIVATE lintrado_ui)

@@ -13,6 +13,7 @@ lintrado_test_program(panes_gui_tests gui
     PaneTestSupport.cpp
     VRSourceFrameGuiTest.cpp
     VRTranslationFrameGuiTest.cpp
+    TypingGuiTest.cpp
     VRSuggestedTranslationFrameGuiTest.cpp
 )
 if(TARGET panes_gui_tests)
