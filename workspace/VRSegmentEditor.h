@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class wxTipWindow;
+class SegmentTagTip;
 
 // Style numbers of the segment editor. Plain text is 1; 2 to 11 are the look-alike bpt/ept markers
 // (chosen by the last digit of the element's i attribute), 12 to 18 the other markers and the hidden
@@ -84,7 +84,7 @@ public:
     void SetInsertionPoint(long nPos) override;
 
     // The tip now shown, null when none.
-    wxTipWindow* GetTipWindow() const { return m_pTipWindow; }
+    SegmentTagTip* GetTipWindow() const { return m_pTipWindow; }
     // The text of the last tip opened.
     const wxString& GetTipText() const { return m_sTipText; }
 
@@ -106,7 +106,7 @@ private:
     bool m_bReadOnly = false;
     bool m_bFontSet = false;
     std::vector<wxColour> m_aEditableBackgrounds;
-    wxTipWindow* m_pTipWindow = nullptr;
+    SegmentTagTip* m_pTipWindow = nullptr;
     wxString m_sTipText;
 
     wxDECLARE_EVENT_TABLE();

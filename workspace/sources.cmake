@@ -9,6 +9,7 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRGridLayout.cpp
     workspace/VRGrid.cpp
     workspace/VRSegmentEditor.cpp
+    workspace/SegmentTagTip.cpp
     workspace/SegmentXML.cpp
     workspace/Suggestions.cpp
     workspace/PaneImages.cpp
