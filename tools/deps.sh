@@ -5,7 +5,7 @@ LINTRADO_PACKAGES=(
     build-essential cmake ninja-build pkg-config ccache python3
     libwxgtk3.2-dev libxerces-c-dev libcurl4-openssl-dev libboost-regex-dev libicu-dev liblua5.4-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth imagemagick x11-apps libxml2-utils xdotool
+    xvfb xauth imagemagick x11-apps libxml2-utils xdotool openbox
     locales
     clang libclang-rt-14-dev
 )

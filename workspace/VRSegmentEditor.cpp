@@ -1,10 +1,10 @@
 #include "workspace/VRSegmentEditor.h"
 
 #include "varnak/include/tcDebugInfo.h"
+#include "workspace/SegmentTagTip.h"
 
 #include <wx/settings.h>
 #include <wx/menu.h>
-#include <wx/tipwin.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -472,10 +472,11 @@ void VRSegmentEditor::OnMouseHover(wxStyledTextEvent& event)
         return;
     if (m_pTipWindow)
         m_pTipWindow->Close();
-    const wxPoint at = ClientToScreen(wxPoint(event.GetX(), event.GetY()));
-    wxRect bound(at.x - 5, at.y - 5, 10, 10);
     m_sTipText = wxString::FromUTF8(sTip);
-    m_pTipWindow = new wxTipWindow(this, m_sTipText, 100, &m_pTipWindow, &bound);
+    // Not the toolkit's tip window: it takes the focus and grabs the pointer, and keys typed while it
+    // shows are lost. This one takes nothing; the first key or move ends the dwell and closes it.
+    m_pTipWindow =
+        new SegmentTagTip(this, m_sTipText, 100, ClientToScreen(wxPoint(event.GetX(), event.GetY())), &m_pTipWindow);
 }
 
 void VRSegmentEditor::OnMouseEndHover(wxStyledTextEvent&)
@@ -514,6 +515,9 @@ void VRSegmentEditor::OnChar(wxKeyEvent& event)
 
 void VRSegmentEditor::OnKeyDown(wxKeyEvent& event)
 {
+    // A tip closes on the first key, also on the keys the control never sees.
+    if (m_pTipWindow)
+        m_pTipWindow->Close();
     const int nKey = event.GetKeyCode();
     const int nModifiers = event.GetModifiers();
     const bool bReadOnly = GetReadOnly();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class wxTipWindow;
+class SegmentTagTip;
 
 // The text of a bpt/ept tip: the value of the first ctype="..." in sRun (UTF-8 bytes of the styled
 // run under the pointer), across line breaks; empty when sRun holds no ctype attribute.
@@ -75,7 +75,7 @@ public:
     void SetInsertionPoint(long nPos) override;
 
     // The tip now shown, null when none.
-    wxTipWindow* GetTipWindow() const { return m_pTipWindow; }
+    SegmentTagTip* GetTipWindow() const { return m_pTipWindow; }
     // The text of the last tip opened.
     const wxString& GetTipText() const { return m_sTipText; }
 
@@ -131,7 +131,7 @@ private:
     bool m_bReadOnly = false;
     bool m_bFontSet = false;
     std::vector<wxColour> m_aEditableBackgrounds;
-    wxTipWindow* m_pTipWindow = nullptr;
+    SegmentTagTip* m_pTipWindow = nullptr;
     wxString m_sTipText;
 
     std::vector<SEditState> m_aUndo;

@@ -10,6 +10,7 @@ list(APPEND LINTRADO_UI_SOURCES
     workspace/VRGrid.cpp
     workspace/SegmentDisplay.cpp
     workspace/VRSegmentEditor.cpp
+    workspace/SegmentTagTip.cpp
     workspace/SegmentXML.cpp
     workspace/Suggestions.cpp
     workspace/PaneImages.cpp

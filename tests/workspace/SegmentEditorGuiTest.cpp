@@ -1,15 +1,21 @@
 #include "workspace/VRSegmentEditor.h"
 
+#include "workspace/SegmentTagTip.h"
+
+#include "tests/harness/ChildProcess.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
+#include "tests/harness/TempHome.h"
 
 #include <wx/clipbrd.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
 #include <wx/sizer.h>
-#include <wx/tipwin.h>
+#include <wx/uiaction.h>
 
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace
@@ -51,6 +57,17 @@ protected:
         event.m_keyCode = c;
         event.m_uniChar = c;
         event.SetEventObject(m_pEditor);
+        m_pEditor->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // The notice the control sends when the pointer starts or stops resting over nPos (-1: no text).
+    void Dwell(wxEventType type, int nPos)
+    {
+        wxStyledTextEvent event(type, m_pEditor->GetId());
+        event.SetEventObject(m_pEditor);
+        event.SetPosition(nPos);
+        event.SetX(m_pEditor->PointFromPosition(std::max(nPos, 0)).x);
+        event.SetY(m_pEditor->PointFromPosition(std::max(nPos, 0)).y);
         m_pEditor->GetEventHandler()->ProcessEvent(event);
     }
 
@@ -97,7 +114,7 @@ TEST_F(SegmentEditorGui, EditsCannotDamageATag)
         {"delete before a marker",
          [&]()
          {
-             m_pEditor->GotoPos(Find("<bpt"));
+             m_pEditor->GotoPos(Find("<bpt") - kSegmentMarkBytes);
              m_pEditor->CmdKeyExecute(wxSTC_CMD_CLEAR);
          }},
         {"cut across a marker",
@@ -115,14 +132,14 @@ TEST_F(SegmentEditorGui, EditsCannotDamageATag)
         {"replace a selected tag",
          [&]()
          {
-             m_pEditor->SetSelection(Find("<bpt"), Find("cd"));
+             m_pEditor->SetSelection(Find("<bpt") - kSegmentMarkBytes, Find("cd"));
              m_pEditor->ReplaceSelection("zz");
          }},
         {"overtype a marker",
          [&]()
          {
              m_pEditor->SetOvertype(true);
-             m_pEditor->GotoPos(Find("<ph"));
+             m_pEditor->GotoPos(Find("<ph") - kSegmentMarkBytes);
              Type('x');
              m_pEditor->SetOvertype(false);
          }},
@@ -246,15 +263,6 @@ TEST_F(SegmentEditorGui, AReadOnlyEditorRefusesTypingAndShowsNoCaret)
 TEST_F(SegmentEditorGui, ADwellOverABoldCodeShowsItsTypeAndNothingElseDoes)
 {
     m_pEditor->LoadSegment("a " + BOLD + "b" + BREAK + ITALIC + " c");
-    auto dwell = [&](wxEventType type, int nPos)
-    {
-        wxStyledTextEvent event(type, m_pEditor->GetId());
-        event.SetEventObject(m_pEditor);
-        event.SetPosition(nPos);
-        event.SetX(m_pEditor->PointFromPosition(std::max(nPos, 0)).x);
-        event.SetY(m_pEditor->PointFromPosition(std::max(nPos, 0)).y);
-        m_pEditor->GetEventHandler()->ProcessEvent(event);
-    };
     const struct
     {
         const char* szWhere;
@@ -267,22 +275,41 @@ TEST_F(SegmentEditorGui, ADwellOverABoldCodeShowsItsTypeAndNothingElseDoes)
     };
     for (const auto& c : aNoTip)
     {
-        dwell(wxEVT_STC_DWELLSTART, c.nPos);
+        Dwell(wxEVT_STC_DWELLSTART, c.nPos);
         EXPECT_EQ(m_pEditor->GetTipWindow(), nullptr) << c.szWhere;
     }
 
-    dwell(wxEVT_STC_DWELLSTART, Find("<bpt") + 1);
+    Dwell(wxEVT_STC_DWELLSTART, Find("<bpt") + 1);
     ASSERT_NE(m_pEditor->GetTipWindow(), nullptr);
     EXPECT_EQ(m_pEditor->GetTipText(), "bold");
-    dwell(wxEVT_STC_DWELLEND, Find("<bpt") + 1);
+    Dwell(wxEVT_STC_DWELLEND, Find("<bpt") + 1);
     EXPECT_EQ(m_pEditor->GetTipWindow(), nullptr);
 
     // Destroying the editor with its tip open leaves nothing behind.
-    dwell(wxEVT_STC_DWELLSTART, Find("</bpt>"));
+    Dwell(wxEVT_STC_DWELLSTART, Find("</bpt>"));
     ASSERT_NE(m_pEditor->GetTipWindow(), nullptr);
     m_pEditor->Destroy();
     m_pEditor = nullptr;
     EXPECT_TRUE(PumpUntil([]() { return wxTopLevelWindows.GetCount() == 1; }));
+}
+
+TEST_F(SegmentEditorGui, ALongTypeBreaksIntoLinesNoWiderThanTheTip)
+{
+    const wxString sType = "x-a rather long type of inline code";
+    m_pEditor->LoadSegment("a <bpt id=\"1\" ctype=\"" + sType + "\">code</bpt> b");
+    Dwell(wxEVT_STC_DWELLSTART, Find("<bpt") + 1);
+    ASSERT_NE(m_pEditor->GetTipWindow(), nullptr);
+    EXPECT_EQ(m_pEditor->GetTipText(), sType);
+    const std::vector<wxString>& asLines = m_pEditor->GetTipWindow()->GetLines();
+    ASSERT_GT(asLines.size(), 1u);
+    wxString sJoined;
+    for (const wxString& sLine : asLines)
+    {
+        EXPECT_LE(m_pEditor->GetTipWindow()->GetTextExtent(sLine).x, 100) << sLine;
+        sJoined += (sJoined.empty() ? "" : " ") + sLine;
+    }
+    EXPECT_EQ(sJoined, sType);
+    EXPECT_LE(m_pEditor->GetTipWindow()->GetSize().x, 100 + 8);
 }
 
 TEST_F(SegmentEditorGui, DraggingASelectionThatHoldsATagIsRefused)
@@ -300,5 +327,87 @@ TEST_F(SegmentEditorGui, DraggingASelectionThatHoldsATagIsRefused)
     EXPECT_EQ(startDrag(), "ab");
     m_pEditor->SetSelection(1, Find("cd") + 1);
     EXPECT_EQ(startDrag(), "");
+}
+
+// The editor on a display where a window manager runs, as on a user's desktop: the manager hands out
+// the keyboard focus, so a window that takes it keeps the keys from the editor.
+class SegmentEditorWithWindowManager : public SegmentEditorGui
+{
+protected:
+    void SetUp() override
+    {
+        const std::filesystem::path openbox = "/usr/bin/openbox";
+        ASSERT_TRUE(std::filesystem::exists(openbox)) << "no window manager; tools/deps.sh installs openbox";
+        // Started before the frame, so that it manages it; it runs the start command once it is up.
+        const std::filesystem::path ready = TempHomeListener::Current() / "window-manager-ready";
+        m_pWindowManager = std::make_unique<ChildProcess>(
+            openbox, std::vector<std::string>{"--sm-disable", "--startup", "touch " + ready.string()},
+            std::vector<std::string>{});
+        ASSERT_TRUE(WaitFor([&]() { return std::filesystem::exists(ready); }, 20000)) << "openbox did not start";
+        SegmentEditorGui::SetUp();
+        ASSERT_TRUE(PumpUntil([&]() { return m_pFrame->IsActive(); })) << "the window manager gave no focus";
+    }
+
+    void TearDown() override
+    {
+        SegmentEditorGui::TearDown();
+        m_pWindowManager.reset();
+    }
+
+    std::unique_ptr<ChildProcess> m_pWindowManager;
+};
+
+TEST_F(SegmentEditorWithWindowManager, KeysTypedWhileATagTipShowsReachTheEditorAndTheFirstClosesTheTip)
+{
+    m_pEditor->LoadSegment("ab " + BOLD + "cd");
+    m_pEditor->SetFocus();
+    ASSERT_TRUE(PumpUntil([&]() { return wxWindow::FindFocus() == m_pEditor; }));
+    m_pEditor->GotoPos(Find("cd") + 1);
+
+    // The pointer rests on the marker until the tip shows, at the pointer. The window manager may still
+    // be placing and sizing the frame: the pointer follows the marker.
+    wxUIActionSimulator simulator;
+    const int nMarker = Find("<bpt") + 1;
+    auto markerOnScreen = [&]() {
+        return m_pEditor->ClientToScreen(m_pEditor->PointFromPosition(nMarker) +
+                                         wxPoint(2, m_pEditor->TextHeight(0) / 2));
+    };
+    wxPoint ptRest;
+    ASSERT_TRUE(PumpUntil(
+        [&]()
+        {
+            if (markerOnScreen() != ptRest)
+            {
+                ptRest = markerOnScreen();
+                simulator.MouseMove(ptRest);
+            }
+            return m_pEditor->GetTipWindow() != nullptr;
+        },
+        10000))
+        << "no tip";
+    EXPECT_EQ(m_pEditor->GetTipText(), "bold");
+    const wxRect tip = m_pEditor->GetTipWindow()->GetScreenRect();
+    EXPECT_EQ(tip.x, ptRest.x);
+    EXPECT_GT(tip.y, ptRest.y);
+    EXPECT_LT(tip.y, ptRest.y + 40);
+    EXPECT_LE(tip.width, 100 + 8);
+    EXPECT_TRUE(ScreenshotIfAsked("segment-editor-tip"));
+
+    // The first key reaches the editor and closes the tip, as a tool tip does.
+    ASSERT_TRUE(simulator.Char('x'));
+    EXPECT_TRUE(PumpUntil([&]() { return m_pEditor->GetSegmentXML() == "ab " + BOLD + "cxd"; }))
+        << m_pEditor->GetSegmentXML();
+    EXPECT_TRUE(PumpUntil([&]() { return m_pEditor->GetTipWindow() == nullptr; })) << "the tip stays";
+
+    // So do the ones after it: arrows move the caret, letters land where it stands.
+    const int anKeys[] = {WXK_LEFT, 'y', WXK_RIGHT, WXK_RIGHT, 'z'};
+    for (int nKey : anKeys)
+        ASSERT_TRUE(simulator.Char(nKey));
+    EXPECT_TRUE(PumpUntil([&]() { return m_pEditor->GetSegmentXML() == "ab " + BOLD + "cyxdz"; }))
+        << m_pEditor->GetSegmentXML();
+    EXPECT_EQ(m_pEditor->GetCurrentPos(), m_pEditor->GetLength());
+    EXPECT_EQ(wxWindow::FindFocus(), m_pEditor);
+    EXPECT_EQ(m_pEditor->GetTipWindow(), nullptr);
+    EXPECT_TRUE(ScreenshotIfAsked("segment-editor-after-typing"));
 }
 } // namespace
