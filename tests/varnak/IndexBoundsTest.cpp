@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,9 @@ TEST(IndexBounds, OutOfRangeIndexesGiveTheNeutralResult)
         {"tcReferences::GetRefSenseID", [&](int i) { return pRefs->GetRefSenseID(0, i) == idNULL; }, 1},
         {"tcReferences::RemoveRefEntryByIndex", [&](int i) { return !pRefs->RemoveRefEntryByIndex(i); }, 1},
         {"tcReferences::SetRefTypeByIndex", [&](int i) { return !pRefs->SetRefTypeByIndex(i, 2); }, 1},
+        // With one reference there is nothing to move either way.
+        {"tcReferences::MoveU", [&](int i) { return !pRefs->MoveU(i); }, 0},
+        {"tcReferences::MoveD", [&](int i) { return !pRefs->MoveD(i); }, 0},
         {"tcStyles::GetStyle", [&](int i) { return pStyles->GetStyle(i) == nullptr; }, 1},
         {"tcOrder::GetOrderElementByIndex", [&](int i) { return pOrder->GetOrderElementByIndex(i) == nullptr; }, 1},
         {"tcElementOrderItems::GetOrderItem", [&](int i) { return pItems->GetOrderItem(i) == nullptr; }, 1},
@@ -107,7 +111,8 @@ TEST(IndexBounds, OutOfRangeIndexesGiveTheNeutralResult)
     };
 
     for (const Probe& probe : aProbes)
-        for (int nIndex : {-1, probe.nSize, probe.nSize + 5})
+        for (int nIndex : {-1, probe.nSize, probe.nSize + 5, std::numeric_limits<int>::max(),
+                           std::numeric_limits<int>::min()})
             EXPECT_TRUE(probe.fnNeutral(nIndex)) << probe.sName << " with index " << nIndex;
 
     // Nothing was changed by the refused calls.

@@ -89,6 +89,9 @@ TEST(NumberWrite, ShortestOrFixedAndRoundTrip)
     EXPECT_EQ(tDoubleToString(0.1), L"0.1");
     EXPECT_EQ(tDoubleToString(12.0), L"12");
     EXPECT_EQ(tDoubleToString(12.5, 6), L"12.500000");
+    // A count past what the type shows is capped, not allocated.
+    EXPECT_EQ(tDoubleToString(1.5, std::numeric_limits<int>::max()), L"1.50000000000000000");
+    EXPECT_EQ(tFloatToString(1.5f, std::numeric_limits<int>::max()), L"1.500000000");
     EXPECT_EQ(tDoubleToString(-0.125, 2), L"-0.12"); // round half to even, as printf does
     EXPECT_EQ(tDoubleToString(1e100), L"1e+100");
     EXPECT_EQ(tDoubleToString(1e300, 2).length(), 304u);

@@ -26,7 +26,8 @@ bool tToNumber(const wxString& sText, double& dValue);
 // Decimal text of an integer.
 wxString tIntToString(int64_t nValue);
 // With nDecimals < 0, the shortest text that reads back as the same value ("0.1", "12",
-// "1e+100"); otherwise fixed notation with that many decimals ("12.500000" for 6).
+// "1e+100"); otherwise fixed notation with that many decimals ("12.500000" for 6), at most as many
+// as the type can show (17 for a double, 9 for a float).
 wxString tDoubleToString(double dValue, int nDecimals = -1);
 wxString tFloatToString(float fValue, int nDecimals = -1);
 

@@ -114,6 +114,8 @@ wxString Group(int64_t nValue, wchar_t cSeparator)
 
 template <typename T> wxString FormatReal(T value, int nDecimals)
 {
+    // More decimals than the type holds only add zeros (or noise), and a script may ask for billions.
+    nDecimals = std::min(nDecimals, std::numeric_limits<T>::max_digits10);
     // Fixed notation of 1e308 needs 309 digits before the point, plus the decimals asked for.
     std::string buf(400 + static_cast<size_t>(nDecimals < 0 ? 0 : nDecimals), '\0');
     char* pBegin = buf.data();

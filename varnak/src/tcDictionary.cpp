@@ -241,7 +241,7 @@ bool tcReferences::MoveU(int nIndex)
 
 bool tcReferences::MoveD(int nIndex)
 {
-    if (nIndex < 0 || nIndex + 1 >= GetNumRefEntries())
+    if (nIndex < 0 || nIndex >= GetNumRefEntries() - 1)
         return false;
     std::swap(m_aRefs[nIndex], m_aRefs[nIndex + 1]);
     return true;
