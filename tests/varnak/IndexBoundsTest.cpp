@@ -111,8 +111,8 @@ TEST(IndexBounds, OutOfRangeIndexesGiveTheNeutralResult)
     };
 
     for (const Probe& probe : aProbes)
-        for (int nIndex : {-1, probe.nSize, probe.nSize + 5, std::numeric_limits<int>::max(),
-                           std::numeric_limits<int>::min()})
+        for (int nIndex :
+             {-1, probe.nSize, probe.nSize + 5, std::numeric_limits<int>::max(), std::numeric_limits<int>::min()})
             EXPECT_TRUE(probe.fnNeutral(nIndex)) << probe.sName << " with index " << nIndex;
 
     // Nothing was changed by the refused calls.

@@ -117,6 +117,32 @@ TEST(NodeXML, StreamedPiecesMakeTheWholeText)
     EXPECT_TRUE(tWritesXMLChildren(pBody, false));
 }
 
+TEST(NodeXML, TreesOfAnyDepthAreWrittenWithoutRunningOutOfStack)
+{
+    // Deep enough that writing one level per nested call would overflow the stack (a script can
+    // build such a chain).
+    const int nDepth = 200000;
+    DomDoc d;
+    tcElement* pKind = d.Kind("g");
+    tcNode* pTop = d.doc.AllocateElement(pKind);
+    ASSERT_TRUE(pTop->ParseXML(L"x", &d.doc, 0, 0));
+    for (int i = 1; i < nDepth; ++i)
+    {
+        tcNode* pParent = d.doc.AllocateElement(pKind);
+        ASSERT_TRUE(pParent->AddChildLast(pTop));
+        pTop = pParent;
+    }
+    ASSERT_TRUE(d.pSection->AddChildLast(pTop));
+    wxString sExpected;
+    for (int i = 0; i < nDepth; ++i)
+        sExpected += L"<g>";
+    sExpected += L"x";
+    for (int i = 0; i < nDepth; ++i)
+        sExpected += L"</g>";
+    EXPECT_TRUE(pTop->GenerateXML() == sExpected);
+    EXPECT_TRUE(pTop->GenerateXMLChildren() == sExpected.substr(3, sExpected.length() - 7));
+}
+
 TEST(NodeXML, LeafOverridesWriteLikeTheirParent)
 {
     DomDoc d;

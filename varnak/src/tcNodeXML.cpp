@@ -8,6 +8,7 @@
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDocument.h"
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -16,8 +17,6 @@ namespace
 {
 // ---- Writing ------------------------------------------------------------------------------------
 
-void AppendNode(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections);
-
 // Set while tStreamXMLChildren runs on this thread: where the text goes once it has grown.
 struct tsFlush
 {
@@ -25,16 +24,6 @@ struct tsFlush
     const std::function<void(wxString&)>* pfn;
 };
 thread_local const tsFlush* t_pFlush = nullptr;
-
-void AppendChildren(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections)
-{
-    for (const tcNode* pChild : pNode->GetChildren())
-    {
-        AppendNode(pChild, sOut, bEscape, bCDATASections);
-        if (t_pFlush && sOut.length() >= t_pFlush->nAt)
-            (*t_pFlush->pfn)(sOut);
-    }
-}
 
 // True when the child writes anything, so that an element whose children all write nothing is
 // written as an empty-element tag and reads back the same.
@@ -51,54 +40,6 @@ bool WritesSomething(const tcNode* pChild, bool bCDATASections)
     default:
         return true;
     }
-}
-
-void AppendElement(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections)
-{
-    const tcElement* pElement = pNode->GetElement();
-    if (!pElement)
-    {
-        AppendChildren(pNode, sOut, bEscape, bCDATASections);
-        return;
-    }
-    sOut += L'<';
-    sOut += pElement->GetName();
-    for (int i = 0; i < pElement->GetNumAttributes(); ++i)
-    {
-        const tcAttribute* pAttr = pElement->GetAttribute(i);
-        if (pAttr->GetName() == gsInternalIdAttrName)
-            continue;
-        const wxString* psValue = pNode->GetAttributePStrValue(pAttr);
-        if (!psValue)
-            continue;
-        sOut += L' ';
-        sOut += pAttr->GetName();
-        sOut += L"=\"";
-        if (bEscape)
-            tAppendXMLAttributeValue(sOut, *psValue);
-        else
-            sOut += *psValue;
-        sOut += L'"';
-    }
-    bool bContent = false;
-    for (const tcNode* pChild : pNode->GetChildren())
-    {
-        if (WritesSomething(pChild, bCDATASections))
-        {
-            bContent = true;
-            break;
-        }
-    }
-    if (!bContent)
-    {
-        sOut += L"/>";
-        return;
-    }
-    sOut += L'>';
-    AppendChildren(pNode, sOut, bEscape, bCDATASections);
-    sOut += L"</";
-    sOut += pElement->GetName();
-    sOut += L'>';
 }
 
 void AppendCDATA(const wxString& sText, wxString& sOut, bool bEscape, bool bCDATASections)
@@ -118,7 +59,9 @@ void AppendCDATA(const wxString& sText, wxString& sOut, bool bEscape, bool bCDAT
         sOut += bEscape ? tEscapeXMLCharacters_PCDATA(sText) : sText;
 }
 
-void AppendNode(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections)
+// Writes a text, CDATA or error node whole, or the start of an element (its whole empty-element tag
+// when it has no content). True when the node's children and its end tag are still to be written.
+bool AppendNodeStart(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASections)
 {
     switch (pNode->GetClassType())
     {
@@ -129,20 +72,87 @@ void AppendNode(const tcNode* pNode, wxString& sOut, bool bEscape, bool bCDATASe
             tAppendXMLText(sOut, sText);
         else
             sOut += sText;
-        break;
+        return false;
     }
     case NODE_CDATA:
         AppendCDATA(static_cast<const tcCDATA*>(pNode)->GetText(), sOut, bEscape, bCDATASections);
-        break;
+        return false;
     case NODE_ERROR:
     {
         const wxString& sText = static_cast<const tcErrorNode*>(pNode)->GetErrorText();
         sOut += bEscape ? tEscapeXMLCharacters_PCDATA(sText) : sText;
-        break;
+        return false;
     }
     default:
-        AppendElement(pNode, sOut, bEscape, bCDATASections);
         break;
+    }
+    const tcElement* pElement = pNode->GetElement();
+    if (!pElement)
+        return true;
+    sOut += L'<';
+    sOut += pElement->GetName();
+    for (int i = 0; i < pElement->GetNumAttributes(); ++i)
+    {
+        const tcAttribute* pAttr = pElement->GetAttribute(i);
+        if (pAttr->GetName() == gsInternalIdAttrName)
+            continue;
+        const wxString* psValue = pNode->GetAttributePStrValue(pAttr);
+        if (!psValue)
+            continue;
+        sOut += L' ';
+        sOut += pAttr->GetName();
+        sOut += L"=\"";
+        if (bEscape)
+            tAppendXMLAttributeValue(sOut, *psValue);
+        else
+            sOut += *psValue;
+        sOut += L'"';
+    }
+    const auto& apChildren = pNode->GetChildren();
+    const bool bContent = std::any_of(apChildren.begin(), apChildren.end(),
+                                      [&](const tcNode* pChild) { return WritesSomething(pChild, bCDATASections); });
+    sOut += bContent ? L">" : L"/>";
+    return bContent;
+}
+
+// Writes pNode (or only its children) depth first with a stack of its own, so that a tree as deep as
+// memory allows (a script can build one) never exhausts the call stack.
+void AppendTree(const tcNode* pNode, bool bNodeItself, wxString& sOut, bool bEscape, bool bCDATASections)
+{
+    struct Frame
+    {
+        const tcNode* pNode;
+        size_t nNext;
+        // The element whose end tag follows the children; null for a node without one.
+        const tcElement* pEnd;
+    };
+    std::vector<Frame> aStack;
+    if (!bNodeItself)
+        aStack.push_back({pNode, 0, nullptr});
+    else if (AppendNodeStart(pNode, sOut, bEscape, bCDATASections))
+        aStack.push_back({pNode, 0, pNode->GetElement()});
+    while (!aStack.empty())
+    {
+        Frame& frame = aStack.back();
+        const auto& apChildren = frame.pNode->GetChildren();
+        if (frame.nNext < apChildren.size())
+        {
+            const tcNode* pChild = apChildren[frame.nNext++];
+            if (AppendNodeStart(pChild, sOut, bEscape, bCDATASections))
+                aStack.push_back({pChild, 0, pChild->GetElement()});
+        }
+        else
+        {
+            if (frame.pEnd)
+            {
+                sOut += L"</";
+                sOut += frame.pEnd->GetName();
+                sOut += L'>';
+            }
+            aStack.pop_back();
+        }
+        if (t_pFlush && sOut.length() >= t_pFlush->nAt)
+            (*t_pFlush->pfn)(sOut);
     }
 }
 
@@ -490,14 +500,14 @@ tcNode* BuildNode(tcDocument* pDoc, const ParsedNode& parsed, tcElement* pParent
 wxString tcNode::GenerateXML(bool bEscape, bool bCDATASections) const
 {
     wxString sOut;
-    AppendNode(this, sOut, bEscape, bCDATASections);
+    AppendTree(this, true, sOut, bEscape, bCDATASections);
     return sOut;
 }
 
 wxString tcNode::GenerateXMLChildren(bool bEscape, bool bCDATASections) const
 {
     wxString sOut;
-    AppendChildren(this, sOut, bEscape, bCDATASections);
+    AppendTree(this, false, sOut, bEscape, bCDATASections);
     return sOut;
 }
 
@@ -511,7 +521,7 @@ void tStreamXMLChildren(const tcNode* pNode, bool bEscape, bool bCDATASections, 
     t_pFlush = &flush;
     try
     {
-        AppendChildren(pNode, sOut, bEscape, bCDATASections);
+        AppendTree(pNode, false, sOut, bEscape, bCDATASections);
     }
     catch (...)
     {
