@@ -692,6 +692,16 @@ class Generator:
             const = 'const ' if fn.const else ''
             L += [f'    auto* self = static_cast<{const}{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
                   f'        return FailText(L, "invalid \'self\' in function \'{lua_name}\'");']
+        # @argtypes=<member>: untyped arguments must be boxes of the class the member names for
+        # their 1-based position (no check where it names none), as the receivers will read them
+        argtypes = fn.tags.get('argtypes')
+        if isinstance(argtypes, str) and is_member:
+            for i, p in enumerate(fn.params):
+                if p.ctype.kind == 'userdata':
+                    idx = first + i
+                    L += ['    {', f'        const char* szType = self->{argtypes}({i + 1});',
+                          f'        if (szType && !lua_isnoneornil(L, {idx}) && !tolua_isusertype(L, {idx}, szType, 0, &err))',
+                          f'            {fail_err}', '    }']
         L += ['    try', '    {']
         self._current = lua_name
         for i, p in enumerate(fn.params):

@@ -201,7 +201,8 @@ TEST_F(ApplicationTest, LuaHandlerSeesEveryInsertedNode)
     const std::string sError = Run(R"lua(
         loader = registry:AllocateIO(registry:GetIOTypeFromTag("XLIFFImporter"))
         loader:AttachDoc(doc)
-        assert(loader:OpenDatasource(")lua" + sPath + R"lua("))
+        assert(loader:OpenDatasource(")lua" +
+                                   sPath + R"lua("))
         local n
         repeat n = loader:LoadDictionary(0, nil) until n <= 0
         loader:DetachDoc()
@@ -244,6 +245,35 @@ TEST_F(ApplicationTest, ArgumentsFollowTheEventsDeclaration)
         expect_eq(seen[2][1], "userdata", "untyped pointer")
         expect_eq(seen[2][2], true, "the same pointer"))lua"),
               "");
+}
+
+// A script's trigger passes each handler what the event declares: a box of another class is refused
+// with the argument message before any handler runs; an undeclared argument may be anything.
+TEST_F(ApplicationTest, AScriptTriggersOnlyWithTheDeclaredClasses)
+{
+    tcDocument doc;
+    SetGlobal(&doc, "tcDocument", "doc");
+    SetGlobal(&Evt_DirtyStateChanged, "tcEvent", "dirty");
+    SetGlobal(&Evt_OutputOrderChanged, "tcEvent", "order");
+    EXPECT_EQ(Run(R"lua(
+        seen = {}
+        function onDirty(event, d) seen[#seen + 1] = tolua.type(d) end
+        function onOrder(event, s) seen[#seen + 1] = type(s) end
+        assert(dirty:AddLuaHandler("onDirty") and order:AddLuaHandler("onOrder"))
+        local ok, message = pcall(function() dirty:Trigger(vector_double_(), nil) end)
+        expect_eq(ok, false, "a vector is no document")
+        expect_eq(message:find("'tcDocument' expected", 1, true) ~= nil, true, message)
+        expect_eq(#seen, 0, "no handler ran")
+        dirty:Trigger(doc, nil)
+        dirty:Trigger()
+        order:Trigger(vector_double_(), nil)
+        expect_eq(#seen, 3, "the sound triggers ran")
+        expect_eq(seen[1], "tcDocument", "the document")
+        expect_eq(seen[2], "nil", "no argument")
+        expect_eq(seen[3], "userdata", "an undeclared argument"))lua"),
+              "");
+    Evt_DirtyStateChanged.RemoveLuaHandler("onDirty");
+    Evt_OutputOrderChanged.RemoveLuaHandler("onOrder");
 }
 
 // A failing, missing or endless handler is logged and the trigger goes on; removing a handler and
