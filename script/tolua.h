@@ -100,6 +100,9 @@ const char* tolua_typename(lua_State* L, int lo);
 // Empties every box of p in every open state, drops its ownership entry. Called for the library's
 // destruction notices, and by delete wrappers and collectors.
 void tolua_released(const void* p);
+// p was made for the script (a constructor's object that it has not given away): nothing else owns
+// it, so tolua.takeownership may give it to Lua even when its class cannot tell an owner.
+void tolua_markmade(lua_State* L, const void* p);
 
 // Registrations made on this state since tolua_open, by kind (for tests of the package).
 struct tolua_Counts

@@ -383,10 +383,23 @@ int tolua_bnd_type(lua_State* L)
     return 1;
 }
 
+// A box whose class cannot tell an owner is the library's unless the script made its object: one the
+// library handed out (an element's child relation, the open project's IO) would be freed by Lua's
+// collector under its owner.
+bool HeldByTheLibrary(lua_State* L, int lo)
+{
+    void** slot = BoxSlot(L, lo);
+    if (!slot || !*slot || !lua_getmetatable(L, lo))
+        return false;
+    const tolua_ClassHooks* pHooks = Hooks(L, lua_gettop(L));
+    lua_pop(L, 1);
+    return !(pHooks && pHooks->hasOwner) && !IsMade(L, *slot);
+}
+
 int tolua_bnd_takeownership(lua_State* L)
 {
     int ok = 0;
-    if (IsBox(L, 1))
+    if (IsBox(L, 1) && !HeldByTheLibrary(L, 1))
     {
         // A full cycle first, so that no address that a pending collection will free is taken.
         lua_gc(L, LUA_GCCOLLECT, 0);
@@ -412,6 +425,7 @@ int tolua_bnd_releaseownership(lua_State* L)
             {
                 lua_pushnil(L);
                 lua_rawsetp(L, -4, p);
+                tolua_markmade(L, p);
                 done = 1;
             }
             lua_pop(L, 3);

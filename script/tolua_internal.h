@@ -6,6 +6,7 @@
 
 #include <thread>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace tolua_detail
 {
@@ -20,12 +21,17 @@ struct StateData
     // Live (non-empty) boxes per address, so that destruction notices of unboxed objects cost one
     // hash lookup.
     std::unordered_map<const void*, int> boxed;
+    // Objects made for the script (by a constructor, or released from Lua's ownership) that nothing
+    // else owns, for the classes that cannot tell an owner themselves.
+    std::unordered_set<const void*> made;
 };
 
 StateData* Data(lua_State* L);
 void RegistryTable(lua_State* L, const char* name);
 // A full userdata whose metatable is registered as a type.
 bool IsBox(lua_State* L, int lo);
+// Whether p was made for the script (tolua_markmade) and not destroyed since.
+bool IsMade(lua_State* L, const void* p);
 void** BoxSlot(lua_State* L, int lo);
 // True when the type registered for the metatable at mtIndex is type or counts as it.
 bool TypeCounts(lua_State* L, int mtIndex, const char* type);

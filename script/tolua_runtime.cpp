@@ -58,6 +58,12 @@ void RegistryTable(lua_State* L, const char* name)
     lua_rawget(L, LUA_REGISTRYINDEX);
 }
 
+bool IsMade(lua_State* L, const void* p)
+{
+    const StateData* pData = Data(L);
+    return pData && pData->made.count(p) > 0;
+}
+
 bool IsBox(lua_State* L, int lo)
 {
     if (lua_type(L, lo) != LUA_TUSERDATA || !lua_getmetatable(L, lo))
@@ -149,6 +155,7 @@ void Release(lua_State* L, const void* p)
     StateData* pData = Data(L);
     if (!pData)
         return;
+    pData->made.erase(p);
     auto it = pData->boxed.find(p);
     if (it == pData->boxed.end())
         return;
@@ -206,6 +213,12 @@ void tolua_released(const void* p)
         if (pData && pData->thread == std::this_thread::get_id())
             Release(L, p);
     }
+}
+
+void tolua_markmade(lua_State* L, const void* p)
+{
+    if (StateData* pData = Data(L); pData && p)
+        pData->made.insert(p);
 }
 
 tolua_Counts tolua_counts(lua_State* L)

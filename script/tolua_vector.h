@@ -15,8 +15,8 @@ template <typename Tr> struct VectorClass
 {
     using V = typename Tr::V;
     using E = typename V::value_type;
-    static constexpr bool kCopyable = std::is_default_constructible_v<E> && std::is_copy_constructible_v<E> &&
-                                      std::is_copy_assignable_v<E>;
+    static constexpr bool kCopyable =
+        std::is_default_constructible_v<E> && std::is_copy_constructible_v<E> && std::is_copy_assignable_v<E>;
 
     static int FailNotCopyable(lua_State* L, const char* szFunction)
     {
@@ -158,7 +158,10 @@ template <typename Tr> struct VectorClass
             if (bLocal)
                 tolua_pushusertype_and_takeownership(L, p, Tr::kType);
             else
+            {
                 tolua_pushusertype(L, p, Tr::kType);
+                tolua_markmade(L, p);
+            }
         }
         catch (const std::exception& e)
         {

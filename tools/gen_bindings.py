@@ -781,8 +781,9 @@ class Generator:
         L = []
         if fn.kind == 'new':
             L += [f'        auto* p = new {cls.cpp}({arglist});', '        if (bLocal)',
-                  f'            tolua_pushusertype_and_takeownership(L, p, "{cls.name}");', '        else',
-                  f'            tolua_pushusertype(L, p, "{cls.name}");', '        return 1;']
+                  f'            tolua_pushusertype_and_takeownership(L, p, "{cls.name}");', '        else', '        {',
+                  f'            tolua_pushusertype(L, p, "{cls.name}");', '            tolua_markmade(L, p);',
+                  '        }', '        return 1;']
             return L
         if 'neutral' in fn.tags:
             call = None

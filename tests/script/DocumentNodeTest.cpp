@@ -71,6 +71,33 @@ TEST_F(DocumentNodeTest, ScriptBuildsADocumentThroughTheGlobalRoutines)
     EXPECT_EQ(Global("result_xml"), "<glossary><term lang=\"en\">cat &amp; dog</term></glossary>");
 }
 
+// Only what the script made can be handed to Lua's collector: a child relation or a special type
+// the library holds stays the library's, whose objects the collector would free under their owner.
+TEST_F(DocumentNodeTest, TakeOverRefusesWhatTheLibraryHolds)
+{
+    if (m_state.Run("assert(tAddElement)") != "")
+        GTEST_SKIP() << "tAddElement is not bound in this package";
+    EXPECT_EQ(m_state.Run(R"lua(
+        local doc = g_pDoc
+        doc:CreateDoc("glossary")
+        local glossary = tAddElement(doc, "glossary")
+        local term = tAddElement(doc, "term")
+        glossary:AddChildElement(term, CHILD_ONE)
+        expect_eq(tolua.takeownership(glossary:GetChildElement(0)), false, "an element's child relation")
+        expect_eq(tolua.takeownership(doc:AddSpecialType(3)), false, "a document's special type")
+        local relation = tcChildRelation:new()
+        expect_eq(tolua.takeownership(relation), true, "a relation the script made")
+        expect_eq(tolua.releaseownership(relation), true, "given back")
+        expect_eq(tolua.takeownership(relation), true, "and taken again")
+        expect_eq(tolua.takeownership(tcSpecialType:new()), true, "a special type the script made")
+        relation = nil
+        collectgarbage()
+        collectgarbage()
+        expect_eq(glossary:GetChildElement(0).pElement, term, "the held relation is still there")
+        expect_eq(doc:FindSpecial(3) ~= nil, true, "and the held special type"))lua"),
+              "");
+}
+
 TEST_F(DocumentNodeTest, IndexesOutOfRangeGiveTheNeutralAnswer)
 {
     EXPECT_EQ(m_state.RunFixture("docnode_bounds.lua"), "");

@@ -71,7 +71,11 @@ int Make(lua_State* L)
     if (lua_toboolean(L, 2))
         tolua_pushusertype_and_takeownership(L, p, type.c_str());
     else
+    {
+        // As a constructor makes it: for the script, owned by nothing else.
         tolua_pushusertype(L, p, type.c_str());
+        tolua_markmade(L, p);
+    }
     return 1;
 }
 
