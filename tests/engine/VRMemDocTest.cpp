@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -542,4 +543,68 @@ TEST_F(VRMemDoc, DeletingAChangedMemoryAsksOnce)
         memory.AddTranslation("Question", "Frage", "en", "de");
     }
     EXPECT_EQ(prompts.asMessages, std::vector<wxString>{g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES")});
+}
+
+// A saved memory has a tu, a tuv and a seg on each line, indented as peers write theirs, with the
+// text of every seg exactly as it was; reading it gives the same memory, and saving that the same
+// bytes. A peer's indented file comes out in the same layout.
+TEST_F(VRMemDoc, SavedMemoryIsOneElementALineAndReadsBackTheSame)
+{
+    const int nUnits = 1000;
+    const wxString sPath = ToWx(HomeFile("laid-out.tmx"));
+    const wxString aszOdd[] = {"  padded  ", "two\nlines", " ",
+                               "Save <bpt i=\"1\">&lt;b&gt;</bpt>all<ept i=\"1\">&lt;/b&gt;</ept>"};
+    std::string sSaved;
+    {
+        CVRMemDoc memory("");
+        for (int k = 0; k < nUnits; ++k)
+        {
+            const wxString sOdd = k < 4 ? aszOdd[k] : wxString::Format("Target %d", k);
+            memory.AddTranslation(wxString::Format("Source sentence %d", k), sOdd, "en-US", "de-DE");
+        }
+        ASSERT_TRUE(memory.SaveAs(sPath));
+        sSaved = ReadFile(sPath);
+    }
+    // The declaration, tmx, header, body, their ends, 8 lines a unit, and the line end inside a seg.
+    EXPECT_EQ(std::count(sSaved.begin(), sSaved.end(), '\n'), 6 + 8 * nUnits + 1);
+    for (const char* szPart :
+         {"?>\n<tmx version=\"1.4\" xml:space=\"preserve\">\n  <header ",
+          "\n  <body>\n    <tu>\n      <tuv xml:lang=\"en-US\">\n        <seg>Source sentence 0</seg>"
+          "\n      </tuv>\n      <tuv xml:lang=\"de-DE\">\n        <seg>  padded  </seg>\n      </tuv>"
+          "\n    </tu>\n    <tu>",
+          "<seg>two\nlines</seg>", "<seg> </seg>",
+          "<seg>Save <bpt i=\"1\">&lt;b&gt;</bpt>all<ept i=\"1\">&lt;/b&gt;</ept></seg>",
+          "\n    </tu>\n  </body>\n</tmx>\n"})
+        EXPECT_NE(sSaved.find(szPart), std::string::npos) << szPart;
+
+    CVRMemDoc reloaded(sPath);
+    for (int k : {0, 1, 2, 3, 999})
+    {
+        const wxString sTarget = k < 4 ? aszOdd[k] : wxString::Format("Target %d", k);
+        const std::vector<CVRMemDocMatch> aMatches =
+            reloaded.LookupTranslations(wxString::Format("Source sentence %d", k), "en-US");
+        const CVRMemDocMatch expected{wxString::Format("Source sentence %d", k), sTarget, "de-DE", 100};
+        EXPECT_NE(std::find(aMatches.begin(), aMatches.end(), expected), aMatches.end()) << k;
+    }
+    const tcNode* pRoot = reloaded.GetDocument()->GetDictionary();
+    EXPECT_EQ(CountKind(pRoot, "tu"), nUnits);
+    const wxString sAgain = ToWx(HomeFile("again.tmx"));
+    ASSERT_TRUE(reloaded.SaveAs(sAgain));
+    EXPECT_EQ(ReadFile(sAgain), sSaved);
+
+    // A peer's file, indented its own way, and a unit added to it: written in the one layout.
+    CVRMemDoc peer(Fixture("regional.tmx"));
+    peer.AddTranslation("Open the files.", "Öffnen Sie die Dateien.", "en", "de");
+    const wxString sPeer = ToWx(HomeFile("peer.tmx"));
+    ASSERT_TRUE(peer.SaveAs(sPeer));
+    const std::string sPeerSaved = ReadFile(sPeer);
+    for (const char* szPart :
+         {"?>\n<tmx version=\"1.4\">\n  <header ",
+          ">\n    <prop type=\"x-project\">Manual</prop>\n  </header>\n  <body>\n    <tu creationdate=",
+          "\n    <tu>\n      <tuv xml:lang=\"en\">\n        <seg>Open the files.</seg>\n      </tuv>"})
+        EXPECT_NE(sPeerSaved.find(szPart), std::string::npos) << szPart << "\n" << sPeerSaved;
+    CVRMemDoc peerAgain(sPeer);
+    EXPECT_EQ(peerAgain.LookupTranslations("Open the file.", "en"), peer.LookupTranslations("Open the file.", "en"));
+    ASSERT_TRUE(peerAgain.SaveAs(sAgain));
+    EXPECT_EQ(ReadFile(sAgain), sPeerSaved);
 }
