@@ -13,10 +13,10 @@
 // units (regional_lookup_*). The units are also split between "en-US" and "en-GB": a look-up merging
 // both variants in one memory against the sum of the look-ups of each half in a memory of its own
 // (merged_variants_lookup_median_ms_*, variants_alone_sum_median_ms_*, and merged_vs_sum_of_variants_*,
-// the ratio of their total times: 1 or less costs no more than the two). With files it loads the memory, looks up each line of
-// the queries file (XML content, UTF-8) in the source language, and with --dump writes every
-// result as "query number TAB score TAB language TAB matched source TAB variant" (tabs, line breaks
-// and backslashes in the texts written as \t, \n, \r and \\).
+// the ratio of their total times: 1 or less costs no more than the two). With files it loads the
+// memory, looks up each line of the queries file (XML content, UTF-8) in the source language, and
+// with --dump writes every result as "query number TAB score TAB language TAB matched source TAB
+// variant" (tabs, line breaks and backslashes in the texts written as \t, \n, \r and \\).
 //
 // Look-ups run on one thread first, then the same queries on --threads threads at once (default: as many
 // as the machine has): lookup_median_ms, lookup_p95_ms and lookups_per_s are those of one thread,
@@ -165,8 +165,9 @@ std::vector<Unit> MakeUnits(size_t nUnits)
 }
 
 // fnSourceLanguage gives the source tag of the unit at an index, or null to leave the unit out.
-bool WriteTMX(const wxString& sPath, const std::vector<Unit>& aUnits,
-              const std::function<const char*(size_t)>& fnSourceLanguage = [](size_t) { return "en"; })
+bool WriteTMX(
+    const wxString& sPath, const std::vector<Unit>& aUnits,
+    const std::function<const char*(size_t)>& fnSourceLanguage = [](size_t) { return "en"; })
 {
     std::ofstream out(sPath.utf8_string(), std::ios::binary);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><tmx version=\"1.4\"><header creationtool=\"bench\" "
@@ -430,7 +431,8 @@ struct MergeFigures
 // The units split between "en-US" (even) and "en-GB" (odd): each half alone in a memory of its own,
 // asked in its own tag, against both halves in one memory, asked in "en-US", which merges the two.
 // Each query runs the three look-ups in turn, so that they meet the same load of the machine.
-MergeFigures MeasureMerge(const wxString& sFolder, const std::vector<Unit>& aUnits, const std::vector<wxString>& asQueries)
+MergeFigures MeasureMerge(const wxString& sFolder, const std::vector<Unit>& aUnits,
+                          const std::vector<wxString>& asQueries)
 {
     MergeFigures figures;
     const char* const aszTags[] = {"en-US", "en-GB"};
@@ -462,8 +464,8 @@ MergeFigures MeasureMerge(const wxString& sFolder, const std::vector<Unit>& aUni
         const size_t nGB = pGB->LookupTranslations(sQuery, aszTags[1]).size();
         aSum.push_back(Seconds(start) * 1000.0);
         // The merge sees what both halves see, within the one cap.
-        figures.bOK = figures.bOK &&
-                      nMerged == std::min<size_t>(nUS + nGB, static_cast<size_t>(CVRMemDoc::kMaxLookupResults));
+        figures.bOK =
+            figures.bOK && nMerged == std::min<size_t>(nUS + nGB, static_cast<size_t>(CVRMemDoc::kMaxLookupResults));
     }
     figures.fMergedMedian = Percentile(aMerged, 0.5);
     figures.fSumMedian = Percentile(aSum, 0.5);

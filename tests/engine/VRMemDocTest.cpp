@@ -381,8 +381,8 @@ TEST_F(VRMemDoc, EveryVariantOfTheLanguageServesALookup)
         const char* szLanguage;
         bool bFound;
     };
-    const Case aCases[] = {{"en", true},    {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
-                           {"eng", false},  {"e", false}, {"es", false},   {"", false},     {"fr", false}};
+    const Case aCases[] = {{"en", true},   {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
+                           {"eng", false}, {"e", false}, {"es", false},   {"", false},     {"fr", false}};
     for (bool bAdded : {false, true})
     {
         if (bAdded)
