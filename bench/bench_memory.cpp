@@ -10,10 +10,13 @@
 // memory texts, half unrelated sentences; the same for 100-unit segments (long_lookup_*). Then it
 // builds the same units into a new memory by AddTranslation, one pair at a time (add_s,
 // adds_per_s). The short queries are also asked as "en-US", which the memory serves from its "en"
-// units (regional_lookup_*). With files it loads the memory, looks up each line of
-// the queries file (XML content, UTF-8) in the source language, and with --dump writes every
-// result as "query number TAB score TAB language TAB matched source TAB variant" (tabs, line breaks
-// and backslashes in the texts written as \t, \n, \r and \\).
+// units (regional_lookup_*). The units are also split between "en-US" and "en-GB": a look-up merging
+// both variants in one memory against the sum of the look-ups of each half in a memory of its own
+// (merged_variants_lookup_median_ms_*, variants_alone_sum_median_ms_*, and merged_vs_sum_of_variants_*,
+// the ratio of their total times: 1 or less costs no more than the two). With files it loads the
+// memory, looks up each line of the queries file (XML content, UTF-8) in the source language, and
+// with --dump writes every result as "query number TAB score TAB language TAB matched source TAB
+// variant" (tabs, line breaks and backslashes in the texts written as \t, \n, \r and \\).
 //
 // Look-ups run on one thread first, then the same queries on --threads threads at once (default: as many
 // as the machine has): lookup_median_ms, lookup_p95_ms and lookups_per_s are those of one thread,
@@ -50,6 +53,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -160,15 +164,19 @@ std::vector<Unit> MakeUnits(size_t nUnits)
     return aUnits;
 }
 
-bool WriteTMX(const wxString& sPath, const std::vector<Unit>& aUnits)
+// fnSourceLanguage gives the source tag of the unit at an index, or null to leave the unit out.
+bool WriteTMX(
+    const wxString& sPath, const std::vector<Unit>& aUnits,
+    const std::function<const char*(size_t)>& fnSourceLanguage = [](size_t) { return "en"; })
 {
     std::ofstream out(sPath.utf8_string(), std::ios::binary);
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><tmx version=\"1.4\"><header creationtool=\"bench\" "
            "creationtoolversion=\"1.0.0.0\" segtype=\"sentence\" o-tmf=\"bench\" adminlang=\"en\" srclang=\"en\" "
            "datatype=\"plaintext\"/><body>";
-    for (const Unit& unit : aUnits)
-        out << "<tu><tuv xml:lang=\"en\"><seg>" << EscapeXML(unit.sSource) << "</seg></tuv><tuv xml:lang=\"el\"><seg>"
-            << EscapeXML(unit.sTarget) << "</seg></tuv></tu>";
+    for (size_t i = 0; i < aUnits.size(); ++i)
+        if (const char* szLanguage = fnSourceLanguage(i))
+            out << "<tu><tuv xml:lang=\"" << szLanguage << "\"><seg>" << EscapeXML(aUnits[i].sSource)
+                << "</seg></tuv><tuv xml:lang=\"el\"><seg>" << EscapeXML(aUnits[i].sTarget) << "</seg></tuv></tu>";
     out << "</body></tmx>";
     return static_cast<bool>(out);
 }
@@ -411,6 +419,64 @@ void Print(const Figures& figures, const std::string& sSuffix)
     }
 }
 
+struct MergeFigures
+{
+    double fMergedMedian = 0;
+    double fSumMedian = 0;
+    double fMergedTotal = 0;
+    double fSumTotal = 0;
+    bool bOK = true;
+};
+
+// The units split between "en-US" (even) and "en-GB" (odd): each half alone in a memory of its own,
+// asked in its own tag, against both halves in one memory, asked in "en-US", which merges the two.
+// Each query runs the three look-ups in turn, so that they meet the same load of the machine.
+MergeFigures MeasureMerge(const wxString& sFolder, const std::vector<Unit>& aUnits,
+                          const std::vector<wxString>& asQueries)
+{
+    MergeFigures figures;
+    const char* const aszTags[] = {"en-US", "en-GB"};
+    auto Load = [&](const char* szName, const std::function<const char*(size_t)>& fnLanguage)
+    {
+        const wxString sPath = sFolder + "/" + szName;
+        std::unique_ptr<CVRMemDoc> pMemory;
+        if (WriteTMX(sPath, aUnits, fnLanguage))
+            pMemory = std::make_unique<CVRMemDoc>(sPath);
+        wxRemoveFile(sPath);
+        return pMemory;
+    };
+    auto pUS = Load("us.tmx", [&](size_t i) { return i % 2 ? nullptr : aszTags[0]; });
+    auto pGB = Load("gb.tmx", [&](size_t i) { return i % 2 ? aszTags[1] : nullptr; });
+    auto pBoth = Load("both.tmx", [&](size_t i) { return aszTags[i % 2]; });
+    if (!pUS || !pGB || !pBoth)
+    {
+        figures.bOK = false;
+        return figures;
+    }
+    std::vector<double> aMerged, aSum;
+    for (const wxString& sQuery : asQueries)
+    {
+        Clock::time_point start = Clock::now();
+        const size_t nMerged = pBoth->LookupTranslations(sQuery, aszTags[0]).size();
+        aMerged.push_back(Seconds(start) * 1000.0);
+        start = Clock::now();
+        const size_t nUS = pUS->LookupTranslations(sQuery, aszTags[0]).size();
+        const size_t nGB = pGB->LookupTranslations(sQuery, aszTags[1]).size();
+        aSum.push_back(Seconds(start) * 1000.0);
+        // The merge sees what both halves see, within the one cap.
+        figures.bOK =
+            figures.bOK && nMerged == std::min<size_t>(nUS + nGB, static_cast<size_t>(CVRMemDoc::kMaxLookupResults));
+    }
+    figures.fMergedMedian = Percentile(aMerged, 0.5);
+    figures.fSumMedian = Percentile(aSum, 0.5);
+    for (size_t i = 0; i < aMerged.size(); ++i)
+    {
+        figures.fMergedTotal += aMerged[i];
+        figures.fSumTotal += aSum[i];
+    }
+    return figures;
+}
+
 std::vector<wxString> ReadLines(const wxString& sPath)
 {
     std::vector<wxString> asLines;
@@ -574,6 +640,9 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
             bAgree = bAgree && check.nMismatches == 0;
             added.GetDocument()->ClearDirty(); // nothing to save
         }
+        const MergeFigures merge = MeasureMerge(sFolder, aUnits, asQueries);
+        figures.nMismatches += merge.bOK ? 0 : 1;
+        bAgree = bAgree && merge.bOK;
         std::printf("units: %zu\n", nUnits);
         // Appended rather than "_" + ...: g++ 12 at -O3 warns falsely about the inlined insert.
         std::string sSuffix = "_";
@@ -584,6 +653,11 @@ int RunGenerated(const std::vector<size_t>& aSizes, size_t nQueries, size_t nSam
             std::printf("lookup_median_ms_%s_%zu: %.3f\n", CMemDocQuery::KernelName(eKernel), nUnits, fMedian);
         std::printf("regional_lookup_median_ms_%zu: %.3f\n", nUnits, regional.fMedian);
         std::printf("regional_lookup_same_results_%zu: %d\n", nUnits, regional.nResults == figures.nResults ? 1 : 0);
+        std::printf("merged_variants_lookup_median_ms_%zu: %.3f\n", nUnits, merge.fMergedMedian);
+        std::printf("variants_alone_sum_median_ms_%zu: %.3f\n", nUnits, merge.fSumMedian);
+        std::printf("merged_vs_sum_of_variants_%zu: %.2f\n", nUnits,
+                    merge.fSumTotal > 0 ? merge.fMergedTotal / merge.fSumTotal : 0.0);
+        std::printf("merged_variants_same_results_%zu: %d\n", nUnits, merge.bOK ? 1 : 0);
         std::printf("long_lookup_median_ms_%zu: %.3f\n", nUnits, longFigures.fMedian);
         std::printf("long_lookup_p95_ms_%zu: %.3f\n", nUnits, longFigures.fP95);
         std::printf("long_lookup_median_ms_no_vector_%zu: %.3f\n", nUnits, fLongNoVector);

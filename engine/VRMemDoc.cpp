@@ -24,6 +24,7 @@
 #include <wx/filefn.h>
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <shared_mutex>
 #include <unordered_set>
@@ -454,31 +455,28 @@ tcNode* CVRMemDoc::FindBodyNode() const
     return pTmx ? pTmx->FindChildElementInChildNodes(m_pBodyElement) : nullptr;
 }
 
-namespace
-{
-// True when sPrefix is sTag or a leading run of its "-" subtags ("en" of "en-us").
-bool IsSubtagPrefix(const wxString& sPrefix, const wxString& sTag)
-{
-    return sTag.StartsWith(sPrefix) && (sTag.length() == sPrefix.length() || sTag[sPrefix.length()] == '-');
-}
-} // namespace
-
-std::vector<CVRMemDocIndex*> CVRMemDoc::LookupIndexes(const wxString& sLanguage) const
+std::vector<CVRMemDocIndex*> CVRMemDoc::LookupIndexes(const wxString& sLanguage, bool& bExactFirst) const
 {
     const wxString sKey = sLanguage.Lower();
-    const auto itExact = m_mapIndexes.find(sKey);
-    if (itExact != m_mapIndexes.end() && itExact->second->HasEntries())
-        return {itExact->second.get()};
-    // Without the tag itself, its nearest relatives: first the tags it extends or that extend it
-    // ("en" for "en-gb", "en-gb-oxendict"), then those of its shortened tag ("en-us" for "en-gb"
-    // through "en"), until one family has entries.
     std::vector<CVRMemDocIndex*> apFound;
-    for (wxString sBase = sKey; !sBase.empty() && apFound.empty(); sBase = sBase.BeforeLast('-'))
+    const auto itExact = m_mapIndexes.find(sKey);
+    bExactFirst = itExact != m_mapIndexes.end() && itExact->second->HasEntries();
+    if (bExactFirst)
+        apFound.push_back(itExact->second.get());
+    // An untagged query has no relatives.
+    if (sKey.empty())
+        return apFound;
+    // Keys of one primary language sit together in key order: "en", "en-gb", "en-us".
+    const wxString sPrimary = sKey.BeforeFirst('-');
+    for (auto it = m_mapIndexes.lower_bound(sPrimary); it != m_mapIndexes.end(); ++it)
     {
-        for (const auto& [sIndexKey, pIndex] : m_mapIndexes)
-            if (sIndexKey != sKey && pIndex->HasEntries() &&
-                (IsSubtagPrefix(sIndexKey, sBase) || IsSubtagPrefix(sBase, sIndexKey)))
-                apFound.push_back(pIndex.get());
+        const wxString& sIndexKey = it->first;
+        if (!sIndexKey.StartsWith(sPrimary))
+            break;
+        if (sIndexKey.length() != sPrimary.length() && sIndexKey[sPrimary.length()] != '-')
+            continue;
+        if (it != itExact && it->second->HasEntries())
+            apFound.push_back(it->second.get());
     }
     return apFound;
 }
@@ -486,7 +484,8 @@ std::vector<CVRMemDocIndex*> CVRMemDoc::LookupIndexes(const wxString& sLanguage)
 std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText, const wxString& sLanguage) const
 {
     std::shared_lock lock(m_mutex);
-    const std::vector<CVRMemDocIndex*> apIndexes = LookupIndexes(sLanguage);
+    bool bExactFirst = false;
+    const std::vector<CVRMemDocIndex*> apIndexes = LookupIndexes(sLanguage, bExactFirst);
     const tcElement* pSegKind = m_pSegElement;
     auto CountResults = [pSegKind](const std::vector<tcNode*>& apEntries)
     {
@@ -495,9 +494,11 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
             ForEachOtherSeg(pSeg, pSegKind, [&n](const tcNode*) { ++n; });
         return n;
     };
-    // Each index gives every hit that can be among the best results; merged by text (equal texts in
-    // index order), they hold every hit the best results of all of them come from.
+    // Each index gives every hit that can be among its own best results. Within one index the order
+    // below keeps the index's own, so those hits hold every hit the best results of all of them come
+    // from, and a merge costs what its indexes cost alone.
     std::vector<CVRMemDocIndex::tsHit> aHits;
+    size_t nExactHits = 0;
     for (CVRMemDocIndex* pIndex : apIndexes)
     {
         std::vector<CVRMemDocIndex::tsHit> aIndexHits =
@@ -507,16 +508,22 @@ std::vector<CVRMemDocMatch> CVRMemDoc::LookupTranslations(const wxString& sText,
         else
             aHits.insert(aHits.end(), std::make_move_iterator(aIndexHits.begin()),
                          std::make_move_iterator(aIndexHits.end()));
+        if (bExactFirst && pIndex == apIndexes.front())
+            nExactHits = aHits.size();
     }
-    if (apIndexes.size() > 1)
+    // The asked tag's own hits stay first, so that they win ties; the related ones merge by text
+    // (equal texts in index key order).
+    const size_t nRelated = apIndexes.size() - (bExactFirst ? 1 : 0);
+    if (nRelated > 1)
     {
         std::vector<std::pair<std::u16string, size_t>> aOrder;
-        aOrder.reserve(aHits.size());
-        for (size_t i = 0; i < aHits.size(); ++i)
+        aOrder.reserve(aHits.size() - nExactHits);
+        for (size_t i = nExactHits; i < aHits.size(); ++i)
             aOrder.emplace_back(tToU16(aHits[i].sText), i);
         std::stable_sort(aOrder.begin(), aOrder.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<CVRMemDocIndex::tsHit> aSorted;
         aSorted.reserve(aHits.size());
+        std::move(aHits.begin(), aHits.begin() + nExactHits, std::back_inserter(aSorted));
         for (const auto& entry : aOrder)
             aSorted.push_back(std::move(aHits[entry.second]));
         aHits = std::move(aSorted);

@@ -106,13 +106,15 @@ public:
     CVRMemDoc& operator=(const CVRMemDoc&) = delete;
 
     // Suggestions for sText (XML content; inline codes ph, bpt, ept and it do not count) from
-    // the memory texts in sLanguage (any letter case; see LookupIndexes for regional variants): for
+    // the memory texts in every variant of sLanguage's primary language (any letter case: for "en"
+    // or "en-GB", the texts in "en", "en-GB", "en-US", …; an empty sLanguage only its own): for
     // each memory text that shares at least one three-unit substring with the query, every other
     // variant of every unit holding that text, in any language, with the text's score. Only scores
     // of kMinLookupScore and more; of those the kMaxLookupResults best (equal scores: the earlier in
-    // the order below win). Ordered by matched text (UTF-16 code-unit order), then by the order the
-    // units were indexed, then by document order within the unit (equal texts of several indexes:
-    // in index key order). Texts shorter than three units never match.
+    // the order below win). The suggestions from texts in sLanguage itself come first; then those of
+    // the other variants. Each part is ordered by matched text (UTF-16 code-unit order), then by the
+    // order the units were indexed, then by document order within the unit (equal texts of several
+    // variants: in the lower-cased tags' order). Texts shorter than three units never match.
     // Any thread; see the class comment.
     std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage) const;
 
@@ -168,12 +170,10 @@ public:
     static void OnNodeInserted(tcEvent* pEvent, void* pOwner, void* pSender, void* pNode);
 
 private:
-    // The indexes LookupTranslations searches for sLanguage: its own when that has entries; else
-    // every index with entries whose tag is a "-" prefix of the language's or has it as one ("en"
-    // and "en-us"); when none, the same for the language shortened by its last subtag, and so on
-    // ("en-us" serves "en-gb" through "en"). In key order; empty when nothing is related. The
-    // suggestions keep the languages of their own variants.
-    std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage) const;
+    // The indexes with entries that LookupTranslations searches for sLanguage: its own first (then
+    // bExactFirst is true), then those of the same primary language in key order. An empty
+    // sLanguage has only its own.
+    std::vector<CVRMemDocIndex*> LookupIndexes(const wxString& sLanguage, bool& bExactFirst) const;
     // GetIndex, IndexSeg and UnindexSeg for callers that hold m_mutex already.
     CVRMemDocIndex* IndexFor(const wxString& sLanguage);
     void IndexSegHeld(CVRMemDocIndex* pIndex, tcNode* pSeg);

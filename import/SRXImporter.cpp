@@ -15,6 +15,7 @@ const CXMLFormat s_format = {
     "CSRXImporter::endElement",
     "CSRXImporter::Save",
     "CSRXImporter::SaveAs",
+    nullptr,
 };
 } // namespace
 

@@ -6,7 +6,16 @@
 namespace
 {
 const CXMLFormat s_format = {
-    L"tmx", L"tmxdoc", L"tmx", L"TMX", &OutputTMX, nullptr, nullptr, "CTMXImporter::Save", "CTMXImporter::SaveAs",
+    L"tmx",
+    L"tmxdoc",
+    L"tmx",
+    L"TMX",
+    &OutputTMX,
+    nullptr,
+    nullptr,
+    "CTMXImporter::Save",
+    "CTMXImporter::SaveAs",
+    &tIsTMXLayoutKind,
 };
 } // namespace
 

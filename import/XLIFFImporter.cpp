@@ -6,7 +6,7 @@
 namespace
 {
 const CXMLFormat s_format = {
-    L"xliff", L"xliff", nullptr, L"XLIFF", &OutputXLIFF, nullptr, nullptr, nullptr, nullptr,
+    L"xliff", L"xliff", nullptr, L"XLIFF", &OutputXLIFF, nullptr, nullptr, nullptr, nullptr, nullptr,
 };
 } // namespace
 

@@ -96,7 +96,26 @@ void CXMLFormatImporter::startElement(const XMLCh* const uri, const XMLCh* const
     }
     if (bDocumentElement)
         m_bForeignRoot = true;
+    else
+        DropLayout();
     CXMLImporter::startElement(uri, localname, qname, attrs);
+}
+
+void CXMLFormatImporter::DropLayout()
+{
+    if (!m_format.pfnIsLayoutKind || m_bStopParsing || !m_pDoc)
+        return;
+    tcNode* pParent = GetCurrentParent();
+    const int nChildren = pParent ? pParent->GetNumChildren() : 0;
+    tcNode* pLast = nChildren > 0 ? pParent->GetChild(nChildren - 1) : nullptr;
+    if (!pLast || !pLast->IsClass(NODE_TEXTNODE) || !pParent->GetElement())
+        return;
+    const wxString& sText = static_cast<const tcText*>(pLast)->GetText();
+    if (sText.find_first_not_of(L" \t\r\n") != wxString::npos ||
+        !m_format.pfnIsLayoutKind(pParent->GetElement()->GetName()))
+        return;
+    pLast->RemoveNode();
+    m_pDoc->DeleteTreeFromMem(pLast);
 }
 
 void CXMLFormatImporter::endElement(const XMLCh* const uri, const XMLCh* const localname, const XMLCh* const qname)
@@ -106,6 +125,8 @@ void CXMLFormatImporter::endElement(const XMLCh* const uri, const XMLCh* const l
         dbg.emplace(m_format.szScopeEnd);
     if (m_nDepth > 0)
         --m_nDepth;
+    if (m_bOwnRoot || m_nDepth > 0)
+        DropLayout();
     if (m_bOwnRoot && m_nDepth == 0)
     {
         // The root's start went around the generic frame, so its end does too.

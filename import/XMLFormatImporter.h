@@ -32,6 +32,9 @@ struct CXMLFormat
     const char* szScopeEnd;
     const char* szScopeSave;
     const char* szScopeSaveAs;
+    // Whether an element kind of this name holds elements only, so that blanks between its children
+    // are layout and not kept; null when every blank is kept.
+    bool (*pfnIsLayoutKind)(const wxString& sName);
 };
 
 // The common frame of the SRX, TMX and XLIFF handlers: the file's root element becomes the top of
@@ -68,6 +71,10 @@ protected:
 
 private:
     void StartRoot(const xercesc::Attributes& attrs);
+    // Drops the current element's last child when it is a text of blanks only and the element's kind
+    // holds elements only: called when a child starts and when the element ends, so that the text
+    // is whole, however the parser delivered it.
+    void DropLayout();
 
     const CXMLFormat& m_format;
     // Elements open at this point of the file, so that only the document element is the root.

@@ -439,26 +439,18 @@ void VRDocFrame::UpdateMemoryPairs(tcNode* pSegment, bool bAdd)
         tcLog::LogStr("Translation pair without a language: the memory stays unchanged", true);
         return;
     }
-    // The state belongs to the unit, so every segment of it enters or leaves the memory.
-    for (tcNode* pNode : m_Model.GetSegments())
-    {
-        const tcNode* pOwner = pNode;
-        while (pOwner && pOwner != pUnit)
-            pOwner = pOwner->GetParent();
-        if (!pOwner)
-            continue;
-        // A sentence segment carries the blanks that separated it from the one before (and a line
-        // end after the last); they belong to the document, not to the translation pair, and would
-        // keep the sentence from ever matching itself fully again.
-        const wxString sTarget = GetTargetXML(dtd, pNode).Strip(wxString::both);
-        if (sTarget.empty())
-            continue;
-        const wxString sSource = GetSegmentXML(pNode, dtd.m_pSourceElement, dtd.m_pMrkElement).Strip(wxString::both);
-        if (bAdd)
-            pMemDoc->AddTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
-        else
-            pMemDoc->RemoveTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
-    }
+    // The state is the unit's, but only the segment the translator confirmed is a finished pair: its
+    // siblings may hold half-typed text. A sentence segment carries the blanks that separated it from
+    // the one before (and a line end after the last); they belong to the document, not to the pair,
+    // and would keep the sentence from ever matching itself fully again.
+    const wxString sTarget = GetTargetXML(dtd, pSegment).Strip(wxString::both);
+    if (sTarget.empty())
+        return;
+    const wxString sSource = GetSegmentXML(pSegment, dtd.m_pSourceElement, dtd.m_pMrkElement).Strip(wxString::both);
+    if (bAdd)
+        pMemDoc->AddTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
+    else
+        pMemDoc->RemoveTranslation(sSource, sTarget, sSourceLanguage, sTargetLanguage);
 }
 
 void VRDocFrame::OnAllowNotebookDnD(wxAuiNotebookEvent& event)

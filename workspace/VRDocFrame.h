@@ -187,7 +187,7 @@ private:
     void OnIdle(wxIdleEvent& event);
     // Moves to the nearest segment without a target, forward (+1) or backward (-1), wrapping.
     void MoveToUntranslated(int nStep);
-    // Adds (bAdd) or removes the pairs of every segment of pSegment's unit that has target text.
+    // Adds (bAdd) or removes the pair of pSegment's source and target, when it has target text.
     void UpdateMemoryPairs(tcNode* pSegment, bool bAdd);
 
     std::unique_ptr<VRDocLayout> m_pLayout;

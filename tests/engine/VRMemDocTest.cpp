@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -277,7 +278,9 @@ TEST_F(VRMemDoc, AddingTwiceMakesOneUnitAndRemovalTakesTheRightVariant)
     memory.RemoveTranslation("Hello world", "Hallo Welt", "en", "DE");
     EXPECT_EQ(memory.LookupTranslations("Hello world", "en"),
               std::vector<CVRMemDocMatch>{Match(100, "Hello world", "de-AT", "Servus Welt")});
-    EXPECT_EQ(memory.LookupTranslations("Hallo Welt", "de"), std::vector<CVRMemDocMatch>{});
+    // Only the Austrian variant is left to match, at its own score.
+    EXPECT_EQ(memory.LookupTranslations("Hallo Welt", "de"),
+              std::vector<CVRMemDocMatch>{Match(45, "Servus Welt", "en", "Hello world")});
 
     // "Tschüss" of "Greetings" comes first in the index, but the pair names "Bye now".
     memory.RemoveTranslation("Bye now", "Tschüss", "en", "de");
@@ -362,50 +365,97 @@ TEST_F(VRMemDoc, LookupAfterAFailedCountIsUnaffected)
     memory.GetDocument()->ClearDirty();
 }
 
-// A memory whose units carry regional tags answers queries in the bare language and in sibling
-// regions, but only where the asked tag has no entries of its own.
-TEST_F(VRMemDoc, RegionalTagsServeRelatedQueriesWhenTheExactTagHasNone)
+// A memory of a peer's en-US/de-DE units answers every variant of English, also once the program has
+// added pairs of its own in plain "en"/"de": a look-up searches every variant of the language.
+TEST_F(VRMemDoc, EveryVariantOfTheLanguageServesALookup)
 {
+    CVRMemDoc memory(Fixture("regional.tmx"));
+    const CVRMemDocMatch open = Match(100, "Open the file.", "de-DE", "Öffnen Sie die Datei.");
+    const CVRMemDocMatch close = Match(41, "Close the window.", "de-DE", "Schließen Sie das Fenster.");
+    const CVRMemDocMatch save = Match(46, "Save all files.", "de-DE",
+                                      "Alle <bpt i=\"1\" x=\"1\">&lt;b&gt;</bpt>Dateien<ept i=\"1\">&lt;/b&gt;</ept> "
+                                      "speichern.");
+    const CVRMemDocMatch added = Match(93, "Open the files.", "de", "Öffnen Sie die Dateien.");
     struct Case
     {
         const char* szLanguage;
         bool bFound;
     };
-    const std::vector<CVRMemDocMatch> aFromUS{Match(66, "Close the file.", "fr-FR", "Fermez le fichier."),
-                                              Match(100, "Open the file.", "de-DE", "Öffnen Sie die Datei.")};
+    const Case aCases[] = {{"en", true},   {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
+                           {"eng", false}, {"e", false}, {"es", false},   {"", false},     {"fr", false}};
+    for (bool bAdded : {false, true})
     {
-        CVRMemDoc memory("");
-        memory.AddTranslation("Open the file.", wxString::FromUTF8("Öffnen Sie die Datei."), "en-US", "de-DE");
-        memory.AddTranslation("Close the file.", "Fermez le fichier.", "en-US", "fr-FR");
-        const Case cases[] = {{"en", true},   {"EN", true}, {"en-US", true}, {"en-GB", true}, {"en-GB-oxendict", true},
-                              {"eng", false}, {"e", false}, {"es", false},   {"", false}};
-        for (const Case& c : cases)
-            EXPECT_EQ(memory.LookupTranslations("Open the file.", c.szLanguage),
-                      c.bFound ? aFromUS : std::vector<CVRMemDocMatch>{})
-                << "[" << c.szLanguage << "]";
-        // The other way round: a regional query finds the bare tag's units, and a sibling region
-        // through the bare tag.
-        EXPECT_EQ(memory.LookupTranslations("Fermez le fichier.", "fr-CA"),
-                  (std::vector<CVRMemDocMatch>{Match(100, "Fermez le fichier.", "en-US", "Close the file.")}));
-        memory.GetDocument()->ClearDirty();
+        if (bAdded)
+            memory.AddTranslation("Open the files.", wxString::FromUTF8("Öffnen Sie die Dateien."), "en", "de");
+        for (const Case& c : aCases)
+        {
+            std::vector<CVRMemDocMatch> aExpected;
+            if (c.bFound)
+                aExpected = {close, open, save};
+            // The program's own pair: first for "en", which asked for its tag; last for "en-US", whose
+            // own units come first; in text order for the tags that have no units of their own.
+            const wxString sTag = wxString(c.szLanguage).Lower();
+            if (c.bFound && bAdded)
+                aExpected.insert(sTag == "en"      ? aExpected.begin()
+                                 : sTag == "en-us" ? aExpected.end()
+                                                   : aExpected.begin() + 2,
+                                 added);
+            EXPECT_EQ(memory.LookupTranslations("Open the file.", c.szLanguage), aExpected)
+                << "[" << c.szLanguage << "]" << (bAdded ? " after the add" : "");
+        }
     }
+    // The other way round: German queries of any region find the units through their de-DE and de
+    // variants.
+    EXPECT_EQ(memory.LookupTranslations("Öffnen Sie die Datei.", "de-AT"),
+              (std::vector<CVRMemDocMatch>{
+                  Match(21, "Alle Dateien speichern.", "en-US",
+                        "Save <bpt i=\"1\" x=\"1\">&lt;b&gt;</bpt>all<ept i=\"1\">&lt;/b&gt;</ept> files."),
+                  Match(46, "Schließen Sie das Fenster.", "en-US", "Close the window."),
+                  Match(100, "Öffnen Sie die Datei.", "en-US", "Open the file."),
+                  Match(91, "Öffnen Sie die Dateien.", "en", "Open the files.")}));
+    memory.GetDocument()->ClearDirty();
+}
+
+// Equal scores: the asked tag's suggestions come first, then the memory's order, in the results
+// and in which of them the hundred best keep.
+TEST_F(VRMemDoc, AtEqualScoresTheAskedTagsUnitsComeFirst)
+{
+    CVRMemDoc memory("");
+    memory.AddTranslation("Open the file.", "Regional", "en-US", "de");
+    memory.AddTranslation("Open the file.", "Plain", "en", "de");
+    const CVRMemDocMatch plain = Match(100, "Open the file.", "de", "Plain");
+    const CVRMemDocMatch regional = Match(100, "Open the file.", "de", "Regional");
+    struct Case
     {
-        // Both "en" and "en-US" units: each tag that has entries gets only its own; "en-GB" finds
-        // its nearest relative "en" and not its sibling.
-        CVRMemDoc memory("");
-        memory.AddTranslation("Open the file.", "Plain", "en", "de");
-        memory.AddTranslation("Open the file!", "Regional", "en-US", "de");
-        const CVRMemDocMatch plain = Match(100, "Open the file.", "de", "Plain");
-        const CVRMemDocMatch regional = Match(92, "Open the file!", "de", "Regional");
-        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en"), std::vector<CVRMemDocMatch>{plain});
-        EXPECT_EQ(memory.LookupTranslations("Open the file.", "EN-us"), std::vector<CVRMemDocMatch>{regional});
-        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en-GB"), std::vector<CVRMemDocMatch>{plain});
-        // An index emptied by removals counts as none.
-        memory.RemoveTranslation("Open the file.", "Plain", "en", "de");
-        memory.RemoveTranslation("Open the file.", "Open the file.", "en", "en");
-        EXPECT_EQ(memory.LookupTranslations("Open the file.", "en"), std::vector<CVRMemDocMatch>{regional});
-        memory.GetDocument()->ClearDirty();
+        const char* szLanguage;
+        std::vector<CVRMemDocMatch> aExpected;
+    };
+    const Case aCases[] = {
+        {"en", {plain, regional}},
+        {"en-US", {regional, plain}},
+        {"en-GB", {plain, regional}}, // none of its own: the tags' order
+    };
+    for (const Case& c : aCases)
+        EXPECT_EQ(memory.LookupTranslations("Open the file.", c.szLanguage), c.aExpected) << c.szLanguage;
+
+    // 110 suggestions of one score, the asked tag's texts last in text order: they are kept.
+    CVRMemDoc bounded("");
+    const wxString sQuery = "translation memory lookup";
+    std::vector<CVRMemDocMatch> aExpected;
+    for (int k = 0; k < 110; ++k)
+    {
+        const wxString sSource = sQuery.Left(sQuery.length() - 1) + wxUniChar(0x100 + k);
+        const bool bOwn = k >= 100;
+        bounded.AddTranslation(sSource, wxString::Format("target %d", k), bOwn ? "en-GB" : "en-US", "de");
+        const CVRMemDocMatch match{sSource, wxString::Format("target %d", k), "de", 96};
+        if (bOwn)
+            aExpected.insert(aExpected.begin() + (k - 100), match);
+        else if (k < 90)
+            aExpected.push_back(match);
     }
+    EXPECT_EQ(bounded.LookupTranslations(sQuery, "en-GB"), aExpected);
+    memory.GetDocument()->ClearDirty();
+    bounded.GetDocument()->ClearDirty();
 }
 
 // Hits of several regional indexes merge under the rules of one: text order, equal texts in index
@@ -493,4 +543,68 @@ TEST_F(VRMemDoc, DeletingAChangedMemoryAsksOnce)
         memory.AddTranslation("Question", "Frage", "en", "de");
     }
     EXPECT_EQ(prompts.asMessages, std::vector<wxString>{g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES")});
+}
+
+// A saved memory has a tu, a tuv and a seg on each line, indented as peers write theirs, with the
+// text of every seg exactly as it was; reading it gives the same memory, and saving that the same
+// bytes. A peer's indented file comes out in the same layout.
+TEST_F(VRMemDoc, SavedMemoryIsOneElementALineAndReadsBackTheSame)
+{
+    const int nUnits = 1000;
+    const wxString sPath = ToWx(HomeFile("laid-out.tmx"));
+    const wxString aszOdd[] = {"  padded  ", "two\nlines", " ",
+                               "Save <bpt i=\"1\">&lt;b&gt;</bpt>all<ept i=\"1\">&lt;/b&gt;</ept>"};
+    std::string sSaved;
+    {
+        CVRMemDoc memory("");
+        for (int k = 0; k < nUnits; ++k)
+        {
+            const wxString sOdd = k < 4 ? aszOdd[k] : wxString::Format("Target %d", k);
+            memory.AddTranslation(wxString::Format("Source sentence %d", k), sOdd, "en-US", "de-DE");
+        }
+        ASSERT_TRUE(memory.SaveAs(sPath));
+        sSaved = ReadFile(sPath);
+    }
+    // The declaration, tmx, header, body, their ends, 8 lines a unit, and the line end inside a seg.
+    EXPECT_EQ(std::count(sSaved.begin(), sSaved.end(), '\n'), 6 + 8 * nUnits + 1);
+    for (const char* szPart :
+         {"?>\n<tmx version=\"1.4\" xml:space=\"preserve\">\n  <header ",
+          "\n  <body>\n    <tu>\n      <tuv xml:lang=\"en-US\">\n        <seg>Source sentence 0</seg>"
+          "\n      </tuv>\n      <tuv xml:lang=\"de-DE\">\n        <seg>  padded  </seg>\n      </tuv>"
+          "\n    </tu>\n    <tu>",
+          "<seg>two\nlines</seg>", "<seg> </seg>",
+          "<seg>Save <bpt i=\"1\">&lt;b&gt;</bpt>all<ept i=\"1\">&lt;/b&gt;</ept></seg>",
+          "\n    </tu>\n  </body>\n</tmx>\n"})
+        EXPECT_NE(sSaved.find(szPart), std::string::npos) << szPart;
+
+    CVRMemDoc reloaded(sPath);
+    for (int k : {0, 1, 2, 3, 999})
+    {
+        const wxString sTarget = k < 4 ? aszOdd[k] : wxString::Format("Target %d", k);
+        const std::vector<CVRMemDocMatch> aMatches =
+            reloaded.LookupTranslations(wxString::Format("Source sentence %d", k), "en-US");
+        const CVRMemDocMatch expected{wxString::Format("Source sentence %d", k), sTarget, "de-DE", 100};
+        EXPECT_NE(std::find(aMatches.begin(), aMatches.end(), expected), aMatches.end()) << k;
+    }
+    const tcNode* pRoot = reloaded.GetDocument()->GetDictionary();
+    EXPECT_EQ(CountKind(pRoot, "tu"), nUnits);
+    const wxString sAgain = ToWx(HomeFile("again.tmx"));
+    ASSERT_TRUE(reloaded.SaveAs(sAgain));
+    EXPECT_EQ(ReadFile(sAgain), sSaved);
+
+    // A peer's file, indented its own way, and a unit added to it: written in the one layout.
+    CVRMemDoc peer(Fixture("regional.tmx"));
+    peer.AddTranslation("Open the files.", "Öffnen Sie die Dateien.", "en", "de");
+    const wxString sPeer = ToWx(HomeFile("peer.tmx"));
+    ASSERT_TRUE(peer.SaveAs(sPeer));
+    const std::string sPeerSaved = ReadFile(sPeer);
+    for (const char* szPart :
+         {"?>\n<tmx version=\"1.4\">\n  <header ",
+          ">\n    <prop type=\"x-project\">Manual</prop>\n  </header>\n  <body>\n    <tu creationdate=",
+          "\n    <tu>\n      <tuv xml:lang=\"en\">\n        <seg>Open the files.</seg>\n      </tuv>"})
+        EXPECT_NE(sPeerSaved.find(szPart), std::string::npos) << szPart << "\n" << sPeerSaved;
+    CVRMemDoc peerAgain(sPeer);
+    EXPECT_EQ(peerAgain.LookupTranslations("Open the file.", "en"), peer.LookupTranslations("Open the file.", "en"));
+    ASSERT_TRUE(peerAgain.SaveAs(sAgain));
+    EXPECT_EQ(ReadFile(sAgain), sPeerSaved);
 }

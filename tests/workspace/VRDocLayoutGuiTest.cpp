@@ -53,15 +53,15 @@ protected:
         return *m_pPage->GetLayout();
     }
 
-    // How many times the memory offers sTarget as a full match for segment nSegment's sentence. The
-    // pair goes in without the blanks around the sentence and its translation, so the sentence
-    // matches itself fully wherever it stands.
-    int MemoryHits(int nSegment, const wxString& sTarget)
+    // How many times the memory offers sTarget (any target when empty) as a full match for segment
+    // nSegment's sentence. The pair goes in without the blanks around the sentence and its
+    // translation, so the sentence matches itself fully wherever it stands.
+    int MemoryHits(int nSegment, const wxString& sTarget = wxString())
     {
         int nHits = 0;
         const wxString sSentence = Source(nSegment).Strip(wxString::both);
         for (const CVRMemDocMatch& match : m_pPage->GetMemDoc()->LookupTranslations(sSentence, "en"))
-            nHits += match.m_sTarget == sTarget.Strip(wxString::both) && match.m_nScore == 100 ? 1 : 0;
+            nHits += (sTarget.empty() || match.m_sTarget == sTarget.Strip(wxString::both)) && match.m_nScore == 100;
         return nHits;
     }
 
@@ -232,46 +232,59 @@ TEST_F(DocLayoutGui, AnotherFileRebindsThePanes)
     Prompts().AnswerMessage(wxNO);
 }
 
-// a.txt is one unit of three segments, so its one state covers all three.
-TEST_F(DocLayoutGui, FinalStatePutsTheUnitsPairsIntoTheMemory)
+// a.txt is one unit of three segments with one state, but a state change enters or takes out only
+// the pair of the segment the translator is on: its siblings may hold half-typed text.
+TEST_F(DocLayoutGui, FinalStatePutsOnlyTheCurrentSegmentsPairIntoTheMemory)
 {
     struct SCase
     {
         const char* szWhat;
+        int nCurrent;
         std::vector<const char*> asStates;
         int nExpectedHits;
     };
     const SCase aCases[] = {
-        {"new to final adds", {"final"}, 1},
-        {"final twice adds once", {"final", "final"}, 1},
-        {"final to translated removes", {"final", "translated"}, 0},
-        {"new to translated leaves it", {"translated"}, 0},
-        {"back to final adds again", {"final", "translated", "final"}, 1},
+        {"new to final adds", 1, {"final"}, 1},
+        {"final twice adds once", 1, {"final", "final"}, 1},
+        {"final to translated removes", 1, {"final", "translated"}, 0},
+        {"new to translated leaves it", 1, {"translated"}, 0},
+        {"back to final adds again", 1, {"final", "translated", "final"}, 1},
+        {"the last segment alone", 2, {"final"}, 1},
+        {"the half-typed segment confirmed itself", 0, {"final"}, 1},
     };
     NewPage(MemoryFile());
     ASSERT_TRUE(m_pPage->GetMemDoc());
-    const char* aszTargets[] = {"Eins.", " Zwei.", " Drei."};
+    // The first sentence is only half translated.
+    const char* aszTargets[] = {"Ein", " Zwei.", " Drei."};
+    int nPrevious = 0;
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szWhat);
         VRTranslationFrame* pTranslation = Layout().GetTranslationFrame();
+        // Start each case from a unit that is not final and a memory without its pairs: the unit
+        // leaves "final" on the segment whose pair went in.
+        m_pPage->SelectSegment(nPrevious);
+        pTranslation->SetState("new");
+        Settle();
+        nPrevious = c.nCurrent;
         for (int i = 0; i < 3; ++i)
-        {
             TypeInto(i, aszTargets[i]);
-            // Start each case from a unit that is not final and a memory without its pairs.
-            pTranslation->SetState("new");
-            Settle();
-        }
         for (int i = 0; i < 3; ++i)
-            ASSERT_EQ(0, MemoryHits(i, aszTargets[i]));
-        m_pPage->SelectSegment(0);
+            ASSERT_EQ(0, MemoryHits(i)) << "segment " << i;
+        m_pPage->SelectSegment(c.nCurrent);
         for (const char* szState : c.asStates)
         {
             pTranslation->SetState(szState);
             Settle();
         }
         for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(c.nExpectedHits, MemoryHits(i, aszTargets[i])) << "segment " << i;
+        {
+            EXPECT_EQ(i == c.nCurrent ? c.nExpectedHits : 0, MemoryHits(i)) << "segment " << i;
+            if (i == c.nCurrent)
+            {
+                EXPECT_EQ(c.nExpectedHits, MemoryHits(i, aszTargets[i])) << "segment " << i;
+            }
+        }
     }
     Prompts().AnswerMessage(wxNO); // the memory's changes
     Prompts().AnswerMessage(wxNO); // the project's

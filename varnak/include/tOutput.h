@@ -61,7 +61,11 @@ struct tsXMLExportOptions
 
 // The XML writers. Each writes an XML file in UTF-8:
 //   - the declaration <?xml version="1.0" encoding="UTF-8"?>, no document type, and no whitespace
-//     that the document does not hold (no line breaks, no indentation);
+//     that the document does not hold (no line breaks, no indentation), with one exception:
+//     OutputTMX puts a line end after the declaration and after the root, and lays out the
+//     elements that hold elements only in TMX (tIsTMXLayoutKind) one child per line, indented by
+//     two blanks a level (so a tu, a tuv and a seg each stand on a line of their own). Such an
+//     element that holds text as well is written as it stands, and so is everything inside a seg;
 //   - elements with the attributes their node holds a value for, empty ones included, in the
 //     kind's declaration order; the library's internal identifier attribute is never written;
 //   - text, CDATA and attribute values escaped by the one routine of tXMLText.h.
@@ -87,6 +91,10 @@ int OutputTMX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath
 int OutputSRX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath,
               const SExportOptions& options = SExportOptions(),
               const tsXMLExportOptions& xmlOptions = tsXMLExportOptions());
+
+// Whether a TMX element of this name holds elements only (tmx, header, body, tu, tuv, ude): the blanks
+// between its children are layout, which OutputTMX writes and the TMX reader drops.
+bool tIsTMXLayoutKind(const wxString& sName);
 
 // The text OutputXLIFF / OutputTMX / OutputSRX would write, as UTF-8 bytes. False (sOut empty)
 // for a document they would not write.

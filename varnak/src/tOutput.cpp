@@ -158,51 +158,117 @@ const tcNode* CheckedRoot(const tcDocument* pDoc, const tcDictionary* pDictionar
 // whole document is never held as wide text (nor, when writing a file, as bytes).
 constexpr size_t kPieceUnits = 1 << 16;
 
-// The XML of the document under pRoot, piece by piece to fnWrite.
-void WriteXML(const tcNode* pRoot, bool bXLIFF, const std::function<void(const std::string&)>& fnWrite)
+typedef std::function<void(wxString&)> tfnFlush;
+
+// The rest of an element whose start tag (without its ">") is in sText: its content exactly as the
+// document holds it, and its end.
+void AppendContentAsItStands(const tcNode* pNode, wxString& sText, const tfnFlush& fnFlush)
+{
+    if (!tWritesXMLChildren(pNode, true))
+    {
+        sText += L"/>";
+        return;
+    }
+    sText += L'>';
+    tStreamXMLChildren(pNode, true, true, sText, kPieceUnits, fnFlush);
+    sText += L"</";
+    sText += pNode->GetElement()->GetName();
+    sText += L'>';
+}
+
+// Whether pNode is laid out one child per line: a TMX kind of elements only, holding at least one
+// element and no text that would be written.
+bool LaysOut(const tcNode* pNode)
+{
+    if (!tIsTMXLayoutKind(pNode->GetElement()->GetName()))
+        return false;
+    bool bElements = false;
+    for (const tcNode* pChild : pNode->GetChildren())
+    {
+        if (pChild->GetElement())
+            bElements = true;
+        else if (!pChild->IsClass(NODE_TEXTNODE) || !static_cast<const tcText*>(pChild)->GetText().empty())
+            return false;
+    }
+    return bElements;
+}
+
+void AppendLine(wxString& sText, int nDepth)
+{
+    sText += L'\n';
+    sText.append(static_cast<size_t>(nDepth) * 2, L' ');
+}
+
+// A TMX element nDepth levels below the root, laid out where LaysOut allows.
+void AppendLaidOut(const tcNode* pNode, int nDepth, wxString& sText, const tfnFlush& fnFlush)
+{
+    AppendRootStart(sText, pNode, false);
+    if (!LaysOut(pNode))
+    {
+        AppendContentAsItStands(pNode, sText, fnFlush);
+        return;
+    }
+    sText += L'>';
+    for (const tcNode* pChild : pNode->GetChildren())
+    {
+        if (!pChild->GetElement())
+            continue;
+        AppendLine(sText, nDepth + 1);
+        AppendLaidOut(pChild, nDepth + 1, sText, fnFlush);
+        if (sText.length() >= kPieceUnits)
+            fnFlush(sText);
+    }
+    AppendLine(sText, nDepth);
+    sText += L"</";
+    sText += pNode->GetElement()->GetName();
+    sText += L'>';
+}
+
+// The XML of the document under pRoot, piece by piece to fnWrite; bLayout for TMX.
+void WriteXML(const tcNode* pRoot, bool bXLIFF, bool bLayout, const std::function<void(const std::string&)>& fnWrite)
 {
     fnWrite(kDeclaration);
-    auto Flush = [&](wxString& sText)
+    const tfnFlush Flush = [&](wxString& sText)
     {
         fnWrite(tToUTF8(sText));
         sText.clear();
     };
     wxString sText;
     sText.reserve(kPieceUnits + kPieceUnits / 4);
-    AppendRootStart(sText, pRoot, bXLIFF);
-    if (!tWritesXMLChildren(pRoot, true))
-        sText += L"/>";
+    if (bLayout)
+    {
+        sText += L'\n';
+        AppendLaidOut(pRoot, 0, sText, Flush);
+        sText += L'\n';
+    }
     else
     {
-        sText += L'>';
-        tStreamXMLChildren(pRoot, true, true, sText, kPieceUnits, Flush);
-        sText += L"</";
-        sText += pRoot->GetElement()->GetName();
-        sText += L'>';
+        AppendRootStart(sText, pRoot, bXLIFF);
+        AppendContentAsItStands(pRoot, sText, Flush);
     }
     Flush(sText);
 }
 
-bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, bool bXLIFF,
+bool Generate(const tcDocument* pDoc, const tcDictionary* pDictionary, teShape eShape, bool bXLIFF, bool bLayout,
               const wchar_t* szWriter, std::string& sOut)
 {
     sOut.clear();
     const tcNode* pRoot = CheckedRoot(pDoc, pDictionary, eShape, szWriter);
     if (!pRoot)
         return false;
-    WriteXML(pRoot, bXLIFF, [&sOut](const std::string& sPiece) { sOut += sPiece; });
+    WriteXML(pRoot, bXLIFF, bLayout, [&sOut](const std::string& sPiece) { sOut += sPiece; });
     return true;
 }
 
 int Output(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, teShape eShape, bool bXLIFF,
-           const wchar_t* szWriter)
+           bool bLayout, const wchar_t* szWriter)
 {
     const tcNode* pRoot = CheckedRoot(pDoc, pDictionary, eShape, szWriter);
     if (!pRoot)
         return -1;
     tcAtomicFile file(sPath);
     if (file.IsOpen())
-        WriteXML(pRoot, bXLIFF, [&file](const std::string& sPiece) { file.Write(sPiece); });
+        WriteXML(pRoot, bXLIFF, bLayout, [&file](const std::string& sPiece) { file.Write(sPiece); });
     if (!file.Commit())
     {
         kvLogError(L"%s: %s", szWriter, file.GetError().wc_str());
@@ -212,35 +278,43 @@ int Output(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, t
 }
 } // namespace
 
+bool tIsTMXLayoutKind(const wxString& sName)
+{
+    for (const wchar_t* szKind : {L"tmx", L"header", L"body", L"tu", L"tuv", L"ude"})
+        if (sName == szKind)
+            return true;
+    return false;
+}
+
 int OutputXLIFF(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
                 const tsXMLExportOptions&)
 {
-    return Output(pDoc, pDictionary, sPath, teShape::SectionRoot, true, L"OutputXLIFF");
+    return Output(pDoc, pDictionary, sPath, teShape::SectionRoot, true, false, L"OutputXLIFF");
 }
 
 int OutputTMX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
               const tsXMLExportOptions&)
 {
-    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, L"OutputTMX");
+    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, true, L"OutputTMX");
 }
 
 int OutputSRX(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sPath, const SExportOptions&,
               const tsXMLExportOptions&)
 {
-    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, L"OutputSRX");
+    return Output(pDoc, pDictionary, sPath, teShape::EntryRoot, false, false, L"OutputSRX");
 }
 
 bool GenerateXLIFF(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
 {
-    return Generate(pDoc, pDictionary, teShape::SectionRoot, true, L"OutputXLIFF", sOut);
+    return Generate(pDoc, pDictionary, teShape::SectionRoot, true, false, L"OutputXLIFF", sOut);
 }
 
 bool GenerateTMX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
 {
-    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, L"OutputTMX", sOut);
+    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, true, L"OutputTMX", sOut);
 }
 
 bool GenerateSRX(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
 {
-    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, L"OutputSRX", sOut);
+    return Generate(pDoc, pDictionary, teShape::EntryRoot, false, false, L"OutputSRX", sOut);
 }
