@@ -89,9 +89,10 @@ public:
     // Replaces the rules by those of sPath; throws the rules file's TextFailure (the old rules stay).
     void LoadSRX(const wxString& sPath);
     // Converts one source file into a new file element. A file no convertor serves is skipped
-    // silently; one whose language the rules cannot select is skipped and logged. pProgress may be
-    // null. Returns false when the file was skipped; throws the convertor's TextFailure, and
-    // VRProjectCancelled when pProgress reports cancellation.
+    // silently. One whose language the rules cannot select, that cannot be read, or whose
+    // conversion fails adds nothing, and the user is told once which file and why (an error
+    // message, no assertion). pProgress may be null. Returns false when the file was not added;
+    // throws VRProjectCancelled when pProgress reports cancellation.
     bool AddFile(const wxString& sSourcePath, const wxString& sSourceLanguage, const wxString& sTargetLanguage,
                  int nThreshold, tcConvertorProgress* pProgress);
 

@@ -9,6 +9,7 @@
 #include "tests/harness/AssertRecorder.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,82 @@ TEST_F(ProjectModelTest, NewProjectKeepsTheFilesAConvertorServes)
         EXPECT_EQ(model.GetDocument(), tApp()->GetCurrentDoc());
     }
     EXPECT_TRUE(m_prompts.asMessages.empty()) << "skipped files are skipped silently";
+}
+
+// A source that cannot be read adds nothing: the user hears once which file and why, no assertion
+// is reported, and the other files go on, when a project is made and when files are added to it.
+TEST_F(ProjectModelTest, ASourceThatCannotBeReadAddsNothing)
+{
+    const wxString sGood = WriteHomeFile("good.txt", "One. Two.");
+    const wxString sMissing = HomePath("typo.txt");
+    const wxString sFolder = WriteHomeFile("folder.txt/x", "").BeforeLast('/');
+    const wxString sGone = g_LocEngine.FindTranslation("FILE_DOES_NOT_EXIST");
+    const wxString sUnreadable = g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN");
+    const std::string sMemory = EmptyMemory().utf8_string();
+    struct Case
+    {
+        const char* szName;
+        bool bAddFiles; // to an open project of one file, else a new project
+        std::vector<wxString> asFiles;
+        std::vector<wxString> asTold; // path and reason of each message
+        int nFiles;                    // files of the project afterwards
+    } const cases[] = {
+        {"new: second path mistyped", false, {sGood, sMissing}, {sMissing, sGone}, 1},
+        {"new: first path mistyped", false, {sMissing, sGood}, {sMissing, sGone}, 1},
+        {"new: a folder", false, {sFolder, sGood}, {sFolder, sUnreadable}, 1},
+        {"add: path mistyped", true, {sMissing}, {sMissing, sGone}, 1},
+        {"add: mistyped between two good", true, {sGood, sMissing, sGood}, {sMissing, sGone}, 3},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        AssertRecorder asserts;
+        m_prompts.asMessages.clear();
+        for (size_t i = 0; i < c.asTold.size(); i += 2)
+            m_prompts.anAnswers.push_back(wxOK);
+        VRProjectModel model(&m_manager);
+        if (c.bAddFiles)
+        {
+            Open(model, ProjectXML("<body><trans-unit id=\"1\"><source>A.</source></trans-unit></body>", sMemory));
+            model.LoadSRX(WriteRules());
+            ASSERT_FALSE(model.IsChanged());
+            for (const wxString& sFile : c.asFiles)
+                EXPECT_EQ(sFile == sGood, model.AddFile(sFile, "en", "de", -1, nullptr));
+            model.RefreshFiles();
+            // The page marks what it added; a file taken out again marks nothing.
+            EXPECT_FALSE(model.IsChanged());
+        }
+        else
+        {
+            wxArrayString asFiles, asLanguages;
+            for (const wxString& sFile : c.asFiles)
+            {
+                asFiles.push_back(sFile);
+                asLanguages.push_back("en");
+            }
+            model.CreateNew(WriteRules(), VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1,
+                            nullptr);
+        }
+        EXPECT_EQ(c.nFiles, model.GetNumFiles());
+        // No empty file element: every file left has units, and none names the failed path.
+        for (tcNode* pFile : model.GetFileNodes())
+        {
+            std::vector<tcNode*> apSegments;
+            model.CollectFileSegments(pFile, true, apSegments);
+            EXPECT_FALSE(apSegments.empty());
+            EXPECT_NE(c.asTold[0], pFile->GetAttributeDisplayAsString(model.GetXLIFFDTD().m_pFileOriginalAttr));
+        }
+        ASSERT_EQ(c.asTold.size() / 2, m_prompts.asMessages.size());
+        for (size_t i = 0; i < c.asTold.size(); i += 2)
+        {
+            EXPECT_TRUE(m_prompts.asMessages[i / 2].Contains(c.asTold[i])) << m_prompts.asMessages[i / 2];
+            EXPECT_TRUE(m_prompts.asMessages[i / 2].EndsWith(c.asTold[i + 1])) << m_prompts.asMessages[i / 2];
+        }
+        EXPECT_TRUE(asserts.asExpressions.empty());
+        if (model.IsChanged())
+            m_prompts.anAnswers.push_back(wxNO);
+        model.CloseMemory();
+    }
 }
 
 TEST_F(ProjectModelTest, ClosingKeepsAnotherProjectCurrent)
