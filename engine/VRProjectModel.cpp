@@ -146,7 +146,15 @@ void VRProjectModel::FinishNew()
     FindRootAndXliff();
     CollectFileNodes();
     SelectFile(0);
-    if (m_apSegments.empty())
+    // An empty first file is no reason to refuse the others; only sources without any text are.
+    const bool bAnySegment = std::any_of(m_apFileNodes.begin(), m_apFileNodes.end(),
+                                         [this](tcNode* pFile)
+                                         {
+                                             std::vector<tcNode*> apSegments;
+                                             CollectFileSegments(pFile, true, apSegments);
+                                             return !apSegments.empty();
+                                         });
+    if (!bAnySegment)
         throw TextFailure("Nothing to translate");
 }
 
@@ -185,10 +193,10 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
     }
     SetMemDocsPath(m_pHeldMemDoc->GetFileName());
 
+    // A saved project always opens again, also when files were removed or added until no segment
+    // is left: its panes are then empty.
     CollectFileNodes();
     SelectFile(0);
-    if (m_apSegments.empty())
-        throw TextFailure("Nothing to translate");
 
     tApp()->AppSetDoc(m_pDoc.get());
     tApp()->AppSetIO(m_pIO.get());

@@ -71,6 +71,7 @@ public:
                    tcConvertorProgress* pProgress);
     // The same in its three phases, for a caller that shows progress only while files convert:
     // document, rules, memory and application context; the files; the file list and segments.
+    // FinishNew throws TextFailure("Nothing to translate") when no file has a segment to translate.
     void BeginNew(const wxString& sSRXPath, const wxString& sMemDoc);
     void AddFiles(const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
                   const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress);
@@ -80,7 +81,7 @@ public:
     // then holds one reference of it. Without one, the memory named in the project is opened, else
     // askMemDoc is called (once; it does its own asking again). Throws TextFailure with the load
     // errors of a damaged file or the reason; VRProjectCancelled when the load or the memory
-    // question was cancelled.
+    // question was cancelled. A project whose files hold no segment at all opens (empty panes).
     void Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMemDocFn& askMemDoc);
 
     // Creates the document and its handler (data source sPath, empty for a new project) and marks

@@ -243,6 +243,86 @@ TEST_F(ProjectModelTest, ASourceThatCannotBeReadAddsNothing)
     }
 }
 
+// Whatever files were added and removed, a project the program saved opens again, also when no
+// file holds a segment any more.
+TEST_F(ProjectModelTest, ASavedProjectAlwaysReopens)
+{
+    const std::string sMemory = EmptyMemory().utf8_string();
+    const std::string kMissing = "\x01missing";
+    struct Step
+    {
+        char cWhat; // '+' adds the file sName holding sText (kMissing: never written), '-' removes file sName
+        std::string sName;
+        std::string sText;
+    };
+    struct Case
+    {
+        const char* szName;
+        std::vector<std::pair<std::string, std::string>> start; // the new project's files
+        std::vector<Step> steps;
+        int nFiles;    // after reopening
+        int nSegments; // in all files
+    } const cases[] = {
+        {"empty text added, first removed", {{"a.txt", "One. Two."}}, {{'+', "e.txt", ""}, {'-', "0", ""}}, 1, 0},
+        {"mistyped path added, first kept", {{"a.txt", "One. Two."}}, {{'+', "typo.txt", kMissing}, {'-', "0", ""}},
+         1, 2},
+        {"two empty added, first removed",
+         {{"a.txt", "One. Two."}},
+         {{'+', "e.txt", ""}, {'+', "f.txt", ""}, {'-', "0", ""}},
+         2,
+         0},
+        {"empty first, two sentences second", {{"e.txt", ""}, {"b.txt", "Three. Four."}}, {}, 2, 2},
+        {"empty first, the other removed", {{"e.txt", ""}, {"b.txt", "Three. Four."}}, {{'-', "1", ""}}, 1, 0},
+        {"page without text added, first removed",
+         {{"a.txt", "One."}},
+         {{'+', "blank.html", "<html><body><p><img src=\"x.png\"></p></body></html>"}, {'-', "0", ""}},
+         1,
+         0},
+        {"removed, added, removed again",
+         {{"a.txt", "One."}, {"b.txt", "Two."}},
+         {{'-', "0", ""}, {'+', "e.txt", ""}, {'-', "0", ""}, {'+', "c.txt", "Three."}},
+         2,
+         1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        const wxString sPath = HomePath("reopen.xlf");
+        {
+            VRProjectModel model(&m_manager);
+            CreateNew(model, c.start, wxString(sMemory));
+            for (const Step& step : c.steps)
+            {
+                if (step.cWhat == '-')
+                {
+                    model.RemoveFile(std::stoi(step.sName));
+                    continue;
+                }
+                const bool bMissing = step.sText == kMissing;
+                if (bMissing)
+                    m_prompts.anAnswers.push_back(wxOK);
+                model.AddFile(bMissing ? HomePath(step.sName) : WriteHomeFile(step.sName, step.sText), "en", "de", -1,
+                              nullptr);
+                model.RefreshFiles();
+            }
+            ASSERT_TRUE(model.Save(sPath));
+        }
+        VRProjectModel reopened(&m_manager);
+        ASSERT_NO_THROW(reopened.Open(sPath, nullptr, {}));
+        EXPECT_EQ(c.nFiles, reopened.GetNumFiles());
+        int nSegments = 0;
+        for (tcNode* pFile : reopened.GetFileNodes())
+        {
+            std::vector<tcNode*> apSegments;
+            reopened.CollectFileSegments(pFile, true, apSegments);
+            nSegments += static_cast<int>(apSegments.size());
+        }
+        EXPECT_EQ(c.nSegments, nSegments);
+        EXPECT_FALSE(reopened.IsChanged());
+        EXPECT_TRUE(m_prompts.anAnswers.empty());
+    }
+}
+
 TEST_F(ProjectModelTest, ClosingKeepsAnotherProjectCurrent)
 {
     auto pFirst = std::make_unique<VRProjectModel>(&m_manager);
@@ -427,12 +507,9 @@ TEST_F(ProjectModelTest, EveryFailedConstructionLeavesNothing)
          { t.Open(m, ProjectXML("<body>" + sUnit + "</body>", sMemory, "")); },
          false},
         {"no body", [&](ProjectModelTest& t, VRProjectModel& m) { t.Open(m, ProjectXML("", sMemory)); }, false},
-        {"nothing to translate",
+        {"nothing to translate in any new file",
          [&](ProjectModelTest& t, VRProjectModel& m)
-         {
-             t.Open(m, ProjectXML("<body><trans-unit id=\"1\" translate=\"no\"><source>A.</source></trans-unit></body>",
-                                  sMemory));
-         },
+         { t.CreateNew(m, {{"a.txt", ""}, {"b.txt", ""}}, wxString(sMemory)); },
          false},
         {"memory cancelled",
          [&](ProjectModelTest& t, VRProjectModel& m)
