@@ -126,7 +126,6 @@ bool JoinsAt(const std::wstring& s, size_t nPos)
         return false;
     }
 }
-
 } // namespace
 
 int CountWords(const wxString& sText)
