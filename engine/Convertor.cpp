@@ -14,8 +14,10 @@
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
 
+#include <wx/filename.h>
 #include <wx/stopwatch.h>
 
 #include <algorithm>
@@ -397,11 +399,24 @@ bool tcConvertor::Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePat
     m_pInternalFileNode = EnsureChild(pSkl, dtd.m_pInternalFileElement, m_pDoc);
     m_pBodyNode = EnsureChild(pFile, dtd.m_pBodyElement, m_pDoc);
 
-    bool bRead = false;
+    // Nobody has seen the file yet: it goes without an event, a deletion record or a changed mark.
+    const auto takeOut = [&]()
+    {
+        pSection->RemoveChild(pFile);
+        m_pDoc->DeleteTreeFromMem(pFile);
+        m_pBodyNode = nullptr;
+        m_pInternalFileNode = nullptr;
+    };
+    m_sFailure.clear();
+    try
     {
         CSegmentDoc segDoc(pXLIFFDTD, m_pDoc, pRules, pMemory, m_sSourceLanguage, m_pBodyNode, nThreshold,
                            sTargetLanguage);
-        bRead = Import(&segDoc, pProgress);
+        if (!Import(&segDoc, pProgress))
+        {
+            takeOut();
+            return false;
+        }
 
         kvLogN(L"<%s>", L"SEGMENT");
         wxStopWatch watch;
@@ -409,10 +424,22 @@ bool tcConvertor::Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePat
         const long long nMicro = watch.TimeInMicro().GetValue();
         kvLog(L"<~%s:%d,%d>", L"SEGMENT", static_cast<int>(nMicro / 1000), static_cast<int>(nMicro));
     }
+    catch (...)
+    {
+        takeOut();
+        throw;
+    }
 
     if (pProgress)
         pProgress->SetValue(tcConvertorProgress::kMaximum);
-    return bRead;
+    return true;
+}
+
+void tcConvertor::SetReadFailure()
+{
+    kvLogError(L"Could not read %s", m_sSourcePath);
+    SetFailure(g_LocEngine.FindTranslation(wxFileName::Exists(m_sSourcePath) ? "FILE_COULD_NOT_OPEN"
+                                                                                  : "FILE_DOES_NOT_EXIST"));
 }
 
 tcNode* tcConvertor::FindInternalFile(tcNode* pFile) const

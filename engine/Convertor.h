@@ -63,8 +63,9 @@ public:
     tcConvertor& operator=(const tcConvertor&) = delete;
 
     // Reads the source document (m_sSourcePath) into pSegDoc's units. pProgress may be null.
-    // Returns false when the document could not be read, after reporting it to the user; the units
-    // read so far stay.
+    // Returns false when the document could not be read, with the reason for the user in
+    // GetFailure (set through SetFailure); it shows nothing itself, since the caller tells the
+    // user once, naming the file.
     virtual bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) = 0;
     // Shows sText (the generated text with preview markers) in the family's preview window, made
     // a child of pParent; returns that window (owned by its parent), or null when none can be
@@ -82,8 +83,11 @@ public:
     // and body) under the first section of pRoot (one named "xliff-placeholder" is made when there
     // is none), reads it with Import and writes its units segmented and looked up in pMemory (may
     // be null) into the body, pre-filling targets in sTargetLanguage at nThreshold (-1: never).
-    // Segmentation runs even when Import failed. Sets pProgress (may be null) to 10000 at the end.
-    // Returns Import's result; false too for a missing root or handle record (nothing is added).
+    // Sets pProgress (may be null) to 10000 at the end. When Import fails the file element is
+    // taken out again and the result is false, GetFailure telling why: a document that could not
+    // be read adds nothing, not even an empty file, and the project's changed mark stays as it
+    // was. An exception from reading or segmenting takes the file out the same way and goes on to
+    // the caller. False too for a missing root or handle record (an assertion; nothing is added).
     bool Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePath, tcDictionary* pRoot, CVRSRXDoc* pRules,
                  CVRMemDoc* pMemory, const wxString& sSourceLanguage, const wxString& sTargetLanguage, int nThreshold,
                  tcConvertorProgress* pProgress);
@@ -129,6 +133,9 @@ public:
     // internal-file node or when the text is not well-formed (the children then stay).
     bool SetInternalFileXML(const wxString& sXML);
 
+    // Why the last Convert or Import failed, for the user; empty when nothing failed or no reason
+    // was given.
+    const wxString& GetFailure() const { return m_sFailure; }
     const wxString& GetTypeName() const { return m_sTypeName; }
     const wxString& GetSourceLanguage() const { return m_sSourceLanguage; }
     const wxString& GetSourcePath() const { return m_sSourcePath; }
@@ -140,6 +147,10 @@ public:
 protected:
     // pFile's header/skl/internal-file, each found by its handle; null when any is missing.
     tcNode* FindInternalFile(tcNode* pFile) const;
+    void SetFailure(const wxString& sReason) { m_sFailure = sReason; }
+    // Sets the failure for a source that could not be opened or read: whether it is missing or
+    // unreadable; logs it too.
+    void SetReadFailure();
 
     tcNode* m_pBodyNode = nullptr;
     tcNode* m_pInternalFileNode = nullptr;
@@ -164,4 +175,5 @@ private:
     wxString m_sLastPreviewLanguage;
     const tcNode* m_pLastPreviewFile = nullptr;
     bool m_bHavePreview = false;
+    wxString m_sFailure;
 };

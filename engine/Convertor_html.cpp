@@ -1,13 +1,11 @@
 #include "engine/Convertor_html.h"
 
-#include "Shared/UserPrompts.h"
 #include "engine/ConvertorPreview.h"
 #include "engine/Convertor_segment.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tTextEncoding.h"
 #include "varnak/include/tXMLText.h"
-#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcTextFileInputStream.h"
 
 #include <wx/defs.h>
@@ -183,11 +181,6 @@ bool Contains(const std::vector<wxString>& asList, const wxString& s)
 size_t CountOf(const wxString& s, wchar_t c)
 {
     return static_cast<size_t>(std::count(s.begin(), s.end(), c));
-}
-
-wxString Message(const char* szKey)
-{
-    return g_LocEngine.FindTranslation(szKey);
 }
 
 // ---- Tokenizer ----------------------------------------------------------------------------------
@@ -537,9 +530,7 @@ bool tcConvertorHTML::Import(CSegmentDoc* pSegDoc, tcConvertorProgress*)
         pStream = std::make_unique<tcTextFileInputStream>(file, -1, -1, m_declarations);
     if (!pStream || !pStream->IsOk())
     {
-        kvLogError(L"Could not read %s", m_sSourcePath);
-        tUserPrompts().ShowMessage(Message("FILE_COULD_NOT_OPEN"), Message("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR,
-                                   nullptr);
+        SetReadFailure();
         return false;
     }
 

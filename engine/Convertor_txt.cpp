@@ -1,15 +1,12 @@
 #include "engine/Convertor_txt.h"
 
-#include "Shared/UserPrompts.h"
 #include "engine/ConvertorPreview.h"
 #include "engine/ConvertorProgress.h"
 #include "engine/Convertor_segment.h"
 #include "varnak/include/kvLog.h"
-#include "varnak/include/tAssert.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tTextFile.h"
 #include "varnak/include/tXMLText.h"
-#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcTextFileInputStream.h"
 
 #include <wx/defs.h>
@@ -42,10 +39,7 @@ bool tcConvertorTXT::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress
     const std::optional<std::string> sBytes = tReadFileBytes(m_sSourcePath);
     if (!sBytes)
     {
-        tAssert("Convertor_txt", __LINE__, "0");
-        kvLogError(L"Could not read %s", m_sSourcePath);
-        tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN"),
-                                   g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+        SetReadFailure();
         return false;
     }
 

@@ -1,6 +1,5 @@
 #include "engine/Convertor_word.h"
 
-#include "Shared/UserPrompts.h"
 #include "engine/ConvertorProgress.h"
 #include "engine/Convertor_segment.h"
 #include "engine/EmbedWord.h"
@@ -96,11 +95,6 @@ void AddProgress(tcConvertorProgress* pProgress, int nStep)
 {
     if (pProgress)
         pProgress->SetValue(pProgress->GetValue() + nStep);
-}
-
-void ShowError(const wxString& sText)
-{
-    tUserPrompts().ShowMessage(sText, g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
 }
 
 // A new empty file in the temporary folder; empty when none could be made.
@@ -588,7 +582,7 @@ bool tcConvertorWORD::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgres
     IWordProvider* pProvider = tGetWordProvider();
     if (!CanReachWord())
     {
-        ShowError(g_LocEngine.FindTranslation("WORD_NOT_AVAILABLE"));
+        SetFailure(g_LocEngine.FindTranslation("WORD_NOT_AVAILABLE"));
         return false;
     }
 
@@ -606,7 +600,7 @@ bool tcConvertorWORD::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgres
     if (!pApp)
     {
         kvLogError(L"Word could not be started");
-        ShowError(g_LocEngine.FindTranslation("WORD_NOT_AVAILABLE"));
+        SetFailure(g_LocEngine.FindTranslation("WORD_NOT_AVAILABLE"));
         return false;
     }
     IWordDocument* pDoc = nullptr;
@@ -634,13 +628,13 @@ bool tcConvertorWORD::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgres
     if (!bCopied || !(pDoc = pApp->Open(sWorkingCopy)))
     {
         kvLogError(L"Word could not open a copy of %s", m_sSourcePath);
-        ShowError(g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN"));
+        SetFailure(g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN"));
         return false;
     }
     if (!pApp->AddAddin(sTemplate))
     {
         kvLogError(L"Word could not load the template %s", sTemplate);
-        ShowError(kszTemplateMissing);
+        SetFailure(kszTemplateMissing);
         return false;
     }
 
@@ -674,7 +668,7 @@ bool tcConvertorWORD::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgres
     if (!sBytes || sBytes->empty() || !SetInternalFileXML(tBinToHex(sBytes->data(), sBytes->size())))
     {
         kvLogError(L"Word: the skeleton of %s could not be kept", m_sSourcePath);
-        ShowError(g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN"));
+        SetFailure(g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN"));
         return false;
     }
     AddProgress(pProgress, kProgressEnd);

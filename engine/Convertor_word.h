@@ -42,9 +42,9 @@ public:
 
     // Reads m_sSourcePath through Word. False, with no unit added, when no provider is available,
     // Word cannot be started, the source cannot be copied or opened, or the template cannot be
-    // loaded (each reported to the user); false too when the skeleton could not be saved (the units
-    // then stay). Word is quit and the temporary files are deleted on every path. Raises pProgress
-    // (may be null) by 17, then 8850 over the chunks, then 940.
+    // loaded; false too when the skeleton could not be saved. Each failure leaves its reason in
+    // GetFailure and shows nothing. Word is quit and the temporary files are deleted on every path.
+    // Raises pProgress (may be null) by 17, then 8850 over the chunks, then 940.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
     // Shows sText in the embedded Word window on the shared panel, moved under pParent; returns the
     // panel, or null without a provider or a panel maker, or when the preview file cannot be

@@ -1,20 +1,22 @@
 #include "engine/InlineMarkup.h"
 
-#include "varnak/include/tRegex.h"
+#include "varnak/include/tXMLText.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcNode.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <array>
+#include <cstdint>
+#include <cwchar>
+#include <cwctype>
 #include <string>
 #include <utility>
 
 namespace
 {
-bool IsCodeName(const wxString& sName)
+template <typename T> bool IsCodeName(const T& sName)
 {
-    return sName == "ph" || sName == "bpt" || sName == "ept" || sName == "it";
+    return sName == L"ph" || sName == L"bpt" || sName == L"ept" || sName == L"it";
 }
 
 // The wrappers StripInlineMarkup removes; the first four are codes, whose content is the document's
@@ -83,15 +85,129 @@ bool SameCode(const tcNode* pTarget, const tcNode* pSource)
                                : pTarget->GetElementName() == pSource->GetElementName();
     return bSameKind && pTarget->GenerateXML() == pSource->GenerateXML();
 }
+
+// Characters that are each a word: CJK ideographs, hiragana, katakana (with their half-width forms).
+bool IsIdeograph(wchar_t c)
+{
+    const auto n = static_cast<uint32_t>(c);
+    return (n >= 0x3040 && n <= 0x30FF) || (n >= 0x31F0 && n <= 0x31FF) || (n >= 0x3400 && n <= 0x4DBF) ||
+           (n >= 0x4E00 && n <= 0x9FFF) || (n >= 0xF900 && n <= 0xFAFF) || (n >= 0xFF66 && n <= 0xFF9F) ||
+           (n >= 0x20000 && n <= 0x3FFFF);
+}
+
+// Letters, digits and the combining marks that belong to the letter before them.
+bool IsWordCharacter(wchar_t c)
+{
+    const auto n = static_cast<uint32_t>(c);
+    return std::iswalnum(static_cast<wint_t>(c)) != 0 || (n >= 0x0300 && n <= 0x036F) ||
+           (n >= 0x1AB0 && n <= 0x1AFF) || (n >= 0x1DC0 && n <= 0x1DFF) || (n >= 0x20D0 && n <= 0x20FF) ||
+           (n >= 0xFE20 && n <= 0xFE2F);
+}
+
+// Whether the character at nPos, standing between two word characters, keeps them one word.
+bool JoinsAt(const std::wstring& s, size_t nPos)
+{
+    switch (s[nPos])
+    {
+    case L'\'':
+    case L'\u2019': // right single quotation mark, the typographic apostrophe
+    case L'\u02BC': // modifier letter apostrophe
+    case L'-':
+    case L'\u2010': // hyphen
+    case L'\u2011': // non-breaking hyphen
+    case L'_':
+        return true;
+    case L'.':
+    case L',':
+        // Decimal and thousands separators; after a full stop a new sentence begins.
+        return nPos > 0 && std::iswdigit(static_cast<wint_t>(s[nPos - 1])) &&
+               std::iswdigit(static_cast<wint_t>(s[nPos + 1]));
+    default:
+        return false;
+    }
+}
 } // namespace
 
 int CountWords(const wxString& sText)
 {
-    if (sText.empty())
-        return 0;
-    std::vector<tcMatch> aMatches;
-    tRegSearch(sText, "\\W", true, aMatches);
-    return 1 + static_cast<int>(aMatches.size());
+    const std::wstring s = sText.ToStdWstring();
+    int nWords = 0;
+    bool bInWord = false;
+    for (size_t i = 0; i < s.size(); ++i)
+    {
+        const wchar_t c = s[i];
+        if (IsIdeograph(c))
+        {
+            ++nWords;
+            bInWord = false;
+        }
+        else if (IsWordCharacter(c))
+        {
+            if (!bInWord)
+                ++nWords;
+            bInWord = true;
+        }
+        else if (!bInWord || i + 1 >= s.size() || !IsWordCharacter(s[i + 1]) || IsIdeograph(s[i + 1]) ||
+                 !JoinsAt(s, i))
+            bInWord = false;
+    }
+    return nWords;
+}
+
+std::vector<wxString> TextOutsideCodes(const wxString& sXML)
+{
+    const std::wstring s = sXML.ToStdWstring();
+    std::vector<wxString> asRuns;
+    std::wstring sRun;
+    const auto endRun = [&]()
+    {
+        if (!sRun.empty())
+            asRuns.emplace_back(sRun);
+        sRun.clear();
+    };
+    // Depth inside codes and notes: nothing there is text of the segment.
+    int nHidden = 0;
+    size_t i = 0;
+    while (i < s.size())
+    {
+        if (s[i] != L'<')
+        {
+            const size_t nNext = std::min(s.find(L'<', i), s.size());
+            if (nHidden == 0)
+                sRun += tUnescapeXMLCharacters(wxString(s.substr(i, nNext - i))).ToStdWstring();
+            i = nNext;
+            continue;
+        }
+        if (s.compare(i, 9, L"<![CDATA[") == 0)
+        {
+            const size_t nClose = std::min(s.find(L"]]>", i + 9), s.size());
+            if (nHidden == 0)
+                sRun.append(s, i + 9, nClose - std::min(nClose, i + 9));
+            i = nClose + 3;
+            continue;
+        }
+        const wchar_t* szClose = s.compare(i, 4, L"<!--") == 0 ? L"-->" : s.compare(i, 2, L"<?") == 0 ? L"?>" : L">";
+        const size_t nClose = s.find(szClose, i + 1);
+        if (nClose == std::wstring::npos)
+            break;
+        if (szClose[1] == 0)
+        {
+            const bool bEnd = s[i + 1] == L'/';
+            const size_t nName = i + (bEnd ? 2 : 1);
+            size_t nNameEnd = nName;
+            while (nNameEnd < nClose && s[nNameEnd] != L'/' && !std::iswspace(static_cast<wint_t>(s[nNameEnd])))
+                ++nNameEnd;
+            const std::wstring sName = s.substr(nName, nNameEnd - nName);
+            if (IsCodeName(sName) && nHidden == 0)
+                endRun();
+            const bool bEmpty = s[nClose - 1] == L'/';
+            if (!bEmpty && (IsCodeName(sName) || sName == L"note"))
+                nHidden = std::max(0, nHidden + (bEnd ? -1 : 1));
+        }
+        i = nClose + wcslen(szClose);
+    }
+    endRun();
+    return asRuns;
 }
 
 void CollectInlineTags(const tcNode* pNode, std::vector<tcNode*>& apTags)

@@ -8,12 +8,24 @@ class tcDocument;
 class tcNode;
 
 // Routines on segment text and XLIFF inline codes (bpt, ept, ph, it; sub and mrk wrap text). Main
-// thread only (CountWords and StripInlineMarkup are safe from any thread).
+// thread only (CountWords, TextOutsideCodes and StripInlineMarkup are safe from any thread).
 
-// Words for the statistics: 0 for the empty text, else 1 plus the number of characters that are
-// neither letters, digits nor "_" (so "a, b" counts 3 and a trailing full stop adds 1). Letters
-// outside ASCII are letters under the program's C.UTF-8 locale.
+// Words for the statistics, and for scripts, which get the same count: runs of letters and digits.
+// An apostrophe, hyphen or underscore between two such characters keeps them one word ("don't",
+// "well-known", "LC_ALL"), and so do a full stop or comma between two digits ("3.14", "1,000");
+// every other character separates words. Each CJK ideograph, hiragana or katakana character is a
+// word of its own. Letters outside ASCII are letters under the program's C.UTF-8 locale.
 int CountWords(const wxString& sText);
+
+// The text a reader of the document sees in a segment's XML: text and CDATA outside inline codes,
+// with references decoded, as runs split where a code stands (a line break, a non-breaking space or
+// a table cell kept in a code still parts the words on either side); empty runs are left out. The
+// codes (ph, bpt, ept, it) with everything inside them, their own markup and any sub-flow (which
+// the project counts as a segment of its own), and translation notes are left out; the mrk and sub
+// wrappers outside codes give their text and split nothing. sXML is escaped element content as
+// GenerateXMLChildren(true, true) writes it; comments and processing instructions give nothing, and
+// an unfinished tag ends the text.
+std::vector<wxString> TextOutsideCodes(const wxString& sXML);
 
 // Appends to apTags the outermost inline codes (ph, bpt, ept, it) below pNode, or pNode itself
 // when it is one, in document order; nothing inside a code is looked at. A null node adds nothing.

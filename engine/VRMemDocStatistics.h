@@ -7,7 +7,8 @@
 //
 // The three "not ..." counts are derived: each is recomputed by both setters of the counts it
 // depends on, so they are right once every setter has been called, whatever the order (in between
-// they may be negative). Words and characters count translatable segments only.
+// they may be negative). Words and characters count translatable segments only, and only the text a
+// reader sees there (TextOutsideCodes; words as CountWords counts them), never the codes' markup.
 class CVRMemDocStatistics
 {
 public:

@@ -50,6 +50,14 @@ void ThrowIfCancelled(const tcConvertorProgress* pProgress)
     }
 }
 
+// Tells the user, once, which source was left out of the project and why.
+void ReportNotAdded(const wxString& sSourcePath, const wxString& sReason)
+{
+    kvLogError(L"%s was not added to the project: %s", sSourcePath, sReason);
+    tUserPrompts().ShowMessage(tLocalisedWith("FILE_NOT_ADDED", sSourcePath, sReason),
+                               g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+}
+
 bool SameFile(const wxString& sA, const wxString& sB)
 {
     if (sA.empty() || sB.empty())
@@ -138,7 +146,15 @@ void VRProjectModel::FinishNew()
     FindRootAndXliff();
     CollectFileNodes();
     SelectFile(0);
-    if (m_apSegments.empty())
+    // An empty first file is no reason to refuse the others; only sources without any text are.
+    const bool bAnySegment = std::any_of(m_apFileNodes.begin(), m_apFileNodes.end(),
+                                         [this](tcNode* pFile)
+                                         {
+                                             std::vector<tcNode*> apSegments;
+                                             CollectFileSegments(pFile, true, apSegments);
+                                             return !apSegments.empty();
+                                         });
+    if (!bAnySegment)
         throw TextFailure("Nothing to translate");
 }
 
@@ -177,10 +193,10 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
     }
     SetMemDocsPath(m_pHeldMemDoc->GetFileName());
 
+    // A saved project always opens again, also when files were removed or added until no segment
+    // is left: its panes are then empty.
     CollectFileNodes();
     SelectFile(0);
-    if (m_apSegments.empty())
-        throw TextFailure("Nothing to translate");
 
     tApp()->AppSetDoc(m_pDoc.get());
     tApp()->AppSetIO(m_pIO.get());
@@ -231,18 +247,38 @@ bool VRProjectModel::AddFile(const wxString& sSourcePath, const wxString& sSourc
             throw TextFailure("No rules");
         m_pRules->SetLanguage(sSourceLanguage);
     }
-    catch (const std::exception&)
+    catch (const std::exception& e)
     {
         tcLog::LogStr("Error setting SRX language", true);
+        const auto* pText = dynamic_cast<const TextFailure*>(&e);
+        ReportNotAdded(sSourcePath, pText ? pText->GetText() : wxString::FromUTF8(e.what()));
         return false;
     }
-    pConvertor->Convert(&m_XLIFFDTD, sSourcePath, m_pRoot, m_pRules.get(), GetMemDoc(), sSourceLanguage,
-                        sTargetLanguage, nThreshold, pProgress);
+    bool bAdded = false;
+    try
+    {
+        bAdded = pConvertor->Convert(&m_XLIFFDTD, sSourcePath, m_pRoot, m_pRules.get(), GetMemDoc(), sSourceLanguage,
+                                     sTargetLanguage, nThreshold, pProgress);
+    }
+    catch (const VRProjectCancelled&)
+    {
+        throw;
+    }
+    catch (const TextFailure& e)
+    {
+        // The convertor took the file out again: the other files go on.
+        ThrowIfCancelled(pProgress);
+        ReportNotAdded(sSourcePath, e.GetText());
+        return false;
+    }
+    const wxString sFailure = pConvertor->GetFailure();
     pConvertor.reset();
     watch.Pause();
     kvLog(L"<~%s:%d,%d>", L"ADDFILE", static_cast<int>(watch.Time()), static_cast<int>(watch.TimeInMicro().GetValue()));
     ThrowIfCancelled(pProgress);
-    return true;
+    if (!bAdded)
+        ReportNotAdded(sSourcePath, sFailure.empty() ? g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN") : sFailure);
+    return bAdded;
 }
 
 void VRProjectModel::CollectFileSegments(tcNode* pParent, bool bTranslatableOnly,

@@ -71,6 +71,7 @@ public:
                    tcConvertorProgress* pProgress);
     // The same in its three phases, for a caller that shows progress only while files convert:
     // document, rules, memory and application context; the files; the file list and segments.
+    // FinishNew throws TextFailure("Nothing to translate") when no file has a segment to translate.
     void BeginNew(const wxString& sSRXPath, const wxString& sMemDoc);
     void AddFiles(const wxArrayString& asSourceFiles, const wxArrayString& asSourceLanguages,
                   const wxString& sTargetLanguage, int nThreshold, tcConvertorProgress* pProgress);
@@ -80,7 +81,7 @@ public:
     // then holds one reference of it. Without one, the memory named in the project is opened, else
     // askMemDoc is called (once; it does its own asking again). Throws TextFailure with the load
     // errors of a damaged file or the reason; VRProjectCancelled when the load or the memory
-    // question was cancelled.
+    // question was cancelled. A project whose files hold no segment at all opens (empty panes).
     void Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMemDocFn& askMemDoc);
 
     // Creates the document and its handler (data source sPath, empty for a new project) and marks
@@ -89,9 +90,10 @@ public:
     // Replaces the rules by those of sPath; throws the rules file's TextFailure (the old rules stay).
     void LoadSRX(const wxString& sPath);
     // Converts one source file into a new file element. A file no convertor serves is skipped
-    // silently; one whose language the rules cannot select is skipped and logged. pProgress may be
-    // null. Returns false when the file was skipped; throws the convertor's TextFailure, and
-    // VRProjectCancelled when pProgress reports cancellation.
+    // silently. One whose language the rules cannot select, that cannot be read, or whose
+    // conversion fails adds nothing, and the user is told once which file and why (an error
+    // message, no assertion). pProgress may be null. Returns false when the file was not added;
+    // throws VRProjectCancelled when pProgress reports cancellation.
     bool AddFile(const wxString& sSourcePath, const wxString& sSourceLanguage, const wxString& sTargetLanguage,
                  int nThreshold, tcConvertorProgress* pProgress);
 

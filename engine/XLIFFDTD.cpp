@@ -76,13 +76,15 @@ const SElementDecl s_aElementDecls[] = {
     {L"external-file", &SXLIFFDTD::m_pExternalFileElement, nullptr, L"skl", false, eLookup::FindByName,
      {{L"href"}, {L"uid"}, {L"crc"}}},
     {L"body", &SXLIFFDTD::m_pBodyElement, L"No Body element found", L"file", false, eLookup::FindByName, {}},
-    {L"trans-unit", &SXLIFFDTD::m_pTransUnitElement, L"Nothing to translate", L"body", false, eLookup::FindByName,
+    // A project's files may hold no unit at all (every file empty): it still opens, so the unit
+    // kinds are made when the loaded project never used them.
+    {L"trans-unit", &SXLIFFDTD::m_pTransUnitElement, nullptr, L"body", false, eLookup::FindByName,
      {{L"id"}, {L"approved"}, {L"translate", &SXLIFFDTD::m_pTransUnitTranslateAttr}, {L"reformat"}, {L"xml:space"},
       {L"datatype"}, {L"ts"}, {L"phase-name"}, {L"restype"}, {L"resname"}, {L"extradata"}, {L"help-id"}, {L"menu"},
       {L"menu-option"}, {L"menu-name"}, {L"coord"}, {L"font"}, {L"css-style"}, {L"style"}, {L"exstyle"},
       {L"extype"}, {L"maxbytes"}, {L"minbytes"}, {L"size-unit"}, {L"maxheight"}, {L"minheight"}, {L"maxwidth"},
       {L"minwidth"}, {L"charclass"}}},
-    {L"source", &SXLIFFDTD::m_pSourceElement, L"Nothing to translate", L"trans-unit", true, eLookup::FindByName,
+    {L"source", &SXLIFFDTD::m_pSourceElement, nullptr, L"trans-unit", true, eLookup::FindByName,
      {{L"xml:lang", &SXLIFFDTD::m_pSourceLangAttr}, {L"ts"}}},
     {L"seg-source", &SXLIFFDTD::m_pSegSourceElement, nullptr, L"trans-unit", true, eLookup::FindByName,
      {{L"xml:lang"}, {L"ts"}}},

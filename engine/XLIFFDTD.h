@@ -86,8 +86,9 @@ tcDictionary* PrepareNewProjectDocument(tcDocument* pDoc);
 //
 // bStrict (a saved project was loaded) throws TextFailure with one of the user messages ("Invalid
 // XLIFF project", "XLIFF project does not contain any valid files", "No header element found", "No
-// Skeleton element found", "No skeleton element found", "No Body element found", "Nothing to
-// translate") when a structural kind is missing; handles of later steps then stay null. Outside
+// Skeleton element found", "No skeleton element found", "No Body element found") when a
+// structural kind is missing; handles of later steps then stay null. The unit kinds (trans-unit,
+// source) are made when missing, so a project whose files are all empty still loads. Outside
 // strict mode every missing kind is created, except `xliff` (PrepareNewProjectDocument names it):
 // without it this reports an assertion and throws TextFailure("Invalid XLIFF project") too.
 // A null document throws the same. Main thread only.

@@ -276,17 +276,14 @@ void CDlgNewDoc::ProcessSourceFileChanged()
 
 void CDlgNewDoc::UpdateOKState()
 {
-    if (m_bNewProject)
-    {
-        bool bOK = m_apSourceRows.size() >= 2 && !GetSRXFile().empty() && !GetTMFile().empty() &&
-                   !GetTargetLanguage().empty();
-        for (const CVRSourceSelector* pRow : m_apSourceRows)
-            if (bOK && !pRow->GetFileName(0).empty() && pRow->GetLanguageCode().empty())
-                bOK = false;
-        m_pOKButton->Enable(bOK);
-    }
-    else
-        m_pOKButton->Enable();
+    // Added files need both languages as much as a new project's: without them they get no
+    // proposals and their final pairs never reach the memory.
+    bool bOK = m_apSourceRows.size() >= 2 && !GetSRXFile().empty() && (!m_bNewProject || !GetTMFile().empty()) &&
+               !GetTargetLanguage().empty();
+    for (const CVRSourceSelector* pRow : m_apSourceRows)
+        if (bOK && !pRow->GetFileName(0).empty() && pRow->GetLanguageCode().empty())
+            bOK = false;
+    m_pOKButton->Enable(bOK);
 }
 
 void CDlgNewDoc::ProcessSourceFileEmptied(wxWindow*)

@@ -43,12 +43,14 @@ void ShowError(const wxString& sText, wxWindow* pParent)
     tUserPrompts().ShowMessage(sText, Localised("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, pParent);
 }
 
-// Adds the words and characters of a segment's XML, inline codes left out.
-void CountText(wxString sXML, int& nWords, int& nCharacters)
+// Adds the words and characters of a segment's XML: its text only, never the markup its codes carry.
+void CountText(const wxString& sXML, int& nWords, int& nCharacters)
 {
-    StripInlineMarkup(sXML);
-    nWords += CountWords(sXML);
-    nCharacters += static_cast<int>(sXML.length());
+    for (const wxString& sRun : TextOutsideCodes(sXML))
+    {
+        nWords += CountWords(sRun);
+        nCharacters += static_cast<int>(sRun.length());
+    }
 }
 } // namespace
 

@@ -168,20 +168,26 @@ TEST(ConvertorHTML, PostProcessOutput)
     }
 }
 
-TEST(ConvertorHTML, UnreadableFilesAreReportedAndAddNothing)
+TEST(ConvertorHTML, UnreadableFilesGiveTheirReasonAndAddNothing)
 {
     g_LocEngine.Clear();
     CRecordedPrompts prompts;
     CRecordedAsserts asserts;
     CConvertProject project;
     const wxString sFolder = WriteHomeFile("folder.html/x", "").BeforeLast('/');
-    for (const wxString& sPath : {sFolder + "/missing.html", sFolder})
+    const struct
     {
-        SCOPED_TRACE(sPath.utf8_string());
+        wxString sPath;
+        const char* szFailure;
+    } cases[] = {{sFolder + "/missing.html", "FILE_DOES_NOT_EXIST"}, {sFolder, "FILE_COULD_NOT_OPEN"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.sPath.utf8_string());
         auto pConvertor = MakeConvertor(false, &project.Doc());
-        EXPECT_EQ(ImportDump(*pConvertor, sPath), "failed");
+        EXPECT_EQ(ImportDump(*pConvertor, c.sPath), "failed");
+        EXPECT_EQ(pConvertor->GetFailure().utf8_string(), c.szFailure);
     }
-    EXPECT_EQ(prompts.m_asShown, std::vector<wxString>(2, "MESSAGETITLE_ERROR: FILE_COULD_NOT_OPEN (error)"));
+    EXPECT_EQ(prompts.m_asShown, std::vector<wxString>());
     EXPECT_EQ(asserts.m_asSeen, std::vector<std::string>());
 }
 

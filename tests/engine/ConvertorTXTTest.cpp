@@ -105,23 +105,30 @@ TEST(ConvertorTXT, EncodingsTable)
     EXPECT_EQ(asserts.m_asSeen, std::vector<std::string>());
 }
 
-TEST(ConvertorTXT, UnreadableFilesAreReportedAndAddNoUnit)
+TEST(ConvertorTXT, UnreadableFilesGiveTheirReasonAndAddNoUnit)
 {
     CRecordedPrompts prompts;
     CRecordedAsserts asserts;
     CConvertProject project;
     const wxString sFolder = WriteHomeFile("folder.txt/x", "").BeforeLast('/');
-    for (const wxString& sPath : {sFolder + "/missing.txt", sFolder})
+    const struct
     {
-        SCOPED_TRACE(sPath.utf8_string());
+        wxString sPath;
+        const char* szFailure;
+    } cases[] = {{sFolder + "/missing.txt", "FILE_DOES_NOT_EXIST"}, {sFolder, "FILE_COULD_NOT_OPEN"}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.sPath.utf8_string());
         CImportableTXT importer(&project.Doc(), L"en");
-        importer.SetSourcePath(sPath);
+        importer.SetSourcePath(c.sPath);
         CSegmentDoc segments(nullptr, nullptr, nullptr, nullptr, L"en", nullptr, -1, L"de");
         EXPECT_FALSE(importer.Import(&segments, nullptr));
         EXPECT_EQ(segments.GetNumUnits(), 0);
+        EXPECT_EQ(importer.GetFailure().utf8_string(), c.szFailure);
     }
-    EXPECT_EQ(prompts.m_asShown, std::vector<wxString>(2, "MESSAGETITLE_ERROR: FILE_COULD_NOT_OPEN (error)"));
-    EXPECT_EQ(asserts.m_asSeen, std::vector<std::string>(2, "Convertor_txt 0"));
+    // The caller tells the user, naming the file: nothing is shown here, and nothing is asserted.
+    EXPECT_EQ(prompts.m_asShown, std::vector<wxString>());
+    EXPECT_EQ(asserts.m_asSeen, std::vector<std::string>());
 }
 
 TEST(ConvertorTXT, PreviewShowsTheTextAsWrittenWithHighlights)

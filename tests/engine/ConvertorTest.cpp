@@ -9,6 +9,7 @@
 #include "engine/XLIFFDTD.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/TempHome.h"
+#include "varnak/include/TextFailure.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDateTime.h"
 #include "varnak/include/tNodeHelpers.h"
@@ -464,17 +465,44 @@ TEST_F(ConvertorTest, ConvertWritesTheFileElement)
               L"<trans-unit><source>Hello.</source><seg-source>Hello.</seg-source></trans-unit>");
 }
 
-TEST_F(ConvertorTest, ConvertSegmentsWhatWasReadWhenImportFails)
+TEST_F(ConvertorTest, AFailedConvertAddsNothing)
 {
-    TestConvertor convertor(&m_doc, L"en");
-    convertor.fnImport = [](CSegmentDoc* pSegDoc)
+    tcNode* pKept = AddFile(L"<body/>");
+    struct Case
     {
-        AddTUChild(pSegDoc->AddUnit(), std::make_unique<CSegmentText>(L"Partial"));
-        return false;
+        const char* szName;
+        std::function<bool(CSegmentDoc*)> fnImport;
+        bool bThrows;
+    } const cases[] = {
+        {"import fails after reading a unit",
+         [](CSegmentDoc* pSegDoc)
+         {
+             AddTUChild(pSegDoc->AddUnit(), std::make_unique<CSegmentText>(L"Partial"));
+             return false;
+         },
+         false},
+        {"import throws", [](CSegmentDoc*) -> bool { throw TextFailure("broken"); }, true},
     };
-    EXPECT_FALSE(convertor.Convert(&m_dtd, L"x.txt", m_pRoot, nullptr, nullptr, L"en", L"de", -1, nullptr));
-    ASSERT_TRUE(convertor.GetBodyNode());
-    EXPECT_EQ(convertor.GetBodyNode()->GetNumChildren(), 1);
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        TestConvertor convertor(&m_doc, L"en");
+        convertor.fnImport = c.fnImport;
+        AssertRecorder asserts;
+        if (c.bThrows)
+            EXPECT_THROW(convertor.Convert(&m_dtd, L"x.txt", m_pRoot, nullptr, nullptr, L"en", L"de", -1, nullptr),
+                         TextFailure);
+        else
+            EXPECT_FALSE(convertor.Convert(&m_dtd, L"x.txt", m_pRoot, nullptr, nullptr, L"en", L"de", -1, nullptr));
+        // The project holds the file it had, unchanged and unmarked; nothing points into the lost one.
+        tcNode* pSection = m_pRoot->GetSection(0);
+        ASSERT_EQ(pSection->GetNumChildren(), 1);
+        EXPECT_EQ(pSection->GetChild(0), pKept);
+        EXPECT_FALSE(m_doc.IsDirty());
+        EXPECT_EQ(convertor.GetBodyNode(), nullptr);
+        EXPECT_EQ(convertor.GetInternalFileNode(), nullptr);
+        EXPECT_TRUE(asserts.asExpressions.empty());
+    }
 }
 
 TEST_F(ConvertorTest, ConvertMakesASectionWhenTheRootHasNone)

@@ -45,7 +45,7 @@ std::string Stripped(const wxString& sText)
 }
 } // namespace
 
-TEST(InlineMarkup, CountWordsCountsSeparators)
+TEST(InlineMarkup, CountWordsCountsRunsOfLettersAndDigits)
 {
     struct Case
     {
@@ -53,18 +53,80 @@ TEST(InlineMarkup, CountWordsCountsSeparators)
         int nWords;
     };
     const Case kCases[] = {
+        // punctuation and blanks separate, however many
         {L"", 0},
         {L"one", 1},
-        {L"a, b", 3},
-        {L"two  spaces", 3},
-        {L"End.", 2},
-        {L"snake_case42", 1},
-        {L"Zwölf étés жизнь", 3},
+        {L"Hello, world", 2},
+        {L"two  spaces", 2},
+        {L"End.", 1},
+        {L" \t\n ... !? -- ", 0},
+        {L"(see \"Setup\"): done; next...", 4},
         {L"line\nbreak\ttab", 3},
-        {L"smile 😀", 3},
+        {L"Zwölf étés жизнь", 3},
+        {L"cafe\u0301 ole\u0301", 2},
+        {L"smile 😀", 1},
+        // apostrophes and hyphens inside a word keep it one word, at its edges they separate
+        {L"don't can\u2019t rock'n'roll", 3},
+        {L"'quoted' \u2018single\u2019", 2},
+        {L"well-known e-mail state\u2011of\u2011the\u2011art", 3},
+        {L"- dash - and -- double", 3},
+        {L"word- -word", 2},
+        {L"LC_ALL and __init__", 3},
+        // numbers: a decimal or thousands separator between digits keeps them one
+        {L"3.14 and 1,000,000.50", 3},
+        {L"2024-01-05", 1},
+        {L"In 2024. Then 5, 6.", 5},
+        {L"v1.2 A4", 2},
+        // CJK: each ideograph, hiragana or katakana character is a word
+        {L"日本語", 3},
+        {L"これはペンです。", 7},
+        {L"Lintrado 是翻译工具", 6},
+        {L"한국어 문장", 2},
     };
     for (const Case& c : kCases)
-        EXPECT_EQ(CountWords(c.szText), c.nWords) << wxString(c.szText);
+        EXPECT_EQ(CountWords(c.szText), c.nWords) << wxString(c.szText).utf8_string();
+}
+
+TEST(InlineMarkup, TextOutsideCodesIsWhatAReaderSees)
+{
+    struct Case
+    {
+        const char* szName;
+        const wchar_t* szXML;
+        const wchar_t* szRuns; // the runs joined by "|"
+    };
+    const Case kCases[] = {
+        {"plain text", L"Hello world.", L"Hello world."},
+        {"references decoded", L"Fish &amp; chips &lt;3 &#233;t&#xE9; &quot;x&quot;", L"Fish & chips <3 été \"x\""},
+        {"paired codes with native markup",
+         L"Click <bpt id=\"1\" ctype=\"link\">&lt;a href=&quot;setup.html#install&quot;&gt;</bpt>here<ept "
+         L"id=\"1\">&lt;/a&gt;</ept> to go on.",
+         L"Click |here| to go on."},
+        {"codes in CDATA",
+         L"Run <bpt id=\"1\"><![CDATA[<code class=\"cmd\">]]></bpt>make<ept id=\"1\"><![CDATA[</code>]]></ept>.",
+         L"Run |make|."},
+        {"placeholders, empty and full",
+         L"a<ph id=\"1\"/>b<ph id=\"2\">&lt;br/&gt;</ph>c<it id=\"3\" pos=\"open\">&lt;i&gt;</it>d", L"a|b|c|d"},
+        {"line break and space kept in codes part words",
+         L"cannot<ph><![CDATA[<newline>]]></ph>be 12<ph><![CDATA[&nbsp;]]></ph>MB", L"cannot|be 12|MB"},
+        {"sub-flow inside a code is its own segment",
+         L"See <ph id=\"1\">&lt;img alt=&quot;<sub><mrk mtype=\"seg\" mid=\"2\">A cat</mrk></sub>&quot;&gt;</ph>.",
+         L"See |."},
+        {"segment wrappers outside codes give their text", L"<mrk mtype=\"seg\" mid=\"1\">One</mrk> <sub>two</sub>",
+         L"One two"},
+        {"CDATA outside a code is text", L"x <![CDATA[a < b]]> y", L"x a < b y"},
+        {"notes, comments and instructions", L"a<note>not this</note>b<!-- c -->d<?pi e?>f", L"abdf"},
+        {"a code inside a code", L"a<bpt id=\"1\">x<ph>y</ph>z</bpt>b", L"a|b"},
+        {"codes only", L"<ph>&lt;p&gt;</ph><ph/>", L""},
+        {"unfinished tag ends the text", L"a<bpt id=\"1\"", L"a"},
+    };
+    for (const Case& c : kCases)
+    {
+        wxString sRuns;
+        for (const wxString& sRun : TextOutsideCodes(c.szXML))
+            sRuns += (sRuns.empty() ? "" : "|") + sRun;
+        EXPECT_EQ(sRuns.utf8_string(), wxString(c.szRuns).utf8_string()) << c.szName;
+    }
 }
 
 TEST(InlineMarkup, StripUnwrapsOnlyTheXLIFFElements)

@@ -125,44 +125,46 @@ TEST_F(NewDocGui, ClearingAMiddleRowMovesItLast)
     EXPECT_EQ(nHandlers, Evt_FileSelector_Changed.GetNumHandlers()) << "the dialog left its handlers behind";
 }
 
-TEST_F(NewDocGui, OKNeedsEverythingFilledInANewProject)
+TEST_F(NewDocGui, OKNeedsEverythingFilledInBothModes)
 {
     struct Case
     {
         const char* szName;
+        bool bNewProject;
         bool bRowLanguage, bTarget, bRules, bMemory;
         bool bOK;
     } const cases[] = {
-        {"all filled", true, true, true, true, true},
-        {"row without language", false, true, true, true, false},
-        {"no target language", true, false, true, true, false},
-        {"no rules", true, true, false, true, false},
-        {"no memory", true, true, true, false, false},
+        {"new: all filled", true, true, true, true, true, true},
+        {"new: row without language", true, false, true, true, true, false},
+        {"new: no target language", true, true, false, true, true, false},
+        {"new: no rules", true, true, true, false, true, false},
+        {"new: no memory", true, true, true, true, false, false},
+        {"add: all filled", false, true, true, true, false, true},
+        {"add: row without language", false, false, true, true, false, false},
+        {"add: no target language", false, true, false, true, false, false},
+        {"add: no languages at all", false, false, false, true, false, false},
+        {"add: no rules", false, true, true, false, false, false},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.szName);
-        CDlgNewDoc dialog(nullptr, true);
+        CDlgNewDoc dialog(nullptr, c.bNewProject);
+        // Adding files has no memory row.
+        EXPECT_EQ(c.bNewProject, dialog.GetTMSelector() != nullptr);
         if (c.bRowLanguage)
             SelectLanguage(dialog.GetSourceRows()[0]->GetLangSelector(), "en");
         if (c.bTarget)
             SelectLanguage(dialog.GetTargetSelector(), "de");
         if (!c.bRules)
             dialog.GetSRXSelector()->SetFileName("");
-        if (!c.bMemory)
+        if (c.bNewProject && !c.bMemory)
             dialog.GetTMSelector()->SetFileName("");
+        EXPECT_FALSE(dialog.GetOKButton()->IsEnabled()) << "no file yet";
         dialog.GetSourceRows()[0]->SetFileName("a.txt");
         EXPECT_EQ(c.bOK, dialog.GetOKButton()->IsEnabled());
+        dialog.GetSourceRows()[0]->SetFileName("");
+        EXPECT_FALSE(dialog.GetOKButton()->IsEnabled()) << "one row is no file";
     }
-
-    // Adding files: no memory row, and OK once a file is given.
-    CDlgNewDoc dialog(nullptr, false);
-    EXPECT_EQ(nullptr, dialog.GetTMSelector());
-    EXPECT_EQ("", dialog.GetTMFile());
-    dialog.GetSourceRows()[0]->SetFileName("a.txt");
-    EXPECT_TRUE(dialog.GetOKButton()->IsEnabled());
-    dialog.GetSourceRows()[0]->SetFileName("");
-    EXPECT_FALSE(dialog.GetOKButton()->IsEnabled()) << "one row is no file";
 }
 
 TEST_F(NewDocGui, AutoFillSettingsAreKept)

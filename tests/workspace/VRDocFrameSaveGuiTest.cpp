@@ -22,10 +22,12 @@
 #include "workspace/Suggestions.h"
 #include "workspace/VRDocLayout.h"
 #include "workspace/VRSegmentEditor.h"
+#include "workspace/VRSourceFrame.h"
 #include "workspace/VRSuggestedTranslationFrame.h"
 #include "workspace/VRTranslationFrame.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/config.h>
 #include <wx/dialog.h>
@@ -530,10 +532,10 @@ TEST_F(DocSaveGui, StatisticsOfAFile)
     EXPECT_EQ(3, statistics.GetNumTranslatableSegments());
     EXPECT_EQ(5, statistics.GetNumSegments());
     EXPECT_EQ(1, statistics.GetNumTranslatedSegments());
-    // "One two." "Three." "Four five six." (the code left out): one word plus one per blank or stop.
-    EXPECT_EQ(3 + 2 + 4, statistics.GetNumWords());
+    // "One two." "Three." "Four five six." (the code left out).
+    EXPECT_EQ(2 + 1 + 3, statistics.GetNumWords());
     EXPECT_EQ(8 + 6 + 14, statistics.GetNumCharacters());
-    EXPECT_EQ(4, statistics.GetNumTranslatedWords());
+    EXPECT_EQ(3, statistics.GetNumTranslatedWords());
     EXPECT_EQ(12, statistics.GetNumTranslatedCharacters());
 
     CVRMemDocStatistics byIndex;
@@ -547,5 +549,84 @@ TEST_F(DocSaveGui, StatisticsOfAFile)
     EXPECT_EQ(1u, asserts.asExpressions.size());
     EXPECT_EQ("", past.GetFileName());
     EXPECT_EQ(0, past.GetNumSegments());
+}
+// A saved project whose current file holds no segment opens with empty panes whose navigation is
+// off; moving to a file with segments turns it on, and back off again. Nothing asserts.
+TEST_F(DocSaveGui, FilesWithoutSegmentsOpenWithEmptyPanes)
+{
+    std::string sXML = ProjectXML("<body/>", MemoryFile().utf8_string());
+    sXML.insert(sXML.find("</xliff>"),
+                "<file original=\"b.txt\" source-language=\"en\" target-language=\"de\" datatype=\"plaintext\">"
+                "<header><skl><internal-file>x</internal-file></skl></header>"
+                "<body><trans-unit id=\"1\"><source>One.</source></trans-unit></body></file>");
+    AssertRecorder asserts;
+    OpenPage(WriteHomeFile("empty-first.xlf", sXML));
+    VRDocLayout* pLayout = m_pPage->GetLayout();
+    ASSERT_TRUE(pLayout);
+    const auto expectNavigation = [&](bool bOn)
+    {
+        VRSourceFrame* pSource = pLayout->GetSourceFrame();
+        EXPECT_EQ(bOn ? 1 : 0, pSource->GetSegmentCount());
+        EXPECT_EQ(bOn, pSource->GetSpin()->IsEnabled());
+        for (int nId : {VRSourceFrame::ID_NEXT, VRSourceFrame::ID_PREVIOUS, VRSourceFrame::ID_NEXT_UNTRANSLATED,
+                        VRSourceFrame::ID_PREVIOUS_UNTRANSLATED, VRSourceFrame::ID_COPY_SOURCE})
+            EXPECT_EQ(bOn, pSource->FindWindow(nId)->IsEnabled()) << nId;
+        EXPECT_FALSE(pLayout->GetSuggestions()->GetSelectionSpin()->IsEnabled());
+        EXPECT_EQ(!bOn, pLayout->GetTranslationFrame()->GetEditor()->GetReadOnly());
+    };
+    EXPECT_EQ(2, m_pPage->GetNumFiles());
+    EXPECT_EQ(0, m_pPage->GetCurrentFile());
+    expectNavigation(false);
+    EXPECT_EQ(nullptr, pLayout->GetCurrentSegmentNode());
+    EXPECT_EQ(nullptr, pLayout->GetTranslationFrame()->GetSourceNode());
+    EXPECT_EQ(0, pLayout->GetSuggestions()->GetShownCount());
+    EXPECT_TRUE(ScreenshotIfAsked("page-without-segments"));
+
+    // What a user can still do on the empty file does nothing and breaks nothing.
+    for (int nId : {VRSourceFrame::ID_NEXT, VRSourceFrame::ID_PREVIOUS, VRSourceFrame::ID_NEXT_UNTRANSLATED,
+                    VRSourceFrame::ID_PREVIOUS_UNTRANSLATED, VRSourceFrame::ID_COPY_SOURCE})
+    {
+        wxCommandEvent click(wxEVT_BUTTON, nId);
+        pLayout->GetSourceFrame()->GetEventHandler()->ProcessEvent(click);
+    }
+    m_pPage->SelectSegment(0);
+    pLayout->GetTranslationFrame()->SetTargetText("typed");
+    PumpEvents(20);
+    CVRMemDocStatistics statistics;
+    m_pPage->GetStatistics(&statistics, 0);
+    EXPECT_EQ(0, statistics.GetNumSegments());
+    EXPECT_FALSE(m_pPage->GetModel().IsChanged());
+
+    m_pPage->SelectFile(1);
+    PumpEvents(20);
+    expectNavigation(true);
+    m_pPage->SelectFile(0);
+    PumpEvents(20);
+    expectNavigation(false);
+    EXPECT_EQ(std::vector<std::string>(), asserts.asExpressions);
+}
+
+// A manual page as people write them: navigation links, code spans, a table, entities, line breaks
+// inside paragraphs. Only what a reader sees counts, never the markup the codes carry.
+TEST_F(DocSaveGui, StatisticsOfAManualPageCountItsVisibleWords)
+{
+    wxArrayString asFiles, asLanguages;
+    asFiles.push_back(wxString(LINTRADO_FIXTURES_DIR) + "/statistics/manual.html");
+    asLanguages.push_back("en");
+    ShowPage(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, wxString(),
+                            asFiles, asLanguages, "de", -1));
+    CVRMemDocStatistics statistics;
+    m_pPage->GetStatistics(&statistics, 0);
+
+    // Counted apart from the program: Python's html.parser over the page, keeping the text of the
+    // body, the title and the alt text, with references decoded, then the words matched by
+    // [^\W_]+(?:[-'\u2019_][^\W_]+|(?<=\d)[.,]\d+)* : 384 words, 2,335 characters with runs of
+    // blanks taken as one. (Whitespace-separated tokens, as a word processor counts, give 363.) The
+    // program's count is a little lower: a line break or non-breaking space kept in a code is no
+    // character of the text.
+    constexpr int kVisibleWords = 384;
+    EXPECT_NEAR(statistics.GetNumWords(), kVisibleWords, kVisibleWords * 3 / 100);
+    constexpr int kVisibleCharacters = 2335;
+    EXPECT_NEAR(statistics.GetNumCharacters(), kVisibleCharacters, kVisibleCharacters * 5 / 100);
 }
 } // namespace

@@ -9,6 +9,7 @@
 #include "tests/harness/AssertRecorder.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
+#include "varnak/include/tcLocalisationEngine.h"
 #include "varnak/include/tcNode.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,162 @@ TEST_F(ProjectModelTest, NewProjectKeepsTheFilesAConvertorServes)
         EXPECT_EQ(model.GetDocument(), tApp()->GetCurrentDoc());
     }
     EXPECT_TRUE(m_prompts.asMessages.empty()) << "skipped files are skipped silently";
+}
+
+// A source that cannot be read adds nothing: the user hears once which file and why, no assertion
+// is reported, and the other files go on, when a project is made and when files are added to it.
+TEST_F(ProjectModelTest, ASourceThatCannotBeReadAddsNothing)
+{
+    const wxString sGood = WriteHomeFile("good.txt", "One. Two.");
+    const wxString sMissing = HomePath("typo.txt");
+    const wxString sFolder = WriteHomeFile("folder.txt/x", "").BeforeLast('/');
+    const wxString sGone = g_LocEngine.FindTranslation("FILE_DOES_NOT_EXIST");
+    const wxString sUnreadable = g_LocEngine.FindTranslation("FILE_COULD_NOT_OPEN");
+    const std::string sMemory = EmptyMemory().utf8_string();
+    struct Case
+    {
+        const char* szName;
+        bool bAddFiles; // to an open project of one file, else a new project
+        std::vector<wxString> asFiles;
+        std::vector<wxString> asTold; // path and reason of each message
+        int nFiles;                    // files of the project afterwards
+    } const cases[] = {
+        {"new: second path mistyped", false, {sGood, sMissing}, {sMissing, sGone}, 1},
+        {"new: first path mistyped", false, {sMissing, sGood}, {sMissing, sGone}, 1},
+        {"new: a folder", false, {sFolder, sGood}, {sFolder, sUnreadable}, 1},
+        {"add: path mistyped", true, {sMissing}, {sMissing, sGone}, 1},
+        {"add: mistyped between two good", true, {sGood, sMissing, sGood}, {sMissing, sGone}, 3},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        AssertRecorder asserts;
+        m_prompts.asMessages.clear();
+        for (size_t i = 0; i < c.asTold.size(); i += 2)
+            m_prompts.anAnswers.push_back(wxOK);
+        VRProjectModel model(&m_manager);
+        if (c.bAddFiles)
+        {
+            Open(model, ProjectXML("<body><trans-unit id=\"1\"><source>A.</source></trans-unit></body>", sMemory));
+            model.LoadSRX(WriteRules());
+            ASSERT_FALSE(model.IsChanged());
+            for (const wxString& sFile : c.asFiles)
+                EXPECT_EQ(sFile == sGood, model.AddFile(sFile, "en", "de", -1, nullptr));
+            model.RefreshFiles();
+            // The page marks what it added; a file taken out again marks nothing.
+            EXPECT_FALSE(model.IsChanged());
+        }
+        else
+        {
+            wxArrayString asFiles, asLanguages;
+            for (const wxString& sFile : c.asFiles)
+            {
+                asFiles.push_back(sFile);
+                asLanguages.push_back("en");
+            }
+            model.CreateNew(WriteRules(), VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1,
+                            nullptr);
+        }
+        EXPECT_EQ(c.nFiles, model.GetNumFiles());
+        // No empty file element: every file left has units, and none names the failed path.
+        for (tcNode* pFile : model.GetFileNodes())
+        {
+            std::vector<tcNode*> apSegments;
+            model.CollectFileSegments(pFile, true, apSegments);
+            EXPECT_FALSE(apSegments.empty());
+            EXPECT_NE(c.asTold[0], pFile->GetAttributeDisplayAsString(model.GetXLIFFDTD().m_pFileOriginalAttr));
+        }
+        ASSERT_EQ(c.asTold.size() / 2, m_prompts.asMessages.size());
+        for (size_t i = 0; i < c.asTold.size(); i += 2)
+        {
+            EXPECT_TRUE(m_prompts.asMessages[i / 2].Contains(c.asTold[i])) << m_prompts.asMessages[i / 2];
+            EXPECT_TRUE(m_prompts.asMessages[i / 2].EndsWith(c.asTold[i + 1])) << m_prompts.asMessages[i / 2];
+        }
+        EXPECT_TRUE(asserts.asExpressions.empty());
+        if (model.IsChanged())
+            m_prompts.anAnswers.push_back(wxNO);
+        model.CloseMemory();
+    }
+}
+
+// Whatever files were added and removed, a project the program saved opens again, also when no
+// file holds a segment any more.
+TEST_F(ProjectModelTest, ASavedProjectAlwaysReopens)
+{
+    const std::string sMemory = EmptyMemory().utf8_string();
+    const std::string kMissing = "\x01missing";
+    struct Step
+    {
+        char cWhat; // '+' adds the file sName holding sText (kMissing: never written), '-' removes file sName
+        std::string sName;
+        std::string sText;
+    };
+    struct Case
+    {
+        const char* szName;
+        std::vector<std::pair<std::string, std::string>> start; // the new project's files
+        std::vector<Step> steps;
+        int nFiles;    // after reopening
+        int nSegments; // in all files
+    } const cases[] = {
+        {"empty text added, first removed", {{"a.txt", "One. Two."}}, {{'+', "e.txt", ""}, {'-', "0", ""}}, 1, 0},
+        {"mistyped path added, first kept", {{"a.txt", "One. Two."}}, {{'+', "typo.txt", kMissing}, {'-', "0", ""}},
+         1, 2},
+        {"two empty added, first removed",
+         {{"a.txt", "One. Two."}},
+         {{'+', "e.txt", ""}, {'+', "f.txt", ""}, {'-', "0", ""}},
+         2,
+         0},
+        {"empty first, two sentences second", {{"e.txt", ""}, {"b.txt", "Three. Four."}}, {}, 2, 2},
+        {"empty first, the other removed", {{"e.txt", ""}, {"b.txt", "Three. Four."}}, {{'-', "1", ""}}, 1, 0},
+        {"page without text added, first removed",
+         {{"a.txt", "One."}},
+         {{'+', "blank.html", "<html><body><p><img src=\"x.png\"></p></body></html>"}, {'-', "0", ""}},
+         1,
+         0},
+        {"removed, added, removed again",
+         {{"a.txt", "One."}, {"b.txt", "Two."}},
+         {{'-', "0", ""}, {'+', "e.txt", ""}, {'-', "0", ""}, {'+', "c.txt", "Three."}},
+         2,
+         1},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        const wxString sPath = HomePath("reopen.xlf");
+        {
+            VRProjectModel model(&m_manager);
+            CreateNew(model, c.start, wxString(sMemory));
+            for (const Step& step : c.steps)
+            {
+                if (step.cWhat == '-')
+                {
+                    model.RemoveFile(std::stoi(step.sName));
+                    continue;
+                }
+                const bool bMissing = step.sText == kMissing;
+                if (bMissing)
+                    m_prompts.anAnswers.push_back(wxOK);
+                model.AddFile(bMissing ? HomePath(step.sName) : WriteHomeFile(step.sName, step.sText), "en", "de", -1,
+                              nullptr);
+                model.RefreshFiles();
+            }
+            ASSERT_TRUE(model.Save(sPath));
+        }
+        VRProjectModel reopened(&m_manager);
+        ASSERT_NO_THROW(reopened.Open(sPath, nullptr, {}));
+        EXPECT_EQ(c.nFiles, reopened.GetNumFiles());
+        int nSegments = 0;
+        for (tcNode* pFile : reopened.GetFileNodes())
+        {
+            std::vector<tcNode*> apSegments;
+            reopened.CollectFileSegments(pFile, true, apSegments);
+            nSegments += static_cast<int>(apSegments.size());
+        }
+        EXPECT_EQ(c.nSegments, nSegments);
+        EXPECT_FALSE(reopened.IsChanged());
+        EXPECT_TRUE(m_prompts.anAnswers.empty());
+    }
 }
 
 TEST_F(ProjectModelTest, ClosingKeepsAnotherProjectCurrent)
@@ -350,12 +507,9 @@ TEST_F(ProjectModelTest, EveryFailedConstructionLeavesNothing)
          { t.Open(m, ProjectXML("<body>" + sUnit + "</body>", sMemory, "")); },
          false},
         {"no body", [&](ProjectModelTest& t, VRProjectModel& m) { t.Open(m, ProjectXML("", sMemory)); }, false},
-        {"nothing to translate",
+        {"nothing to translate in any new file",
          [&](ProjectModelTest& t, VRProjectModel& m)
-         {
-             t.Open(m, ProjectXML("<body><trans-unit id=\"1\" translate=\"no\"><source>A.</source></trans-unit></body>",
-                                  sMemory));
-         },
+         { t.CreateNew(m, {{"a.txt", ""}, {"b.txt", ""}}, wxString(sMemory)); },
          false},
         {"memory cancelled",
          [&](ProjectModelTest& t, VRProjectModel& m)

@@ -5,6 +5,9 @@ if(TARGET page_tests)
 endif()
 lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp VRDocLayoutGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp
     VRDocFrameSaveGuiTest.cpp)
+if(TARGET page_gui_tests)
+    target_compile_definitions(page_gui_tests PRIVATE LINTRADO_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
+endif()
 # Word documents in project pages, with the in-memory Word.
 lintrado_test_program(page_word_gui_tests gui WordPreviewPageGuiTest.cpp)
 if(TARGET page_word_gui_tests)
