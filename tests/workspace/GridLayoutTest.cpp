@@ -123,10 +123,10 @@ TEST(GridLayout, SelectingARowScrollsOnlyWhenItDoesNotShowWhole)
         {30, true, 28},                               // far below: half a screen above it
         {4, true, 4},                                 // just above: one row
         {0, true, 0},                                 // far above
-        {99, true, 97},
-        {41, true, 41}, // far below, under a tall row: half a screen would cut it
-        {70, true, 70}, // higher than the grid: its top
-        {72, true, 71}, // under a row higher than the grid: from the row after it
+        {99, true, 97},                               // near the end
+        {41, true, 41},                               // far below, under a tall row: half a screen would cut it
+        {70, true, 70},                               // higher than the grid: its top
+        {72, true, 71},                               // under a row higher than the grid: from the row after it
     };
     for (const auto& c : aCases)
     {
