@@ -402,9 +402,18 @@ void VRGrid::SetSelectedItem(int nRow)
     const int nDisplayed = pFirst ? pFirst->GetNumDisplayedRows() : 0;
     const int nValues = pFirst ? pFirst->GetNumValues() : 0;
     const VRGridLayout::SSelectionMove move =
-        VRGridLayout::MoveForSelection(m_nSelectedRow, GetFirstVisibleRow(), nDisplayed, nValues);
+        VRGridLayout::MoveForSelection(m_nSelectedRow, GetFirstVisibleRow(), nDisplayed, nValues, m_anRowHeights,
+                                       GetClientSize().y - m_nHeadingHeight);
     if (move.bScroll)
-        ScrollToRow(move.nTop);
+    {
+        // The scrollbar keeps its position within range - thumb size, and the last redraw's thumb may
+        // be wider than the one this first row gets (near the end, or with tall rows below it): a
+        // narrower thumb lets the position hold, and the redraw sets the real one.
+        if (m_pScrollbar)
+            m_pScrollbar->SetScrollbar(move.nTop, std::min(m_nThumbSize, std::max(1, m_nRange - move.nTop)), m_nRange,
+                                       std::max(1, m_nThumbSize));
+        Redraw();
+    }
     else
         RedrawSelectionLines(m_nSelectedRow);
 }
@@ -576,6 +585,7 @@ void VRGrid::Redraw()
         for (VRColumnBase* pColumn : m_apColumns)
             pColumn->HideFreeControls();
 
+        m_nHeadingHeight = input.nHeadingHeight;
         m_nThumbSize = layout.nThumbSize;
         m_pScrollbar->SetScrollbar(input.nFirstRow, m_nThumbSize, m_nRange, std::max(1, m_nThumbSize));
         if (GetFirstVisibleRow() == input.nFirstRow)

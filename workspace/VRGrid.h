@@ -247,7 +247,8 @@ public:
     void Thaw();
     bool IsGridFrozen() const { return m_bFrozen; }
 
-    // Selects a row and scrolls it into view; posts nothing. Past the last row means the last row.
+    // Selects a row and scrolls so that it shows whole (its top, when it is taller than the grid);
+    // posts nothing. Past the last row means the last row.
     void SetSelectedItem(int nRow);
     int GetSelectedItem() const { return m_nSelectedRow; }
 
@@ -296,6 +297,7 @@ private:
     int m_nNumberWidth = 15;
     int m_nRange = 0;
     int m_nThumbSize = 0;
+    int m_nHeadingHeight = 0; // of the last redraw
     int m_nWheelRotation = 0;
     wxNoFocusScrollbar* m_pScrollbar;
     std::vector<VRColumnBase*> m_apColumns;

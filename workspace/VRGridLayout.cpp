@@ -57,23 +57,56 @@ SLayout Compute(const SInput& input)
     return layout;
 }
 
-SSelectionMove MoveForSelection(int nRow, int nTop, int nDisplayed, int nValues)
+namespace
+{
+// The pixels row nRow takes below the separator above it; a height the user could not have set still
+// takes one, as in Compute.
+int RowPitch(const std::vector<int>& anHeights, int nRow)
+{
+    return 1 + std::max(1, anHeights[static_cast<size_t>(nRow)]);
+}
+} // namespace
+
+bool IsRowWhole(const std::vector<int>& anHeights, int nTop, int nRow, int nSpace)
+{
+    if (nRow < nTop || nTop < 0 || nRow >= static_cast<int>(anHeights.size()))
+        return false;
+    if (nRow == nTop)
+        return true;
+    int nUsed = 0;
+    for (int f = nTop; f <= nRow && nUsed <= nSpace; ++f)
+        nUsed += RowPitch(anHeights, f);
+    return nUsed <= nSpace;
+}
+
+int LeastTopShowing(const std::vector<int>& anHeights, int nRow, int nSpace)
+{
+    if (nRow < 0 || nRow >= static_cast<int>(anHeights.size()))
+        return std::max(0, nRow);
+    int nTop = nRow;
+    int nUsed = RowPitch(anHeights, nRow);
+    while (nTop > 0 && nUsed + RowPitch(anHeights, nTop - 1) <= nSpace)
+        nUsed += RowPitch(anHeights, --nTop);
+    return nTop;
+}
+
+SSelectionMove MoveForSelection(int nRow, int nTop, int nDisplayed, int nValues, const std::vector<int>& anHeights,
+                                int nSpace)
 {
     SSelectionMove move;
+    move.nTop = nTop;
+    if (IsRowWhole(anHeights, nTop, nRow, nSpace))
+        return move;
     const int nShown = std::max(0, nDisplayed - 1);
     const int nHalf = nShown / 2;
-    move.nTop = nTop;
-    if (nRow > nTop + nShown)
-    {
-        move.bScroll = true;
-        move.nTop = nRow - nTop - nShown == 1 ? nTop + 1 : std::min(nRow - nHalf, nValues);
-    }
-    else if (nRow < nTop)
-    {
-        move.bScroll = true;
+    move.bScroll = true;
+    if (nRow >= nTop)
+        move.nTop = nRow - nTop - nShown <= 1 ? nTop + 1 : std::min(nRow - nHalf, nValues);
+    else
         move.nTop = nTop - nRow == 1 ? nRow : std::max(nRow - nHalf, 0);
-    }
-    move.nTop = std::max(0, move.nTop);
+    // Counting the displayed rows takes a row cut at the bottom as shown, and half a screen of tall
+    // rows may not hold the row: the first row that shows it whole wins.
+    move.nTop = std::max({0, move.nTop, LeastTopShowing(anHeights, nRow, nSpace)});
     return move;
 }
 

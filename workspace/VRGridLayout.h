@@ -50,15 +50,27 @@ struct SLayout
 
 SLayout Compute(const SInput& input);
 
+// Whether row nRow shows whole when nTop is the first visible row: its cells end within nSpace, the
+// grid's height below the headings. The first visible row counts as whole even when it is taller than
+// nSpace, as nothing shows more of it.
+bool IsRowWhole(const std::vector<int>& anHeights, int nTop, int nRow, int nSpace);
+
+// The smallest first visible row that shows row nRow whole: nRow itself when the row alone does not fit.
+int LeastTopShowing(const std::vector<int>& anHeights, int nRow, int nSpace);
+
 // Where the first visible row goes when row nRow is selected, with nTop the first visible row,
-// nDisplayed the number of rows showing cells and nValues the row count. bScroll is false when the
-// row is on screen and only the selection lines change.
+// nDisplayed the number of rows showing cells (a row cut at the bottom included), nValues the row
+// count, anHeights the row heights and nSpace the grid's height below the headings. bScroll is false
+// when the row shows whole and only the selection lines change. A step onto the row cut at the bottom,
+// or onto the next one, scrolls just far enough to show it whole; a farther jump puts it half a screen
+// down, or lower when the rows above it are tall.
 struct SSelectionMove
 {
     bool bScroll = false;
     int nTop = 0;
 };
-SSelectionMove MoveForSelection(int nRow, int nTop, int nDisplayed, int nValues);
+SSelectionMove MoveForSelection(int nRow, int nTop, int nDisplayed, int nValues, const std::vector<int>& anHeights,
+                                int nSpace);
 
 // The selected row as stored: nRow clamped to the last of nRows rows (-1 when there are none); a
 // negative row means no selection.

@@ -179,6 +179,62 @@ TEST_F(GridGui, FocusInACellSelectsItsRowAndTellsTheParentOnce)
     EXPECT_EQ(RedSeparators(pGrid), (std::vector<int>{nShown, nShown + 1}));
 }
 
+// Drags the separator under row nRow, scrolled to the top first, by nGrowth pixels.
+void GrowRow(VRGrid* pGrid, int nRow, int nGrowth)
+{
+    pGrid->ScrollToRow(nRow);
+    const int nHeight = pGrid->GetRowHeight(nRow) + nGrowth;
+    VRGridSeperator* pSeparator = RowSeparator(pGrid, nRow - pGrid->GetFirstVisibleRow() + 1);
+    SendMouse(pSeparator, wxEVT_LEFT_DOWN, 40, 0, true);
+    SendMouse(pSeparator, wxEVT_LEFT_UP, 40, nGrowth, false);
+    ASSERT_TRUE(PumpUntil([&]() { return pGrid->GetRowHeight(nRow) == nHeight; })) << "row " << nRow;
+}
+
+TEST_F(GridGui, StepsAndJumpsShowTheSelectedRowWhole)
+{
+    for (int nGridHeight : {250, 300, 440})
+    {
+        SCOPED_TRACE(testing::Message() << "grid of " << nGridHeight << " pixels");
+        GridTestFrame* pFrame = MakeFrame(200, wxSize(700, nGridHeight));
+        VRGrid* pGrid = pFrame->m_pGrid;
+        ASSERT_EQ(pGrid->GetClientSize().y, nGridHeight);
+        // Taller rows: one alone, two together, one higher than the grid, one near the end.
+        const struct
+        {
+            int nRow, nGrowth;
+        } aTaller[] = {{3, 40}, {60, 90}, {61, 90}, {120, nGridHeight}, {198, 30}};
+        for (const auto& taller : aTaller)
+            ASSERT_NO_FATAL_FAILURE(GrowRow(pGrid, taller.nRow, taller.nGrowth));
+        pGrid->ScrollToRow(0);
+
+        // Next through every row, Previous back, then jumps as the spin or a search makes them.
+        std::vector<int> anRows;
+        for (int nRow = 0; nRow < 200; ++nRow)
+            anRows.push_back(nRow);
+        for (int nRow = 199; nRow >= 0; --nRow)
+            anRows.push_back(nRow);
+        for (int nRow : {150, 10, 121, 199, 0, 62, 61, 119, 198})
+            anRows.push_back(nRow);
+        for (int nRow : anRows)
+        {
+            const bool bWholeBefore = RowNotWhole(pGrid, nRow).empty();
+            const int nTopBefore = pGrid->GetFirstVisibleRow();
+            pGrid->SetSelectedItem(nRow);
+            const std::string sWhy = RowNotWhole(pGrid, nRow);
+            ASSERT_TRUE(sWhy.empty()) << sWhy;
+            if (bWholeBefore)
+            {
+                ASSERT_EQ(pGrid->GetFirstVisibleRow(), nTopBefore) << "row " << nRow << " showed whole already";
+            }
+            const std::vector<int> anRed = RedSeparators(pGrid);
+            ASSERT_FALSE(anRed.empty()) << "row " << nRow;
+            ASSERT_EQ(anRed.front(), nRow - pGrid->GetFirstVisibleRow()) << "row " << nRow;
+        }
+        pFrame->Destroy();
+        PumpEvents(30);
+    }
+}
+
 TEST_F(GridGui, AClickInTheFocusedCellReportsTheRowItShowsNow)
 {
     GridTestFrame* pFrame = MakeFrame(100);

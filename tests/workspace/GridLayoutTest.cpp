@@ -104,28 +104,42 @@ TEST(GridLayout, CellsLieBetweenTheColumnSeparators)
     }
 }
 
-TEST(GridLayout, SelectingARowScrollsOnlyWhenItIsOffScreen)
+TEST(GridLayout, SelectingARowScrollsOnlyWhenItDoesNotShowWhole)
 {
-    // Rows 5 to 9 displayed (first visible row 5), 100 rows.
+    // 100 rows of 60 pixels in 250 pixels, first visible row 5: rows 5 to 8 show whole, row 9 shows its
+    // top 5 pixels. Rows 40 and 41 are 150 pixels high, row 70 is higher than the grid.
+    std::vector<int> anHeights(100, 60);
+    anHeights[40] = anHeights[41] = 150;
+    anHeights[70] = 400;
     const struct
     {
         int nRow;
         bool bScroll;
         int nTop;
     } aCases[] = {
-        {7, false, 5},  {5, false, 5}, {9, false, 5}, // on screen
-        {10, true, 6},                                // just below: one row
+        {7, false, 5},  {5, false, 5}, {8, false, 5}, // whole on screen
+        {9, true, 6},                                 // cut at the bottom: just far enough
+        {10, true, 7},                                // just below the cut row
         {30, true, 28},                               // far below: half a screen above it
         {4, true, 4},                                 // just above: one row
         {0, true, 0},                                 // far above
-        {99, true, 97},
+        {99, true, 97},                               // near the end
+        {41, true, 41},                               // far below, under a tall row: half a screen would cut it
+        {70, true, 70},                               // higher than the grid: its top
+        {72, true, 71},                               // under a row higher than the grid: from the row after it
     };
     for (const auto& c : aCases)
     {
-        const SSelectionMove move = MoveForSelection(c.nRow, 5, 5, 100);
+        const SSelectionMove move = MoveForSelection(c.nRow, 5, 5, 100, anHeights, 250);
         EXPECT_EQ(move.bScroll, c.bScroll) << "row " << c.nRow;
         EXPECT_EQ(move.nTop, c.nTop) << "row " << c.nRow;
+        EXPECT_TRUE(IsRowWhole(anHeights, move.nTop, c.nRow, 250)) << "row " << c.nRow;
     }
+    // Stepping on from a row higher than the grid shows the next row whole, below none of the tall one.
+    EXPECT_EQ(MoveForSelection(71, 70, 1, 100, anHeights, 250).nTop, 71);
+    // A grid lower than any row shows each selected row's top.
+    EXPECT_EQ(MoveForSelection(6, 5, 1, 100, anHeights, 40).nTop, 6);
+    EXPECT_FALSE(MoveForSelection(5, 5, 1, 100, anHeights, 40).bScroll);
 }
 
 TEST(GridLayout, SelectionPastTheLastRowIsTheLastRow)

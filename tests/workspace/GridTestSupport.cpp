@@ -62,3 +62,18 @@ wxString TaggedSegment(int nRow)
                            "Grüße."),
         nRow + 1);
 }
+
+std::string RowNotWhole(VRGrid* pGrid, int nRow)
+{
+    const int nTop = pGrid->GetFirstVisibleRow();
+    wxWindow* pCell = pGrid->GetColumn(0)->GetDisplayedControl(nRow - nTop);
+    const std::string sWhere = "row " + std::to_string(nRow) + ", first visible row " + std::to_string(nTop);
+    if (!pCell || !pCell->IsShown() || pGrid->FindCellRow(pCell) != nRow)
+        return sWhere + ": not displayed";
+    const wxRect rect = pCell->GetRect();
+    const int nHeight = pGrid->GetClientSize().y;
+    if (rect.GetTop() < 0 || (rect.GetBottom() >= nHeight && nRow != nTop))
+        return sWhere + ": cells at " + std::to_string(rect.GetTop()) + " to " + std::to_string(rect.GetBottom()) +
+               " in a grid of " + std::to_string(nHeight) + " pixels";
+    return std::string();
+}

@@ -4,6 +4,7 @@
 
 #include <wx/frame.h>
 
+#include <string>
 #include <vector>
 
 // A frame holding one grid that fills it, recording the selections (notification 12) the grid posts
@@ -34,3 +35,7 @@ public:
 
 // A segment as the convertors write it: text around a bold pair of codes and a placeholder.
 wxString TaggedSegment(int nRow);
+
+// Why row nRow of pGrid does not show whole (not displayed, or its cells cut by the grid's lower edge);
+// empty when it does. A row higher than the grid shows whole as the first visible row.
+std::string RowNotWhole(VRGrid* pGrid, int nRow);

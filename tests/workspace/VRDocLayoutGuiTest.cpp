@@ -9,6 +9,7 @@
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/Screenshot.h"
 #include "tests/harness/TestFiles.h"
+#include "tests/workspace/GridTestSupport.h"
 #include "tests/workspace/PageGuiFixture.h"
 #include "tests/workspace/ProjectFixtures.h"
 #include "varnak/include/tcDocument.h"
@@ -175,6 +176,41 @@ TEST_F(DocLayoutGui, UntranslatedSegmentsAreVisitedBothWays)
         EXPECT_EQ(c.nExpected, Layout().GetSourceFrame()->GetCurrentSegment());
         EXPECT_EQ(c.nExpected, Layout().GetShownSegment());
         EXPECT_EQ(Segments()[c.nExpected], Layout().GetCurrentSegmentNode());
+    }
+    Prompts().AnswerMessage(wxNO);
+}
+
+TEST_F(DocLayoutGui, NextAndPreviousShowTheCurrentSourceRowWhole)
+{
+    const int nSentences = 30;
+    std::string sText;
+    for (int i = 1; i <= nSentences; ++i)
+        sText += "Sentence number " + std::to_string(i) + " of the long file. ";
+    wxArrayString asFiles, asLanguages;
+    asFiles.push_back(WriteHomeFile("long.txt", sText));
+    asLanguages.push_back("en");
+    ShowPage(new VRDocFrame(m_pFrame, WriteRules("rules.srx", BlankGoes::WithNextSentence), &m_manager, wxString(),
+                            asFiles, asLanguages, "de", -1));
+    VRSourceFrame* pSource = Layout().GetSourceFrame();
+    VRGrid* pGrid = pSource->GetGrid();
+    ASSERT_EQ(pSource->GetSegmentCount(), nSentences);
+    ASSERT_LT(pGrid->GetClientSize().y, nSentences * 61) << "the rows fill more than one screen";
+
+    // On through the last row round to the first, then back the same way.
+    int nCurrent = pSource->GetCurrentSegment();
+    for (int nStep = 0; nStep < 4 * nSentences; ++nStep)
+    {
+        const bool bNext = nStep < 2 * nSentences;
+        nCurrent = (nCurrent + (bNext ? 1 : nSentences - 1)) % nSentences;
+        ClickButton(dynamic_cast<wxAnyButton*>(
+            pSource->FindWindow(bNext ? VRSourceFrame::ID_NEXT : VRSourceFrame::ID_PREVIOUS)));
+        ASSERT_TRUE(PumpUntil([&] { return pGrid->GetSelectedItem() == nCurrent; })) << "step " << nStep;
+        const std::string sWhy = RowNotWhole(pGrid, nCurrent);
+        ASSERT_TRUE(sWhy.empty()) << "step " << nStep << ": " << sWhy;
+        if (nStep == nSentences / 2)
+        {
+            EXPECT_TRUE(ScreenshotIfAsked("source-pane-next"));
+        }
     }
     Prompts().AnswerMessage(wxNO);
 }

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/AppPaths.h"
+#include "app/BrindovaFrame.h"
+#include "app/ProgramServices.h"
+#include "tests/harness/GuiTest.h"
+
+#include <wx/weakref.h>
+
+#include <filesystem>
+
+// Base of the tests that drive the program's main window: the program's own start-up services
+// with the data the build copies beside the programs (found by the program's own path rule, so the
+// shipped catalog is the one in use). The test makes the window in m_pFrame; the window and the
+// services go at the test's end.
+class ProgramWindowTest : public GuiTest
+{
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        ApplyAppPaths(ComputeAppPaths(wxString(std::filesystem::read_symlink("/proc/self/exe").wstring())));
+        ASSERT_TRUE(tStartProgramServices());
+        m_bServices = true;
+    }
+    void TearDown() override
+    {
+        if (m_pFrame)
+            m_pFrame->Destroy();
+        PumpUntil([this] { return !m_pFrame; });
+        if (m_bServices)
+            tStopProgramServices();
+        GuiTest::TearDown();
+    }
+
+    // Runs the menu command nID as a click on its menu item does.
+    void Command(int nID)
+    {
+        wxCommandEvent event(wxEVT_MENU, nID);
+        event.SetEventObject(m_pFrame.get());
+        m_pFrame->ProcessWindowEvent(event);
+    }
+
+    wxWeakRef<BrindovaFrame> m_pFrame;
+    bool m_bServices = false;
+};
