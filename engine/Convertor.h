@@ -140,6 +140,9 @@ public:
 protected:
     // pFile's header/skl/internal-file, each found by its handle; null when any is missing.
     tcNode* FindInternalFile(tcNode* pFile) const;
+    // Tells the log and the user (one line, one message) that the source was read as UTF-8 with
+    // stray bytes made U+FFFD, the first at byte nFirstStray. npos (nothing stray) says nothing.
+    void ReportStrayBytes(size_t nFirstStray) const;
 
     tcNode* m_pBodyNode = nullptr;
     tcNode* m_pInternalFileNode = nullptr;

@@ -19,8 +19,9 @@ public:
     tcConvertorTXT(tcDocument* pDoc, const wxString& sSourceLanguage);
     ~tcConvertorTXT() override;
 
-    // Reads m_sSourcePath, decoded as tDecodeTextAuto does (byte order mark, else UTF-8 when valid,
-    // else Latin-1), with CR LF line ends turned into LF. Characters XML does not allow become
+    // Reads m_sSourcePath, decoded as tDecodeTextAuto does (byte order mark, else UTF-8 when mostly
+    // valid, stray bytes reported with ReportStrayBytes, else Latin-1), with CR LF line ends turned
+    // into LF. Characters XML does not allow become
     // U+FFFD, with a warning. A file that cannot be opened or read is reported to the user and gives
     // false, adding no unit. Raises pProgress (may be null) by 500.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
