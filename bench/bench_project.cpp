@@ -24,6 +24,7 @@
 
 #include "Shared/AppUtils_sharedTestText.h"
 #include "Shared/VRSRXDoc.h"
+#include "bench/UndatedProject.h"
 #include "engine/Convertor.h"
 #include "engine/ConvertorRegistry.h"
 #include "engine/MemDocLookupPool.h"
@@ -245,15 +246,11 @@ struct RunFigures
     std::string sFile;
 };
 
-// The file's bytes without the file element's creation date, which moves with the clock.
+// The file's bytes without the file elements' creation dates, which move with the clock.
 std::string ReadBytes(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::string s(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
-    const size_t nDate = s.find(" date=\"");
-    if (nDate != std::string::npos)
-        s.erase(nDate, s.find('"', nDate + 7) + 1 - nDate);
-    return s;
+    return tWithoutFileDates(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{}));
 }
 
 // One run: figures for converting aFiles against pMemory on nThreads workers, with the time without

@@ -1,6 +1,8 @@
 #include "engine/Convertor.h"
 
 #include "Shared/AppUtils_shared.h"
+#include "Shared/Localisation.h"
+#include "Shared/UserPrompts.h"
 #include "engine/ConvertorProgress.h"
 #include "engine/Convertor_segment.h"
 #include "engine/InlineMarkup.h"
@@ -22,6 +24,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <string_view>
 #include <vector>
 
 #ifndef LINTRADO_VERSION
@@ -346,6 +349,18 @@ bool WriteHexToBinaryFile(const wxString& sPath, const wxString& sHex)
         return false;
     }
     return true;
+}
+
+void tcConvertor::ReportStrayBytes(size_t nFirstStray) const
+{
+    if (nFirstStray == std::string_view::npos)
+        return;
+    const wxString sOffset = wxString::Format("%zu", nFirstStray);
+    kvLog(L"%s was read as UTF-8 although some bytes are not UTF-8 (the first at byte offset %s); each "
+          L"became U+FFFD.",
+          m_sSourcePath, sOffset);
+    tUserPrompts().ShowMessage(tLocalisedWith("SOURCE_STRAY_BYTES", m_sSourcePath, sOffset),
+                               g_LocEngine.FindTranslation("MESSAGETITLE_WARNING"), wxOK | wxICON_WARNING, nullptr);
 }
 
 tcConvertor::tcConvertor(const wxString& sTypeName, tcDocument* pDoc, const wxString& sSourceLanguage)

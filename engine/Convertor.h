@@ -151,6 +151,9 @@ protected:
     // Sets the failure for a source that could not be opened or read: whether it is missing or
     // unreadable; logs it too.
     void SetReadFailure();
+    // Tells the log and the user (one line, one message) that the source was read as UTF-8 with
+    // stray bytes made U+FFFD, the first at byte nFirstStray. npos (nothing stray) says nothing.
+    void ReportStrayBytes(size_t nFirstStray) const;
 
     tcNode* m_pBodyNode = nullptr;
     tcNode* m_pInternalFileNode = nullptr;

@@ -533,6 +533,7 @@ bool tcConvertorHTML::Import(CSegmentDoc* pSegDoc, tcConvertorProgress*)
         SetReadFailure();
         return false;
     }
+    ReportStrayBytes(pStream->GetDecoding().nFirstStray);
 
     CHTMLTokenizer tokenizer(*this, m_asTranslatableAttributes, m_asBlockTags, m_mapStyles, *pSegDoc);
     int nReplaced = 0;

@@ -43,8 +43,9 @@ public:
 
     // Reads m_sSourcePath into units, decoded as tcTextFileInputStream does with the declarations
     // of HTML (a meta charset, else an XML declaration; undeclared Latin-1 read as windows-1252) or,
-    // for the XML convertor, of XML (the XML declaration). A file that cannot be opened or read
-    // gives false with the reason in GetFailure, adding nothing. The progress is not used.
+    // for the XML convertor, of XML (the XML declaration); undeclared UTF-8 with stray bytes is
+    // reported with ReportStrayBytes. A file that cannot be opened or read gives false with the
+    // reason in GetFailure, adding nothing. The progress is not used.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
     // PostProcessOutput, then the family's shared window under pParent; null without a window.
     wxWindow* Preview(const wxString& sSkeleton, const wxString& sText, wxWindow* pParent, tcNode* pFile) override;

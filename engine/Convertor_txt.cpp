@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 tcConvertorTXT::tcConvertorTXT(tcDocument* pDoc, const wxString& sSourceLanguage)
     : tcConvertor(L"txt", pDoc, sSourceLanguage)
@@ -43,7 +44,9 @@ bool tcConvertorTXT::Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress
         return false;
     }
 
-    wxString sText(tDecodeTextAuto(*sBytes));
+    size_t nFirstStray = std::string_view::npos;
+    wxString sText(tDecodeTextAuto(*sBytes, nullptr, nullptr, &nFirstStray));
+    ReportStrayBytes(nFirstStray);
     tStrReplace(sText, L"\r\n", L"\n");
     int nReplaced = 0;
     for (auto it = sText.begin(); it != sText.end(); ++it)

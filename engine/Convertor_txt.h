@@ -19,10 +19,11 @@ public:
     tcConvertorTXT(tcDocument* pDoc, const wxString& sSourceLanguage);
     ~tcConvertorTXT() override;
 
-    // Reads m_sSourcePath, decoded as tDecodeTextAuto does (byte order mark, else UTF-8 when valid,
-    // else Latin-1), with CR LF line ends turned into LF. Characters XML does not allow become
-    // U+FFFD, with a warning. A file that cannot be opened or read gives false with the reason in
-    // GetFailure, adding no unit. Raises pProgress (may be null) by 500.
+    // Reads m_sSourcePath, decoded as tDecodeTextAuto does (byte order mark, else UTF-8 when mostly
+    // valid, stray bytes reported with ReportStrayBytes, else Latin-1), with CR LF line ends turned
+    // into LF. Characters XML does not allow become U+FFFD, with a warning. A file that cannot be
+    // opened or read gives false with the reason in GetFailure, adding no unit. Raises pProgress
+    // (may be null) by 500.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
     // Line feeds as "<br />" and the markers as highlight spans in the family's window under
     // pParent; the text stays escaped, so it shows as written. Null without a window.

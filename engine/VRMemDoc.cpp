@@ -3,10 +3,12 @@
 #include "engine/VRMemDocIndex.h"
 #include "import/TMXImporter.h"
 #include "Shared/AppUtils_shared.h"
+#include "Shared/Localisation.h"
 #include "Shared/UserPrompts.h"
 #include "varnak/include/TextFailure.h"
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/kvLog.h"
+#include "varnak/include/kvLogReason.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tDTDHelpers.h"
 #include "varnak/include/tDateTime.h"
@@ -41,6 +43,22 @@ constexpr int kAssertSegmentWithoutLanguage = 505; // a segment indexed without 
 
 const wchar_t* const kszNoHandler = L"Could not assign an IO handler for type TMX";
 const char* const kaszCodeKinds[] = {"ph", "bpt", "ept", "it"};
+
+// What the user is told about a file that failed to load: the loader's first error, passing over
+// warnings that did not stop it, with the line and column where the parser had them (a file that
+// could not be read at all has none: its "line 0, column 0" would only puzzle).
+wxString LoadFailureReason(const tcIO& io)
+{
+    wxString sReason = io.GetNumLoadErrors() > 0 ? io.GetLoadError(0) : wxString("The file could not be read");
+    for (int i = 0; i < io.GetNumLoadErrors(); ++i)
+        if (!io.GetLoadError(i).StartsWith("Warning"))
+        {
+            sReason = io.GetLoadError(i);
+            break;
+        }
+    sReason.Replace(" at line 0 , column 0 :", " :", false);
+    return sReason;
+}
 
 // Four dot-separated numbers, as the TMX header's tool version states it.
 wxString ToolVersion()
@@ -125,7 +143,7 @@ CVRMemDoc::CVRMemDoc(const wxString& sFilename) : m_sFileName(sFilename)
                 for (int i = 0; i < m_pIO->GetNumLoadErrors(); ++i)
                     sErrors += m_pIO->GetLoadError(i);
                 kvLog(L"Errors loading TMX documents [%s]", sErrors);
-                throw TextFailure(kszNoHandler);
+                throw TextFailure(LoadFailureReason(*m_pIO));
             }
         }
         else
@@ -689,12 +707,17 @@ wxString CVRMemDoc::SaveIfModified()
     if (!m_sFileName.empty())
     {
         kvLog(L"%s %s", g_LocEngine.FindTranslation("DOC_SAVING"), m_sFileName);
+        tcLogCapture log;
         if (m_pIO->Save(std::vector<tcEntry*>()) >= 0)
         {
             m_pDoc->ClearDirty();
             m_pDoc->ClearDeleted();
+            return m_sFileName;
         }
-        return m_sFileName;
+        // The file stays as it was (it may be read-only); the changes can still go to another one.
+        tUserPrompts().ShowMessage(
+            tLocalisedWith("MEMDOC_SAVE_FAILED", m_sFileName, kvLoggedReason(log, "The file could not be written")),
+            g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
     }
     const wxString sCwd = wxGetCwd();
     const wxString sPath = tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(),
@@ -704,7 +727,7 @@ wxString CVRMemDoc::SaveIfModified()
     if (sPath.empty())
         return m_sFileName;
     kvLog(L"%s %s", g_LocEngine.FindTranslation("DOC_SAVING"), sPath);
-    if (!SaveAs(sPath))
-        return wxString();
+    // On failure the name stays: the file it had, or none.
+    SaveAs(sPath);
     return m_sFileName;
 }

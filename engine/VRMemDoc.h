@@ -95,10 +95,11 @@ public:
 
     // Loads the TMX file at sFilename (indexing every seg while it loads), or builds a new, empty
     // memory when sFilename is empty (its file name stays empty until it is saved). Throws
-    // TextFailure with "Could not assign an IO handler for type TMX" when there is no TMX handler
-    // or the file fails to load (the handler's messages are logged first), and "No Body element
-    // found" for a file without a body. Nothing is left behind by a failed construction. The TMX
-    // handler must be registered (Init_TMXImporter) before.
+    // TextFailure with "Could not assign an IO handler for type TMX" when there is no TMX handler,
+    // with the loader's first error (line and column where it has them) when the file fails to load
+    // (all its messages are logged first), and "No Body element found" for a file without a body.
+    // Nothing is left behind by a failed construction. The TMX handler must be registered
+    // (Init_TMXImporter) before.
     explicit CVRMemDoc(const wxString& sFilename);
     // Offers to save unsaved changes (SaveIfModified), then frees everything.
     ~CVRMemDoc();
@@ -131,11 +132,12 @@ public:
                            const wxString& sTargetLang);
 
     // When the memory has unsaved changes, asks the user (through tUserPrompts()) whether to save
-    // them; for a memory without a file it then asks for one. Returns the file name after the call:
-    // empty when the user declined, cancelled the file choice, or when saving failed for a memory
-    // that had no file yet (so nobody records a file that was never written). After a failed save
-    // the changes stay marked, so the question comes again next time. Saving shows no busy notice
-    // (this class has no window); the log records it.
+    // them; for a memory without a file it then asks for one. A memory whose own file cannot be
+    // replaced (read-only, say) says why and then asks for another file as well. Returns the file
+    // name after the call: empty when the user declined, cancelled the file choice, or when saving
+    // failed for a memory that had no file yet (so nobody records a file that was never written).
+    // After a failed save the changes stay marked, so the question comes again next time. Saving
+    // shows no busy notice (this class has no window); the log records it.
     wxString SaveIfModified();
     // Writes the memory to sPath, which becomes its file name on success. False when the file
     // could not be written; the file name is then unchanged.

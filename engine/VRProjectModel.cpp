@@ -10,6 +10,7 @@
 #include "engine/VRMemDocManager.h"
 #include "import/XLIFFImporter.h"
 #include "varnak/include/kvLog.h"
+#include "varnak/include/kvLogReason.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDTD.h"
@@ -504,14 +505,7 @@ bool VRProjectModel::Save(const wxString& sPath, wxString* psError)
     if (nResult < 0)
     {
         if (psError)
-        {
-            // An error line if there is one, else the last line logged.
-            const std::vector<wxString> asLines = log.Lines();
-            *psError = asLines.empty() ? wxString("The file could not be written") : asLines.back();
-            for (auto it = asLines.rbegin(); it != asLines.rend(); ++it)
-                if (it->StartsWith("ERROR: ", psError))
-                    break;
-        }
+            *psError = kvLoggedReason(log, "The file could not be written");
         return false;
     }
     m_pDoc->ClearDirty();

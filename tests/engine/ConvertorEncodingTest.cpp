@@ -4,6 +4,7 @@
 #include "engine/Convertor_txt.h"
 
 #include "tests/engine/ConvertTestSupport.h"
+#include "tests/engine/EnglishCatalog.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tcNode.h"
@@ -173,4 +174,67 @@ TEST(ConvertorEncoding, DocumentsComeInByTheirEncodingAndGoOutAsDeclaredUTF8)
         }
     }
     EXPECT_EQ(asserts.m_asSeen, std::vector<std::string>());
+}
+
+TEST(ConvertorEncoding, UTF8WithAStrayByteStaysUTF8AndSaysWhere)
+{
+    struct Case
+    {
+        const char* szFixture; // in tests/fixtures/convert, or null for sBytes
+        std::string sBytes;
+        std::string sInProject;
+        const char* szOffset; // the first stray byte, or null when nothing is reported
+    };
+    const std::string sGruesse = "Gr\xC3\xBC\xC3\x9F"
+                                 "e aus M\xC3\xBCnchen";
+    const Case aCases[] = {
+        {"stray-byte.txt", "",
+         sGruesse + ", bis bald! Sch\xC3\xB6ne Gr\xC3\xBC\xC3\x9F"
+                    "e\xEF\xBF\xBD aus K",
+         "47"},
+        {"stray-byte.html", "", sGruesse + ", sch\xEF\xBF\xBDne", "40"},
+        // Declared UTF-8, cut off in a character: both bytes are stray.
+        {"stray-byte.xml", "", sGruesse + " \xEF\xBF\xBD\xEF\xBF\xBD", "65"},
+        // No well-formed multi-byte sequence at all: Latin-1, as before, without a word.
+        {nullptr, "M\xFCnchen und K\xF6ln", "M\xC3\xBCnchen und K\xC3\xB6ln", nullptr},
+        // As many stray bytes as characters: rather Latin-1 that happens to hold one sequence.
+        {nullptr, "\xC2\xA9 caf\xE9", "\xC3\x82\xC2\xA9 caf\xC3\xA9", nullptr},
+    };
+    const EnglishCatalog catalog;
+    for (const Case& c : aCases)
+    {
+        const std::string sName = c.szFixture ? c.szFixture : "latin1.txt";
+        SCOPED_TRACE(sName);
+        const wxString sPath = c.szFixture ? wxString(LINTRADO_FIXTURES_DIR "/convert/") + c.szFixture
+                                           : WriteHomeFile("stray/" + sName, c.sBytes);
+        tcLogCapture log;
+        CConvertProject project;
+        std::unique_ptr<tcConvertor> pConvertor = sName.ends_with(".xml") ? AllocateConvertor_XML(&project.Doc(), L"de")
+                                                  : sName.ends_with(".txt")
+                                                      ? AllocateConvertor_TXT(&project.Doc(), L"de")
+                                                      : AllocateConvertor_HTML(&project.Doc(), L"de");
+        tcNode* pFile = project.Convert(*pConvertor, sPath);
+        ASSERT_NE(pFile, nullptr);
+        const std::string sProject = pFile->GenerateXMLChildren(false, false).utf8_string();
+        EXPECT_NE(sProject.find(c.sInProject), std::string::npos) << sProject;
+
+        // One line in the log and one message (the silent prompts log it), each naming the file and
+        // the offset.
+        std::vector<wxString> asMessages, asLines;
+        for (const wxString& sLine : log.Lines())
+            if (sLine.Contains("offset"))
+                (sLine.StartsWith("MSG: ") ? asMessages : asLines).push_back(sLine);
+        if (!c.szOffset)
+        {
+            EXPECT_EQ(asMessages.size() + asLines.size(), 0u);
+            continue;
+        }
+        ASSERT_EQ(asMessages.size(), 1u);
+        ASSERT_EQ(asLines.size(), 1u);
+        for (const wxString& sLine : {asMessages[0], asLines[0]})
+        {
+            EXPECT_TRUE(sLine.Contains(sPath)) << sLine;
+            EXPECT_TRUE(sLine.Contains(wxString("offset ") + c.szOffset)) << sLine;
+        }
+    }
 }

@@ -9,9 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -341,4 +345,96 @@ TEST(AtomicFile, NothingChangesBeforeCommit)
     EXPECT_FALSE(sError.empty());
     EXPECT_TRUE(fs::is_directory(home / "folder.xml"));
     EXPECT_EQ(FolderEntries(home), (std::vector<std::string>{"doc.xml", "folder.xml"}));
+}
+
+TEST(AtomicFile, TheNextSaveRemovesWhatAKilledSaveOfTheSameFileLeft)
+{
+    const fs::path home = OutDir();
+    const wxString sPath = WriteOutFile("doc.xml", "old");
+    // A save killed halfway, as by SIGKILL or a power cut: nothing of it runs again.
+    const pid_t nChild = fork();
+    ASSERT_GE(nChild, 0);
+    if (nChild == 0)
+    {
+        tcAtomicFile file(sPath);
+        file.Write(std::string(100000, 'x'));
+        kill(getpid(), SIGKILL);
+        _exit(0);
+    }
+    int nStatus = 0;
+    ASSERT_EQ(waitpid(nChild, &nStatus, 0), nChild);
+    ASSERT_TRUE(WIFSIGNALED(nStatus));
+    std::vector<std::string> asLeft = FolderEntries(home);
+    ASSERT_EQ(asLeft.size(), 2u);
+    const std::string sKilled = asLeft[0];
+    EXPECT_EQ(sKilled.rfind(".doc.xml.", 0), 0u);
+
+    // Names that are not a temporary file of doc.xml, or not a file, stay.
+    const std::vector<std::string> asOthers = {".doc.xml.AbC12",   ".doc.xml.AbC1234", ".doc.xml.AbC-12",
+                                               ".doc.xmlAAbC123",  "doc.xml.AbC123",   ".other.xml.AbC123",
+                                               ".doc.xml.AbC123x", ".Doc.xml.AbC123"};
+    for (const std::string& sName : asOthers)
+        WriteOutFile(sName, "someone else's");
+    fs::create_directory(home / ".doc.xml.Folder");
+    fs::create_symlink(home / "doc.xml", home / ".doc.xml.Link01");
+    // A save of the same file still running holds its own temporary file.
+    tcAtomicFile running(sPath);
+    ASSERT_TRUE(running.IsOpen());
+    ASSERT_TRUE(running.Write(std::string("running")));
+
+    ASSERT_TRUE(tWriteFileAtomically(sPath, "new"));
+    EXPECT_EQ(ReadBytes(sPath), "new");
+    EXPECT_FALSE(fs::exists(home / sKilled));
+    std::vector<std::string> asExpected = asOthers;
+    asExpected.insert(asExpected.end(), {"doc.xml", ".doc.xml.Folder", ".doc.xml.Link01"});
+    std::vector<std::string> asNow = FolderEntries(home);
+    EXPECT_EQ(asNow.size(), asExpected.size() + 1) << "the running save's file stays";
+    for (const std::string& sName : asExpected)
+        EXPECT_NE(std::find(asNow.begin(), asNow.end(), sName), asNow.end()) << sName;
+
+    // The running save still finishes, and leaves nothing behind.
+    EXPECT_TRUE(running.Commit());
+    EXPECT_EQ(ReadBytes(sPath), "running");
+    asNow = FolderEntries(home);
+    std::sort(asExpected.begin(), asExpected.end());
+    EXPECT_EQ(asNow, asExpected);
+}
+
+TEST(AtomicFile, AReadOnlyFileIsRefusedAndAWritableOneKeepsItsMode)
+{
+    const fs::path home = OutDir();
+    struct Case
+    {
+        const char* szName;
+        fs::perms mode;
+        bool bRefused;
+    };
+    using fs::perms;
+    const Case aCases[] = {
+        {"read-only.xlf", perms::owner_read | perms::group_read | perms::others_read, true},
+        {"mine-read-only.tmx", perms::owner_read, true},
+        {"executable.xlf", perms::owner_read | perms::owner_exec | perms::group_read, true},
+        {"writable.xlf", perms::owner_read | perms::owner_write | perms::others_read, false},
+        {"group-writable.tmx", perms::owner_read | perms::group_read | perms::group_write, false},
+    };
+    for (const Case& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        const wxString sPath = WriteOutFile(c.szName, "old");
+        fs::permissions(home / c.szName, c.mode);
+        wxString sError;
+        EXPECT_EQ(tWriteFileAtomically(sPath, "new", &sError), !c.bRefused);
+        EXPECT_EQ(ReadBytes(sPath), c.bRefused ? "old" : "new");
+        EXPECT_EQ(fs::status(home / c.szName).permissions() & perms::all, c.mode);
+        EXPECT_EQ(sError, c.bRefused ? "the file " + sPath + " is read-only" : wxString());
+    }
+    // Nothing else was written beside them.
+    EXPECT_EQ(FolderEntries(home).size(), std::size(aCases));
+
+    // The writers say so.
+    NewProject p;
+    tcLogCapture log;
+    EXPECT_LT(OutputXLIFF(&p.d.doc, nullptr, OutPath("read-only.xlf")), 0);
+    EXPECT_TRUE(log.Contains("is read-only")) << log.Lines().back();
+    EXPECT_EQ(ReadBytes(OutPath("read-only.xlf")), "old");
 }

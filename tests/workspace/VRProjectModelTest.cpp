@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 
@@ -421,6 +422,30 @@ TEST_F(ProjectModelTest, MemoryPathWithCommaAndLettersSurvivesSaveAndReopen)
     ASSERT_TRUE(reopened.GetMemDoc());
     EXPECT_EQ(sMemory, reopened.GetMemDoc()->GetFileName());
     EXPECT_FALSE(reopened.IsChanged()) << "the memory was found where the project said: nothing changed";
+}
+
+TEST_F(ProjectModelTest, AReadOnlyProjectIsNotReplacedButSavesElsewhere)
+{
+    const wxString sProject = HomePath("read-only.xlf");
+    VRProjectModel model(&m_manager);
+    CreateNew(model, {{"a.txt", "One. Two."}}, EmptyMemory());
+    ASSERT_TRUE(model.Save(sProject));
+    const std::string sSaved = ReadBytes(sProject);
+    std::filesystem::permissions(sProject.utf8_string(), std::filesystem::perms::owner_read |
+                                                             std::filesystem::perms::group_read |
+                                                             std::filesystem::perms::others_read);
+    model.GetDocument()->SetDirty();
+
+    wxString sError;
+    EXPECT_FALSE(model.Save(wxString(), &sError));
+    EXPECT_TRUE(sError.Contains("the file " + sProject + " is read-only")) << sError.utf8_string();
+    EXPECT_EQ(ReadBytes(sProject), sSaved);
+    EXPECT_TRUE(model.IsChanged());
+
+    const wxString sElsewhere = HomePath("elsewhere.xlf");
+    EXPECT_TRUE(model.Save(sElsewhere, &sError));
+    EXPECT_FALSE(model.IsChanged());
+    EXPECT_EQ(ReadBytes(sElsewhere), sSaved);
 }
 
 TEST_F(ProjectModelTest, SegmentsOfTheCurrentFile)

@@ -8,12 +8,17 @@
 // Writes a file so that the file at its path is always either the old one, whole, or the new one,
 // whole: the bytes go to a temporary file beside the target, which then takes the target's
 // permissions (and, where allowed, its owner) and is renamed over it. A link as target is followed:
-// the file it points at is replaced and the link stays. Until Commit succeeds nothing at the path
-// changes; a failure removes the temporary file. One object serves one thread at a time.
+// the file it points at is replaced and the link stays. A read-only target (no write permission
+// for anyone, or none for this process) is refused, as an editor refuses it: the rename would go
+// around its mode. Until Commit succeeds nothing at the path changes; a failure removes the
+// temporary file. The temporary file is named "." + name + ".XXXXXX" and locked while in use; a
+// successful Commit also removes unlocked files of that pattern for the same target, which saves
+// killed before they finished left. One object serves one thread at a time.
 class tcAtomicFile
 {
 public:
-    // Creates the temporary file; IsOpen tells whether that worked (GetError tells why not).
+    // Creates the temporary file; IsOpen tells whether that worked (GetError tells why not, for a
+    // read-only target "the file <path> is read-only").
     explicit tcAtomicFile(const wxString& sPath);
     // Discards what was written unless Commit succeeded.
     ~tcAtomicFile();

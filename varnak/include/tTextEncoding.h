@@ -57,11 +57,14 @@ struct tsDecodeResult
     bool bDeclared = false;
     // The label as declared, also when it was not honoured (empty when none).
     std::string sLabel;
+    // Detected UTF-8 with stray bytes (tDecodeTextAuto): the offset of the first, else npos.
+    size_t nFirstStray = std::string_view::npos;
 };
 
 // Decodes a document's bytes: a byte order mark decides first (as tDecodeTextAuto); without one,
 // the encoding the document declares in its first 4096 bytes; without a usable declaration, UTF-8
-// when the bytes are valid UTF-8, else Latin-1 (windows-1252 for HTML). A declaration is not used,
+// when the bytes are mostly UTF-8 (as tDecodeTextAuto decides), else Latin-1 (windows-1252 for
+// HTML). A declaration is not used,
 // with one log line, when its label is unknown, when it names UTF-16 or UTF-32 in an XML document
 // (its bytes were just read as ASCII), or when it names UTF-8 and the bytes are not UTF-8 (they are
 // then decoded as if undeclared rather than losing characters).

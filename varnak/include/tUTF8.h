@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,3 +28,14 @@ std::wstring tUTF8ToWide(std::string_view sText);
 
 // True when the bytes are well-formed UTF-8 throughout (an empty text is).
 bool tIsValidUTF8(std::string_view sText);
+
+// How far bytes read as UTF-8: the well-formed sequences of two bytes or more, the bytes that
+// begin no well-formed sequence (each one U+FFFD in tUTF8ToWide), and the offset of the first of
+// those (npos when there is none).
+struct tsUTF8Survey
+{
+    size_t nMultiByte = 0;
+    size_t nInvalid = 0;
+    size_t nFirstInvalid = std::string_view::npos;
+};
+tsUTF8Survey tSurveyUTF8(std::string_view sText);

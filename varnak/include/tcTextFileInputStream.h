@@ -22,16 +22,20 @@ enum class teAutoEncoding
     UTF16BE,
     UTF32LE,
     UTF32BE,
-    Latin1 // no byte order mark and not valid UTF-8
+    Latin1 // no byte order mark and not mostly UTF-8
 };
 
 // Decodes the bytes: a byte order mark selects UTF-8, UTF-16 LE or BE, or UTF-32 LE or BE (the mark
-// is not part of the text); without one, bytes that are valid UTF-8 are read as UTF-8 and any
-// others as Latin-1 (ISO-8859-1), each byte being its own code point. An odd trailing byte of
-// UTF-16, a short one of UTF-32, a UTF-32 value that is no Unicode scalar and a lone UTF-16
-// surrogate half each become U+FFFD. Line ends are left as they are. pEncoding and pbBOM, when
-// given, receive what was found.
-std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding = nullptr, bool* pbBOM = nullptr);
+// is not part of the text); without one, bytes that are mostly UTF-8 (valid throughout, or with
+// more well-formed multi-byte sequences than bytes that fit none) are read as UTF-8, each stray
+// byte becoming U+FFFD, and any others as Latin-1 (ISO-8859-1), each byte being its own code
+// point: one damaged byte does not turn a UTF-8 text into Latin-1, while a Latin-1 text, which
+// rarely holds a well-formed sequence, stays Latin-1. An odd trailing byte of UTF-16, a short one
+// of UTF-32, a UTF-32 value that is no Unicode scalar and a lone UTF-16 surrogate half each become
+// U+FFFD. Line ends are left as they are. pEncoding and pbBOM, when given, receive what was found;
+// pnFirstStray the offset of the first stray byte of UTF-8 read without a mark (npos when none).
+std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding = nullptr, bool* pbBOM = nullptr,
+                             size_t* pnFirstStray = nullptr);
 
 // Reads a stream's text one character at a time. The whole stream is read and decoded by the
 // constructor: a byte order mark decides, else the encoding the document declares of the kinds

@@ -1,4 +1,5 @@
 #include "varnak/include/kvLog.h"
+#include "varnak/include/kvLogReason.h"
 
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcDebugInfo.h"
@@ -402,4 +403,14 @@ wxString kvSaveErrorLog(bool bWithTime, const wxString& sTitle, const wxString& 
     const wxString sPath = wxString::FromUTF8(path.string());
     kvLog(L"Error log saved: %s", sPath);
     return sPath;
+}
+
+wxString kvLoggedReason(const tcLogCapture& log, const wxString& sNone)
+{
+    const std::vector<wxString> asLines = log.Lines();
+    wxString sReason;
+    for (auto it = asLines.rbegin(); it != asLines.rend(); ++it)
+        if (it->StartsWith("ERROR: ", &sReason))
+            return sReason;
+    return asLines.empty() ? sNone : asLines.back();
 }

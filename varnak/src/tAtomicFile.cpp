@@ -2,12 +2,15 @@
 
 #include "varnak/include/tString.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +50,53 @@ wxString ErrnoText()
 {
     return kvFromUTF8(std::strerror(errno));
 }
+
+// A file nobody may write, or this process may not: the rename would go around its mode, so it is
+// refused as an editor refuses it. (Write bits are looked at as well, since access() lets root
+// write anything.)
+bool IsReadOnly(const std::string& sPath, const struct stat& st)
+{
+    return !S_ISDIR(st.st_mode) && ((st.st_mode & 0222) == 0 || access(sPath.c_str(), W_OK) != 0);
+}
+
+// Whether sEntry is a temporary name of sName as mkostemp makes it from "." + name + ".XXXXXX".
+bool IsTemporaryNameOf(const std::string& sEntry, const std::string& sName)
+{
+    const size_t nStem = sName.size() + 2;
+    if (sEntry.size() != nStem + 6 || sEntry[0] != '.' || sEntry.compare(1, sName.size(), sName) != 0 ||
+        sEntry[nStem - 1] != '.')
+        return false;
+    for (size_t i = nStem; i < sEntry.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(sEntry[i])))
+            return false;
+    return true;
+}
+
+// Removes the temporary files that saves of sTarget killed before they finished left beside it. A
+// save still running holds a lock on its own, which keeps it; a link or a folder of that name is
+// not one of ours.
+void RemoveLeftovers(const std::string& sTarget)
+{
+    const std::string sFolder = FolderOf(sTarget);
+    const std::string sName = NameOf(sTarget);
+    DIR* pDir = opendir(sFolder.c_str());
+    if (!pDir)
+        return;
+    const int nDirFd = dirfd(pDir);
+    while (const dirent* pEntry = readdir(pDir))
+    {
+        if (!IsTemporaryNameOf(pEntry->d_name, sName))
+            continue;
+        const int nFd = openat(nDirFd, pEntry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (nFd < 0)
+            continue;
+        struct stat st;
+        if (fstat(nFd, &st) == 0 && S_ISREG(st.st_mode) && flock(nFd, LOCK_EX | LOCK_NB) == 0)
+            unlinkat(nDirFd, pEntry->d_name, 0);
+        close(nFd);
+    }
+    closedir(pDir);
+}
 } // namespace
 
 tcAtomicFile::tcAtomicFile(const wxString& sPath) : m_sTarget(sPath)
@@ -67,6 +117,11 @@ tcAtomicFile::tcAtomicFile(const wxString& sPath) : m_sTarget(sPath)
         Fail(L"no file name");
         return;
     }
+    if (stat(sTarget.c_str(), &st) == 0 && IsReadOnly(sTarget, st))
+    {
+        Fail(L"the file " + m_sTarget + L" is read-only");
+        return;
+    }
     std::string sTemplate = FolderOf(sTarget) + "/." + NameOf(sTarget) + ".XXXXXX";
     m_nFd = mkostemp(sTemplate.data(), O_CLOEXEC);
     if (m_nFd < 0)
@@ -75,6 +130,9 @@ tcAtomicFile::tcAtomicFile(const wxString& sPath) : m_sTarget(sPath)
         return;
     }
     m_sTempPath = sTemplate;
+    // Held until the file is in place: a save of the same file that finishes meanwhile must not
+    // take it for the leftover of a killed one.
+    flock(m_nFd, LOCK_EX);
 }
 
 tcAtomicFile::~tcAtomicFile()
@@ -121,7 +179,9 @@ bool tcAtomicFile::Commit()
     struct stat st;
     if (stat(sTarget.c_str(), &st) == 0)
     {
-        if (fchmod(m_nFd, st.st_mode & 07777) != 0)
+        if (IsReadOnly(sTarget, st))
+            Fail(L"the file " + m_sTarget + L" is read-only");
+        else if (fchmod(m_nFd, st.st_mode & 07777) != 0)
             Fail(L"cannot set the permissions of " + m_sTarget + L": " + ErrnoText());
         // Only a privileged process may give the file away; others keep their own ownership.
         if (fchown(m_nFd, st.st_uid, st.st_gid) != 0)
@@ -131,12 +191,12 @@ bool tcAtomicFile::Commit()
         Fail(L"cannot set the permissions of " + m_sTarget + L": " + ErrnoText());
     if (!m_bFailed && fsync(m_nFd) != 0)
         Fail(L"cannot write " + m_sTarget + L": " + ErrnoText());
-    const int nFd = m_nFd;
-    m_nFd = -1;
-    if (close(nFd) != 0 && !m_bFailed)
-        Fail(L"cannot write " + m_sTarget + L": " + ErrnoText());
+    // Renamed while still open, so that its lock covers it until it is in place; the bytes are on
+    // disk already, so closing it afterwards can lose nothing.
     if (!m_bFailed && rename(m_sTempPath.c_str(), sTarget.c_str()) != 0)
         Fail(L"cannot replace " + m_sTarget + L": " + ErrnoText());
+    close(m_nFd);
+    m_nFd = -1;
     if (m_bFailed)
     {
         unlink(m_sTempPath.c_str());
@@ -151,6 +211,7 @@ bool tcAtomicFile::Commit()
         fsync(nDir);
         close(nDir);
     }
+    RemoveLeftovers(sTarget);
     return true;
 }
 

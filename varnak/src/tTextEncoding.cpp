@@ -427,7 +427,7 @@ std::wstring tDecodeDeclaredText(std::string_view sBytes, teDeclarations kind, t
     if (!result.bDeclared)
     {
         teAutoEncoding encoding = teAutoEncoding::UTF8;
-        sText = tDecodeTextAuto(sBytes, &encoding, &result.bBOM);
+        sText = tDecodeTextAuto(sBytes, &encoding, &result.bBOM, &result.nFirstStray);
         result.sEncoding = AutoName(encoding);
         if (encoding == teAutoEncoding::Latin1 && kind == teDeclarations::HTML)
         {

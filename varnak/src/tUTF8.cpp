@@ -51,6 +51,21 @@ std::size_t DecodeOne(const unsigned char* p, std::size_t n, std::size_t i, char
         return 0;
     return nMore + 1;
 }
+// Calls fnStep(offset, length) for each sequence in turn, length 0 for a byte that begins no
+// well-formed one (the walk goes on at the next byte), while fnStep returns true.
+template <class Step> void WalkUTF8(std::string_view sText, Step fnStep)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(sText.data());
+    const std::size_t n = sText.size();
+    for (std::size_t i = 0; i < n;)
+    {
+        char32_t c = 0;
+        const std::size_t nLen = DecodeOne(p, n, i, c);
+        if (!fnStep(i, nLen))
+            return;
+        i += nLen > 0 ? nLen : 1;
+    }
+}
 } // namespace
 
 bool tIsUnicodeScalar(char32_t c)
@@ -117,15 +132,27 @@ std::wstring tUTF8ToWide(std::string_view sText)
 
 bool tIsValidUTF8(std::string_view sText)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(sText.data());
-    const std::size_t n = sText.size();
-    for (std::size_t i = 0; i < n;)
-    {
-        char32_t c = 0;
-        const std::size_t nLen = DecodeOne(p, n, i, c);
-        if (nLen == 0)
-            return false;
-        i += nLen;
-    }
-    return true;
+    bool bValid = true;
+    WalkUTF8(sText,
+             [&](std::size_t, std::size_t nLen)
+             {
+                 bValid = nLen > 0;
+                 return bValid;
+             });
+    return bValid;
+}
+
+tsUTF8Survey tSurveyUTF8(std::string_view sText)
+{
+    tsUTF8Survey survey;
+    WalkUTF8(sText,
+             [&](std::size_t i, std::size_t nLen)
+             {
+                 if (nLen == 0 && survey.nInvalid++ == 0)
+                     survey.nFirstInvalid = i;
+                 if (nLen > 1)
+                     ++survey.nMultiByte;
+                 return true;
+             });
+    return survey;
 }

@@ -74,10 +74,11 @@ std::wstring DecodeLatin1(std::string_view s)
 }
 } // namespace
 
-std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding, bool* pbBOM)
+std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding, bool* pbBOM, size_t* pnFirstStray)
 {
     teAutoEncoding encoding = teAutoEncoding::UTF8;
     bool bBOM = true;
+    size_t nFirstStray = std::string_view::npos;
     std::wstring sText;
     // The UTF-32 LE mark begins with the UTF-16 LE one, so it is tested first.
     if (sBytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)))
@@ -105,8 +106,12 @@ std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding,
     else
     {
         bBOM = false;
-        if (tIsValidUTF8(sBytes))
+        const tsUTF8Survey survey = tSurveyUTF8(sBytes);
+        if (survey.nInvalid == 0 || survey.nMultiByte > survey.nInvalid)
+        {
             sText = tUTF8ToWide(sBytes);
+            nFirstStray = survey.nFirstInvalid;
+        }
         else
         {
             encoding = teAutoEncoding::Latin1;
@@ -117,6 +122,8 @@ std::wstring tDecodeTextAuto(std::string_view sBytes, teAutoEncoding* pEncoding,
         *pEncoding = encoding;
     if (pbBOM)
         *pbBOM = bBOM;
+    if (pnFirstStray)
+        *pnFirstStray = nFirstStray;
     return sText;
 }
 
