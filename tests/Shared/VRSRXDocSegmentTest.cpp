@@ -261,6 +261,19 @@ std::string Printable(const std::wstring& s)
 {
     return wxString(s).utf8_string();
 }
+
+// The row's text cut by the rules gives the row's segments.
+void ExpectSegments(CVRSRXDoc& doc, const SentenceCase& c)
+{
+    const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
+    EXPECT_EQ(asSegments, c.asSegments) << [&]
+    {
+        std::string s;
+        for (const std::wstring& sSegment : asSegments)
+            s += "[" + Printable(sSegment) + "]";
+        return s;
+    }();
+}
 } // namespace
 
 TEST_F(SRXTest, ShippedRulesSegmentEachLanguageTheyCover)
@@ -271,14 +284,7 @@ TEST_F(SRXTest, ShippedRulesSegmentEachLanguageTheyCover)
         SCOPED_TRACE(c.szLanguage);
         CVRSRXDoc doc(sPath);
         doc.SetLanguage(c.szLanguage);
-        const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
-        EXPECT_EQ(asSegments, c.asSegments) << [&]
-        {
-            std::string s;
-            for (const std::wstring& sSegment : asSegments)
-                s += "[" + Printable(sSegment) + "]";
-            return s;
-        }();
+        ExpectSegments(doc, c);
     }
 }
 
@@ -351,14 +357,7 @@ TEST_F(SRXTest, ShippedRulesEndSegmentsAtBlankLinesInEveryLanguage)
         for (const SentenceCase& c : kParagraphs)
         {
             SCOPED_TRACE(std::string(szLanguage) + ": " + c.szLanguage);
-            const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
-            EXPECT_EQ(asSegments, c.asSegments) << [&]
-            {
-                std::string s;
-                for (const std::wstring& sSegment : asSegments)
-                    s += "[" + Printable(sSegment) + "]";
-                return s;
-            }();
+            ExpectSegments(doc, c);
         }
     }
 }
@@ -366,29 +365,23 @@ TEST_F(SRXTest, ShippedRulesEndSegmentsAtBlankLinesInEveryLanguage)
 TEST_F(SRXTest, ShippedRulesKeepNumberedHeadingsAndManualAbbreviations)
 {
     const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
-    const auto expect = [](CVRSRXDoc& doc, const SentenceCase& c, const std::string& sTrace)
-    {
-        SCOPED_TRACE(sTrace + ": " + c.szLanguage);
-        const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
-        EXPECT_EQ(asSegments, c.asSegments) << [&]
-        {
-            std::string s;
-            for (const std::wstring& sSegment : asSegments)
-                s += "[" + Printable(sSegment) + "]";
-            return s;
-        }();
-    };
     for (const char* szLanguage : {"en", "de", "fr", "es", "it", "nl", "pt", "default"})
     {
         CVRSRXDoc doc(sPath);
         doc.SetLanguage(szLanguage);
         for (const SentenceCase& c : kNumbers)
-            expect(doc, c, szLanguage);
+        {
+            SCOPED_TRACE(std::string(szLanguage) + ": " + c.szLanguage);
+            ExpectSegments(doc, c);
+        }
     }
     CVRSRXDoc english(sPath);
     english.SetLanguage("en");
     for (const SentenceCase& c : kManualAbbreviations)
-        expect(english, c, "en");
+    {
+        SCOPED_TRACE(c.szLanguage);
+        ExpectSegments(english, c);
+    }
 }
 
 // Abbreviations that hold a break back do not hold back a paragraph end.
