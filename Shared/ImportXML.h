@@ -2,6 +2,7 @@
 
 #include "Shared/ImportXMLCrossRefs.h"
 #include "Shared/ImportXMLDTD.h"
+#include "Shared/ImportXMLLimits.h"
 #include "Shared/ImportXMLSnapshot.h"
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tcIO.h"
@@ -190,9 +191,8 @@ public:
     // Keeps the parser's position, so that a stop of our own can name its line and column.
     void setDocumentLocator(const xercesc::Locator* const pLocator) override;
 
-    // Elements nested deeper than this fail the load: the document's tree walks and writers would
-    // run out of stack long before a real file needs such depth.
-    static constexpr size_t kMaxElementDepth = 5000;
+    // Elements nested deeper than this fail the load (see ImportXMLLimits.h).
+    static constexpr size_t kMaxElementDepth = kMaxXMLElementDepth;
 
     // --- Errors ----------------------------------------------------------------------------------
     // Each adds one load error with file, line and column; a fatal error also stops building and

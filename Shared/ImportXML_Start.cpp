@@ -176,9 +176,7 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     {
         const long long nLine = m_pLocator ? static_cast<long long>(m_pLocator->getLineNumber()) : 0;
         const long long nColumn = m_pLocator ? static_cast<long long>(m_pLocator->getColumnNumber()) : 0;
-        StopWithError(kvFormat(L"Fatal error in file %s at line %lld , column %lld : elements are nested more than "
-                               L"%d levels deep",
-                               m_sDatasource, nLine, nColumn, static_cast<int>(kMaxElementDepth)));
+        StopWithError(tNestedTooDeepMessage(m_sDatasource, nLine, nColumn));
         return;
     }
     try

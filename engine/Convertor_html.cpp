@@ -173,6 +173,26 @@ std::vector<wxString> SplitTagWords(const wxString& sRaw)
     return aWords;
 }
 
+// The element's name as written: the tag's first word, up to a blank, a line break or "/".
+wxString ElementName(const wxString& sRaw)
+{
+    const wchar_t szEnds[] = L" \t\r\n/";
+    const size_t nFrom = sRaw.find_first_not_of(L" \t\r\n");
+    if (nFrom == wxString::npos)
+        return wxString();
+    const size_t nTo = sRaw.find_first_of(szEnds, nFrom);
+    return sRaw.substr(nFrom, nTo == wxString::npos ? wxString::npos : nTo - nFrom);
+}
+
+// HTML elements that never have content: their start tags stay open without nesting anything.
+bool IsVoidElement(const wxString& sName)
+{
+    static const wxString asVoid[] = {L"area",  L"base",  L"basefont", L"br",    L"col",    L"embed",
+                                      L"frame", L"hr",    L"img",      L"input", L"keygen", L"link",
+                                      L"meta",  L"param", L"source",   L"track", L"wbr"};
+    return std::find(std::begin(asVoid), std::end(asVoid), sName) != std::end(asVoid);
+}
+
 bool Contains(const std::vector<wxString>& asList, const wxString& s)
 {
     return std::find(asList.begin(), asList.end(), s) != asList.end();
@@ -185,23 +205,37 @@ size_t CountOf(const wxString& s, wchar_t c)
 
 // ---- Tokenizer ----------------------------------------------------------------------------------
 
-// Cuts a document, fed one character at a time, into the units of a segment model. Codes opened
-// and closed are paired across the whole document.
+// How the tokenizer compares element names and how deep it lets them nest.
+struct STagRules
+{
+    const std::vector<wxString>& asAttributes;
+    // Block tags and style keys are element names as compared: in lower case when bIgnoreCase.
+    const std::vector<wxString>& asBlockTags;
+    const std::map<wxString, wxString>& mapStyles;
+    bool bIgnoreCase;
+    size_t nMaxDepth;
+};
+
+// Cuts a document, fed one character at a time, into translation units. Codes opened and closed
+// are paired by element name across the whole document; the work per tag does not grow with the
+// depth of the nesting. A start tag that nests deeper than the rules allow refuses the document:
+// the tokenizer then ignores the rest and keeps the refusal's message.
 class CHTMLTokenizer
 {
 public:
-    CHTMLTokenizer(const tcConvertorHTML& convertor, const std::vector<wxString>& asAttributes,
-                   const std::vector<wxString>& asBlockTags, const std::map<wxString, wxString>& mapStyles,
-                   CSegmentDoc& segDoc)
-        : m_convertor(convertor), m_asAttributes(asAttributes), m_asBlockTags(asBlockTags), m_mapStyles(mapStyles),
-          m_segDoc(segDoc), m_pUnit(segDoc.AddUnit())
+    CHTMLTokenizer(const tcConvertorHTML& convertor, const STagRules& rules) : m_convertor(convertor), m_rules(rules)
     {
+        NewUnit();
     }
 
     void Feed(wchar_t c);
     // Keeps what the end of the document left open: pending text as a run, an unfinished tag or
     // comment as a standalone code.
     void Finish();
+    // The reason the document was refused, empty while it is not.
+    const wxString& GetRefusal() const { return m_sRefusal; }
+    // Hands the units over, in order.
+    std::vector<std::unique_ptr<CSegmentUnit>> TakeUnits() { return std::move(m_apUnits); }
 
 private:
     bool TagContinues() const;
@@ -215,23 +249,60 @@ private:
     void Comment(const wxString& sRaw);
     void StartTag(const wxString& sRaw, const wxString& sTag);
     void AddAttribute(CSegmentStyleStart& code, const wxString& sWord);
+    void NewUnit();
+    // The name an element is compared by.
+    wxString NameKey(const wxString& sName) const { return m_rules.bIgnoreCase ? sName.Lower() : sName; }
+    bool CountsInDepth(const wxString& sKey) const { return !m_rules.bIgnoreCase || !IsVoidElement(sKey); }
+    void Position(wchar_t c);
 
     const tcConvertorHTML& m_convertor;
-    const std::vector<wxString>& m_asAttributes;
-    const std::vector<wxString>& m_asBlockTags;
-    const std::map<wxString, wxString>& m_mapStyles;
-    CSegmentDoc& m_segDoc;
-    CSegmentUnit* m_pUnit;
+    const STagRules& m_rules;
+    std::vector<std::unique_ptr<CSegmentUnit>> m_apUnits;
+    CSegmentUnit* m_pUnit = nullptr;
     wxString m_sPending;
     wxString m_sBuffer;
-    std::vector<CSegmentStyleStart*> m_apOpen;
+    // The start codes not yet closed, by compared name, the most recent of each name last.
+    std::map<wxString, std::vector<CSegmentStyleStart*>> m_mapOpen;
+    // How many of them nest (HTML's void elements do not).
+    size_t m_nDepth = 0;
     bool m_bInlineComments = false;
     // The quote of an attribute value open in the tag buffer, 0 for none.
     wchar_t m_cQuote = 0;
+    // Line and column of the next character, as an XML parser counts them.
+    long long m_nLine = 1;
+    long long m_nColumn = 1;
+    bool m_bAfterCR = false;
+    wxString m_sRefusal;
 };
+
+void CHTMLTokenizer::NewUnit()
+{
+    m_apUnits.push_back(std::make_unique<CSegmentUnit>());
+    m_pUnit = m_apUnits.back().get();
+}
+
+void CHTMLTokenizer::Position(wchar_t c)
+{
+    if (c == L'\n' && m_bAfterCR)
+    {
+        m_bAfterCR = false;
+        return;
+    }
+    m_bAfterCR = c == L'\r';
+    if (c == L'\n' || c == L'\r')
+    {
+        ++m_nLine;
+        m_nColumn = 1;
+    }
+    else
+        ++m_nColumn;
+}
 
 void CHTMLTokenizer::Feed(wchar_t c)
 {
+    if (!m_sRefusal.empty())
+        return;
+    Position(c);
     if (m_sBuffer.empty())
     {
         if (c == L'\n' || c == L'\r')
@@ -331,14 +402,14 @@ void CHTMLTokenizer::EndTag(const wxString& sRaw, const wxString& sName)
 {
     FlushPending(true);
     CSegmentStyleStart* pStart = nullptr;
-    for (auto it = m_apOpen.rbegin(); it != m_apOpen.rend(); ++it)
+    const wxString sKey = NameKey(ElementName(sName));
+    const auto itOpen = m_mapOpen.find(sKey);
+    if (itOpen != m_mapOpen.end() && !itOpen->second.empty())
     {
-        if ((*it)->GetTagName() == sName)
-        {
-            pStart = *it;
-            m_apOpen.erase(std::next(it).base());
-            break;
-        }
+        pStart = itOpen->second.back();
+        itOpen->second.pop_back();
+        if (CountsInDepth(sKey))
+            --m_nDepth;
     }
     auto pEnd = std::make_unique<CSegmentStyleEnd>();
     if (pStart)
@@ -356,7 +427,7 @@ void CHTMLTokenizer::Declaration(const wxString& sRaw)
     }
     FlushPending(false);
     Add(MakeCode(L"<" + sRaw + L">"));
-    m_pUnit = m_segDoc.AddUnit();
+    NewUnit();
 }
 
 void CHTMLTokenizer::Comment(const wxString& sRaw)
@@ -408,9 +479,17 @@ void CHTMLTokenizer::Comment(const wxString& sRaw)
 void CHTMLTokenizer::StartTag(const wxString& sRaw, const wxString& sTag)
 {
     const bool bSelfClosing = sTag.EndsWith(L"/");
+    const wxString sName = ElementName(sRaw);
+    const wxString sKey = NameKey(sName);
+    const bool bNests = CountsInDepth(sKey);
+    if (bNests && m_nDepth >= m_rules.nMaxDepth)
+    {
+        m_sRefusal = tNestedTooDeepMessage(m_convertor.GetSourcePath(), m_nLine, m_nColumn);
+        return;
+    }
     FlushPending(false);
-    if (Contains(m_asBlockTags, sTag))
-        m_pUnit = m_segDoc.AddUnit();
+    if (Contains(m_rules.asBlockTags, sKey))
+        NewUnit();
 
     std::vector<wxString> aWords = SplitTagWords(sRaw);
     auto pCode = std::make_unique<CSegmentStyleStart>();
@@ -423,14 +502,17 @@ void CHTMLTokenizer::StartTag(const wxString& sRaw, const wxString& sTag)
     }
     pCode->AddText(L">");
 
-    const auto itStyle = m_mapStyles.find(sTag);
-    if (itStyle != m_mapStyles.end())
+    const auto itStyle = m_rules.mapStyles.find(sKey);
+    if (itStyle != m_rules.mapStyles.end())
         pCode->SetStyleName(itStyle->second);
-    pCode->SetTagName(sTag);
+    pCode->SetTagName(sName);
     CSegmentStyleStart* pStart = pCode.get();
     Add(std::move(pCode));
-    if (!bSelfClosing)
-        m_apOpen.push_back(pStart);
+    if (bSelfClosing)
+        return;
+    m_mapOpen[sKey].push_back(pStart);
+    if (bNests)
+        ++m_nDepth;
 }
 
 // One attribute word: name, "=", the value between quotes. A translatable value becomes a sub-flow
@@ -467,7 +549,7 @@ void CHTMLTokenizer::AddAttribute(CSegmentStyleStart& code, const wxString& sWor
     code.AddTextWithLineBreaks(sName + sPrefix);
     // A name written with a space before its "=" ("alt = ...") is still that attribute.
     wxString sBareName = sName;
-    if (!m_asAttributes.empty() && !Contains(m_asAttributes, tStrTrim(sBareName)))
+    if (!m_rules.asAttributes.empty() && !Contains(m_rules.asAttributes, tStrTrim(sBareName)))
     {
         code.AddTextWithLineBreaks(sValue + sSuffix);
         return;
@@ -484,6 +566,8 @@ void CHTMLTokenizer::AddAttribute(CSegmentStyleStart& code, const wxString& sWor
 
 void CHTMLTokenizer::Finish()
 {
+    if (!m_sRefusal.empty())
+        return;
     FlushPending(false);
     if (!m_sBuffer.empty())
         Add(MakeCode(m_sBuffer));
@@ -500,7 +584,9 @@ tcConvertorHTML::tcConvertorHTML(const wxString& sTypeName, tcDocument* pDoc, co
     if (bLists)
     {
         m_asTranslatableAttributes = {L"alt"};
-        m_asBlockTags = {L"html", L"head", L"body", L"div", L"p", L"table"};
+        m_asBlockTags = {L"html", L"head", L"body", L"div", L"p",     L"table",   L"h1",         L"h2",        L"h3",
+                         L"h4",   L"h5",   L"h6",   L"li",  L"dt",    L"dd",      L"td",         L"th",        L"tr",
+                         L"pre",  L"ul",   L"ol",   L"dl",  L"title", L"caption", L"blockquote", L"figcaption"};
         SetStyle(L"b", L"Bold");
         SetStyle(L"i", L"Italic");
         SetStyle(L"p", L"Paragraph");
@@ -535,9 +621,10 @@ bool tcConvertorHTML::Import(CSegmentDoc* pSegDoc, tcConvertorProgress*)
     }
     ReportStrayBytes(pStream->GetDecoding().nFirstStray);
 
-    CHTMLTokenizer tokenizer(*this, m_asTranslatableAttributes, m_asBlockTags, m_mapStyles, *pSegDoc);
+    const STagRules rules{m_asTranslatableAttributes, m_asBlockTags, m_mapStyles, m_bNamesIgnoreCase, m_nMaxDepth};
+    CHTMLTokenizer tokenizer(*this, rules);
     int nReplaced = 0;
-    for (;;)
+    while (tokenizer.GetRefusal().empty())
     {
         wchar_t c = pStream->GetCharacter();
         if (pStream->LastRead() < 1)
@@ -552,6 +639,15 @@ bool tcConvertorHTML::Import(CSegmentDoc* pSegDoc, tcConvertorProgress*)
             break;
     }
     tokenizer.Finish();
+    if (!tokenizer.GetRefusal().empty())
+    {
+        // The caller tells the translator, once, which file was not added and why.
+        kvLogError(L"%s", tokenizer.GetRefusal());
+        SetFailure(tokenizer.GetRefusal());
+        return false;
+    }
+    for (auto& pUnit : tokenizer.TakeUnits())
+        pSegDoc->AddUnit(std::move(pUnit));
     if (nReplaced > 0)
         kvLogVisibleWarning(L"%s holds %d characters that XML does not allow; each was replaced by U+FFFD.",
                             m_sSourcePath, nReplaced);
@@ -595,6 +691,7 @@ tcConvertorXML::tcConvertorXML(tcDocument* pDoc, const wxString& sSourceLanguage
     : tcConvertorHTML(L"xml", pDoc, sSourceLanguage, false)
 {
     m_declarations = teDeclarations::XML;
+    m_bNamesIgnoreCase = false;
     SetStyle(L"b", L"Bold");
     SetStyle(L"i", L"Italic");
     SetStyle(L"p", L"Paragraph");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Shared/ImportXMLLimits.h"
 #include "engine/Convertor.h"
 #include "varnak/include/tTextEncoding.h"
 
@@ -16,6 +17,11 @@ class tcPreviewWindowFamily;
 // them translatable text, selected attribute values and comments sub-flows, and line breaks of the
 // source "<newline>" and "<carriagereturn>" codes. Output concatenates the units' text in the
 // language asked for and turns the break codes back into characters.
+//
+// Tags are known by their element name, whatever their attributes: in HTML without regard to case,
+// in XML as written. The name decides whether a start tag begins a new unit (a block tag), which
+// style its code gets, and which start code an end tag closes (the most recent one still open of
+// that name). A document whose elements nest deeper than an XML load allows is refused.
 //
 // A ">" inside a quoted attribute value, a comment, a CDATA section or a DOCTYPE's internal subset
 // does not end the tag. The tokenizer validates nothing and rejects nothing; whatever it cannot
@@ -36,7 +42,8 @@ class tcConvertorHTML : public tcConvertor
 {
 public:
     // With bLists, the tables of HTML: "alt" as the one translatable attribute, the block tags
-    // "html", "head", "body", "div", "p" and "table", and the styles of "b", "i" and "p". Without
+    // (the document's structure, headings, paragraphs, list items and terms, table rows and cells,
+    // preformatted text, quotations and captions), and the styles of "b", "i" and "p". Without
     // them every attribute value is translatable and no tag starts a unit.
     tcConvertorHTML(const wxString& sTypeName, tcDocument* pDoc, const wxString& sSourceLanguage, bool bLists);
     ~tcConvertorHTML() override;
@@ -45,7 +52,8 @@ public:
     // of HTML (a meta charset, else an XML declaration; undeclared Latin-1 read as windows-1252) or,
     // for the XML convertor, of XML (the XML declaration); undeclared UTF-8 with stray bytes is
     // reported with ReportStrayBytes. A file that cannot be opened or read gives false with the
-    // reason in GetFailure, adding nothing. The progress is not used.
+    // reason in GetFailure, adding nothing; so does a document whose elements nest deeper than
+    // kMaxXMLElementDepth, with the XML load's message. The progress is not used.
     bool Import(CSegmentDoc* pSegDoc, tcConvertorProgress* pProgress) override;
     // PostProcessOutput, then the family's shared window under pParent; null without a window.
     wxWindow* Preview(const wxString& sSkeleton, const wxString& sText, wxWindow* pParent, tcNode* pFile) override;
@@ -62,8 +70,11 @@ public:
     // characters. The HTML convertor keeps it as written.
     virtual wxString UnescapeText(const wxString& sText) const;
 
-    // Gives start codes whose whole tag text is sTag the style sStyle (written as their ctype).
-    void SetStyle(const wxString& sTag, const wxString& sStyle) { m_mapStyles[sTag] = sStyle; }
+    // Gives start codes of the element sName the style sStyle (written as their ctype).
+    void SetStyle(const wxString& sName, const wxString& sStyle)
+    {
+        m_mapStyles[m_bNamesIgnoreCase ? sName.Lower() : sName] = sStyle;
+    }
     // The page the last Preview showed, after PostProcessOutput.
     const wxString& GetLastPreviewText() const { return m_sLastPreviewText; }
 
@@ -72,8 +83,12 @@ public:
 
 protected:
     std::vector<wxString> m_asTranslatableAttributes;
+    // Element names as compared (lower case while m_bNamesIgnoreCase).
     std::vector<wxString> m_asBlockTags;
     std::map<wxString, wxString> m_mapStyles;
+    bool m_bNamesIgnoreCase = true;
+    // Start tags nested deeper refuse the document; programs that measure the tokenizer raise it.
+    size_t m_nMaxDepth = kMaxXMLElementDepth;
     wxString m_sLastPreviewText;
     // The declarations of its own encoding the document may carry.
     teDeclarations m_declarations = teDeclarations::HTML;

@@ -78,6 +78,38 @@ const SentenceCase kParagraphs[] = {
     {"blank lines at the very end stay", {L"Last line.\n\n\n"}},
 };
 
+// A number or dotted number that starts a text (the segment, a line, or the text after a code, as
+// the unit writer gives codes) numbers a heading or an item and ends no segment; one after a word
+// still ends its sentence, and a blank line still ends the paragraph.
+const SentenceCase kNumbers[] = {
+    {"numbered heading", {L"1. Introduction"}},
+    {"dotted number", {L"8.1.3. Locale"}},
+    {"heading after a code",
+     {L"<bpt id=\"1\"><![CDATA[<h2 class=\"title\">]]></bpt>8.1.3. Locale settings<ept "
+      L"id=\"1\"><![CDATA[</h2>]]></ept>"}},
+    {"item after a line-break code and blanks", {L"Steps:<ph id=\"2\"><![CDATA[<newline>]]></ph>  2. Open it"}},
+    {"items on their own lines", {L"Contents\n1. Introduction\n 2. Usage"}},
+    {"item after a sentence", {L"It is done.", L" 2. Next steps"}},
+    {"a number ending a sentence", {L"It was 2019.", L" Then it stopped."}},
+    {"a number before a blank line", {L"1.", L"\n\nIntroduction"}},
+};
+
+// Abbreviations a manual uses hold a break back before capitals, numbers and codes alike.
+const SentenceCase kManualAbbreviations[] = {
+    {"e.g.", {L"Cities, e.g. Paris and Rome, are old."}},
+    {"E.g.", {L"E.g. Paris is old."}},
+    {"eg.",
+     {L"Set a path, eg. <bpt id=\"1\"><![CDATA[<code>]]></bpt>/tmp<ept id=\"1\"><![CDATA[</code>]]></ept> first."}},
+    {"i.e.", {L"Capitals, i.e. Paris, are old."}},
+    {"ie.", {L"Capitals, ie. Paris, are old."}},
+    {"vs.", {L"Paris vs. Rome is a match."}},
+    {"cf.", {L"Read on, cf. Chapter 2."}},
+    {"approx.", {L"It takes approx. 5 minutes."}},
+    {"no.", {L"Item no. 5 is gone.", L" Did it help?", L" No.", L" It did not."}},
+    {"etc. before no capital", {L"Fruit, bread, etc. (see below) are sold."}},
+    {"etc. at a sentence end", {L"Prices rose etc.", L" The end came."}},
+};
+
 // ----- A literal reference of the breaking rules ---------------------------------------------------
 
 // One rule as written: the before expression's matches are taken with the library's own iterator
@@ -229,6 +261,19 @@ std::string Printable(const std::wstring& s)
 {
     return wxString(s).utf8_string();
 }
+
+// The row's text cut by the rules gives the row's segments.
+void ExpectSegments(CVRSRXDoc& doc, const SentenceCase& c)
+{
+    const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
+    EXPECT_EQ(asSegments, c.asSegments) << [&]
+    {
+        std::string s;
+        for (const std::wstring& sSegment : asSegments)
+            s += "[" + Printable(sSegment) + "]";
+        return s;
+    }();
+}
 } // namespace
 
 TEST_F(SRXTest, ShippedRulesSegmentEachLanguageTheyCover)
@@ -239,14 +284,7 @@ TEST_F(SRXTest, ShippedRulesSegmentEachLanguageTheyCover)
         SCOPED_TRACE(c.szLanguage);
         CVRSRXDoc doc(sPath);
         doc.SetLanguage(c.szLanguage);
-        const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
-        EXPECT_EQ(asSegments, c.asSegments) << [&]
-        {
-            std::string s;
-            for (const std::wstring& sSegment : asSegments)
-                s += "[" + Printable(sSegment) + "]";
-            return s;
-        }();
+        ExpectSegments(doc, c);
     }
 }
 
@@ -319,15 +357,30 @@ TEST_F(SRXTest, ShippedRulesEndSegmentsAtBlankLinesInEveryLanguage)
         for (const SentenceCase& c : kParagraphs)
         {
             SCOPED_TRACE(std::string(szLanguage) + ": " + c.szLanguage);
-            const std::vector<std::wstring> asSegments = Segment(doc, Join(c.asSegments));
-            EXPECT_EQ(asSegments, c.asSegments) << [&]
-            {
-                std::string s;
-                for (const std::wstring& sSegment : asSegments)
-                    s += "[" + Printable(sSegment) + "]";
-                return s;
-            }();
+            ExpectSegments(doc, c);
         }
+    }
+}
+
+TEST_F(SRXTest, ShippedRulesKeepNumberedHeadingsAndManualAbbreviations)
+{
+    const wxString sPath = wxString::FromUTF8(LINTRADO_DATA_DIR) + "/Default.srx";
+    for (const char* szLanguage : {"en", "de", "fr", "es", "it", "nl", "pt", "default"})
+    {
+        CVRSRXDoc doc(sPath);
+        doc.SetLanguage(szLanguage);
+        for (const SentenceCase& c : kNumbers)
+        {
+            SCOPED_TRACE(std::string(szLanguage) + ": " + c.szLanguage);
+            ExpectSegments(doc, c);
+        }
+    }
+    CVRSRXDoc english(sPath);
+    english.SetLanguage("en");
+    for (const SentenceCase& c : kManualAbbreviations)
+    {
+        SCOPED_TRACE(c.szLanguage);
+        ExpectSegments(english, c);
     }
 }
 
