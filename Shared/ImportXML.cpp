@@ -609,7 +609,7 @@ int CXMLImporter::LoadMerge(int&, void*)
     }
     kvLog(L"XMLImporter:LoadMerge:sizeof(XMLCh)=%d", static_cast<int>(sizeof(XMLCh)));
     if (!m_pSnapshot)
-        m_pSnapshot = std::make_unique<CXMLLoadSnapshot>(*m_pDoc);
+        m_pSnapshot = std::make_unique<CXMLLoadSnapshot>(*m_pDoc, true);
     s_bStopRequested = false;
 
     CXMLEntityResolver resolver(this);

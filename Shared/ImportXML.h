@@ -176,7 +176,8 @@ public:
     // that a partial document is never saved over a good file. Never more than 0.
     int LoadDictionary(int& nProgress, void* pBuffer) override;
     // Reads the file into the attached document as it is (scripts merge with it). Results as
-    // LoadDictionary; a failed merge may have added part of the file's tree. Either load, when it
+    // LoadDictionary; a failed merge leaves the document as it was, tree and element kinds included
+    // (a kind that the merge deleted to rename another to the entry kind stays deleted). Either load, when it
     // fails, gives back the document's style sets (orders and styles), value lists with their
     // items and label sets, and cross-reference types and label sets as they were before it.
     int LoadMerge(int& nProgress, void* pBuffer) override;

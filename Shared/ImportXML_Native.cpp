@@ -5,6 +5,8 @@
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
 #include "varnak/include/tNumber.h"
+#include "varnak/include/tOutput.h"
+#include "varnak/include/tXMLText.h"
 #include "varnak/include/tcDTD.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcStyles.h"
@@ -12,6 +14,7 @@
 #include <xercesc/sax/Locator.hpp>
 #include <xercesc/sax2/Attributes.hpp>
 
+#include <climits>
 #include <utility>
 #include <vector>
 
@@ -123,6 +126,11 @@ bool SetStyleProperty(tcStyle& style, const wxString& sName, const wxString& sVa
     if (sName == "luaModifier")
     {
         style.SetLuaModifier(ExpandBreaks(sValue));
+        return true;
+    }
+    if (sName == "luaModifierText")
+    {
+        style.SetLuaModifier(sValue);
         return true;
     }
     // Borders: a property name and one letter for the side.
@@ -262,8 +270,8 @@ void CXMLImporter::StartStyleSetContent(const wxString& sName, const xercesc::At
         const wxString& sType = asValues[0];
         const wxString& sItem = asValues[1];
         const bool bVisible = tParseBoolValue(asValues[2]);
-        // An empty name would make a kind or an attribute no file can name.
-        if (sItem.empty() && (sType == "element" || sType == "attribute"))
+        // A kind or an attribute the writer cannot name would make the document impossible to save.
+        if ((sType == "element" && !tIsNativeElementName(sItem)) || (sType == "attribute" && !tIsValidXMLName(sItem)))
         {
             AddLoadError("order_item with no valid name attribute: not added");
             return;
@@ -466,7 +474,8 @@ void CXMLImporter::StartDTDSectionContent(const wxString& sName, const xercesc::
         if (!m_pCurrentList)
         {
             int nID = 0;
-            if (!tParseXMLDecimal(asValues[0], nID))
+            // The largest identifier leaves no next one for the lists made after it.
+            if (!tParseXMLDecimal(asValues[0], nID) || nID == INT_MAX)
             {
                 AddLoadError("dtdlist with invalid id #, not added.");
                 return;
@@ -490,7 +499,7 @@ void CXMLImporter::StartDTDSectionContent(const wxString& sName, const xercesc::
                         asValues))
             return;
         int nID = 0;
-        if (tParseXMLDecimal(asValues[0], nID))
+        if (tParseXMLDecimal(asValues[0], nID) && nID != INT_MAX)
         {
             m_pCurrentList->AddListItem(nID, asValues[1], true);
             return;

@@ -3,9 +3,11 @@
 #include "Shared/ImportXMLSnapshot.h"
 
 #include "varnak/include/tcDTD.h"
+#include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDocument.h"
 #include "varnak/include/tcStyles.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace
@@ -81,8 +83,57 @@ void NoteOwner(std::map<const tcAttribute*, const tcElement*>& mapOwners, const 
 }
 } // namespace
 
-CXMLLoadSnapshot::CXMLLoadSnapshot(const tcDocument& doc)
+namespace
 {
+template <typename T> bool Holds(const std::vector<T>& a, const T& value)
+{
+    return std::find(a.begin(), a.end(), value) != a.end();
+}
+} // namespace
+
+CXMLLoadSnapshot::CXMLLoadSnapshot(const tcDocument& doc, bool bTreeAndKinds) : m_bTreeAndKinds(bTreeAndKinds)
+{
+    if (bTreeAndKinds)
+    {
+        const tcDTD* pKinds = doc.GetDTD();
+        for (int i = 0; i < pKinds->GetNumElements(); ++i)
+        {
+            KindCopy copy;
+            copy.pKind = pKinds->GetElement(i);
+            copy.sName = copy.pKind->GetName();
+            copy.nFlags = copy.pKind->GetFlags();
+            for (int j = 0; j < copy.pKind->GetNumChildren(); ++j)
+                copy.aRelations.push_back(*copy.pKind->GetChildElement(j));
+            for (int j = 0; j < copy.pKind->GetNumAttributes(); ++j)
+                copy.apAttributes.push_back(copy.pKind->GetAttribute(j));
+            m_aKinds.push_back(std::move(copy));
+        }
+        m_nEntities = pKinds->GetNumEntities();
+        m_pDictionary = doc.GetDictionary();
+        std::vector<tcNode*> apLevels;
+        if (m_pDictionary)
+        {
+            apLevels.push_back(doc.GetDictionary());
+            for (tcNode* pSection : m_pDictionary->GetChildren())
+                apLevels.push_back(pSection);
+        }
+        for (tcNode* pNode : apLevels)
+        {
+            NodeCopy copy;
+            copy.pNode = pNode;
+            copy.apChildren.assign(pNode->GetChildren().begin(), pNode->GetChildren().end());
+            for (int i = 0; i < pNode->GetNumAttributes(); ++i)
+            {
+                const tcAttribute* pAttr = pNode->GetAttributeDescriptor(i);
+                if (pNode->HasAttributeValue(pAttr))
+                    copy.aValues.emplace_back(pAttr, pNode->GetAttributeS(pAttr));
+                else
+                    copy.aValues.emplace_back(pAttr, std::nullopt);
+            }
+            m_aNodes.push_back(std::move(copy));
+        }
+    }
+
     const auto always = [](const void*) { return true; };
     for (int i = 0; i < doc.GetNumStyleSets(); ++i)
     {
@@ -151,8 +202,75 @@ CXMLLoadSnapshot::CXMLLoadSnapshot(const tcDocument& doc)
 
 CXMLLoadSnapshot::~CXMLLoadSnapshot() = default;
 
+void CXMLLoadSnapshot::RestoreTreeAndKinds(tcDocument& doc) const
+{
+    // New nodes first, so that deleting new kinds finds no node of theirs.
+    if (doc.GetDictionary() == m_pDictionary)
+    {
+        for (const NodeCopy& copy : m_aNodes)
+        {
+            const std::vector<tcNode*> apNow = copy.pNode->GetChildren();
+            for (tcNode* pChild : apNow)
+            {
+                if (!Holds(copy.apChildren, static_cast<const tcNode*>(pChild)))
+                    doc.DeleteTreeFromMem(pChild);
+            }
+        }
+    }
+    tcDTD* pDTD = doc.GetDTD();
+    for (int i = pDTD->GetNumElements() - 1; i >= 0; --i)
+    {
+        tcElement* pKind = pDTD->GetElement(i);
+        if (std::none_of(m_aKinds.begin(), m_aKinds.end(),
+                         [pKind](const KindCopy& copy) { return copy.pKind == pKind; }))
+            pDTD->DeleteElement(pKind);
+    }
+    for (const KindCopy& copy : m_aKinds)
+    {
+        // A kind the load deleted (an unused one renamed to the entry kind) stays deleted.
+        if (pDTD->GetElementIndex(copy.pKind) < 0)
+            continue;
+        tcElement* pKind = copy.pKind;
+        for (int i = pKind->GetNumAttributes() - 1; i >= 0; --i)
+        {
+            if (!Holds(copy.apAttributes, static_cast<const tcAttribute*>(pKind->GetAttribute(i))))
+                pKind->DeleteAttribute(i);
+        }
+        pKind->SetName(copy.sName);
+        pKind->SetFlags(copy.nFlags);
+        while (pKind->GetNumChildren() > 0)
+            pKind->RemoveChildElement(pKind->GetNumChildren() - 1);
+        for (const tcChildRelation& relation : copy.aRelations)
+        {
+            if (pDTD->GetElementIndex(relation.pElement) >= 0)
+                pKind->AddChildElement(relation.pElement, relation.eConstraint, relation.nFlags);
+        }
+    }
+    while (pDTD->GetNumEntities() > m_nEntities)
+        pDTD->DeleteEntity(pDTD->GetNumEntities() - 1);
+    if (doc.GetDictionary() != m_pDictionary)
+        return;
+    // Saved attributes are compared with the live ones, never followed, until known to be live.
+    std::vector<const tcAttribute*> apLive;
+    for (int i = 0; i < pDTD->GetNumElements(); ++i)
+        for (int j = 0; j < pDTD->GetElement(i)->GetNumAttributes(); ++j)
+            apLive.push_back(pDTD->GetElement(i)->GetAttribute(j));
+    for (const NodeCopy& copy : m_aNodes)
+    {
+        for (int i = 0; i < copy.pNode->GetNumAttributes(); ++i)
+            copy.pNode->ResetAttributeValue(copy.pNode->GetAttributeDescriptor(i));
+        for (const auto& value : copy.aValues)
+        {
+            if (value.second && Holds(apLive, value.first))
+                copy.pNode->SetAttributeS(value.first, *value.second);
+        }
+    }
+}
+
 void CXMLLoadSnapshot::Restore(tcDocument& doc) const
 {
+    if (m_bTreeAndKinds)
+        RestoreTreeAndKinds(doc);
     tcDTD* pDTD = doc.GetDTD();
     // Pointers of the copies are compared with what the DTD holds now, never followed, until they
     // are known to be live.

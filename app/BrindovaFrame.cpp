@@ -357,7 +357,11 @@ void BrindovaFrame::OnRemoveFile(wxCommandEvent&)
 {
     tcDebugInfo debugInfo("BrindovaFrame::OnRemoveFile");
     if (VRDocFrame* pPage = CurrentPage())
+    {
         Guarded([pPage] { pPage->RemoveCurrentFile(); });
+        // The statistics commands follow the number of files.
+        m_pDocSplitter->PostSelectionNotification();
+    }
 }
 
 void BrindovaFrame::OnOutputFullStatistics(wxCommandEvent&)

@@ -92,13 +92,20 @@ void BrindovaFrame::OnLayoutSaveView(wxCommandEvent&)
     // Blanks alone are no name: the same as cancelling.
     if (wxString(sName).Strip(wxString::both).empty())
         return;
-    const wxString sRefusal = tCheckViewName(sName, tListSavedViews(g_pConfig, std::numeric_limits<size_t>::max()));
+    const std::vector<wxString> asSaved = tListSavedViews(g_pConfig, std::numeric_limits<size_t>::max());
+    const wxString sRefusal = tCheckViewName(sName, asSaved);
     if (!sRefusal.empty())
     {
         tUserPrompts().ShowMessage(g_LocEngine.FindTranslation(sRefusal),
                                    g_LocEngine.FindTranslation("ENTER_VIEW_NAME_TITLE"), wxOK | wxICON_WARNING, this);
         return;
     }
+    const wxString sExisting = tFindViewName(sName, asSaved);
+    if (!sExisting.empty() &&
+        tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("VIEW_NAME_EXISTS") + "\n\n" + sExisting,
+                                   g_LocEngine.FindTranslation("ENTER_VIEW_NAME_TITLE"), wxYES_NO | wxICON_QUESTION,
+                                   this) != wxYES)
+        return;
     pPage->SaveView(sName);
     ReInitializeViewMenus();
 }

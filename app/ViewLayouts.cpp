@@ -2,7 +2,7 @@
 
 #include <wx/confbase.h>
 
-#include <algorithm>
+#include <set>
 
 std::vector<wxString> tListSavedViews(wxConfigBase* pConfig, size_t nMax)
 {
@@ -24,16 +24,30 @@ std::vector<wxString> tListSavedViews(wxConfigBase* pConfig, size_t nMax)
 
 bool tIsReservedViewName(const wxString& sName)
 {
-    return sName == "DefaultView" || sName == "OriginalDefaultView";
+    return sName.CmpNoCase("DefaultView") == 0 || sName.CmpNoCase("OriginalDefaultView") == 0;
+}
+
+wxString tFindViewName(const wxString& sName, const std::vector<wxString>& asSaved)
+{
+    for (const wxString& sReserved : {wxString("DefaultView"), wxString("OriginalDefaultView")})
+        if (sName.CmpNoCase(sReserved) == 0)
+            return sReserved;
+    for (const wxString& sSaved : asSaved)
+        if (sName.CmpNoCase(sSaved) == 0)
+            return sSaved;
+    return wxString();
 }
 
 wxString tCheckViewName(const wxString& sName, const std::vector<wxString>& asSaved)
 {
     if (sName.Contains("/") || sName == "." || sName == "..")
         return "VIEW_NAME_INVALID";
-    if (tIsReservedViewName(sName) || std::find(asSaved.begin(), asSaved.end(), sName) != asSaved.end())
+    if (!tFindViewName(sName, asSaved).empty())
         return wxString();
-    if (asSaved.size() >= kMaxListedViews)
+    std::set<wxString> setDistinct;
+    for (const wxString& sSaved : asSaved)
+        setDistinct.insert(sSaved.Lower());
+    if (setDistinct.size() >= kMaxListedViews)
         return "VIEW_LIMIT_REACHED";
     return wxString();
 }

@@ -17,11 +17,17 @@ constexpr size_t kMaxListedViews = 127;
 // The first nMax saved layouts of pConfig (null: none). Leaves the store's group at the root.
 std::vector<wxString> tListSavedViews(wxConfigBase* pConfig, size_t nMax = kMaxListedViews);
 
-// True for "DefaultView" and "OriginalDefaultView".
+// The store matches names without regard to case: so does every comparison of layout names here.
+
+// True for "DefaultView" and "OriginalDefaultView", in any case.
 bool tIsReservedViewName(const wxString& sName);
+
+// The stored name that saving under sName would replace: one of asSaved or a reserved name that
+// differs from sName at most in case; empty for a new name.
+wxString tFindViewName(const wxString& sName, const std::vector<wxString>& asSaved);
 
 // Why sName cannot be saved as a layout, as a catalog key of the message to show; empty when it
 // can. A name with "/" and the names "." and ".." would become paths in the store and never come
-// back in the menus. A new name (not yet among asSaved, not reserved) is refused once asSaved
-// holds kMaxListedViews layouts; an existing one may always be overwritten.
+// back in the menus. A new name is refused once asSaved holds kMaxListedViews distinct names; an
+// existing one may always be replaced (the caller asks first).
 wxString tCheckViewName(const wxString& sName, const std::vector<wxString>& asSaved);

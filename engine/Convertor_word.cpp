@@ -6,6 +6,7 @@
 #include "platform/WordAutomation.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
+#include "varnak/include/tAtomicFile.h"
 #include "varnak/include/tPath.h"
 #include "varnak/include/tString.h"
 #include "varnak/include/tTextFile.h"
@@ -697,23 +698,35 @@ bool tcConvertorWORD::Export(const wxString& sSkeleton, const wxString& sText, c
         return false;
     }
     const CScopeExit quit([&]() { pApp->Quit(); });
-    if (!WriteHexToBinaryFile(sOutputPath, sSkeleton))
+    // Word fills a working copy; only a finished document takes the place of the file at the output
+    // path, so a failure leaves that file as it was.
+    const wxString sWorkPath = NewTempFile(L"Lintrado_wordexport_");
+    const CScopeExit removeWork([&]() { RemoveIfThere(sWorkPath); });
+    if (sWorkPath.empty() || !WriteHexToBinaryFile(sWorkPath, sSkeleton))
+    {
+        kvLogError(L"Word: the working copy could not be written, %s not written", sOutputPath);
         return false;
+    }
     pApp->SetVisible(false);
-    IWordDocument* pDoc = pApp->Open(sOutputPath);
+    IWordDocument* pDoc = pApp->Open(sWorkPath);
     if (!pDoc)
     {
-        kvLogError(L"Word could not open %s", sOutputPath);
-        wxRemoveFile(sOutputPath);
+        kvLogError(L"Word could not open the skeleton, %s not written", sOutputPath);
         return false;
     }
     WriteRanges(*pDoc, sText);
     const bool bSaved = pDoc->Save();
     pDoc->Close(false);
-    if (!bSaved)
+    const std::optional<std::string> sBytes = bSaved ? tReadFileBytes(sWorkPath) : std::nullopt;
+    if (!sBytes)
     {
         kvLogError(L"Word could not save %s", sOutputPath);
-        wxRemoveFile(sOutputPath);
+        return false;
+    }
+    wxString sError;
+    if (!tWriteFileAtomically(sOutputPath, *sBytes, &sError))
+    {
+        kvLogError(L"Could not write %s: %s", sOutputPath, sError);
         return false;
     }
     return true;

@@ -162,6 +162,16 @@ std::optional<tcSavedAccessLists> tcSavedAccessLists::FromMarker(const std::stri
     return saved;
 }
 
+namespace
+{
+// The lists of the marker file; nullopt when it cannot be read or is no marker.
+std::optional<tcSavedAccessLists> ReadMarker(const wxString& sMarkerPath)
+{
+    const std::optional<std::string> sText = tReadFileBytes(sMarkerPath);
+    return sText ? tcSavedAccessLists::FromMarker(*sText) : std::nullopt;
+}
+} // namespace
+
 std::unique_ptr<tcSavedAccessLists> LockOfficeRegistry(IOfficeSettingsTree& tree, const wxString& sRootKey,
                                                        const wxString& sUser, const wxString& sMarkerPath)
 {
@@ -183,6 +193,19 @@ std::unique_ptr<tcSavedAccessLists> LockOfficeRegistry(IOfficeSettingsTree& tree
     {
         kvLog(L"Office settings lock: the access list of %s cannot be read, not locked", sRootKey);
         return nullptr;
+    }
+    // Keys an earlier restore could not give back hold the lock list now; their own lists are in the
+    // marker only, and it is about to be rewritten.
+    if (wxFileExists(sMarkerPath))
+    {
+        std::optional<tcSavedAccessLists> earlier = ReadMarker(sMarkerPath);
+        if (!earlier)
+        {
+            kvLogError(L"Office settings lock: %s cannot be read, not locked", sMarkerPath);
+            return nullptr;
+        }
+        for (auto& [sKey, list] : earlier->m_mapLists)
+            pSaved->m_mapLists[sKey] = std::move(list);
     }
     // Without the marker a crash would leave the lock for good: no marker, no lock.
     wxString sError;
@@ -230,8 +253,7 @@ bool RestoreOfficeSettingsFromMarker(IOfficeSettingsTree& tree, const wxString& 
 {
     if (!wxFileExists(sMarkerPath))
         return true;
-    const std::optional<std::string> sText = tReadFileBytes(sMarkerPath);
-    const std::optional<tcSavedAccessLists> saved = sText ? tcSavedAccessLists::FromMarker(*sText) : std::nullopt;
+    const std::optional<tcSavedAccessLists> saved = ReadMarker(sMarkerPath);
     if (!saved)
     {
         kvLogError(L"Office settings lock: %s cannot be read, the Office settings keep their lock", sMarkerPath);

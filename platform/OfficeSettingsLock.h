@@ -104,16 +104,17 @@ public:
 
 // Locks sRootKey and its subkeys: saves each key's own list (a key whose list cannot be read is
 // left alone), writes them to sMarkerPath, then sets the lock list of BuildRegistryLockAcl for
-// "Administrators", "Everyone", "SYSTEM" and sUser on every saved key, children first. Returns the
-// saved lists; null (and nothing locked) when the root's list cannot be read or the marker cannot
-// be written.
+// "Administrators", "Everyone", "SYSTEM" and sUser on every saved key, children first. A marker
+// already at sMarkerPath holds keys still locked from before: their lists from it are kept. Returns
+// the saved lists; null (and nothing locked) when the root's list cannot be read, or a marker there
+// cannot be read or written.
 std::unique_ptr<tcSavedAccessLists> LockOfficeRegistry(IOfficeSettingsTree& tree, const wxString& sRootKey,
                                                        const wxString& sUser, const wxString& sMarkerPath);
 
 // Gives every key below and at sRootKey its saved list back, each parent before its children. A key
 // that has no saved list (made while the lock was on) gets its parent's restored list. A key that
 // fails does not stop the others. True when every key was restored; the marker file is then
-// removed, otherwise it stays for the next start.
+// removed, otherwise it stays for the next start (or lock).
 bool RestoreOfficeRegistryAccess(IOfficeSettingsTree& tree, const wxString& sRootKey, const tcSavedAccessLists& saved,
                                  const wxString& sMarkerPath);
 

@@ -220,6 +220,8 @@ void CVRDocSplitter::AddFiles()
     {
         ShowOpenError(FailureText());
     }
+    // A project changed before has no change of state to tell the frame about the new files.
+    PostSelectionNotification();
 }
 
 void CVRDocSplitter::CloseCurrentDoc()

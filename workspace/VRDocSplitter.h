@@ -48,6 +48,9 @@ public:
     // Sets pPage's tab text to its title and posts notification 0; nothing for a page that is not
     // one of this notebook's.
     void UpdatePageTitle(VRDocFrame* pPage);
+    // Posts notification 0, so that the frame brings its title and the menus that depend on the
+    // current project (its number of files, say) up to date.
+    void PostSelectionNotification();
 
 private:
     void OnPageChanged(wxAuiNotebookEvent& event);
@@ -63,7 +66,6 @@ private:
     void SetCurrentFromNotebook(int nPage);
     // Puts the list in the notebook's tab order (tabs can be dragged).
     void FollowTabOrder();
-    void PostSelectionNotification();
     // Shows a failure to create or open a project.
     void ShowOpenError(const wxString& sText);
 

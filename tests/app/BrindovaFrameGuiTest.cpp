@@ -2,6 +2,7 @@
 
 #include "Shared/Options.h"
 #include "app/DlgAbout.h"
+#include "app/ViewLayouts.h"
 #include "engine/Convertor.h"
 #include "engine/ConvertorRegistry.h"
 #include "import/SRXImporter.h"
@@ -118,6 +119,23 @@ protected:
         return aItems;
     }
 
+    // The next project dialog (new project or add files) gets one source file, the first languages
+    // and the rules, and is confirmed.
+    void ExpectProjectDialog(const char* szWhat, const wxString& sSource, const wxString& sRules)
+    {
+        Dialogs().Expect(szWhat,
+                         [sSource, sRules](wxDialog* pDialog)
+                         {
+                             auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
+                             for (CVRLangSelector* pSelector :
+                                  {dialog.GetSourceRows()[0]->GetLangSelector(), dialog.GetTargetSelector()})
+                                 pSelector->SelectLanguage(1);
+                             dialog.GetSourceRows()[0]->SetFileName(sSource);
+                             dialog.GetSRXSelector()->SetFileName(sRules);
+                             return wxID_OK;
+                         });
+    }
+
     static void StoreViews(const std::vector<wxString>& asNames)
     {
         for (const wxString& sName : asNames)
@@ -216,17 +234,7 @@ TEST_F(MainWindow, NewProjectsEnableTheProjectMenusAndFromTheSecondTheFullStatis
     for (const char* szFile : {"a.txt", "b.txt"})
     {
         const wxString sSource = WriteSource(szFile, 2);
-        Dialogs().Expect("new project",
-                         [&](wxDialog* pDialog)
-                         {
-                             auto& dialog = *dynamic_cast<CDlgNewDoc*>(pDialog);
-                             for (CVRLangSelector* pSelector :
-                                  {dialog.GetSourceRows()[0]->GetLangSelector(), dialog.GetTargetSelector()})
-                                 pSelector->SelectLanguage(1);
-                             dialog.GetSourceRows()[0]->SetFileName(sSource);
-                             dialog.GetSRXSelector()->SetFileName(sRules);
-                             return wxID_OK;
-                         });
+        ExpectProjectDialog("new project", sSource, sRules);
         Command(ID_PROJECT_NEW);
     }
     ASSERT_EQ(Notebook()->GetNumDocs(), 2);
@@ -238,6 +246,35 @@ TEST_F(MainWindow, NewProjectsEnableTheProjectMenusAndFromTheSecondTheFullStatis
 
     // Both projects are new: closing the window asks about each.
     Prompts().AnswerMessage(wxNO);
+    Prompts().AnswerMessage(wxNO);
+    Command(ID_PROJECT_EXIT);
+    EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
+    tDoneLanguageDatabase();
+}
+
+TEST_F(MainWindow, ProjectStatisticsFollowAddedAndRemovedFilesOfAChangedProject)
+{
+    const wxString sData =
+        wxFileName(wxString(std::filesystem::read_symlink("/proc/self/exe").wstring())).GetPath() + "/../Data/";
+    ASSERT_TRUE(tInitLanguageDatabase(sData + "LanguageRegistry"));
+    const wxString sRules = WriteRules();
+    Open(MakeSavedProject("one", 1));
+    // Changed already: adding or removing a file changes no state the window hears about.
+    Notebook()->GetCurrentDoc()->GetDocument()->SetDirty();
+    WaitForTitleOfCurrent();
+    EXPECT_FALSE(Enabled(ID_STATISTICS_PROJECT));
+
+    const wxString sSource = WriteSource("added.txt", 2);
+    ExpectProjectDialog("add files", sSource, sRules);
+    Command(ID_PROJECT_ADDFILES);
+    ASSERT_EQ(Notebook()->GetCurrentDoc()->GetNumFiles(), 2);
+    EXPECT_TRUE(PumpUntil([this] { return Enabled(ID_STATISTICS_PROJECT); }));
+
+    Prompts().AnswerMessage(wxOK);
+    Command(ID_FILE_REMOVEFILE);
+    ASSERT_EQ(Notebook()->GetCurrentDoc()->GetNumFiles(), 1);
+    EXPECT_TRUE(PumpUntil([this] { return !Enabled(ID_STATISTICS_PROJECT); }));
+
     Prompts().AnswerMessage(wxNO);
     Command(ID_PROJECT_EXIT);
     EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
@@ -578,22 +615,27 @@ TEST_F(MainWindow, SavingALayoutAsksForANameAndRefusesNamesItCannotKeep)
     StoreViews(asNames);
     Open(MakeSavedProject("one", 1));
 
+    // The store matches names without regard to case: a name it holds in any case is replaced
+    // only when the user says so.
     struct Case
     {
         const char* szAnswer;
         int nButton;
-        const char* szRefusal; // null: no message
+        const char* szMessage; // null: no message
+        int nReply;
     };
     const Case aCases[] = {
-        {"", wxID_OK, nullptr},
-        {"   ", wxID_OK, nullptr},
-        {"Mine", wxID_CANCEL, nullptr},
-        {"a/b", wxID_OK, "VIEW_NAME_INVALID"},
-        {".", wxID_OK, "VIEW_NAME_INVALID"},
-        {"..", wxID_OK, "VIEW_NAME_INVALID"},
-        {"Layout 128", wxID_OK, "VIEW_LIMIT_REACHED"},
-        {"Layout 005", wxID_OK, nullptr},
-        {"DefaultView", wxID_OK, nullptr},
+        {"", wxID_OK, nullptr, 0},
+        {"   ", wxID_OK, nullptr, 0},
+        {"Mine", wxID_CANCEL, nullptr, 0},
+        {"a/b", wxID_OK, "VIEW_NAME_INVALID", wxOK},
+        {".", wxID_OK, "VIEW_NAME_INVALID", wxOK},
+        {"..", wxID_OK, "VIEW_NAME_INVALID", wxOK},
+        {"Layout 128", wxID_OK, "VIEW_LIMIT_REACHED", wxOK},
+        {"Layout 005", wxID_OK, "VIEW_NAME_EXISTS\n\nLayout 005", wxYES},
+        {"layout 005", wxID_OK, "VIEW_NAME_EXISTS\n\nLayout 005", wxNO},
+        {"LAYOUT 006", wxID_OK, "VIEW_NAME_EXISTS\n\nLayout 006", wxYES},
+        {"defaultview", wxID_OK, "VIEW_NAME_EXISTS\n\nDefaultView", wxNO},
     };
     for (const Case& c : aCases)
     {
@@ -610,20 +652,21 @@ TEST_F(MainWindow, SavingALayoutAsksForANameAndRefusesNamesItCannotKeep)
                              }
                              return c.nButton;
                          });
-        if (c.szRefusal)
-            Prompts().AnswerMessage(wxOK);
+        if (c.szMessage)
+            Prompts().AnswerMessage(c.nReply);
         const size_t nCallsBefore = Prompts().Calls().size();
         Command(ID_LAYOUT_SAVEVIEW);
         EXPECT_EQ(Dialogs().Pending(), 0u);
-        if (c.szRefusal)
+        if (c.szMessage)
         {
             ASSERT_EQ(Prompts().Calls().size(), nCallsBefore + 1);
-            EXPECT_EQ(Prompts().Calls().back().sMessage, c.szRefusal);
+            EXPECT_EQ(Prompts().Calls().back().sMessage, c.szMessage);
         }
         else
             EXPECT_EQ(Prompts().Calls().size(), nCallsBefore);
         EXPECT_EQ(Frame()->GetNumListedViews(), 127);
     }
+    EXPECT_EQ(tListSavedViews(g_pConfig, 1000), asNames);
 }
 
 TEST_F(MainWindow, ShowsTheCatalogsTextsAndOneTabPerProject)

@@ -56,6 +56,8 @@ TEST(ViewLayoutNames, RefusesPathsAndNewNamesBeyondTheMenusRoom)
     for (size_t i = 1; i <= kMaxListedViews; ++i)
         asFull.push_back(wxString::Format("L%03d", static_cast<int>(i)));
     const std::vector<wxString> asFew{"Mine"};
+    std::vector<wxString> asFullWithTwin(asFull.begin(), asFull.end() - 1);
+    asFullWithTwin.push_back("l001");
 
     struct Case
     {
@@ -76,8 +78,25 @@ TEST(ViewLayoutNames, RefusesPathsAndNewNamesBeyondTheMenusRoom)
         {"L064", &asFull, ""},
         {"DefaultView", &asFull, ""},
         {"OriginalDefaultView", &asFull, ""},
+        // The store matches names without regard to case: these replace a layout.
+        {"l064", &asFull, ""},
+        {"defaultview", &asFull, ""},
+        // Names that differ only in case are one layout for the cap.
+        {"New", &asFullWithTwin, ""},
     };
     for (const Case& c : aCases)
         EXPECT_EQ(tCheckViewName(c.szName, *c.pSaved), c.szRefusal) << c.szName;
+}
+
+TEST(ViewLayoutNames, FindsTheNameASaveWouldReplaceWithoutRegardToCase)
+{
+    const std::vector<wxString> asSaved{"Work", "Other"};
+    const std::pair<const char*, const char*> aCases[] = {
+        {"Work", "Work"}, {"work", "Work"}, {"WORK", "Work"}, {"Worker", ""},
+        {"defaultview", "DefaultView"}, {"ORIGINALDEFAULTVIEW", "OriginalDefaultView"}, {"New", ""},
+    };
+    for (const auto& [szName, szFound] : aCases)
+        EXPECT_EQ(tFindViewName(szName, asSaved), szFound) << szName;
+    EXPECT_TRUE(tIsReservedViewName("defaultView"));
 }
 } // namespace

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -98,14 +99,17 @@ protected:
     }
 
     static fs::path TempDir() { return fs::path(HomePath("tmp").utf8_string()); }
-    // The files left in the temporary folder.
-    static std::vector<std::string> TempFiles()
+    // The names in a folder, sorted.
+    static std::vector<std::string> FilesIn(const fs::path& dir)
     {
         std::vector<std::string> asNames;
-        for (const auto& entry : fs::directory_iterator(TempDir()))
+        for (const auto& entry : fs::directory_iterator(dir))
             asNames.push_back(entry.path().filename().string());
+        std::sort(asNames.begin(), asNames.end());
         return asNames;
     }
+    // The files left in the temporary folder.
+    static std::vector<std::string> TempFiles() { return FilesIn(TempDir()); }
 
     // A source document of the fake holding sText, with the template scripted to report the
     // results and the end position nEnd.
@@ -366,13 +370,16 @@ TEST_F(ConvertorWORDTest, ExportRefusesABadSkeletonAndQuitsWordOnEveryPath)
         SCOPED_TRACE(c.szName);
         m_word.m_nStarted = 0;
         m_word.m_nQuit = 0;
-        fs::remove(fs::path(sOut.utf8_string()));
+        // A failed export leaves the earlier file whole, and nothing beside it.
+        WriteHomeFile("out.doc", "earlier");
+        const std::vector<std::string> asBefore = FilesIn(fs::path(HomePath().utf8_string()));
         EXPECT_EQ(convertor.Export(c.sSkeleton, wxString(kszWordPosition) + L"0]x", sOut, nullptr), c.bResult);
         EXPECT_EQ(m_word.m_nStarted, c.bStarted ? 1 : 0);
         EXPECT_EQ(m_word.m_nQuit, m_word.m_nStarted);
-        EXPECT_EQ(fs::exists(fs::path(sOut.utf8_string())), c.bResult);
+        EXPECT_EQ(ReadBytes(sOut), c.bResult ? FakeWordFile(L"x") : std::string("earlier"));
+        EXPECT_EQ(FilesIn(fs::path(HomePath().utf8_string())), asBefore);
+        EXPECT_EQ(TempFiles(), std::vector<std::string>());
     }
-    EXPECT_EQ(ReadBytes(sOut), FakeWordFile(L"x"));
     m_word.m_bAvailable = false;
     EXPECT_FALSE(convertor.Export(sHex, L"x", HomePath("never.doc"), nullptr));
     EXPECT_FALSE(fs::exists(fs::path(HomePath("never.doc").utf8_string())));

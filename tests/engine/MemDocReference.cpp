@@ -5,6 +5,7 @@
 #include "varnak/include/tString.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <numeric>
 
 namespace
@@ -87,13 +88,50 @@ std::vector<std::pair<wxString, int>> CMemDocReference::FindMatches(const wxStri
     return aOut;
 }
 
+std::vector<CMemDocReference::Index*> CMemDocReference::LookupIndexes(const wxString& sLanguage)
+{
+    const wxString sKey = sLanguage.Lower();
+    const wxString sPrimary = sKey.BeforeFirst('-');
+    std::vector<Index*> apIndexes;
+    if (auto it = m_mapIndexes.find(sKey); it != m_mapIndexes.end() && !it->second.mapExact.empty())
+        apIndexes.push_back(&it->second);
+    if (sKey.empty())
+        return apIndexes;
+    for (auto& [sIndexKey, index] : m_mapIndexes)
+        if (sIndexKey != sKey && !index.mapExact.empty() &&
+            (sIndexKey == sPrimary || sIndexKey.StartsWith(sPrimary + "-")))
+            apIndexes.push_back(&index);
+    return apIndexes;
+}
+
 std::vector<CVRMemDocMatch> CMemDocReference::LookupTranslations(const wxString& sText, const wxString& sLanguage)
 {
-    std::vector<CVRMemDocMatch> aMatches;
-    Index& index = GetIndex(sLanguage);
-    for (const auto& [sHit, nScore] : Matches(index, sText))
+    // The hits of the asked tag's own index first, in text order; then those of its relatives
+    // together in text order (equal texts in index key order).
+    struct Hit
     {
-        const auto range = index.mapExact.equal_range(sHit);
+        Index* pIndex;
+        std::u16string sText;
+        int nScore;
+    };
+    std::vector<Hit> aHits;
+    const std::vector<Index*> apIndexes = LookupIndexes(sLanguage);
+    const bool bExact = !apIndexes.empty() && apIndexes.front() == &GetIndex(sLanguage);
+    size_t nExactHits = 0;
+    for (Index* pIndex : apIndexes)
+    {
+        for (auto& [sHit, nScore] : Matches(*pIndex, sText))
+            aHits.push_back(Hit{pIndex, std::move(sHit), nScore});
+        if (bExact && pIndex == apIndexes.front())
+            nExactHits = aHits.size();
+    }
+    std::stable_sort(aHits.begin() + static_cast<std::ptrdiff_t>(nExactHits), aHits.end(),
+                     [](const Hit& a, const Hit& b) { return a.sText < b.sText; });
+
+    std::vector<CVRMemDocMatch> aMatches;
+    for (const auto& [pIndex, sHit, nScore] : aHits)
+    {
+        const auto range = pIndex->mapExact.equal_range(sHit);
         for (auto it = range.first; it != range.second; ++it)
             for (const auto& pOther : it->second->pUnit->apSegs)
                 if (pOther->bAlive && pOther.get() != it->second)

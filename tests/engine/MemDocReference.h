@@ -31,7 +31,9 @@ public:
     // A unit as a file holds it: (language, seg text) in document order, each seg indexed under its
     // own language, as loading does.
     void AddUnit(const std::vector<std::pair<wxString, wxString>>& aVariants);
-    // Every match, without any bound.
+    // Every match, without any bound. The language rule is the memory's: every index of the asked
+    // tag's primary language is searched (the tag itself, its "-" prefixes, its extensions and its
+    // siblings: "en", "en-us", "en-gb"), the tag's own hits first, so that they win equal scores.
     std::vector<CVRMemDocMatch> LookupTranslations(const wxString& sText, const wxString& sLanguage);
     // Every listed text sharing a trigram with the query, with its score, in text order.
     std::vector<std::pair<wxString, int>> FindMatches(const wxString& sText, const wxString& sLanguage);
@@ -61,6 +63,9 @@ private:
     };
 
     Index& GetIndex(const wxString& sLanguage) { return m_mapIndexes[sLanguage.Lower()]; }
+    // The indexes with entries a look-up in sLanguage searches: its own first, then the others of its
+    // primary language in key order.
+    std::vector<Index*> LookupIndexes(const wxString& sLanguage);
     void AddText(Index& index, const std::u16string& sText);
     void RemoveText(Index& index, const std::u16string& sText);
     std::vector<std::pair<std::u16string, int>> Matches(Index& index, const wxString& sQuery);

@@ -210,3 +210,31 @@ TEST(VRMemDocDifferential, ManyTextsOfEachLengthMatchThePlainModel)
     }
     memory.GetDocument()->ClearDirty();
 }
+
+// Units of regional variants only, asked in the bare language, in a sibling's tag or in any case:
+// the model searches the variants as the memory does and finds what it finds.
+TEST(VRMemDocDifferential, RegionalVariantsAreSearchedAsThePlainModelSearchesThem)
+{
+    TMXHandlerScope handler;
+    CVRMemDoc memory("");
+    CMemDocReference reference;
+    const char* const aszSources[] = {"en-US", "en-GB", "de-AT", "en-US-x-legal"};
+    for (int i = 0; i < 60; ++i)
+    {
+        const wxString sSource = wxString::Format("the colour of unit %d", i % 20);
+        const wxString sTarget = wxString::Format("t%d", i);
+        const char* szSource = aszSources[i % std::size(aszSources)];
+        memory.AddTranslation(sSource, sTarget, szSource, "fr");
+        reference.AddTranslation(sSource, sTarget, szSource, "fr");
+    }
+    for (const char* szLanguage : {"en", "EN", "en-AU", "de", "de-CH", "fr-CA", "nl"})
+    {
+        const std::vector<CVRMemDocMatch> aExpected =
+            CMemDocReference::Bounded(reference.LookupTranslations("the color of unit 7", szLanguage),
+                                      CVRMemDoc::kMinLookupScore, CVRMemDoc::kMaxLookupResults);
+        EXPECT_EQ(memory.LookupTranslations("the color of unit 7", szLanguage), aExpected) << szLanguage;
+        EXPECT_EQ(aExpected.empty(), std::string(szLanguage) == "nl" || std::string(szLanguage) == "fr-CA")
+            << szLanguage;
+    }
+    memory.GetDocument()->ClearDirty();
+}

@@ -144,6 +144,9 @@ void RunMessageCases(const std::vector<MessageCase>& aCases, wxString (*pfnDump)
         const LoadOutcome outcome = LoadInto(importer, doc, file.Path());
         EXPECT_EQ(outcome.nResult, 0);
         EXPECT_EQ(outcome.asErrors, c.asErrors);
+        // What loads can be saved again.
+        std::string sBytes;
+        EXPECT_TRUE(GenerateNative(&doc, nullptr, sBytes));
         const wxString sDump = pfnDump(doc);
         if (!c.sKept.empty())
         {
@@ -247,6 +250,17 @@ TEST(ImportNative, StyleSetMessages)
         {"order item naming no attribute",
          sSet + "<order_item type=\"attribute\" name=\"\" visible=\"1\"/></styleset>",
          {"order_item with no valid name attribute: not added"}, "", "order Sense"},
+        {"order item naming an element no file can hold",
+         sSet + "<order_item type=\"element\" name=\"a b\" visible=\"1\"/><order_item type=\"element\" "
+                "name=\"x:y\" visible=\"1\"/><order_item type=\"element\" name=\"brindovaicon\" visible=\"1\"/>"
+                "</styleset>",
+         {"order_item with no valid name attribute: not added", "order_item with no valid name attribute: not added",
+          "order_item with no valid name attribute: not added"},
+         "",
+         "order Sense"},
+        {"order item naming an attribute no file can hold",
+         sSet + "<order_item type=\"attribute\" name=\"a b\" visible=\"1\"/></styleset>",
+         {"order_item with no valid name attribute: not added"}, "", "order Sense"},
         {"order item of an unknown type", sSet + "<order_item type=\"bogus\" name=\"x\" visible=\"1\"/></styleset>",
          {"orderitem with invalid type 'bogus', not added."}, "", "order Sense"},
         {"type not first",
@@ -310,6 +324,11 @@ TEST(ImportNative, DTDSectionMessages)
          "<dtd><dtdlist id=\"x\" name=\"L\"/><dtdlistitem id=\"1\" name=\"a\"/></dtd>",
          {"dtdlist with invalid id #, not added.", "dtdlistitem with no dtdlist specified, not added."}, "",
          "\"L\""},
+        {"list whose id leaves no next one",
+         "<dtd><dtdlist id=\"2147483647\" name=\"L\"/><dtdlist id=\"2147483648\" name=\"M\"/></dtd>",
+         {"dtdlist with invalid id #, not added.", "dtdlist with invalid id #, not added."}, "", "\"L\""},
+        {"item whose id leaves no next one", "<dtd>" + sList + "<dtdlistitem id=\"2147483647\" name=\"a\"/></dtd>",
+         {"dtdlistitem: Invalid list item ID (2147483647,a)"}, "list 1 \"L\":\n", "\"a\""},
         {"item without id", "<dtd>" + sList + "<dtdlistitem name=\"a\"/></dtd>",
          {"dtdlistitem with no id, not added."}, "list 1 \"L\":\n", ""},
         {"item without name", "<dtd>" + sList + "<dtdlistitem id=\"1\"/></dtd>",
@@ -388,14 +407,21 @@ TEST(ImportNative, FailedWholeLoadChangesNothing)
 
 TEST(ImportNative, FailedMergeChangesNothing)
 {
-    tcDocument doc;
-    ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml")), 0);
-    const wxString sBefore = DumpNative(doc);
-    std::vector<wxString> asErrors;
-    EXPECT_EQ(Merge(doc, NativeFixture("truncated.xml"), &asErrors), -1);
-    ASSERT_FALSE(asErrors.empty());
-    EXPECT_TRUE(asErrors.back().StartsWith("Fatal error in file ")) << asErrors.back();
-    EXPECT_EQ(DumpNative(doc), sBefore);
+    // Each file is cut off after a whole new entry; merge_truncated.xml also brings a section, kinds
+    // and attributes, and values for the dictionary and the existing section.
+    for (const char* szFile : {"truncated.xml", "merge_truncated.xml"})
+    {
+        SCOPED_TRACE(szFile);
+        tcDocument doc;
+        ASSERT_EQ(LoadWhole(doc, NativeFixture("dtdsection.xml")), 0);
+        const wxString sBefore = DumpAll(doc);
+        std::vector<wxString> asErrors;
+        EXPECT_EQ(Merge(doc, NativeFixture(szFile), &asErrors), -1);
+        ASSERT_FALSE(asErrors.empty());
+        EXPECT_TRUE(asErrors.back().StartsWith("Fatal error in file ")) << asErrors.back();
+        EXPECT_EQ(DumpAll(doc), sBefore);
+        EXPECT_EQ(doc.GetDictionary()->GetDatabaseName(), "");
+    }
 }
 
 TEST(ImportNative, MergeAddsNamedStyleSetsAndIgnoresSectionContent)
@@ -594,6 +620,25 @@ TEST(NativeWriter, DocumentBuiltInCodeRoundTrips)
     EXPECT_EQ(pReadColour->GetList(), first.GetDTD()->FindListByName("Colours"));
     EXPECT_EQ(first.GetDTD()->FindEntity("brand")->GetValue(), "Lin & \"trado\" 100%");
     EXPECT_EQ(first.GetDTD()->FindElementByName("Sense")->FindAttributeByName("count")->GetDefault(), "1");
+}
+
+TEST(NativeWriter, LuaModifiersReadBackAsWritten)
+{
+    // Backslashes of Lua escapes and Windows paths stay backslashes; real breaks and tabs stay so.
+    // (Files that carry breaks as backslash-n, as stylesets.xml does, read as they always did.)
+    for (const wxString& sLua : {wxString("return \"a\\nb\""), wxString("return [[C:\\temp]]"),
+                                wxString("x = '\\\\'"), wxString("if x then\n\treturn 1 end"),
+                                wxString("return 'tail\\'")})
+    {
+        SCOPED_TRACE(sLua.utf8_string());
+        tcDocument doc;
+        ASSERT_EQ(LoadWhole(doc, NativeFixture("stylesets.xml")), 0);
+        doc.GetStyleSet(0)->GetStyle(0)->SetLuaModifier(sLua);
+        tcDocument out;
+        WriteAndRead(doc, out);
+        ASSERT_GT(out.GetNumStyleSets(), 0);
+        EXPECT_EQ(out.GetStyleSet(0)->GetStyle(0)->GetLuaModifier(), sLua);
+    }
 }
 
 TEST(NativeWriter, WrittenFileLoadsWithoutSchemaFolders)

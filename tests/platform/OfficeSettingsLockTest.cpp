@@ -2,6 +2,8 @@
 // key's own list back afterwards, and a lock a crash left behind undone at the next start.
 #include "platform/OfficeSettingsLock.h"
 
+#include "engine/EmbedWord.h"
+#include "platform/WordAutomation.h"
 #include "tests/harness/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <wx/utils.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -270,6 +273,58 @@ TEST(OfficeSettingsLock, AKeyThatFailsStaysInTheMarkerAndTheOthersAreRestored)
     EXPECT_TRUE(RestoreOfficeSettingsFromMarker(tree, kRoot, Marker()));
     EXPECT_EQ(tree.Lists(), kOwnLists);
     EXPECT_FALSE(wxFileExists(Marker()));
+}
+
+TEST(OfficeSettingsLock, ALockTakenWhileTheMarkerHoldsKeysKeepsTheirLists)
+{
+    CSettingsTree tree;
+    std::unique_ptr<tcSavedAccessLists> pFirst = LockOfficeRegistry(tree, kRoot, L"jdoe", Marker());
+    ASSERT_TRUE(pFirst);
+    tree.m_mapKeys[kRoot + "\\16.0"].bFailSet = true;
+    EXPECT_FALSE(RestoreOfficeRegistryAccess(tree, kRoot, *pFirst, Marker()));
+    // The key still holds the lock list when the next lock reads it: its own list comes from the marker.
+    tree.m_mapKeys[kRoot + "\\16.0"].bFailSet = false;
+    std::unique_ptr<tcSavedAccessLists> pSecond = LockOfficeRegistry(tree, kRoot, L"jdoe", Marker());
+    ASSERT_TRUE(pSecond);
+    EXPECT_TRUE(RestoreOfficeRegistryAccess(tree, kRoot, *pSecond, Marker()));
+    EXPECT_EQ(tree.Lists(), kOwnLists);
+    EXPECT_FALSE(wxFileExists(Marker()));
+
+    // A marker that cannot be read is no ground for a lock: its lists would be lost.
+    WriteBytes(Marker().utf8_string(), "not a marker");
+    EXPECT_FALSE(LockOfficeRegistry(tree, kRoot, L"jdoe", Marker()));
+    EXPECT_EQ(tree.Lists(), kOwnLists);
+    EXPECT_EQ(ReadBytes(Marker()), "not a marker");
+}
+
+TEST(OfficeSettingsLock, TheEmbeddedPreviewOpensAndClosesUnderTheLock)
+{
+    // The host notes the root's list at each open and close.
+    class CHost : public IWordPreviewHost
+    {
+    public:
+        explicit CHost(CSettingsTree& tree) : m_tree(tree) {}
+        void Open(const wxString&) override { m_aSeen.push_back(m_tree.Lists().at("Office")); }
+        void Close() override { m_aSeen.push_back(m_tree.Lists().at("Office")); }
+        IWordDocument* GetActiveDocument() override { return nullptr; }
+        void ApplyViewSettings() override {}
+        std::vector<tAccessList> m_aSeen;
+
+    private:
+        CSettingsTree& m_tree;
+    };
+    CSettingsTree tree;
+    IOfficeSettingsTree* pPrevious = tSetOfficeSettingsTree(&tree);
+    auto pOwnedHost = std::make_unique<CHost>(tree);
+    CHost* pHost = pOwnedHost.get();
+    EmbedWord embed(std::move(pOwnedHost));
+    embed.OpenDocument(HomePath("a.doc"), true);
+    EXPECT_EQ(tree.Lists(), kOwnLists);
+    embed.CloseDocument();
+    EXPECT_EQ(tree.Lists(), kOwnLists);
+    const tAccessList lock = LockList(tree, wxGetUserId());
+    EXPECT_EQ(pHost->m_aSeen, (std::vector<tAccessList>{lock, lock}));
+    tSetOfficeSettingsTree(pPrevious);
 }
 
 TEST(OfficeSettingsLock, ALockACrashLeftIsUndoneAtTheNextStart)

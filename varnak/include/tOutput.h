@@ -147,3 +147,5 @@ int OutputNative(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sP
 // The text OutputNative would write, as UTF-8 bytes. False (sOut empty) for a document it would not
 // write.
 bool GenerateNative(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut);
+// Whether a native file can hold an element kind of that name (one the writer would not refuse).
+bool tIsNativeElementName(const wxString& sName);

@@ -69,11 +69,6 @@ bool IsWrittenAttribute(const tcAttribute* pAttr)
     return pAttr->GetName() != gsInternalIdAttrName && pAttr->GetName() != kIdAttribute;
 }
 
-bool IsWritableElementName(const wxString& sName)
-{
-    return tIsValidXMLName(sName) && !sName.Contains(":");
-}
-
 const wchar_t* TypeText(teAttrType eType)
 {
     switch (eType)
@@ -166,8 +161,7 @@ bool CNativeWriter::Check(wxString& sWhy) const
     for (int i = 0; i < pDTD->GetNumElements(); ++i)
     {
         const tcElement* pKind = pDTD->GetElement(i);
-        // A kind named like the wrapper would be declared twice.
-        if (!IsWritableElementName(pKind->GetName()) || pKind->GetName() == kDocType)
+        if (!tIsNativeElementName(pKind->GetName()))
         {
             sWhy = L"\"" + pKind->GetName() + L"\" is not an element name the file can hold";
             return false;
@@ -489,7 +483,10 @@ void CNativeWriter::WriteStyle(const tcStyle& style)
         AppendReal(m_sOut, wxString(L"width") + border.szSide, border.pBorder->GetWidth());
         AppendAttribute(m_sOut, wxString(L"colour") + border.szSide, border.pBorder->GetColour());
     }
-    AppendAttribute(m_sOut, "luaModifier", style.m_sLuaModifier);
+    // The importer turns backslash-n and backslash-t of "luaModifier" into breaks and tabs (so older
+    // files keep reading so); a script holding a backslash goes under a name it reads as it stands.
+    const bool bBackslash = style.m_sLuaModifier.find(L'\\') != wxString::npos;
+    AppendAttribute(m_sOut, bBackslash ? "luaModifierText" : "luaModifier", style.m_sLuaModifier);
 }
 
 void CNativeWriter::WriteStyleSet(const tcStyles& set)
@@ -747,6 +744,12 @@ int OutputNative(tcDocument* pDoc, tcDictionary* pDictionary, const wxString& sP
         return -2;
     }
     return 0;
+}
+
+bool tIsNativeElementName(const wxString& sName)
+{
+    // A kind named like the wrapper would be declared twice.
+    return tIsValidXMLName(sName) && !sName.Contains(":") && sName != kDocType;
 }
 
 bool GenerateNative(const tcDocument* pDoc, const tcDictionary* pDictionary, std::string& sOut)
