@@ -7,6 +7,7 @@
 #include "varnak/include/tTextFile.h"
 #include "varnak/include/tcSort.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
@@ -102,7 +103,7 @@ wxString tGenFakeSentence(int nMin, int nMax, bool bCapitalise, const wchar_t* s
         return wxString();
     // In 64 bits, so that the widest range (INT_MIN to INT_MAX) neither overflows nor divides by 0.
     const long long nRange = static_cast<long long>(nMax) - nMin + 1;
-    return MakeSentence(nMin + std::rand() % nRange, bCapitalise, szLanguage);
+    return MakeSentence(std::min(nMin + std::rand() % nRange, kMaxFakeSentenceWords), bCapitalise, szLanguage);
 }
 
 wxString tGenFakeSentenceRandomLanguage(int nMin, int nMax, bool bCapitalise)

@@ -18,8 +18,11 @@ class tcSort;
 wxString tGenFakeWord(const wchar_t* szLanguage);
 // Appends one word, as tGenFakeWord makes it, to sText.
 void tAppendFakeSyllables(wxString& sText, const wchar_t* szLanguage);
+// The most words a fake sentence has (a script may ask for billions).
+constexpr long long kMaxFakeSentenceWords = 1000000;
 // nMin to nMax words joined by blanks, without a full stop; with bCapitalise the first letter is
-// upper-cased. Empty when nMax < nMin; a negative count gives no words.
+// upper-cased. Empty when nMax < nMin; a negative count gives no words; at most
+// kMaxFakeSentenceWords words.
 wxString tGenFakeSentence(int nMin, int nMax, bool bCapitalise, const wchar_t* szLanguage);
 // The same in Hebrew (20 %), Greek (10 %) or the Latin alphabet.
 wxString tGenFakeSentenceRandomLanguage(int nMin, int nMax, bool bCapitalise);

@@ -84,6 +84,10 @@ TEST(AppUtilsSharedTestText, SentencesCountWordsAndCapitalise)
     EXPECT_EQ(tGenFakeSentence(-3, -1, true, nullptr), "");
     EXPECT_EQ(tGenFakeSentenceRandomLanguage(2, 1, false), "");
     EXPECT_EQ(tGenFakeSentence(0, 0, true, nullptr), "");
+    // A count past the longest sentence gives the longest one, not a lock-up.
+    std::vector<wxString> asWords;
+    EXPECT_EQ(tStrTok(tGenFakeSentence(INT_MAX, INT_MAX, false, nullptr), " ", "", asWords),
+              static_cast<int>(kMaxFakeSentenceWords));
 }
 
 TEST(AppUtilsSharedTestText, SurrogatePairStringInUTF16)

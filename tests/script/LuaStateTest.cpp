@@ -7,12 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 extern "C"
 {
 #include <lauxlib.h>
 }
-
-#include <thread>
 
 namespace
 {
@@ -32,6 +33,29 @@ protected:
     }
     lua_State* m_L = nullptr;
 };
+
+// A loop of few instructions around a routine that takes long is stopped soon after the time limit,
+// not once enough instructions have run (a guard of seconds, not a measure).
+TEST_F(LuaStateTest, TheTimeLimitHoldsAroundSlowRoutines)
+{
+    tLuaSetInstructionBudget(0);
+    const double dLimit = tLuaGetTimeLimit();
+    tLuaSetTimeLimit(0.5);
+    lua_register(m_L, "slow",
+                 [](lua_State*) -> int
+                 {
+                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                     return 0;
+                 });
+    tcLogCapture log;
+    wxString sError;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(tLuaRun(m_L, "while true do slow() end", "=slow", &sError));
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    tLuaSetTimeLimit(dLimit);
+    EXPECT_TRUE(sError.Contains("script stopped after")) << sError;
+    EXPECT_LT(elapsed.count(), 3.0);
+}
 
 TEST_F(LuaStateTest, FailureIsLoggedOnceWithTraceback)
 {

@@ -19,8 +19,10 @@ lua_State* g_pLua = nullptr;
 
 namespace
 {
-// The hook runs every kHookStep instructions.
+// The hook runs every kHookStep instructions, and at every call: a loop of few instructions around
+// a bound routine that takes long would otherwise run far past the time limit between two counts.
 constexpr int kHookStep = 1000;
+constexpr int kHookMask = LUA_MASKCOUNT | LUA_MASKCALL;
 
 double g_dTimeLimit = 10.0;
 long long g_nBudget = 0;
@@ -66,11 +68,12 @@ void Warn(void* ud, const char* szMessage, int bToContinue)
     }
 }
 
-void Hook(lua_State* L, lua_Debug*)
+void Hook(lua_State* L, lua_Debug* pInfo)
 {
     if (g_nDepth == 0)
         return;
-    g_nExecuted += kHookStep;
+    if (pInfo->event == LUA_HOOKCOUNT)
+        g_nExecuted += kHookStep;
     bool bStop = false;
     if (g_nBudget > 0)
         bStop = g_nExecuted > g_nBudget;
@@ -119,7 +122,7 @@ lua_State* tLuaNewState()
     lua_atpanic(L, Panic);
     lua_setwarnf(L, Warn, &g_sWarning);
     luaL_openlibs(L);
-    lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+    lua_sethook(L, Hook, kHookMask, kHookStep);
     return L;
 }
 
@@ -157,11 +160,11 @@ bool tLuaPCall(lua_State* L, int nArgs, int nResults, wxString* psError)
     {
         g_start = std::chrono::steady_clock::now();
         g_nExecuted = 0;
-        lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+        lua_sethook(L, Hook, kHookMask, kHookStep);
     }
     const int status = lua_pcall(L, nArgs, nResults, nBase);
     if (--g_nDepth == 0)
-        lua_sethook(L, Hook, LUA_MASKCOUNT, kHookStep);
+        lua_sethook(L, Hook, kHookMask, kHookStep);
     lua_remove(L, nBase);
     if (status == LUA_OK)
         return true;
