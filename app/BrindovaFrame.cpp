@@ -329,7 +329,8 @@ void BrindovaFrame::OnQuit(wxCommandEvent&)
 {
     tcDebugInfo debugInfo("BrindovaFrame::OnQuit");
     tcLog::Log("BrindovaFrame::OnQuit");
-    Close(true);
+    // The projects' questions may cancel the quit.
+    Close();
 }
 
 void BrindovaFrame::OnCloseWindow(wxCloseEvent& event)

@@ -3,6 +3,7 @@
 #include "Shared/UserPrompts.h"
 #include "varnak/include/tcLocalisationEngine.h"
 
+#include <wx/evtloop.h>
 #include <wx/modalhook.h>
 #include <wx/utils.h>
 
@@ -86,7 +87,10 @@ VRLoadProgress::VRLoadProgress(const wxString& sTitle, const wxString& sMessage,
                        wxPD_CAN_ABORT | wxPD_ELAPSED_TIME | wxPD_ESTIMATED_TIME | wxPD_SMOOTH | wxPD_REMAINING_TIME)
 {
     Centre(wxBOTH);
-    // The newest progress is the one that moves; the older ones wait behind it, out of sight.
+    // The newest progress is the one that moves; the older ones wait behind it, out of sight. An
+    // older one's late map notice would mark it shown again after the hide: it is taken first.
+    if (wxEventLoopBase* pLoop = wxEventLoopBase::GetActive())
+        pLoop->YieldFor(wxEVT_CATEGORY_UI);
     HideAll();
     std::vector<VRLoadProgress*>& apLive = LiveProgress();
     apLive.push_back(this);
@@ -144,10 +148,20 @@ void VRLoadProgress::ShowNewest()
 
 void VRLoadProgress::SetValue(int nValue)
 {
-    if (m_bHiddenForPrompt && LiveProgress().back() == this)
-        ShowNewest();
     // A negative position would make the gauge assert.
     m_nValue = std::clamp(nValue, 0, kHighest);
+    if (m_bHiddenForPrompt)
+    {
+        // Behind a newer progress it waits unseen; updating it would bring it back on screen.
+        if (LiveProgress().back() != this)
+            return;
+        ShowNewest();
+    }
+    // A window hidden just after it was shown can be marked shown again when the toolkit's late
+    // map notice arrives; the older ones are put out of sight again as the newest moves.
+    for (VRLoadProgress* pOlder : LiveProgress())
+        if (pOlder != this && pOlder->m_bHiddenForPrompt && pOlder->IsShown())
+            pOlder->Hide();
     Update(m_nValue, wxString());
 }
 

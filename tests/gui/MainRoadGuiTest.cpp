@@ -15,6 +15,7 @@
 #include "engine/InlineMarkup.h"
 #include "engine/VRMemDoc.h"
 #include "engine/VRMemDocStatistics.h"
+#include "tests/gui/ProgramWindowTest.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
@@ -76,17 +77,13 @@ wxString Text(const char* szKey)
     return g_LocEngine.FindTranslation(szKey);
 }
 
-class MainRoad : public GuiTest
+class MainRoad : public ProgramWindowTest
 {
 protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        // The paths as the program works them out for itself: the build copies the data beside
-        // the programs, so the test program finds it by the program's own rule.
-        ApplyAppPaths(ComputeAppPaths(wxString(fs::read_symlink("/proc/self/exe").wstring())));
-        ASSERT_TRUE(tStartProgramServices());
-        m_bServices = true;
+        ASSERT_NO_FATAL_FAILURE(StartServices());
 
         std::error_code error;
         fs::remove_all(kArtefacts, error);
@@ -107,24 +104,8 @@ protected:
             m_pFrame->SetSize(wxGetClientDisplayRect());
         PumpEvents(100);
     }
-    void TearDown() override
-    {
-        if (m_pFrame)
-            m_pFrame->Destroy();
-        PumpUntil([this] { return !m_pFrame; });
-        if (m_bServices)
-            tStopProgramServices();
-        GuiTest::TearDown();
-    }
 
     // --- What the translator does ----------------------------------------------------------------
-
-    void Command(int nID)
-    {
-        wxCommandEvent event(wxEVT_MENU, nID);
-        event.SetEventObject(m_pFrame.get());
-        m_pFrame->ProcessWindowEvent(event);
-    }
 
     // Clicks the button nID of a pane (identifiers are unique per pane only).
     static void Click(wxWindow* pPane, int nID)
@@ -303,8 +284,6 @@ protected:
     // bFirst: the dialog shows for the first time (and so proposes the source's name in German).
     void ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFirst);
 
-    wxWeakRef<BrindovaFrame> m_pFrame;
-    bool m_bServices = false;
     AssertRecorder m_asserts;
     std::string m_sSavedBytes;
 };
