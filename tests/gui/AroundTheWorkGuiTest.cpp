@@ -14,6 +14,7 @@
 #include "workspace/VRDocFrame.h"
 #include "workspace/VRDocLayout.h"
 #include "workspace/VRDocSplitter.h"
+#include "workspace/VRFilesFrame.h"
 #include "workspace/VRLoadProgress.h"
 #include "workspace/VRTranslationFrame.h"
 
@@ -444,4 +445,88 @@ TEST_F(AroundTheWork, ClosingAndQuittingAskPerProjectAndCancelStops)
         }
         Prompts().VerifyAndClear();
     }
+}
+
+// --- The name proposed for a translated document --------------------------------------------------
+
+// For html, txt and xml sources: the source's name with the output language before the extension,
+// following the language while the name is untouched; the source itself is asked about as such and
+// stays as it was after No.
+TEST_F(AroundTheWork, OutputProposesTheSourcesNameInTheOutputLanguage)
+{
+    struct Case
+    {
+        const char* szSource;
+        std::string sBytes;
+        const char* szProposed;
+        const char* szProposedInSourceLanguage;
+    };
+    const Case aCases[] = {
+        {"ch08.en.html", "<html><body><p>Hello world.</p></body></html>", "ch08.de.html", "ch08.en.html"},
+        {"readme.txt", "Hello world.\n", "readme.de.txt", "readme.en.txt"},
+        {"manual.xml", "<?xml version=\"1.0\"?><doc><p>Hello world.</p></doc>", "manual.de.xml", "manual.en.xml"},
+    };
+    wxArrayString asFiles, asLanguages;
+    for (const Case& c : aCases)
+    {
+        asFiles.push_back(WriteHomeFile(c.szSource, c.sBytes));
+        asLanguages.push_back("en");
+    }
+    auto* pPage = new VRDocFrame(Notebook(), WriteRules(), &Notebook()->GetMemDocManager(),
+                                 VRProjectModel::NewEmptyMemoryChoice(), asFiles, asLanguages, "de", -1);
+    ASSERT_EQ(pPage->GetNumFiles(), 3);
+    for (int i = 0; i < 3; ++i)
+    {
+        const Case& c = aCases[i];
+        SCOPED_TRACE(c.szSource);
+        if (i > 0)
+        {
+            VRFilesFrame* pFiles = pPage->GetLayout()->GetFilesFrame();
+            ClickButton(dynamic_cast<wxAnyButton*>(pFiles->FindWindow(VRFilesFrame::ID_NEXT)));
+            ASSERT_TRUE(PumpUntil([pPage, i] { return pPage->GetCurrentFile() == i; }));
+        }
+        const wxString sSource = HomePath(c.szSource);
+        const wxString sProposed = HomePath(c.szProposed);
+
+        // First the proposal, which follows the language, and is written.
+        Dialogs().Expect("output dialog",
+                         [&](wxDialog* pDialog)
+                         {
+                             auto* pSelector = FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName);
+                             auto* pChoice = FindChild<wxChoice>(pDialog, VRDocFrame::kszOutputLanguageName);
+                             EXPECT_EQ(pSelector->GetFileName(0), sProposed);
+                             for (int nLanguage : {1, 0})
+                             {
+                                 pChoice->SetSelection(nLanguage);
+                                 wxCommandEvent event(wxEVT_CHOICE, pChoice->GetId());
+                                 event.SetEventObject(pChoice);
+                                 event.SetInt(nLanguage);
+                                 pChoice->GetEventHandler()->ProcessEvent(event);
+                                 EXPECT_EQ(pSelector->GetFileName(0),
+                                           nLanguage == 1 ? HomePath(c.szProposedInSourceLanguage) : sProposed);
+                             }
+                             return wxID_OK;
+                         });
+        EXPECT_TRUE(pPage->OutputTranslatedFile(wxString(), wxString()));
+        EXPECT_TRUE(wxFileExists(sProposed));
+        EXPECT_TRUE(Prompts().Calls().empty()) << "a new file is written without a question";
+
+        // Then the source document itself: named as such; No leaves it and shows the dialog again.
+        Dialogs().Expect("output dialog, the source chosen",
+                         [&](wxDialog* pDialog)
+                         {
+                             FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName)->SetFileName(sSource);
+                             return wxID_OK;
+                         });
+        Prompts().AnswerMessage(wxNO);
+        Dialogs().Expect("output dialog, cancelled", AnswerWith(wxID_CANCEL));
+        EXPECT_FALSE(pPage->OutputTranslatedFile(wxString(), wxString()));
+        ASSERT_EQ(Prompts().Calls().size(), 1u);
+        EXPECT_EQ(Prompts().Calls()[0].sMessage, tLocalisedWith("OUTPUT_FILE_IS_SOURCE", sSource));
+        EXPECT_TRUE(Prompts().Calls()[0].nStyle & wxNO_DEFAULT);
+        EXPECT_EQ(ReadBytes(sSource), c.sBytes);
+        Prompts().VerifyAndClear();
+    }
+    Prompts().AnswerMessage(wxNO); // the new project, not kept
+    delete pPage;
 }
