@@ -143,6 +143,7 @@ CVRMemDoc* CVRMemDocManager::FindMemDoc(const wxString& sFilename) const
 
 CVRMemDoc* CVRMemDocManager::OpenMemDoc(const wxString& sFilename, wxString* psError)
 {
+    m_bLoadCancelled = false;
     if (sFilename.empty())
     {
         SetError(psError, "No memory file was named.");

@@ -63,7 +63,7 @@ public:
 
     // The progress shown while OpenMemDoc reads a file (not owned; null: none).
     void SetLoadProgress(tcMemDocLoadProgress* pProgress) { m_pLoadProgress = pProgress; }
-    // True when the last OpenMemDoc that read a file was stopped from its progress (it gave null).
+    // True when the last OpenMemDoc was stopped from its load progress (it then gave null).
     bool WasLoadCancelled() const { return m_bLoadCancelled; }
 
     // Number of memories held.
