@@ -624,7 +624,8 @@ int CXMLImporter::LoadMerge(int&, void*)
     s_bStopRequested = false;
     {
         std::error_code error;
-        const auto nSize = std::filesystem::file_size(std::filesystem::path(std::string(m_sDatasource.fn_str())), error);
+        const auto nSize =
+            std::filesystem::file_size(std::filesystem::path(std::string(m_sDatasource.fn_str())), error);
         m_nDatasourceSize = error ? 0 : static_cast<unsigned long long>(nSize);
     }
 

@@ -418,8 +418,9 @@ bool VRProjectModel::SaveMemory()
             bSaved = m_pHeldMemDoc->SaveAs(m_pHeldMemDoc->GetFileName());
         }
         if (!bSaved)
-            tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_CREATE_FAILED", m_pHeldMemDoc->GetFileName(), wxString()),
-                                       g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+            tUserPrompts().ShowMessage(
+                tLocalisedWith("SELECT_TM_CREATE_FAILED", m_pHeldMemDoc->GetFileName(), wxString()),
+                g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
         return bSaved;
     }
     if (!m_pOwnMemDoc)
@@ -427,9 +428,9 @@ bool VRProjectModel::SaveMemory()
     for (;;)
     {
         const wxString sCwd = wxGetCwd();
-        const wxString sFile =
-            tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(), "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
-                                      PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
+        const wxString sFile = tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(),
+                                                         "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
+                                                         PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
         wxSetWorkingDirectory(sCwd);
         if (sFile.empty())
             return false;

@@ -236,7 +236,11 @@ bool CVRDocSplitter::CloseAllDocs()
             SetSelection(static_cast<size_t>(GetPageIndex(pPage)));
         if (pPage != m_pCurrentDoc)
             SetCurrentFromNotebook(GetPageIndex(pPage));
+        const size_t nBefore = m_apDocuments.size();
         if (!CloseCurrentDoc())
+            return false;
+        // A page that could not be made current is never asked again and again.
+        if (m_apDocuments.size() >= nBefore)
             return false;
     }
     return true;

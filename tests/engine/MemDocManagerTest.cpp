@@ -374,8 +374,8 @@ TEST_F(MemDocManager, LoadingReportsItsProgressAndStopsWhenAsked)
 {
     std::string sTMX = "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header/><body>";
     for (int i = 0; i < 2000; ++i)
-        sTMX += "<tu><tuv xml:lang=\"en\"><seg>Line " + std::to_string(i) + ".</seg></tuv><tuv xml:lang=\"de\"><seg>Zeile " +
-                std::to_string(i) + ".</seg></tuv></tu>";
+        sTMX += "<tu><tuv xml:lang=\"en\"><seg>Line " + std::to_string(i) +
+                ".</seg></tuv><tuv xml:lang=\"de\"><seg>Zeile " + std::to_string(i) + ".</seg></tuv></tu>";
     const wxString sFile = ToWx(WriteHomeBytes("large.tmx", sTMX + "</body></tmx>"));
 
     const wxString sOther = ToWx(WriteHomeBytes("other.tmx", sTMX + "</body></tmx>"));

@@ -61,7 +61,8 @@ std::vector<wxString> ShownProgress()
 
 bool AnyProgressAmong(const wxArrayString& asTitles)
 {
-    return std::any_of(asTitles.begin(), asTitles.end(), [](const wxString& sTitle)
+    return std::any_of(asTitles.begin(), asTitles.end(),
+                       [](const wxString& sTitle)
                        { return sTitle == "Opening project" || sTitle == Text("TM_LOADING_TITLE"); });
 }
 
@@ -292,7 +293,8 @@ TEST_F(AroundTheWork, ALargeMemoryShowsItsLoadAndCancelLeavesNoPage)
             VRDocFrame* pPage = c.bNew ? pNewPage : Page();
             ASSERT_TRUE(pPage);
             ASSERT_TRUE(pPage->GetMemDoc());
-            const auto aMatches = pPage->GetMemDoc()->LookupTranslations("Sentence number 99999 of the large memory.", "en");
+            const auto aMatches =
+                pPage->GetMemDoc()->LookupTranslations("Sentence number 99999 of the large memory.", "en");
             EXPECT_FALSE(aMatches.empty());
             if (c.bNew)
             {
