@@ -384,7 +384,18 @@ tcXMLImportYieldFn tGetXMLImportYieldHook()
 namespace
 {
 bool s_bStopRequested = false;
+double s_dLoadFraction = 0;
 } // namespace
+
+double tXMLImportFraction()
+{
+    return s_dLoadFraction;
+}
+
+void tSetXMLImportFraction(double dFraction)
+{
+    s_dLoadFraction = dFraction;
+}
 
 void tRequestXMLImportStop()
 {
@@ -611,6 +622,12 @@ int CXMLImporter::LoadMerge(int&, void*)
     if (!m_pSnapshot)
         m_pSnapshot = std::make_unique<CXMLLoadSnapshot>(*m_pDoc, true);
     s_bStopRequested = false;
+    {
+        std::error_code error;
+        const auto nSize =
+            std::filesystem::file_size(std::filesystem::path(std::string(m_sDatasource.fn_str())), error);
+        m_nDatasourceSize = error ? 0 : static_cast<unsigned long long>(nSize);
+    }
 
     CXMLEntityResolver resolver(this);
     xercesc::SecurityManager security;
@@ -687,6 +704,7 @@ int CXMLImporter::LoadMerge(int&, void*)
     }
     m_pReader.reset();
     m_pLocator = nullptr;
+    tSetXMLImportFraction(0);
 
     if (m_pDictionary && !m_bLoadFailed)
     {

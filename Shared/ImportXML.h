@@ -79,6 +79,12 @@ tcXMLImportYieldFn tGetXMLImportYieldHook();
 void tRequestXMLImportStop();
 bool tXMLImportStopRequested();
 
+// How much of its file the running load has read, from 0 to 1, as of the element start that called
+// the yield hook: for a progress gauge. 0 outside a load or when the file's size is unknown.
+double tXMLImportFraction();
+// Set by the importer as it reads.
+void tSetXMLImportFraction(double dFraction);
+
 // A special-element designation waiting for the section it belongs to (SPECIAL_* kind).
 struct SpecialTypeRecord
 {
@@ -324,6 +330,8 @@ protected:
                                          const wchar_t* szValue);
 
     wxString m_sDatasource;
+    // The size of the file being read, for tXMLImportFraction (0: unknown).
+    unsigned long long m_nDatasourceSize = 0;
     teXMLParseState m_eParseState = teXMLParseState::BeforeDictionary;
     bool m_bStopParsing = false;
     bool m_bUseIdAttribute = true;

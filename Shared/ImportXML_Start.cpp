@@ -181,6 +181,9 @@ void CXMLImporter::startElement(const XMLCh* const, const XMLCh* const localname
     }
     try
     {
+        if (m_pReader && m_nDatasourceSize > 0)
+            tSetXMLImportFraction(
+                std::min(1.0, static_cast<double>(m_pReader->getSrcOffset()) / static_cast<double>(m_nDatasourceSize)));
         YieldToToolkit();
         if (tXMLImportStopRequested() && !m_bStopParsing)
             StopWithError("Loading was cancelled");

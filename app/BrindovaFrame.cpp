@@ -310,7 +310,8 @@ void BrindovaFrame::OnClose(wxCommandEvent&)
     tcLog::Log("BrindovaFrame::OnClose");
     if (!CurrentPage())
         return;
-    m_pDocSplitter->CloseCurrentDoc();
+    if (!m_pDocSplitter->CloseCurrentDoc())
+        return;
     if (m_pDocSplitter->GetNumDocs() == 0)
         DisableProjectMenus();
     m_pStatisticsMenu->Enable(ID_STATISTICS_FULL, false);
@@ -328,20 +329,20 @@ void BrindovaFrame::OnQuit(wxCommandEvent&)
 {
     tcDebugInfo debugInfo("BrindovaFrame::OnQuit");
     tcLog::Log("BrindovaFrame::OnQuit");
-    Close(true);
+    // The projects' questions may cancel the quit.
+    Close();
 }
 
-void BrindovaFrame::OnCloseWindow(wxCloseEvent&)
+void BrindovaFrame::OnCloseWindow(wxCloseEvent& event)
 {
     tcDebugInfo debugInfo("BrindovaFrame::OnCloseWindow");
-    // Each project asks its own questions while every window still exists; closing a project
-    // cannot be refused, so neither can closing the window.
-    while (m_pDocSplitter && CurrentPage())
+    // Each project asks its own questions while every window still exists; Cancel on any of them
+    // keeps the program running with the projects not yet closed, unless the system insists.
+    if (m_pDocSplitter && !m_pDocSplitter->CloseAllDocs() && event.CanVeto())
     {
-        const int nBefore = m_pDocSplitter->GetNumDocs();
-        m_pDocSplitter->CloseCurrentDoc();
-        if (m_pDocSplitter->GetNumDocs() >= nBefore)
-            break;
+        event.Veto();
+        m_pStatisticsMenu->Enable(ID_STATISTICS_FULL, false);
+        return;
     }
     Destroy();
 }

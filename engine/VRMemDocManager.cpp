@@ -1,5 +1,6 @@
 #include "engine/VRMemDocManager.h"
 
+#include "Shared/ImportXML.h"
 #include "engine/VRMemDoc.h"
 #include "varnak/include/TextFailure.h"
 #include "varnak/include/kvLog.h"
@@ -58,6 +59,60 @@ template <typename Make> std::unique_ptr<CVRMemDoc> TryMake(const wxString& sPat
     SetError(psError, sReason);
     return nullptr;
 }
+
+// While a memory file loads, the importer's yield hook also moves the load progress and turns its
+// stop request into a stop of the load. The hook outside keeps running first.
+tcMemDocLoadProgress* s_pShownProgress = nullptr;
+tcXMLImportYieldFn s_pfnOuterYield = nullptr;
+int s_nSteps = 0;
+bool s_bStopped = false;
+
+void YieldWhileLoading()
+{
+    if (s_pfnOuterYield)
+        s_pfnOuterYield();
+    // A unit is a handful of elements; every one would only slow the load down.
+    if (!s_pShownProgress || ++s_nSteps % 64 != 0 || s_bStopped)
+        return;
+    if (!s_pShownProgress->Step(tXMLImportFraction()))
+    {
+        s_bStopped = true;
+        tRequestXMLImportStop();
+    }
+}
+
+class LoadProgressScope
+{
+public:
+    LoadProgressScope(tcMemDocLoadProgress* pProgress, const wxString& sFile)
+    {
+        // A load inside another one's progress (none is made that way) keeps the outer one.
+        if (!pProgress || s_pShownProgress)
+            return;
+        m_pProgress = pProgress;
+        m_pProgress->Begin(sFile);
+        s_pfnOuterYield = tGetXMLImportYieldHook();
+        s_pShownProgress = pProgress;
+        s_nSteps = 0;
+        s_bStopped = false;
+        tSetXMLImportYieldHook(&YieldWhileLoading);
+    }
+    ~LoadProgressScope()
+    {
+        if (!m_pProgress)
+            return;
+        tSetXMLImportYieldHook(s_pfnOuterYield);
+        s_pfnOuterYield = nullptr;
+        s_pShownProgress = nullptr;
+        m_pProgress->End();
+    }
+    bool WasCancelled() const { return m_pProgress && s_bStopped; }
+    LoadProgressScope(const LoadProgressScope&) = delete;
+    LoadProgressScope& operator=(const LoadProgressScope&) = delete;
+
+private:
+    tcMemDocLoadProgress* m_pProgress = nullptr;
+};
 } // namespace
 
 CVRMemDocManager::CVRMemDocManager() = default;
@@ -88,6 +143,7 @@ CVRMemDoc* CVRMemDocManager::FindMemDoc(const wxString& sFilename) const
 
 CVRMemDoc* CVRMemDocManager::OpenMemDoc(const wxString& sFilename, wxString* psError)
 {
+    m_bLoadCancelled = false;
     if (sFilename.empty())
     {
         SetError(psError, "No memory file was named.");
@@ -99,7 +155,12 @@ CVRMemDoc* CVRMemDocManager::OpenMemDoc(const wxString& sFilename, wxString* psE
         return pHeld;
     }
     const wxString sPath = AbsolutePath(sFilename);
-    std::unique_ptr<CVRMemDoc> pMemDoc = TryMake(sPath, psError, [&]() { return std::make_unique<CVRMemDoc>(sPath); });
+    std::unique_ptr<CVRMemDoc> pMemDoc;
+    {
+        LoadProgressScope progress(m_pLoadProgress, sPath);
+        pMemDoc = TryMake(sPath, psError, [&]() { return std::make_unique<CVRMemDoc>(sPath); });
+        m_bLoadCancelled = progress.WasCancelled();
+    }
     if (!pMemDoc)
         return nullptr;
     pMemDoc->SetRefCount(1);

@@ -7,6 +7,19 @@
 
 class CVRMemDoc;
 
+// Shows the user how far a memory file has loaded, with a way to stop the load. The manager calls
+// Begin before reading a file, Step as it reads (dFraction from 0 to 1; false asks it to stop) and
+// End after, also when the load failed. The user interface gives one to the manager; without one
+// a load shows nothing.
+class tcMemDocLoadProgress
+{
+public:
+    virtual ~tcMemDocLoadProgress() = default;
+    virtual void Begin(const wxString& sFile) = 0;
+    virtual bool Step(double dFraction) = 0;
+    virtual void End() = 0;
+};
+
 // The translation memories the open projects use, one CVRMemDoc per memory file: every project
 // that names the same file (as wxFileName::SameAs decides: relative and absolute forms, "..",
 // symbolic and hard links; letter case counts) works on the same memory. The manager owns the
@@ -48,10 +61,17 @@ public:
     // The held memory of the file sFilename, without raising its count; null when none is held.
     CVRMemDoc* FindMemDoc(const wxString& sFilename) const;
 
+    // The progress shown while OpenMemDoc reads a file (not owned; null: none).
+    void SetLoadProgress(tcMemDocLoadProgress* pProgress) { m_pLoadProgress = pProgress; }
+    // True when the last OpenMemDoc was stopped from its load progress (it then gave null).
+    bool WasLoadCancelled() const { return m_bLoadCancelled; }
+
     // Number of memories held.
     size_t GetNumMemDocs() const { return m_apMemDocs.size(); }
 
 private:
     // Held memories in the order they were first opened.
     std::vector<std::unique_ptr<CVRMemDoc>> m_apMemDocs;
+    tcMemDocLoadProgress* m_pLoadProgress = nullptr;
+    bool m_bLoadCancelled = false;
 };

@@ -163,6 +163,11 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
 {
     // A given memory is the caller's reference handed to this model: released with it.
     m_pHeldMemDoc = pMemDoc;
+    // Another kind of XML (a web page, a memory given a project's name) would be read as a
+    // dictionary of its own and fail with messages about that; the user needs to hear what it is.
+    wxString sRoot;
+    if (tReadXMLRootName(sPath, sRoot) && sRoot != "xliff")
+        throw TextFailure(tLocalisedWith("NOT_A_PROJECT", sPath));
     CreateDocument(sPath);
 
     int nProgress = 0;
@@ -183,7 +188,10 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
 
     const wxString sStored = GetMemDocsPath();
     if (!m_pHeldMemDoc && !sStored.empty())
+    {
         m_pHeldMemDoc = m_pMemDocManager->OpenMemDoc(sStored);
+        ThrowIfMemoryLoadCancelled();
+    }
     if (!m_pHeldMemDoc)
     {
         if (!askMemDoc)
@@ -221,8 +229,15 @@ void VRProjectModel::OpenProjectMemory(const wxString& sMemDoc)
         return;
     }
     m_pHeldMemDoc = m_pMemDocManager->OpenMemDoc(sMemDoc, &sError);
+    ThrowIfMemoryLoadCancelled();
     if (!m_pHeldMemDoc)
         throw TextFailure(tLocalisedWith("SELECT_TM_OPEN_FAILED", sMemDoc, sError));
+}
+
+void VRProjectModel::ThrowIfMemoryLoadCancelled() const
+{
+    if (m_pMemDocManager->WasLoadCancelled())
+        throw VRProjectCancelled("Cancelled by user");
 }
 
 void VRProjectModel::LoadSRX(const wxString& sPath)
@@ -422,6 +437,72 @@ void VRProjectModel::SetMemDocsPath(const wxString& sPath)
     m_pDoc->SetDirty();
 }
 
+bool VRProjectModel::MemoryHasUnsavedPairs() const
+{
+    if (m_pOwnMemDoc)
+        return m_pOwnMemDoc->IsModified();
+    // A memory another project still uses is asked about when the last one closes.
+    return m_pHeldMemDoc && m_pHeldMemDoc->GetRefCount() == 1 && m_pHeldMemDoc->IsModified();
+}
+
+bool VRProjectModel::SaveMemory()
+{
+    if (m_pHeldMemDoc)
+    {
+        bool bSaved = false;
+        {
+            tcBusyNotice busy(g_LocEngine.FindTranslation("DOC_SAVING"));
+            bSaved = m_pHeldMemDoc->SaveAs(m_pHeldMemDoc->GetFileName());
+        }
+        if (!bSaved)
+            tUserPrompts().ShowMessage(
+                tLocalisedWith("SELECT_TM_CREATE_FAILED", m_pHeldMemDoc->GetFileName(), wxString()),
+                g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+        return bSaved;
+    }
+    if (!m_pOwnMemDoc)
+        return true;
+    for (;;)
+    {
+        const wxString sCwd = wxGetCwd();
+        const wxString sFile = tUserPrompts().ChooseFile("Choose a file", wxString(), wxString(),
+                                                         "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
+                                                         PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
+        wxSetWorkingDirectory(sCwd);
+        if (sFile.empty())
+            return false;
+        // Two memory objects on one file would overwrite each other's pairs.
+        if (m_pMemDocManager->FindMemDoc(sFile))
+        {
+            tUserPrompts().ShowMessage(tLocalisedWith("MEMDOC_FILE_IN_USE", sFile),
+                                       g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+            continue;
+        }
+        bool bSaved = false;
+        {
+            tcBusyNotice busy(g_LocEngine.FindTranslation("DOC_SAVING"));
+            bSaved = m_pOwnMemDoc->SaveAs(sFile);
+        }
+        if (bSaved)
+        {
+            SetMemDocsPath(m_pOwnMemDoc->GetFileName());
+            return true;
+        }
+        tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_CREATE_FAILED", sFile, wxString()),
+                                   g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
+    }
+}
+
+void VRProjectModel::DropMemoryChanges()
+{
+    if (!MemoryHasUnsavedPairs())
+        return;
+    tcLog::LogStr("Save: Cancelled by user", true);
+    CVRMemDoc* pMemDoc = GetMemDoc();
+    if (tcDocument* pMemDocument = pMemDoc->GetDocument())
+        pMemDocument->ClearDirty();
+}
+
 void VRProjectModel::CloseMemory()
 {
     if (m_pHeldMemDoc)
@@ -432,49 +513,15 @@ void VRProjectModel::CloseMemory()
     }
     if (!m_pOwnMemDoc)
         return;
-    std::unique_ptr<CVRMemDoc> pMemDoc = std::move(m_pOwnMemDoc);
-    if (pMemDoc->IsModified())
+    if (m_pOwnMemDoc->IsModified())
     {
         const int nAnswer = tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES"),
                                                        g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM"), wxYES_NO,
                                                        nullptr);
-        if (nAnswer == wxYES)
-        {
-            for (;;)
-            {
-                const wxString sCwd = wxGetCwd();
-                const wxString sFile = tUserPrompts().ChooseFile(
-                    "Choose a file", wxString(), wxString(), "TMX files (*.tmx)|*.tmx|All files (*.*)|*.*",
-                    PROMPT_FILE_SAVE | PROMPT_FILE_OVERWRITE_PROMPT, nullptr);
-                wxSetWorkingDirectory(sCwd);
-                if (sFile.empty())
-                    break;
-                // Two memory objects on one file would overwrite each other's pairs.
-                if (m_pMemDocManager->FindMemDoc(sFile))
-                {
-                    tUserPrompts().ShowMessage(tLocalisedWith("MEMDOC_FILE_IN_USE", sFile),
-                                               g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR,
-                                               nullptr);
-                    continue;
-                }
-                bool bSaved = false;
-                {
-                    tcBusyNotice busy(g_LocEngine.FindTranslation("DOC_SAVING"));
-                    bSaved = pMemDoc->SaveAs(sFile);
-                }
-                if (bSaved)
-                {
-                    SetMemDocsPath(pMemDoc->GetFileName());
-                    break;
-                }
-                tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_CREATE_FAILED", sFile, wxString()),
-                                           g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR,
-                                           nullptr);
-            }
-        }
-        else
+        if (nAnswer != wxYES || !SaveMemory())
             tcLog::LogStr("Save: Cancelled by user", true);
     }
+    std::unique_ptr<CVRMemDoc> pMemDoc = std::move(m_pOwnMemDoc);
     // Asked once: the memory's own destructor must not ask again.
     if (tcDocument* pMemDocument = pMemDoc->GetDocument())
         pMemDocument->ClearDirty();

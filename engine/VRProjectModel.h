@@ -80,7 +80,8 @@ public:
     // Opens the saved project sPath. pMemDoc (may be null) becomes the project's memory; the model
     // then holds one reference of it. Without one, the memory named in the project is opened, else
     // askMemDoc is called (once; it does its own asking again). Throws TextFailure with the load
-    // errors of a damaged file or the reason; VRProjectCancelled when the load or the memory
+    // errors of a damaged file or the reason (NOT_A_PROJECT, naming the file, for an XML file whose
+    // root is not xliff); VRProjectCancelled when the load, the memory's load or the memory
     // question was cancelled. A project whose files hold no segment at all opens (empty panes).
     void Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMemDocFn& askMemDoc);
 
@@ -127,6 +128,16 @@ public:
     // is then written into memdocs (marking the project changed). A declined one is freed without
     // a second question. Afterwards the project has no memory.
     void CloseMemory();
+    // Whether closing would lose memory pairs: a new memory with pairs, or a file memory with
+    // unsaved pairs that no other project holds.
+    bool MemoryHasUnsavedPairs() const;
+    // Saves the memory now without asking whether: a file memory to its file, a new one to a file
+    // the user chooses (its file is then written into memdocs, marking the project changed). False
+    // when the choice was cancelled or the save failed (reported to the user).
+    bool SaveMemory();
+    // Marks the memory's pairs as not to be saved when the project closes (when it has any that
+    // closing would lose).
+    void DropMemoryChanges();
 
     // Writes memdocs and marks the project changed, only when the value names another file.
     void SetMemDocsPath(const wxString& sPath);
@@ -158,6 +169,8 @@ private:
     void CollectFileNodes();
     void FindRootAndXliff();
     void OpenProjectMemory(const wxString& sMemDoc);
+    // The user stopped the memory's load from its progress: the project stops too.
+    void ThrowIfMemoryLoadCancelled() const;
     void ReleaseAll();
 
     CVRMemDocManager* m_pMemDocManager;

@@ -15,6 +15,7 @@ list(APPEND LINTRADO_CORE_SOURCES
     engine/Convertor_html.cpp
     engine/Convertor_txt.cpp
     engine/VRProjectModel.cpp
+    engine/OutputName.cpp
 )
 # engine windows: the convertors' preview windows, part of lintrado_ui.
 list(APPEND LINTRADO_UI_SOURCES

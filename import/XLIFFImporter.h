@@ -3,6 +3,8 @@
 #include "import/XMLFormatImporter.h"
 #include "varnak/include/tGUID.h"
 
+#include <wx/string.h>
+
 #include <cstddef>
 #include <memory>
 
@@ -35,3 +37,9 @@ void Done_XLIFFImporter();
 std::unique_ptr<tcIO> AllocateIO_XLIFFImporter();
 // Lets the user choose an XLIFF file (see tSelectXMLFormatFile).
 bool SelectDataSource_XLIFFImporter(wchar_t* szBuffer, size_t nBufferSize);
+
+// The name of the root element of the XML file sPath, without a namespace prefix ("xliff" for a
+// project): the first element after the declaration, comments, processing instructions and the
+// document type. Empty when the file does not start as an XML document (or is empty). False when
+// the file cannot be read; only its first 64 KiB are looked at.
+bool tReadXMLRootName(const wxString& sPath, wxString& sRoot);

@@ -4,6 +4,7 @@
 #include "Shared/Localisation.h"
 #include "Shared/UserPrompts.h"
 #include "engine/VRMemDocManager.h"
+#include "engine/VRProjectModel.h"
 #include "varnak/include/TextFailure.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tcAppContext.h"
@@ -135,6 +136,8 @@ CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager)
         }
         if (CVRMemDoc* pMemDoc = manager.OpenMemDoc(sName, &sError))
             return pMemDoc;
+        if (manager.WasLoadCancelled())
+            throw VRProjectCancelled(sCancelled);
         tUserPrompts().ShowMessage(tLocalisedWith("SELECT_TM_OPEN_FAILED", sName, sError),
                                    g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, nullptr);
     }

@@ -2,6 +2,7 @@
 
 #include "Shared/ErrorBoundary.h"
 #include "Shared/ImportXML.h"
+#include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "Shared/UserPrompts.h"
 #include "engine/Convertor.h"
@@ -148,25 +149,58 @@ VRDocFrame::~VRDocFrame()
         m_pLayout->UnbindNodes();
         m_pLayout->ClearPreview();
     }
+    if (!m_bCloseAgreed)
+        QueryClose(false);
+    if (m_bDropMemoryChanges)
+        m_Model.DropMemoryChanges();
     m_Model.CloseMemory();
-    while (m_Model.IsChanged())
-    {
-        const int nAnswer = tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("XLIFFDOC_UNSAVED_CHANGES"),
-                                                       g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM"), wxYES_NO,
-                                                       this);
-        if (nAnswer == wxNO)
-        {
-            tcLog::LogStr("Save: Cancelled by user", true);
-            break;
-        }
-        if (nAnswer == wxYES && Save())
-            break;
-    }
     // The docking manager lets go of the page before the panes are destroyed with it.
     if (m_pPanes == m_pLayout.get())
         m_pPanes = nullptr;
     m_pLayout.reset();
     // The model releases document, handler, context, rules and convertors.
+}
+
+wxString VRDocFrame::GetProjectName() const
+{
+    return GetFileName().empty() ? g_LocEngine.FindTranslation("DOC_WINDOWTITLE_UNTITLED") : GetFileName();
+}
+
+bool VRDocFrame::QueryClose(bool bCanCancel)
+{
+    FlushCommit();
+    const long nButtons = wxYES_NO | wxICON_QUESTION | (bCanCancel ? wxCANCEL : 0);
+    const wxString sCaption = g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM");
+    bool bDropMemoryChanges = false;
+    if (m_Model.MemoryHasUnsavedPairs())
+    {
+        const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("MEMDOC_UNSAVED_CHANGES_OF", GetProjectName()),
+                                                       sCaption, nButtons, this);
+        if (nAnswer == wxCANCEL)
+            return false;
+        const bool bSaved = nAnswer == wxYES && m_Model.SaveMemory();
+        // A file choice cancelled (or a failed save) stops the close while it still can stop.
+        if (nAnswer == wxYES && !bSaved && bCanCancel)
+            return false;
+        bDropMemoryChanges = !bSaved;
+    }
+    while (m_Model.IsChanged())
+    {
+        const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("XLIFFDOC_UNSAVED_CHANGES_OF", GetProjectName()),
+                                                       sCaption, nButtons, this);
+        if (nAnswer == wxCANCEL)
+            return false;
+        if (nAnswer == wxNO)
+        {
+            tcLog::LogStr("Save: Cancelled by user", true);
+            break;
+        }
+        if (Save())
+            break;
+    }
+    m_bDropMemoryChanges = bDropMemoryChanges;
+    m_bCloseAgreed = true;
+    return true;
 }
 
 void VRDocFrame::CreateDocument()

@@ -67,9 +67,18 @@ public:
     // pMemDocManager for this page. Without it a missing memory is asked for (memory dialog).
     VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManager* pMemDocManager,
                CVRMemDoc* pMemDoc = nullptr);
-    // Closes the project: offers to save a new memory, asks about unsaved changes (Yes/No; a failed
-    // save asks again) and releases everything.
+    // Closes the project and releases everything. Without an earlier QueryClose that agreed, it
+    // first asks the closing questions without Cancel (it cannot be refused any more).
     ~VRDocFrame() override;
+
+    // The closing questions, each naming the project, asked before anything closes: a memory with
+    // pairs that closing would lose (a new one, or a file memory no other project uses) is offered
+    // for saving, then the project's unsaved changes (a failed save asks again). With bCanCancel
+    // each offers Cancel: then false, and the project and its memory stay as they were. True when
+    // the page may close; the destructor then carries out the answers and asks nothing more.
+    bool QueryClose(bool bCanCancel = true);
+    // The project's name in questions: its file, or the untitled text.
+    wxString GetProjectName() const;
 
     void CreateDocument();
     // Replaces the rules; throws the rules file's TextFailure.
@@ -123,8 +132,10 @@ public:
     wxString GetTitle() const;
     // Writes the current file as a translated document in sLanguage. With an empty path a dialog
     // asks for path and language (a file selector named kszOutputFileName, a choice named
-    // kszOutputLanguageName: target language, then source language); an empty name shows it again,
-    // an existing file is asked about (No shows it again). A progress dialog with Cancel runs while
+    // kszOutputLanguageName: target language, then source language). It proposes the source's name
+    // with the chosen language before the extension (tOutputFileName), following the language
+    // while the name is not edited; an empty name shows it again, an existing file is asked about,
+    // the source document by that name (No shows it again). A progress dialog with Cancel runs while
     // the text is made. True when the file was written; a failure shows a message naming the file,
     // and a file without a convertor gets a message too.
     bool OutputTranslatedFile(wxString sPath, wxString sLanguage);
@@ -198,4 +209,7 @@ private:
     bool m_bLayoutPending = false;
     bool m_bPreviewStale = true;
     bool m_bSaveFailed = false;
+    // The closing questions were answered (QueryClose true); the memory's changes go unsaved.
+    bool m_bCloseAgreed = false;
+    bool m_bDropMemoryChanges = false;
 };

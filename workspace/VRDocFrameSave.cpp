@@ -8,6 +8,7 @@
 #include "app/WidgetDialog.h"
 #include "engine/Convertor.h"
 #include "engine/InlineMarkup.h"
+#include "engine/OutputName.h"
 #include "engine/VRMemDocStatistics.h"
 #include "varnak/include/kvLog.h"
 #include "varnak/include/tAssert.h"
@@ -189,8 +190,11 @@ bool VRDocFrame::AskOutputFile(tcNode* pFile, wxString& sPath, wxString& sLangua
 {
     const SXLIFFDTD& dtd = m_Model.GetXLIFFDTD();
     wxArrayString asLanguages = GetTargetLanguages();
-    asLanguages.push_back(pFile->GetAttributeDisplayAsString(dtd.m_pFileSourceLanguageAttr));
-    const wxString sProposed = pFile->GetAttributeDisplayAsString(dtd.m_pFileOriginalAttr);
+    const wxString sSourceLanguage = pFile->GetAttributeDisplayAsString(dtd.m_pFileSourceLanguageAttr);
+    asLanguages.push_back(sSourceLanguage);
+    const wxString sSource = pFile->GetAttributeDisplayAsString(dtd.m_pFileOriginalAttr);
+    // Beside the source, never the source itself: its name with the language of the output.
+    wxString sProposed = tOutputFileName(sSource, sSourceLanguage, asLanguages[0]);
 
     CWidgetDialog dialog(this, wxID_ANY, Localised("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"), wxDefaultPosition,
                          wxDefaultSize,
@@ -202,6 +206,16 @@ bool VRDocFrame::AskOutputFile(tcNode* pFile, wxString& sPath, wxString& sLangua
     auto* pChoice = new wxChoice(&dialog, wxID_ANY, wxDefaultPosition, wxDefaultSize, asLanguages, 0,
                                  wxDefaultValidator, kszOutputLanguageName);
     pChoice->SetSelection(0);
+    // A name the user has not changed follows the language chosen.
+    pChoice->Bind(wxEVT_CHOICE,
+                  [&](wxCommandEvent& event)
+                  {
+                      event.Skip();
+                      if (pSelector->GetFileName(0) != sProposed || pChoice->GetSelection() == wxNOT_FOUND)
+                          return;
+                      sProposed = tOutputFileName(sSource, sSourceLanguage, asLanguages[pChoice->GetSelection()]);
+                      pSelector->SetFileName(sProposed);
+                  });
 
     auto* pFileRow = new wxBoxSizer(wxHORIZONTAL);
     pFileRow->Add(pSelector, 1, wxEXPAND | wxALL, 5);
@@ -225,10 +239,12 @@ bool VRDocFrame::AskOutputFile(tcNode* pFile, wxString& sPath, wxString& sLangua
         sLanguage = nLanguage == wxNOT_FOUND ? asLanguages[0] : asLanguages[nLanguage];
         if (sPath.empty())
             continue;
-        // The proposed path is the source document itself: replacing a file is asked first.
+        // Replacing a file is asked first, and the source document is called what it is.
+        const bool bSource = wxFileName(sPath).SameAs(wxFileName(sSource));
         if (wxFileExists(sPath) &&
-            tUserPrompts().ShowMessage(tLocalisedWith("OUTPUT_FILE_EXISTS", sPath), Localised("MESSAGETITLE_CONFIRM"),
-                                       wxYES_NO | wxICON_QUESTION, this) != wxYES)
+            tUserPrompts().ShowMessage(tLocalisedWith(bSource ? "OUTPUT_FILE_IS_SOURCE" : "OUTPUT_FILE_EXISTS", sPath),
+                                       Localised("MESSAGETITLE_CONFIRM"),
+                                       wxYES_NO | wxICON_QUESTION | (bSource ? wxNO_DEFAULT : 0), this) != wxYES)
             continue;
         return true;
     }

@@ -72,6 +72,7 @@ wxEND_EVENT_TABLE()
 {
     Evt_DocFrame_DatasourceChanged.AddHandler(this, &CVRDocSplitter::OnDatasourceChanged);
     Evt_DirtyStateChanged.AddHandler(this, &CVRDocSplitter::OnDirtyStateChanged);
+    m_MemDocManager.SetLoadProgress(&m_MemDocLoadProgress);
 }
 
 CVRDocSplitter::~CVRDocSplitter()
@@ -224,18 +225,53 @@ void CVRDocSplitter::AddFiles()
     PostSelectionNotification();
 }
 
-void CVRDocSplitter::CloseCurrentDoc()
+bool CVRDocSplitter::CloseAllDocs()
+{
+    tcDebugInfo debugInfo("CVRDocSplitter::CloseAllDocs");
+    while (!m_apDocuments.empty())
+    {
+        // In tab order, each page brought to the front before it asks, so the user sees what the
+        // question is about.
+        FollowTabOrder();
+        VRDocFrame* pPage = m_apDocuments.front();
+        if (pPage != m_pCurrentDoc)
+            SetSelection(static_cast<size_t>(GetPageIndex(pPage)));
+        if (pPage != m_pCurrentDoc)
+            SetCurrentFromNotebook(GetPageIndex(pPage));
+        const size_t nBefore = m_apDocuments.size();
+        if (!CloseCurrentDoc())
+            return false;
+        // A page that could not be made current is never asked again and again.
+        if (m_apDocuments.size() >= nBefore)
+            return false;
+    }
+    return true;
+}
+
+bool CVRDocSplitter::CloseCurrentDoc()
 {
     tcDebugInfo debugInfo("CVRDocSplitter::CloseCurrentDoc");
     if (!m_pCurrentDoc)
-        return;
+        return true;
     VRDocFrame* pPage = m_pCurrentDoc;
     auto it = std::find(m_apDocuments.begin(), m_apDocuments.end(), pPage);
     if (it == m_apDocuments.end())
     {
         tAssert(__FILE__, __LINE__, "nNum<m_apDocuments.size()");
-        return;
+        return true;
     }
+    bool bAgreed = false;
+    try
+    {
+        bAgreed = pPage->QueryClose();
+    }
+    catch (...)
+    {
+        tUserPrompts().ShowMessage(FailureText(), g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"),
+                                   wxOK | wxICON_ERROR, nullptr);
+    }
+    if (!bAgreed)
+        return false;
 
     // The list loses the page before the notebook does, so the selection change the removal
     // causes makes one of the remaining pages current.
@@ -247,7 +283,7 @@ void CVRDocSplitter::CloseCurrentDoc()
     if (!m_pCurrentDoc && !m_apDocuments.empty())
         SetCurrentFromNotebook(GetSelection());
 
-    // The page asks its questions (memory, unsaved changes) while it goes.
+    // The answers given are carried out while it goes.
     pPage->Destroy();
 
     // The closing page dropped the application context if it held its own document; the page now
@@ -255,6 +291,7 @@ void CVRDocSplitter::CloseCurrentDoc()
     if (m_pCurrentDoc)
         PointContextAt(m_pCurrentDoc);
     PostSelectionNotification();
+    return true;
 }
 
 bool CVRDocSplitter::SaveCurrentDoc()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/VRMemDocManager.h"
+#include "workspace/VRLoadProgress.h"
 
 #include <wx/aui/auibook.h>
 
@@ -31,8 +32,12 @@ public:
     void OpenDoc(const wxString& sPath);
     // Adds source files to the current project (the add-files dialog); nothing without one.
     void AddFiles();
-    // Closes the current project, with its questions; nothing without one.
-    void CloseCurrentDoc();
+    // Closes the current project after its questions (QueryClose); true when it closed or there is
+    // none, false when the user cancelled (the project stays open and unchanged).
+    bool CloseCurrentDoc();
+    // Closes every project, each shown first and then asked its questions; Cancel stops there,
+    // leaving that project and the ones not yet reached open. True when none is left.
+    bool CloseAllDocs();
     // Saves the current project; true when it was saved or there is none.
     bool SaveCurrentDoc();
 
@@ -69,6 +74,8 @@ private:
     // Shows a failure to create or open a project.
     void ShowOpenError(const wxString& sText);
 
+    // The progress the memory manager shows while a memory file loads.
+    VRMemDocLoadProgress m_MemDocLoadProgress;
     CVRMemDocManager m_MemDocManager;
     std::vector<VRDocFrame*> m_apDocuments;
     VRDocFrame* m_pCurrentDoc = nullptr;

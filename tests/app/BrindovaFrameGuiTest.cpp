@@ -728,7 +728,7 @@ TEST_F(MainWindow, ExitClosesEveryChangedProjectWithItsQuestions)
         if (call.eKind != ScriptedUserPrompts::Kind::Message)
             continue;
         ++nQuestions;
-        EXPECT_EQ(call.sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+        EXPECT_EQ(call.sMessage, "XLIFFDOC_UNSAVED_CHANGES_OF");
     }
     EXPECT_EQ(nQuestions, 2);
     EXPECT_FALSE(g_pConvertorRegistry);

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <wx/filefn.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -348,5 +349,65 @@ TEST_F(MemDocManager, CreateMemDocWritesANewMemoryAndNeverOverwrites)
     CVRMemDoc* pReopened = manager.OpenMemDoc(ToWx(created), &sError);
     ASSERT_NE(pReopened, nullptr) << sError;
     manager.ReleaseMemDoc(pReopened);
+}
+
+// The progress a load reports: begun and ended once per file read, fractions that grow within 0..1;
+// a stop request ends the load with nothing held, and the next load is not taken for stopped.
+class RecordingLoadProgress : public tcMemDocLoadProgress
+{
+public:
+    void Begin(const wxString& sFile) override { asBegun.push_back(sFile); }
+    bool Step(double dFraction) override
+    {
+        adFractions.push_back(dFraction);
+        return nStopAfter < 0 || static_cast<int>(adFractions.size()) < nStopAfter;
+    }
+    void End() override { ++nEnded; }
+
+    int nStopAfter = -1;
+    std::vector<wxString> asBegun;
+    std::vector<double> adFractions;
+    int nEnded = 0;
+};
+
+TEST_F(MemDocManager, LoadingReportsItsProgressAndStopsWhenAsked)
+{
+    std::string sTMX = "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header/><body>";
+    for (int i = 0; i < 2000; ++i)
+        sTMX += "<tu><tuv xml:lang=\"en\"><seg>Line " + std::to_string(i) +
+                ".</seg></tuv><tuv xml:lang=\"de\"><seg>Zeile " + std::to_string(i) + ".</seg></tuv></tu>";
+    const wxString sFile = ToWx(WriteHomeBytes("large.tmx", sTMX + "</body></tmx>"));
+
+    const wxString sOther = ToWx(WriteHomeBytes("other.tmx", sTMX + "</body></tmx>"));
+
+    CVRMemDocManager manager;
+    RecordingLoadProgress going;
+    manager.SetLoadProgress(&going);
+    CVRMemDoc* pMemDoc = manager.OpenMemDoc(sFile);
+    ASSERT_NE(pMemDoc, nullptr);
+    EXPECT_FALSE(manager.WasLoadCancelled());
+    EXPECT_EQ(going.asBegun, std::vector<wxString>{sFile});
+    EXPECT_EQ(going.nEnded, 1);
+    ASSERT_GT(going.adFractions.size(), 10u);
+    EXPECT_TRUE(std::is_sorted(going.adFractions.begin(), going.adFractions.end()));
+    EXPECT_GT(going.adFractions.front(), 0.0);
+    EXPECT_GT(going.adFractions.back(), 0.9);
+    EXPECT_LE(going.adFractions.back(), 1.0);
+
+    RecordingLoadProgress stopping;
+    stopping.nStopAfter = 3;
+    manager.SetLoadProgress(&stopping);
+    EXPECT_EQ(manager.OpenMemDoc(sOther), nullptr);
+    EXPECT_TRUE(manager.WasLoadCancelled());
+    EXPECT_EQ(manager.GetNumMemDocs(), 1u);
+    EXPECT_EQ(stopping.nEnded, 1);
+    EXPECT_EQ(stopping.adFractions.size(), 3u) << "no step after the stop";
+
+    // A memory already held is not read again: no progress, and not taken for stopped.
+    EXPECT_EQ(manager.OpenMemDoc(sFile), pMemDoc);
+    EXPECT_EQ(stopping.asBegun.size(), 1u);
+    EXPECT_FALSE(manager.WasLoadCancelled());
+    manager.ReleaseMemDoc(pMemDoc);
+    manager.ReleaseMemDoc(pMemDoc);
 }
 } // namespace

@@ -6,12 +6,15 @@
 #include "Shared/FrmFileSelector.h"
 #include "Shared/FrmLangSelector.h"
 #include "Shared/HTMLPreview.h"
+#include "Shared/Localisation.h"
+#include "app/AppPaths.h"
 #include "app/BrindovaFrame.h"
 #include "app/WindowGeometry.h"
 #include "Shared/Options.h"
 #include "engine/InlineMarkup.h"
 #include "engine/VRMemDoc.h"
 #include "engine/VRMemDocStatistics.h"
+#include "tests/gui/ProgramWindowTest.h"
 #include "tests/harness/AssertRecorder.h"
 #include "tests/harness/GuiTest.h"
 #include "tests/harness/Screenshot.h"
@@ -251,11 +254,13 @@ protected:
             nBest = std::max(nBest, match.m_nScore);
         return nBest;
     }
-    int Questions(const char* szKey)
+    // The questions asked with the text of szKey, naming the project sProject where given.
+    int Questions(const char* szKey, const wxString& sProject = wxString())
     {
+        const wxString sText = sProject.empty() ? Text(szKey) : tLocalisedWith(szKey, sProject);
         int n = 0;
         for (const auto& call : Prompts().Calls())
-            n += call.eKind == ScriptedUserPrompts::Kind::Message && call.sMessage == Text(szKey);
+            n += call.eKind == ScriptedUserPrompts::Kind::Message && call.sMessage == sText;
         return n;
     }
 
@@ -277,7 +282,7 @@ protected:
     void FailingOutput();
     void Exit();
     // Answers the output dialog with sFile and the language at nLanguage.
-    // bFirst: the dialog shows for the first time (and so proposes the source document).
+    // bFirst: the dialog shows for the first time (and so proposes the source's name in German).
     void ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFirst);
 
     AssertRecorder m_asserts;
@@ -467,14 +472,13 @@ void MainRoad::ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFi
             EXPECT_TRUE(pSelector && pChoice);
             if (!pSelector || !pChoice)
                 return wxID_CANCEL;
-            // The translation's language first, then the source's; the source document
-            // is proposed.
+            // The translation's language first, then the source's; a name beside the source
+            // document is proposed, never the source itself.
             EXPECT_EQ(pChoice->GetStrings(), (wxArrayString{2, std::array<wxString, 2>{"de", "en"}.data()}));
             if (bFirst)
             {
                 EXPECT_EQ(pChoice->GetSelection(), 0);
-                EXPECT_EQ(pSelector->GetFileName(0),
-                          Page()->GetModel().GetFileNodes()[0]->GetAttributeDisplayAsString(DTD().m_pFileOriginalAttr));
+                EXPECT_EQ(pSelector->GetFileName(0), Artefact("a.de.txt"));
             }
             pSelector->SetFileName(sFile);
             pChoice->SetSelection(nLanguage);
@@ -511,8 +515,8 @@ void MainRoad::CloseProject()
 {
     Prompts().AnswerMessage(wxYES);
     Command(ID_PROJECT_CLOSE);
-    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES"), 1);
-    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES"), 0);
+    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES_OF", Artefact("p.xlf")), 1);
+    EXPECT_EQ(Prompts().Calls().size(), 1u);
     EXPECT_EQ(Notebook()->GetNumDocs(), 0);
     EXPECT_EQ(Notebook()->GetPageCount(), 0u);
     ExpectWindowTitle(wxString());
@@ -602,8 +606,8 @@ void MainRoad::UnsavedClose()
     tcLogCapture log;
     Prompts().AnswerMessage(wxNO);
     Command(ID_PROJECT_CLOSE);
-    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES"), 1);
-    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES"), 0);
+    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES_OF", Artefact("p.xlf")), 1);
+    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES_OF", Artefact("p.xlf")), 0);
     EXPECT_TRUE(log.Contains("Save: Cancelled by user"));
     EXPECT_EQ(ReadBytes(Artefact("p.xlf")), sBefore);
     EXPECT_EQ(Notebook()->GetNumDocs(), 0);
@@ -648,8 +652,8 @@ void MainRoad::Exit()
     Prompts().AnswerMessage(wxNO); // the new memory
     Prompts().AnswerMessage(wxNO); // the project
     Command(ID_PROJECT_EXIT);
-    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES"), 1);
-    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES"), 1);
+    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES_OF", Text("DOC_WINDOWTITLE_UNTITLED")), 1);
+    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES_OF", Text("DOC_WINDOWTITLE_UNTITLED")), 1);
     if (m_pFrame)
     {
         EXPECT_TRUE(wxPendingDelete.Member(m_pFrame.get())) << "the window stays";

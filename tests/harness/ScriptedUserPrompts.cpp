@@ -1,6 +1,7 @@
 #include "tests/harness/ScriptedUserPrompts.h"
 
 #include <gtest/gtest.h>
+#include <wx/toplevel.h>
 
 const char* KindName(ScriptedUserPrompts::Kind eKind)
 {
@@ -62,6 +63,10 @@ void ScriptedUserPrompts::VerifyAndClear()
 bool ScriptedUserPrompts::Take(const Call& call, Answer& answer)
 {
     m_calls.push_back(call);
+    for (wxWindow* pWindow : wxTopLevelWindows)
+        if (pWindow->IsShown())
+            m_calls.back().asShownWindows.push_back(pWindow->GetLabel());
+    m_calls.back().bParentShown = call.pParent && call.pParent->IsShownOnScreen();
     if (m_answers.empty())
     {
         ADD_FAILURE() << "Unexpected " << KindName(call.eKind) << " \"" << call.sMessage.utf8_string() << "\"";

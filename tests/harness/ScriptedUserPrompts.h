@@ -2,6 +2,8 @@
 
 #include "Shared/UserPrompts.h"
 
+#include <wx/arrstr.h>
+
 #include <deque>
 #include <vector>
 
@@ -33,6 +35,10 @@ public:
         wxWindow* pParent = nullptr;
         // The filter index a multiple-file chooser was shown with (-1 for other calls).
         int nFilterIndex = -1;
+        // What the user would have seen at the time: the titles of the top-level windows shown,
+        // and whether pParent was shown on the screen (false without one).
+        wxArrayString asShownWindows;
+        bool bParentShown = false;
     };
 
     // Queue the answer to the next prompt: a button (wxOK, wxYES, wxNO, wxCANCEL) or a path

@@ -2,6 +2,7 @@
 // removing files, progress while a project is created.
 #include "workspace/VRDocFrame.h"
 
+#include "Shared/Localisation.h"
 #include "Shared/ImportXML.h"
 #include "engine/Convertor.h"
 #include "engine/Convertor_txt.h"
@@ -144,7 +145,7 @@ TEST_F(DocFrameGui, ClosingAsksOnlyAboutChanges)
         EXPECT_TRUE(log.Contains("Save: Cancelled by user"));
         EXPECT_EQ(sBytes, ReadBytes(sProject));
         ASSERT_EQ(1u, Prompts().Calls().size());
-        EXPECT_EQ(g_LocEngine.FindTranslation("XLIFFDOC_UNSAVED_CHANGES"), Prompts().Calls()[0].sMessage);
+        EXPECT_EQ(tLocalisedWith("XLIFFDOC_UNSAVED_CHANGES_OF", sProject), Prompts().Calls()[0].sMessage);
         EXPECT_EQ(long(wxYES_NO), Prompts().Calls()[0].nStyle & (wxYES_NO | wxCANCEL));
         Prompts().VerifyAndClear();
     }
@@ -194,8 +195,8 @@ TEST_F(DocFrameGui, NewMemorySavedAtClosingThenTheProjectIsAskedAbout)
     Prompts().AnswerMessage(wxYES);                     // and the project, now naming it
     delete pPage;
     ASSERT_EQ(3u, Prompts().Calls().size());
-    EXPECT_EQ(g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES"), Prompts().Calls()[0].sMessage);
-    EXPECT_EQ(g_LocEngine.FindTranslation("XLIFFDOC_UNSAVED_CHANGES"), Prompts().Calls()[2].sMessage);
+    EXPECT_EQ(tLocalisedWith("MEMDOC_UNSAVED_CHANGES_OF", sProject), Prompts().Calls()[0].sMessage);
+    EXPECT_EQ(tLocalisedWith("XLIFFDOC_UNSAVED_CHANGES_OF", sProject), Prompts().Calls()[2].sMessage);
     // One notice while the memory is written, one while the project is.
     EXPECT_EQ(2u, Prompts().BusyNotices().size());
     EXPECT_TRUE(wxFileName::FileExists(HomePath("new-memory.tmx")));

@@ -382,7 +382,7 @@ TEST_F(DocOutputGui, OffersTargetThenSourceAndAsksAgainForAnEmptyName)
     ASSERT_EQ(2u, asOffered.size());
     EXPECT_EQ("de", asOffered[0]);
     EXPECT_EQ("en", asOffered[1]);
-    EXPECT_EQ(HomePath("a.txt"), sProposed);
+    EXPECT_EQ(HomePath("a.de.txt"), sProposed);
     EXPECT_EQ("Hallo Welt. Dies ist ein Test.", ReadBytes(sOut));
     EXPECT_TRUE(Prompts().Calls().empty());
 }
@@ -397,7 +397,7 @@ TEST_F(DocOutputGui, SourceLanguageWritesTheSource)
     EXPECT_EQ("Hello world. This is a test.", ReadBytes(sOut));
 }
 
-// The proposed path is the source document itself: replacing a file is asked first.
+// Replacing an existing file is asked first.
 TEST_F(DocOutputGui, AnExistingFileIsAskedAbout)
 {
     NewPage();

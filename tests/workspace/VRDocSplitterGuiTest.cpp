@@ -333,7 +333,7 @@ TEST_F(Notebook, NewProjectWithBadRulesShowsWhyThenTheDialogAgainWithItsRows)
     // A new project is unsaved work: closing it asks.
     Prompts().AnswerMessage(wxNO);
     m_pNotebook->CloseCurrentDoc();
-    EXPECT_EQ(Prompts().Calls().back().sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+    EXPECT_EQ(Prompts().Calls().back().sMessage, "XLIFFDOC_UNSAVED_CHANGES_OF");
 }
 
 TEST_F(Notebook, NewProjectStoppedInItsProgressGoesBackToTheDialogWithoutAMessage)
@@ -455,7 +455,7 @@ TEST_F(Notebook, PagesStillOpenWhenTheNotebookGoesCloseWithTheirQuestions)
     m_pFrame->Destroy();
     EXPECT_TRUE(PumpUntil([this] { return !m_pFrame; }));
     ASSERT_EQ(Prompts().Calls().size(), 1u);
-    EXPECT_EQ(Prompts().Calls()[0].sMessage, "XLIFFDOC_UNSAVED_CHANGES");
+    EXPECT_EQ(Prompts().Calls()[0].sMessage, "XLIFFDOC_UNSAVED_CHANGES_OF");
     EXPECT_TRUE(asserts.asExpressions.empty());
     EXPECT_TRUE(ContextNames(nullptr));
 }
