@@ -3,6 +3,8 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
+#include <vector>
+
 struct SXLIFFDTD;
 class CSegmentDoc;
 class CVRMemDoc;
@@ -118,7 +120,8 @@ public:
 
     // Replaces every mrk at or below pNode (a copy of a seg-source) by a copy of the target's
     // direct mrk child with the same mid (given back the codes and blanks of the mrk it replaces,
-    // as GetTransUnitText says); with bPreview an mrk without one gets the untranslated
+    // as GetTransUnitText says), and the sub-flow mrks inside that copy's codes likewise (none
+    // whose mid is being merged already); with bPreview an mrk without one gets the untranslated
     // markers, and the one whose mid is sSelectedMid the selected markers. pTarget may be null.
     // Returns the node now standing where pNode stood (pNode itself unless it was replaced and
     // deleted).
@@ -159,6 +162,8 @@ private:
     bool GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent,
                           wxString& sText, tcConvertorProgress* pProgress = nullptr);
 
+    // The mids of the target segments MergeTargetSegments is merging into, outermost first.
+    std::vector<wxString> m_asMergingMids;
     // The rest of the preview cache key.
     const tcNode* m_pLastPreviewCurrent = nullptr;
     wxString m_sLastPreviewLanguage;

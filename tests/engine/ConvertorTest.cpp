@@ -202,7 +202,7 @@ const std::vector<UnitTextCase> kUnitTextCases = {
      R"(<source>x</source><seg-source> <bpt id="1"><![CDATA[<p>]]></bpt><bpt id="2"><![CDATA[<b>]]></bpt>Press)"
      R"(<ept id="2"><![CDATA[</b>]]></ept> it.<ept id="1"><![CDATA[</p>]]></ept>)"
      R"(<ph><![CDATA[<newline>]]></ph></seg-source><target xml:lang="de">Drücken.</target>)",
-     "de", false, "", "<p><b>Drücken.</b></p><newline>", nullptr},
+     "de", false, "", " <p><b>Drücken.</b></p><newline>", nullptr},
     {"target segments get their source segment's codes and blanks back",
      R"(<source>x</source><seg-source><mrk mtype="seg" mid="1"><it pos="open"><![CDATA[<p>]]></it>One. </mrk>)"
      R"(<mrk mtype="seg" mid="2">Two.&#10;<it pos="close"><![CDATA[</p>]]></it></mrk></seg-source>)"
