@@ -19,6 +19,7 @@
 #include <wx/stopwatch.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <vector>
 
@@ -350,7 +351,13 @@ wxString ReplaceHighlightMarkersWithSpans(const wxString& sText)
 {
     wxString sOut(sText);
     tStrReplace(sOut, kszUntranslatedBegin, wxString::Format(kszUntranslatedSpanFormat, kszUntranslatedColour));
-    tStrReplace(sOut, kszSelectedBegin, wxString::Format(kszSelectedSpanFormat, kszSelectedColour));
+    const wxString sSelected = wxString::Format(kszSelectedSpanFormat, kszSelectedColour);
+    // A segment cut by codes is marked piece by piece: the view goes to its first piece.
+    const size_t nFirst = sOut.find(kszSelectedBegin);
+    if (nFirst != wxString::npos)
+        sOut.replace(nFirst, wcslen(kszSelectedBegin), wxString::Format(L"<a name=\"%s\"></a>", kszSelectedAnchor) +
+                                                           sSelected);
+    tStrReplace(sOut, kszSelectedBegin, sSelected);
     tStrReplace(sOut, kszUntranslatedEnd, L"</span>");
     tStrReplace(sOut, kszSelectedEnd, L"</span>");
     return sOut;

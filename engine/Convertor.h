@@ -31,8 +31,11 @@ inline constexpr wchar_t kszUntranslatedSpanFormat[] = L"<span style=\"backgroun
 inline constexpr wchar_t kszSelectedSpanFormat[] =
     L"<span style=\"border-style: dotted;border-width:1pt;border-color:#%s\">";
 
+// The anchor a preview page carries where the selected segment begins, so the view can show it.
+inline constexpr wchar_t kszSelectedAnchor[] = L"lintrado-selected-segment";
+
 // Replaces the four preview markers in sText by the HTML spans above (both end markers by
-// "</span>").
+// "</span>"); the first selected span is preceded by an empty anchor named kszSelectedAnchor.
 wxString ReplaceHighlightMarkersWithSpans(const wxString& sText);
 
 // Wraps the text of every text node in and below pNode: text becomes sBegin + text + sEnd. CDATA

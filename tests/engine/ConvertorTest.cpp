@@ -336,11 +336,13 @@ TEST_F(ConvertorTest, HighlightMarkersWrapTextOnly)
 
 TEST(ConvertorMarkers, SpansReplaceMarkers)
 {
-    const wxString sText =
-        wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" + kszSelectedEnd;
+    // A selected segment cut by a code is marked in two pieces; the view is sent to the first.
+    const wxString sText = wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" +
+                           kszSelectedEnd + L"<br>" + kszSelectedBegin + L"c" + kszSelectedEnd;
     EXPECT_EQ(ReplaceHighlightMarkersWithSpans(sText),
-              L"<span style=\"background-color:#CAE1F9\">a</span>"
-              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span>");
+              L"<span style=\"background-color:#CAE1F9\">a</span><a name=\"lintrado-selected-segment\"></a>"
+              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span><br>"
+              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">c</span>");
 }
 
 // ---- The preview cache -----------------------------------------------------------------------------

@@ -4,7 +4,7 @@ if(TARGET page_tests)
     target_link_libraries(page_tests PRIVATE lintrado_core)
 endif()
 lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp VRDocLayoutGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp
-    VRDocFrameSaveGuiTest.cpp)
+    VRDocFrameSaveGuiTest.cpp PagePreviewGuiTest.cpp)
 # Word documents in project pages, with the in-memory Word.
 lintrado_test_program(page_word_gui_tests gui WordPreviewPageGuiTest.cpp)
 if(TARGET page_word_gui_tests)
