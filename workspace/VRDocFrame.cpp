@@ -517,15 +517,13 @@ bool VRDocFrame::LoadPerspective(const wxString& sName)
     wxString sValue;
     if (!g_pConfig || !m_pLayout || !g_pConfig->Read(sName, &sValue) || sValue.empty())
         return false;
-    const int nBar = sValue.Find('|');
-    const wxString sPerspective = nBar == wxNOT_FOUND ? sValue : sValue.Mid(nBar + 1);
-    return m_pLayout->GetManager()->LoadPerspective(sPerspective, true);
+    return m_pLayout->LoadView(sValue);
 }
 
 void VRDocFrame::StoreView(const wxString& sName)
 {
     if (g_pConfig && m_pLayout)
-        g_pConfig->Write(sName, "1|" + m_pLayout->GetManager()->SavePerspective());
+        g_pConfig->Write(sName, m_pLayout->SaveView());
 }
 
 bool VRDocFrame::LoadView(const wxString& sName)
