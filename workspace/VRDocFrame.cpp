@@ -2,6 +2,7 @@
 
 #include "Shared/ErrorBoundary.h"
 #include "Shared/ImportXML.h"
+#include "Shared/Localisation.h"
 #include "Shared/Options.h"
 #include "Shared/UserPrompts.h"
 #include "engine/Convertor.h"
@@ -213,7 +214,10 @@ void VRDocFrame::RemoveCurrentFile()
                                    g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, this);
         return;
     }
-    const int nAnswer = tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("WARNING_REMOVE_FILE"),
+    const int nFile = std::clamp(GetCurrentFile(), 0, nFiles - 1);
+    const wxString sFile = m_Model.GetFileNodes()[nFile]->GetAttributeDisplayAsString(
+        m_Model.GetXLIFFDTD().m_pFileOriginalAttr);
+    const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("WARNING_REMOVE_FILE", sFile),
                                                    g_LocEngine.FindTranslation("MESSAGETITLE_WARNING"),
                                                    wxOK | wxCANCEL | wxICON_EXCLAMATION, this);
     if (nAnswer != wxOK)
@@ -221,7 +225,7 @@ void VRDocFrame::RemoveCurrentFile()
     FlushCommit();
     if (m_pPanes)
         m_pPanes->ClearPreview();
-    m_Model.RemoveFile(std::clamp(GetCurrentFile(), 0, nFiles - 1));
+    m_Model.RemoveFile(nFile);
     AfterFilesChanged();
 }
 
