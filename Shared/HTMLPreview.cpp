@@ -126,6 +126,11 @@ void VRHTMLWindow::SetPage(const wxString& sPage)
         m_pHTMLWindow->SetPage(tToUTF8(sPage));
 }
 
+bool VRHTMLWindow::ShowAnchor(const wxString& sName)
+{
+    return m_pHTMLWindow && m_pHTMLWindow->ShowAnchor(tToUTF8(sName));
+}
+
 void VRHTMLWindow::OnSize(wxSizeEvent& event)
 {
     event.Skip();

@@ -31,6 +31,10 @@ public:
     virtual void SetSize(int x, int y, int nWidth, int nHeight) = 0;
     // The window that displays the view, for a sizer; null once the window is gone.
     virtual wxWindow* GetWindow() = 0;
+    // Scrolls the page so that its anchor of that name is in view, and keeps it there when the view
+    // is resized, until the next page. False when the page has no such anchor or the view cannot
+    // scroll to one.
+    virtual bool ShowAnchor(const std::string& /*sNameUTF8*/) { return false; }
 };
 
 // Asks the selected browser component for a view in pParent, reporting link clicks to fnLink (may
@@ -68,6 +72,8 @@ public:
 
     // Shows the page (converted to UTF-8).
     void SetPage(const wxString& sPage);
+    // Scrolls the page to its anchor of that name (tcHTMLWindow::ShowAnchor); false without one.
+    bool ShowAnchor(const wxString& sName);
     // The view; null when the component made none.
     tcHTMLWindow* GetHTMLWindow() const { return m_pHTMLWindow.get(); }
 

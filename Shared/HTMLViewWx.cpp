@@ -25,12 +25,49 @@ public:
         : wxHtmlWindow(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHW_DEFAULT_STYLE, "htmlview"),
           m_pView(pView)
     {
+        Bind(wxEVT_SIZE, &LinkHtmlWindow::OnResized, this);
     }
 
     WxHtmlView* m_pView;
 
+    void ShowPage(const wxString& sPage)
+    {
+        m_sAnchor.clear();
+        SetPage(sPage);
+    }
+
+    // Puts the anchor a third of the way down the view, so the text leading to it shows as well.
+    bool ShowAnchor(const wxString& sName)
+    {
+        m_sAnchor.clear();
+        const wxHtmlContainerCell* pRoot = GetInternalRepresentation();
+        const wxHtmlCell* pAnchor = pRoot ? pRoot->Find(wxHTML_COND_ISANCHOR, &sName) : nullptr;
+        int nUnitX = 0;
+        int nUnitY = 0;
+        GetScrollPixelsPerUnit(&nUnitX, &nUnitY);
+        if (!pAnchor || nUnitY <= 0)
+            return false;
+        m_sAnchor = sName;
+        const int nTop = std::max(0, pAnchor->GetAbsPos().y - GetClientSize().y / 3);
+        Scroll(-1, nTop / nUnitY);
+        return true;
+    }
+
     void OnLinkClicked(const wxHtmlLinkInfo& link) override;
     wxHtmlOpeningStatus OnOpeningURL(wxHtmlURLType type, const wxString& sURL, wxString* pRedirect) const override;
+
+private:
+    // The page is laid out anew for the new size by the base handler, after this one: the anchor
+    // is found again once that is done.
+    void OnResized(wxSizeEvent& event)
+    {
+        event.Skip();
+        if (!m_sAnchor.empty())
+            CallAfter([this, sName = m_sAnchor]() { ShowAnchor(sName); });
+    }
+
+    // The anchor kept in view; empty when none.
+    wxString m_sAnchor;
 };
 
 class WxHtmlView : public tcHTMLWindow
@@ -54,7 +91,12 @@ public:
     void SetPage(const std::string& sPageUTF8) override
     {
         if (m_pWindow)
-            m_pWindow->SetPage(kvFromUTF8(tRewriteUndrawableStyles(sPageUTF8)));
+            m_pWindow->ShowPage(kvFromUTF8(tRewriteUndrawableStyles(sPageUTF8)));
+    }
+
+    bool ShowAnchor(const std::string& sNameUTF8) override
+    {
+        return m_pWindow && m_pWindow->ShowAnchor(kvFromUTF8(sNameUTF8));
     }
 
     void SetSize(int x, int y, int nWidth, int nHeight) override

@@ -23,6 +23,7 @@
 #include <wx/stopwatch.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <string_view>
 #include <vector>
@@ -194,11 +195,61 @@ wxString CodeMarkup(const tcNode* pCode)
     return s;
 }
 
+// A blank run of the source that stands between two codes (or between a code and an edge of the
+// segment): an indentation or a line's end around markup, which the translator never sees.
+bool IsBlankBetweenCodes(const std::vector<tcNode*>& apChildren, size_t i)
+{
+    if (!apChildren[i]->IsClass(NODE_TEXTNODE) || static_cast<const tcText*>(apChildren[i])->GetText().empty() ||
+        !IsBlank(static_cast<const tcText*>(apChildren[i])->GetText()))
+        return false;
+    const bool bCodeBefore = i == 0 || IsCodeElement(apChildren[i - 1]);
+    const bool bCodeAfter = i + 1 == apChildren.size() || IsCodeElement(apChildren[i + 1]);
+    return bCodeBefore && bCodeAfter && apChildren.size() > 1;
+}
+
+// Whether the target child at nIndex is a code with that markup; an empty markup stands for the
+// segment's edge, which "matches" the index just outside the children.
+bool CodeAt(const tcNode* pTarget, int nIndex, const wxString& sMarkup)
+{
+    if (sMarkup.empty())
+        return nIndex < 0 || nIndex >= pTarget->GetNumChildren();
+    if (nIndex < 0 || nIndex >= pTarget->GetNumChildren() || !IsCodeElement(pTarget->GetChild(nIndex)))
+        return false;
+    return CodeMarkup(pTarget->GetChild(nIndex)) == sMarkup;
+}
+
+// Puts the source's blank runs between codes into the target wherever the target has the same two
+// codes side by side with nothing between them, in the source's order. Where the translator put
+// anything between them, it stays as typed.
+void RestoreBlanksBetweenCodes(const tcNode* pSource, tcNode* pTarget, tcDocument* pDoc)
+{
+    const std::vector<tcNode*>& apSource = pSource->GetChildren();
+    int nFrom = 0;
+    for (size_t i = 0; i < apSource.size(); ++i)
+    {
+        if (!IsBlankBetweenCodes(apSource, i))
+            continue;
+        const wxString sBefore = i > 0 ? CodeMarkup(apSource[i - 1]) : wxString();
+        const wxString sAfter = i + 1 < apSource.size() ? CodeMarkup(apSource[i + 1]) : wxString();
+        for (int nGap = nFrom; nGap <= pTarget->GetNumChildren(); ++nGap)
+        {
+            const bool bEdgeBefore = sBefore.empty() != (nGap == 0);
+            const bool bEdgeAfter = sAfter.empty() != (nGap == pTarget->GetNumChildren());
+            if (bEdgeBefore || bEdgeAfter || !CodeAt(pTarget, nGap - 1, sBefore) || !CodeAt(pTarget, nGap, sAfter))
+                continue;
+            tcNode* pBlank = pDoc->AllocateTextNode(static_cast<const tcText*>(apSource[i])->GetText());
+            if (pBlank && pTarget->InsertChild(pBlank, nGap))
+                nFrom = nGap + 1;
+            break;
+        }
+    }
+}
+
 // Gives a target (a segment or a unit's target, a working copy) the edges of its source: the
-// source's codes that the target lacks (a proposal pre-filled from the memory has none) and the
-// blanks around the source's text. Codes before the source's first text go first, all others last,
-// so a translated document keeps its markup and its line and word breaks. An empty target, or a
-// source without text, is left as it is.
+// source's codes that the target lacks (a proposal pre-filled from the memory has none), the
+// blanks around the source's text and the blanks between its codes. Codes before the source's first
+// text go first, all others last, so a translated document keeps its markup and its line and word
+// breaks. An empty target, or a source without text, is left as it is.
 void RestoreSourceEdges(const tcNode* pSource, tcNode* pTarget, tcDocument* pDoc)
 {
     const std::vector<tcNode*>& apSource = pSource->GetChildren();
@@ -275,7 +326,7 @@ void RestoreSourceEdges(const tcNode* pSource, tcNode* pTarget, tcDocument* pDoc
             pTarget->InsertChild(pCopy, nInsertAt++);
         else
             pTarget->AddChildLast(pCopy);
-    }
+    }    RestoreBlanksBetweenCodes(pSource, pTarget, pDoc);
 }
 
 bool SameStamp(const wxDateTime& a, const wxDateTime& b)
@@ -305,7 +356,13 @@ wxString ReplaceHighlightMarkersWithSpans(const wxString& sText)
 {
     wxString sOut(sText);
     tStrReplace(sOut, kszUntranslatedBegin, wxString::Format(kszUntranslatedSpanFormat, kszUntranslatedColour));
-    tStrReplace(sOut, kszSelectedBegin, wxString::Format(kszSelectedSpanFormat, kszSelectedColour));
+    const wxString sSelected = wxString::Format(kszSelectedSpanFormat, kszSelectedColour);
+    // A segment cut by codes is marked piece by piece: the view goes to its first piece.
+    const size_t nFirst = sOut.find(kszSelectedBegin);
+    if (nFirst != wxString::npos)
+        sOut.replace(nFirst, wcslen(kszSelectedBegin), wxString::Format(L"<a name=\"%s\"></a>", kszSelectedAnchor) +
+                                                           sSelected);
+    tStrReplace(sOut, kszSelectedBegin, sSelected);
     tStrReplace(sOut, kszUntranslatedEnd, L"</span>");
     tStrReplace(sOut, kszSelectedEnd, L"</span>");
     return sOut;
@@ -663,13 +720,21 @@ tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcEleme
         if (bPreview && !sSelectedMid.empty() && sMid == sSelectedMid)
             InsertHighlightMarkers(pResult, kszSelectedBegin, kszSelectedEnd);
     }
-    // A target segment that took the node's place holds target content only: nothing to merge
-    // below it (and a segment nesting its own mid would otherwise recurse for ever). A replacement
-    // keeps its index, so walking by index visits every child once.
+    // A target segment that took the node's place may hold the source's codes, and with them the
+    // sub-flows inside them (an attribute value): those take their own targets too. A segment
+    // nesting its own mid, or one that holds it, is merged once only, so the walk ends. A
+    // replacement keeps its index, so walking by index visits every child once.
     if (pResult != pNode)
-        return pResult;
+    {
+        const wxString sMid = pNode->GetAttributeDisplayAsString(pMidAttr);
+        if (std::find(m_asMergingMids.begin(), m_asMergingMids.end(), sMid) != m_asMergingMids.end())
+            return pResult;
+        m_asMergingMids.push_back(sMid);
+    }
     for (int i = 0; i < pResult->GetNumChildren(); ++i)
         MergeTargetSegments(pResult->GetChild(i), pTarget, pMrkElement, pMidAttr, pDoc, bPreview, sSelectedMid);
+    if (pResult != pNode)
+        m_asMergingMids.pop_back();
     return pResult;
 }
 

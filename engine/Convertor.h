@@ -3,6 +3,8 @@
 #include <wx/datetime.h>
 #include <wx/string.h>
 
+#include <vector>
+
 struct SXLIFFDTD;
 class CSegmentDoc;
 class CVRMemDoc;
@@ -29,8 +31,11 @@ inline constexpr wchar_t kszUntranslatedSpanFormat[] = L"<span style=\"backgroun
 inline constexpr wchar_t kszSelectedSpanFormat[] =
     L"<span style=\"border-style: dotted;border-width:1pt;border-color:#%s\">";
 
+// The anchor a preview page carries where the selected segment begins, so the view can show it.
+inline constexpr wchar_t kszSelectedAnchor[] = L"lintrado-selected-segment";
+
 // Replaces the four preview markers in sText by the HTML spans above (both end markers by
-// "</span>").
+// "</span>"); the first selected span is preceded by an empty anchor named kszSelectedAnchor.
 wxString ReplaceHighlightMarkersWithSpans(const wxString& sText);
 
 // Wraps the text of every text node in and below pNode: text becomes sBegin + text + sEnd. CDATA
@@ -122,7 +127,8 @@ public:
 
     // Replaces every mrk at or below pNode (a copy of a seg-source) by a copy of the target's
     // direct mrk child with the same mid (given back the codes and blanks of the mrk it replaces,
-    // as GetTransUnitText says); with bPreview an mrk without one gets the untranslated
+    // as GetTransUnitText says), and the sub-flow mrks inside that copy's codes likewise (none
+    // whose mid is being merged already); with bPreview an mrk without one gets the untranslated
     // markers, and the one whose mid is sSelectedMid the selected markers. pTarget may be null.
     // Returns the node now standing where pNode stood (pNode itself unless it was replaced and
     // deleted).
@@ -173,6 +179,8 @@ private:
     bool GenerateFileText(tcNode* pFile, const wxString& sLanguage, bool bPreview, tcNode* pCurrent,
                           wxString& sText, tcConvertorProgress* pProgress = nullptr);
 
+    // The mids of the target segments MergeTargetSegments is merging into, outermost first.
+    std::vector<wxString> m_asMergingMids;
     // The rest of the preview cache key.
     const tcNode* m_pLastPreviewCurrent = nullptr;
     wxString m_sLastPreviewLanguage;

@@ -1,5 +1,6 @@
 #include "engine/ConvertorPreviewWx.h"
 
+#include "engine/Convertor.h"
 #include "engine/EmbedWordWx.h"
 
 VRConvertorPreviewWindow::~VRConvertorPreviewWindow()
@@ -22,6 +23,7 @@ wxWindow* VRConvertorPreviewWindow::Show(wxWindow* pParent, const wxString& sPag
     else if (pParent && pWindow->GetParent() != pParent)
         pWindow->Reparent(pParent);
     pWindow->SetPage(sPage);
+    pWindow->ShowAnchor(kszSelectedAnchor);
     return pWindow;
 }
 

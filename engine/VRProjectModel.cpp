@@ -300,37 +300,7 @@ bool VRProjectModel::AddFile(const wxString& sSourcePath, const wxString& sSourc
 void VRProjectModel::CollectFileSegments(tcNode* pParent, bool bTranslatableOnly,
                                          std::vector<tcNode*>& apSegments) const
 {
-    apSegments.clear();
-    if (!pParent || !m_XLIFFDTD.m_pTransUnitElement)
-        return;
-    std::vector<tcNode*> apUnits;
-    pParent->FindDescendantsOfElementType(m_XLIFFDTD.m_pTransUnitElement->GetID(), apUnits);
-    const int nMrk = m_XLIFFDTD.m_pMrkElement ? m_XLIFFDTD.m_pMrkElement->GetID() : -1;
-    const int nTarget = m_XLIFFDTD.m_pTargetElement ? m_XLIFFDTD.m_pTargetElement->GetID() : -1;
-    const int nSource = m_XLIFFDTD.m_pSourceElement ? m_XLIFFDTD.m_pSourceElement->GetID() : -1;
-    for (tcNode* pUnit : apUnits)
-    {
-        if (bTranslatableOnly && pUnit->GetAttributeRawAsString(m_XLIFFDTD.m_pTransUnitTranslateAttr, ",") == "no")
-            continue;
-        std::vector<tcNode*> apMrks;
-        if (nMrk >= 0)
-            pUnit->FindDescendantsOfElementType(nMrk, apMrks);
-        bool bAny = false;
-        for (tcNode* pMrk : apMrks)
-        {
-            tcNode* pMrkParent = pMrk->GetParent();
-            if (pMrkParent && pMrkParent->GetElement() && pMrkParent->GetElement()->GetID() == nTarget)
-                continue;
-            apSegments.push_back(pMrk);
-            bAny = true;
-        }
-        if (!bAny && nSource >= 0)
-        {
-            // A unit with neither segments nor source has nothing to show.
-            if (tcNode* pSource = pUnit->GetNthChildOfElementType(nSource, 0))
-                apSegments.push_back(pSource);
-        }
-    }
+    apSegments = CollectUnitSegments(m_XLIFFDTD, pParent, bTranslatableOnly);
 }
 
 void VRProjectModel::CollectSegments(std::vector<tcNode*>& apSegments) const

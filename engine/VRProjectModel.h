@@ -98,11 +98,10 @@ public:
     bool AddFile(const wxString& sSourcePath, const wxString& sSourceLanguage, const wxString& sTargetLanguage,
                  int nThreshold, tcConvertorProgress* pProgress);
 
-    // Fills apSegments with the segments of the current body, in document order: the mrk segments
-    // of a unit outside its target, or its source; units with translate="no" and units with neither
-    // give nothing.
+    // Fills apSegments with the segments of the current body, in document order (CollectUnitSegments
+    // of the translatable units).
     void CollectSegments(std::vector<tcNode*>& apSegments) const;
-    // The same for any file node (for statistics); apUnits filters nothing when bTranslatableOnly
+    // The same for any file node (for statistics); keeps translate="no" units when bTranslatableOnly
     // is false.
     void CollectFileSegments(tcNode* pFile, bool bTranslatableOnly, std::vector<tcNode*>& apSegments) const;
 

@@ -316,3 +316,47 @@ void InitXLIFFDTD(tcDocument* pDoc, SXLIFFDTD& dtd, bool bStrict)
     AddItems(pDTD, dtd.m_pTargetStateAttr, s_aszStateValues);
     AddItems(pDTD, dtd.m_pTargetStateQualifierAttr, s_aszStateQualifierValues);
 }
+
+namespace
+{
+bool HasAncestorOfKind(const tcNode* pNode, const tcElement* pElement)
+{
+    for (const tcNode* pUp = pNode->GetParent(); pUp && pElement; pUp = pUp->GetParent())
+    {
+        if (pUp->GetElement() && pUp->GetElementTypeID() == pElement->GetID())
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+std::vector<tcNode*> CollectUnitSegments(const SXLIFFDTD& dtd, const tcNode* pParent, bool bTranslatableOnly)
+{
+    std::vector<tcNode*> apSegments;
+    if (!pParent || !dtd.m_pTransUnitElement)
+        return apSegments;
+    std::vector<tcNode*> apUnits;
+    pParent->FindDescendantsOfElementType(dtd.m_pTransUnitElement->GetID(), apUnits);
+    std::vector<tcNode*> apMrks;
+    for (const tcNode* pUnit : apUnits)
+    {
+        if (bTranslatableOnly && pUnit->GetAttributeRawAsString(dtd.m_pTransUnitTranslateAttr) == L"no")
+            continue;
+        apMrks.clear();
+        if (dtd.m_pMrkElement)
+            pUnit->FindDescendantsOfElementType(dtd.m_pMrkElement->GetID(), apMrks);
+        const size_t nBefore = apSegments.size();
+        for (tcNode* pMrk : apMrks)
+        {
+            if (!HasAncestorOfKind(pMrk, dtd.m_pTargetElement))
+                apSegments.push_back(pMrk);
+        }
+        if (apSegments.size() == nBefore && dtd.m_pSourceElement)
+        {
+            // A unit with neither segments nor source has nothing to show.
+            if (tcNode* pSource = pUnit->GetNthChildOfElementType(dtd.m_pSourceElement->GetID(), 0))
+                apSegments.push_back(pSource);
+        }
+    }
+    return apSegments;
+}

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <vector>
+
 class tcAttribute;
 class tcDictionary;
 class tcDocument;
 class tcElement;
+class tcNode;
 
 // The handles of a project document's XLIFF vocabulary: 17 element kinds followed by 29 attribute
 // kinds, in this order. The project page owns the record, fills it once with InitXLIFFDTD and hands
@@ -93,3 +96,9 @@ tcDictionary* PrepareNewProjectDocument(tcDocument* pDoc);
 // without it this reports an assertion and throws TextFailure("Invalid XLIFF project") too.
 // A null document throws the same. Main thread only.
 void InitXLIFFDTD(tcDocument* pDoc, SXLIFFDTD& dtd, bool bStrict);
+
+// The segments of the units below pParent, in document order: the `mrk`s of each unit that lie in
+// no `target` (sentence and sub-flow segments; a target's copies of the source's codes carry the
+// sub-flows' mrks too), or the unit's first `source` when it has none. With bTranslatableOnly, units
+// with translate="no" are left out. Empty for a null parent. The nodes belong to the document.
+std::vector<tcNode*> CollectUnitSegments(const SXLIFFDTD& dtd, const tcNode* pParent, bool bTranslatableOnly);

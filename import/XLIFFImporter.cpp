@@ -2,6 +2,7 @@
 
 #include "varnak/include/tcDebugInfo.h"
 #include "varnak/include/tcIO.h"
+#include "varnak/include/tcLocalisationEngine.h"
 
 #include <cctype>
 #include <cstring>
@@ -74,7 +75,8 @@ std::unique_ptr<tcIO> AllocateIO_XLIFFImporter()
 bool SelectDataSource_XLIFFImporter(wchar_t* szBuffer, size_t nBufferSize)
 {
     tcDebugInfo dbg("SelectDataSource_XLIFFImporter");
-    return tSelectXMLFormatFile("XLIFF files (*.xlf;*.xliff)|*.xlf;*.xliff|All files (*.*)|*.*", szBuffer, nBufferSize);
+    return tSelectXMLFormatFile("XLIFF files (*.xlf;*.xliff)|*.xlf;*.xliff|All files (*.*)|*.*", szBuffer, nBufferSize,
+                                g_LocEngine.FindTranslation("OPEN_PROJECT_TITLE"));
 }
 
 bool tReadXMLRootName(const wxString& sPath, wxString& sRoot)

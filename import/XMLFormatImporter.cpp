@@ -255,11 +255,11 @@ int CXMLFormatImporter::SaveAs(const wxString& sPath, tcProgress*)
     return Save(std::vector<tcEntry*>());
 }
 
-bool tSelectXMLFormatFile(const wxString& sFilter, wchar_t* szBuffer, size_t nBufferSize)
+bool tSelectXMLFormatFile(const wxString& sFilter, wchar_t* szBuffer, size_t nBufferSize, const wxString& sTitle)
 {
     if (!szBuffer || nBufferSize == 0)
         return false;
-    const wxString sPath = tUserPrompts().ChooseFile(wxString(), wxString(), wxString(), sFilter,
+    const wxString sPath = tUserPrompts().ChooseFile(sTitle, wxString(), wxString(), sFilter,
                                                      PROMPT_FILE_OPEN | PROMPT_FILE_MUST_EXIST, nullptr);
     if (sPath.empty())
         return false;

@@ -87,7 +87,8 @@ private:
 };
 
 // Lets the user choose a file to open through the installed user prompts, with sFilter as the
-// file filter, and copies its path, terminated, into szBuffer (nBufferSize wide characters). False
+// file filter and sTitle as the chooser's title (empty: the toolkit's own), and copies its path, terminated, into szBuffer (nBufferSize wide characters). False
 // when the user cancelled (the buffer is untouched) or the path does not fit (the buffer holds a
 // cut path that must not be used).
-bool tSelectXMLFormatFile(const wxString& sFilter, wchar_t* szBuffer, size_t nBufferSize);
+bool tSelectXMLFormatFile(const wxString& sFilter, wchar_t* szBuffer, size_t nBufferSize,
+                          const wxString& sTitle = wxString());

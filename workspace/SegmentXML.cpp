@@ -143,31 +143,7 @@ tcNode* FindOrMakeDestination(const SXLIFFDTD& dtd, tcDocument* pDoc, tcNode* pT
 
 std::vector<tcNode*> CollectFileSegments(const SXLIFFDTD& dtd, const tcNode* pFile)
 {
-    std::vector<tcNode*> apSegments;
-    if (!pFile || !dtd.m_pTransUnitElement || !dtd.m_pMrkElement || !dtd.m_pSourceElement)
-        return apSegments;
-    std::vector<tcNode*> apUnits;
-    pFile->FindDescendantsOfElementType(dtd.m_pTransUnitElement->GetID(), apUnits);
-    std::vector<tcNode*> apMrks;
-    for (const tcNode* pUnit : apUnits)
-    {
-        if (pUnit->GetAttributeRawAsString(dtd.m_pTransUnitTranslateAttr) == L"no")
-            continue;
-        apMrks.clear();
-        pUnit->FindDescendantsOfElementType(dtd.m_pMrkElement->GetID(), apMrks);
-        const size_t nBefore = apSegments.size();
-        for (tcNode* pMrk : apMrks)
-        {
-            if (!IsKind(pMrk->GetParent(), dtd.m_pTargetElement))
-                apSegments.push_back(pMrk);
-        }
-        if (apSegments.size() == nBefore)
-        {
-            if (tcNode* pSource = pUnit->GetNthChildOfElementType(dtd.m_pSourceElement->GetID(), 0))
-                apSegments.push_back(pSource);
-        }
-    }
-    return apSegments;
+    return CollectUnitSegments(dtd, pFile, true);
 }
 
 tcNode* FindTransUnit(const SXLIFFDTD& dtd, const tcNode* pNode)

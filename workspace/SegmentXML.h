@@ -13,9 +13,8 @@ struct SXLIFFDTD;
 // commit of a typed target. A segment is a `mrk` of a unit's segmented source (or of a sub-flow
 // inside it), or the `source` of an unsegmented unit. Main thread only.
 
-// The segments of one `file` in document order, as the source pane lists them: the `mrk`s of each
-// unit whose parent is no `target` (sentence and sub-flow segments), or the unit's first `source`
-// when it has none; units with translate="no" are left out. The nodes belong to the document.
+// The segments of one `file` in document order, as the source pane lists them: CollectUnitSegments
+// of its translatable units.
 std::vector<tcNode*> CollectFileSegments(const SXLIFFDTD& dtd, const tcNode* pFile);
 
 // The nearest `trans-unit` above pNode (pNode itself excluded); null when there is none. Every

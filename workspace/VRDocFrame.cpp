@@ -247,7 +247,10 @@ void VRDocFrame::RemoveCurrentFile()
                                    g_LocEngine.FindTranslation("MESSAGETITLE_ERROR"), wxOK | wxICON_ERROR, this);
         return;
     }
-    const int nAnswer = tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("WARNING_REMOVE_FILE"),
+    const int nFile = std::clamp(GetCurrentFile(), 0, nFiles - 1);
+    const wxString sFile = m_Model.GetFileNodes()[nFile]->GetAttributeDisplayAsString(
+        m_Model.GetXLIFFDTD().m_pFileOriginalAttr);
+    const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("WARNING_REMOVE_FILE", sFile),
                                                    g_LocEngine.FindTranslation("MESSAGETITLE_WARNING"),
                                                    wxOK | wxCANCEL | wxICON_EXCLAMATION, this);
     if (nAnswer != wxOK)
@@ -255,7 +258,7 @@ void VRDocFrame::RemoveCurrentFile()
     FlushCommit();
     if (m_pPanes)
         m_pPanes->ClearPreview();
-    m_Model.RemoveFile(std::clamp(GetCurrentFile(), 0, nFiles - 1));
+    m_Model.RemoveFile(nFile);
     AfterFilesChanged();
 }
 
@@ -543,15 +546,13 @@ bool VRDocFrame::LoadPerspective(const wxString& sName)
     wxString sValue;
     if (!g_pConfig || !m_pLayout || !g_pConfig->Read(sName, &sValue) || sValue.empty())
         return false;
-    const int nBar = sValue.Find('|');
-    const wxString sPerspective = nBar == wxNOT_FOUND ? sValue : sValue.Mid(nBar + 1);
-    return m_pLayout->GetManager()->LoadPerspective(sPerspective, true);
+    return m_pLayout->LoadView(sValue);
 }
 
 void VRDocFrame::StoreView(const wxString& sName)
 {
     if (g_pConfig && m_pLayout)
-        g_pConfig->Write(sName, "1|" + m_pLayout->GetManager()->SavePerspective());
+        g_pConfig->Write(sName, m_pLayout->SaveView());
 }
 
 bool VRDocFrame::LoadView(const wxString& sName)

@@ -12,6 +12,9 @@
 
 #include <wx/aui/aui.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 constexpr long kNotebookStyle = wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_TAB_EXTERNAL_MOVE |
@@ -21,6 +24,10 @@ wxString Caption(const char* szKey)
 {
     return g_LocEngine.FindTranslation(szKey);
 }
+
+const char* const kNotebookNames[] = {"topleft", "bottomleft", "topright", "bottomright"};
+// The token of a stored view that lists the tabs before the perspective.
+const char* const kViewWithTabs = "2";
 } // namespace
 
 VRDocLayout::VRDocLayout(VRDocFrame* pPage, VRProjectModel& model) : m_pPage(pPage), m_Model(model)
@@ -57,6 +64,7 @@ VRDocLayout::VRDocLayout(VRDocFrame* pPage, VRProjectModel& model) : m_pPage(pPa
     m_pSuggestions = new VRSuggestedTranslationFrame(m_apNotebooks[3], pDTD, m_Model.GetIO());
     m_apNotebooks[3]->AddPage(m_pSuggestions, Caption("SUGGESTED_TRANSLATIONS"), true);
     m_pManager->AddPane(m_apNotebooks[3], wxAuiPaneInfo(info).Name("bottomright"));
+    m_sBuiltInTabs = SaveTabs();
 }
 
 VRDocLayout::~VRDocLayout()
@@ -92,9 +100,9 @@ void VRDocLayout::ShowHTML(const wxString& sHTML)
         // The view deletes its window itself, so the panel only hosts it.
         m_pPreview->SetPreviewWindow(m_pHTMLView->GetWindow(), false);
     }
-    const int nPage = m_apNotebooks[2]->GetPageIndex(m_pPreview);
-    if (nPage != wxNOT_FOUND)
-        m_apNotebooks[2]->SetSelection(nPage);
+    int nPage = wxNOT_FOUND;
+    if (wxAuiNotebook* pNotebook = NotebookOf(m_pPreview, &nPage))
+        pNotebook->SetSelection(nPage);
 }
 
 void VRDocLayout::UnbindNodes()
@@ -115,6 +123,117 @@ void VRDocLayout::SetFiles(const std::vector<tcNode*>& apFiles)
     m_pFiles->SetFiles(apFiles);
 }
 
+// The tab keys are the caption keys, which stay the same whatever the program's language.
+std::vector<std::pair<wxWindow*, const char*>> VRDocLayout::Tabs() const
+{
+    return {{m_pSource, "SOURCE_SEGMENTS"},
+            {m_pFiles, "SOURCE_FILES"},
+            {m_pTranslation, "TARGET_TRANSLATIONS"},
+            {m_pFileNotes, "FILE_NOTES"},
+            {m_pTranslationNotes, "TRANSLATION_NOTES"},
+            {m_pPreview, "TRANSLATION_PREVIEW"},
+            {m_pSuggestions, "SUGGESTED_TRANSLATIONS"}};
+}
+
+wxString VRDocLayout::SaveTabs() const
+{
+    const auto aTabs = Tabs();
+    wxString sTabs;
+    for (int n = 0; n < 4; ++n)
+    {
+        wxAuiNotebook* pNotebook = m_apNotebooks[n];
+        sTabs += (n > 0 ? ";" : "") + wxString(kNotebookNames[n]) + "=";
+        for (size_t i = 0; i < pNotebook->GetPageCount(); ++i)
+        {
+            const wxWindow* pPage = pNotebook->GetPage(i);
+            const auto it = std::find_if(aTabs.begin(), aTabs.end(), [&](const auto& tab) { return tab.first == pPage; });
+            if (it == aTabs.end())
+                continue;
+            sTabs += (sTabs.EndsWith("=") ? "" : ",") + wxString(it->second);
+            if (static_cast<int>(i) == pNotebook->GetSelection())
+                sTabs += "*";
+        }
+    }
+    return sTabs;
+}
+
+void VRDocLayout::LoadTabs(const wxString& sTabs)
+{
+    const auto aTabs = Tabs();
+    std::vector<std::pair<wxAuiNotebook*, wxWindow*>> aSelected;
+    for (const wxString& sNotebook : wxSplit(sTabs, ';', 0))
+    {
+        const wxString sName = sNotebook.BeforeFirst('=');
+        const auto itName = std::find(std::begin(kNotebookNames), std::end(kNotebookNames), sName);
+        if (itName == std::end(kNotebookNames))
+            continue;
+        wxAuiNotebook* pTarget = m_apNotebooks[itName - std::begin(kNotebookNames)];
+        size_t nPlace = 0;
+        for (wxString sKey : wxSplit(sNotebook.AfterFirst('='), ',', 0))
+        {
+            const bool bSelected = sKey.EndsWith("*", &sKey);
+            const auto it = std::find_if(aTabs.begin(), aTabs.end(), [&](const auto& tab) { return sKey == tab.second; });
+            if (it == aTabs.end())
+                continue;
+            int nIndex = wxNOT_FOUND;
+            wxAuiNotebook* pHolder = NotebookOf(it->first, &nIndex);
+            if (pHolder != pTarget || nIndex != static_cast<int>(nPlace))
+            {
+                if (pHolder)
+                    pHolder->RemovePage(nIndex);
+                if (it->first->GetParent() != pTarget)
+                    it->first->Reparent(pTarget);
+                pTarget->InsertPage(std::min(nPlace, pTarget->GetPageCount()), it->first, Caption(it->second), false);
+            }
+            ++nPlace;
+            if (bSelected)
+                aSelected.emplace_back(pTarget, it->first);
+        }
+    }
+    for (const auto& [pNotebook, pPage] : aSelected)
+        pNotebook->SetSelection(pNotebook->GetPageIndex(pPage));
+}
+
+wxString VRDocLayout::SaveView() const
+{
+    return wxString(kViewWithTabs) + "|" + SaveTabs() + "|" + m_pManager->SavePerspective();
+}
+
+bool VRDocLayout::LoadView(const wxString& sValue)
+{
+    wxString sTabs = m_sBuiltInTabs;
+    wxString sPerspective = sValue;
+    if (sValue.Find('|') != wxNOT_FOUND)
+    {
+        sPerspective = sValue.AfterFirst('|');
+        if (sValue.BeforeFirst('|') == kViewWithTabs)
+        {
+            sTabs = sPerspective.BeforeFirst('|');
+            sPerspective = sPerspective.AfterFirst('|');
+        }
+    }
+    if (!m_pManager->LoadPerspective(sPerspective, false))
+        return false;
+    LoadTabs(sTabs);
+    m_pManager->Update();
+    return true;
+}
+
+wxAuiNotebook* VRDocLayout::NotebookOf(const wxWindow* pPage, int* pnIndex) const
+{
+    for (wxAuiNotebook* pNotebook : m_apNotebooks)
+    {
+        const int nIndex = pNotebook->GetPageIndex(const_cast<wxWindow*>(pPage));
+        if (nIndex != wxNOT_FOUND)
+        {
+            if (pnIndex)
+                *pnIndex = nIndex;
+            return pNotebook;
+        }
+    }
+    return nullptr;
+}
+
 bool VRDocLayout::IsOwnNotebook(const wxWindow* pWindow) const
 {
     for (const wxAuiNotebook* pNotebook : m_apNotebooks)
@@ -132,24 +251,29 @@ tcNode* VRDocLayout::GetCurrentSegmentNode() const
 
 void VRDocLayout::CreateSourceFrame()
 {
-    wxAuiNotebook* pNotebook = m_apNotebooks[0];
-    const int nPage = pNotebook->GetPageIndex(m_pSource);
     // The pane's grid holds the old file's rows; a new pane is simpler than refilling every part.
-    if (nPage != wxNOT_FOUND)
+    // It takes the old one's place, wherever the translator moved that tab.
+    int nPage = 0;
+    wxAuiNotebook* pNotebook = NotebookOf(m_pSource, &nPage);
+    if (pNotebook)
         pNotebook->DeletePage(nPage);
+    else
+        pNotebook = m_apNotebooks[0];
     const SXLIFFDTD* pDTD = &m_Model.GetXLIFFDTD();
     m_pSource = new VRSourceFrame(pNotebook, pDTD->m_pSourceElement, pDTD->m_pMrkElement, m_Model.GetSegments());
-    pNotebook->InsertPage(0, m_pSource, Caption("SOURCE_SEGMENTS"), false);
+    pNotebook->InsertPage(nPage, m_pSource, Caption("SOURCE_SEGMENTS"), false);
 }
 
 void VRDocLayout::ShowCurrentFile()
 {
     // The editor's pending text belongs to the file shown so far.
     m_pTranslation->FlushCommit();
-    const bool bSourceShown = m_apNotebooks[0]->GetSelection() == m_apNotebooks[0]->GetPageIndex(m_pSource);
+    int nPage = wxNOT_FOUND;
+    wxAuiNotebook* pNotebook = NotebookOf(m_pSource, &nPage);
+    const bool bSourceShown = pNotebook && pNotebook->GetSelection() == nPage;
     CreateSourceFrame();
-    if (bSourceShown)
-        m_apNotebooks[0]->SetSelection(0);
+    if (bSourceShown && (pNotebook = NotebookOf(m_pSource, &nPage)) != nullptr)
+        pNotebook->SetSelection(nPage);
     m_pFileNotes->SetNode(m_Model.GetHeaderNode());
     ShowSegment(0);
 }

@@ -3,6 +3,7 @@
 #include "workspace/VRDocFrame.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class VRFilesFrame;
@@ -43,6 +44,15 @@ public:
     // Shows segment nIndex of the current file in every pane; ignored outside the list.
     void ShowSegment(int nIndex);
 
+    // The arrangement as a stored view holds it: "2|" + tabs + "|" + the docking manager's
+    // perspective, where tabs lists each notebook's tabs in order, as "topleft=SOURCE_SEGMENTS*,
+    // SOURCE_FILES;bottomleft=..." (the caption keys, "*" after the notebook's selected tab).
+    wxString SaveView() const;
+    // Applies a stored view: the perspective, and every tab put back into its notebook at its place.
+    // A value without tabs ("1|" + perspective, or a bare perspective) puts the tabs where a new
+    // page has them. False, changing nothing, when the perspective is no layout.
+    bool LoadView(const wxString& sValue);
+
     wxAuiManager* GetManager() const { return m_pManager.get(); }
     bool IsOwnNotebook(const wxWindow* pWindow) const;
     wxAuiNotebook* GetNotebook(int nIndex) const { return m_apNotebooks[nIndex]; }
@@ -59,6 +69,12 @@ public:
 
 private:
     void CreateSourceFrame();
+    // The tab list of SaveView, and putting the tabs where such a list says.
+    std::vector<std::pair<wxWindow*, const char*>> Tabs() const;
+    wxString SaveTabs() const;
+    void LoadTabs(const wxString& sTabs);
+    // The notebook holding pPage (null when none) and the page's index there.
+    wxAuiNotebook* NotebookOf(const wxWindow* pPage, int* pnIndex = nullptr) const;
 
     VRDocFrame* m_pPage;
     VRProjectModel& m_Model;
@@ -73,4 +89,6 @@ private:
     VRSuggestedTranslationFrame* m_pSuggestions = nullptr;
     int m_nShownSegment = -1;
     std::unique_ptr<tcHTMLWindow> m_pHTMLView;
+    // The tabs as a new page has them.
+    wxString m_sBuiltInTabs;
 };

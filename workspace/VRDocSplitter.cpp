@@ -33,6 +33,14 @@ wxString FileNamePart(const wxString& sPath)
     return s.AfterLast('/');
 }
 
+// A tab is narrow: it shows the page's title with the project's file name in place of its path.
+wxString TabCaption(const VRDocFrame* pPage)
+{
+    const wxString sPath = pPage->GetFileName();
+    const wxString sTitle = pPage->GetTitle();
+    return sPath.empty() ? sTitle : FileNamePart(sPath) + sTitle.Mid(sPath.length());
+}
+
 void PointContextAt(VRDocFrame* pPage)
 {
     tApp()->AppSetDoc(pPage ? pPage->GetDocument() : nullptr);
@@ -131,7 +139,7 @@ void CVRDocSplitter::NewDoc()
         }
     }
     pDialog.reset();
-    AddDocument(pPage, pPage->GetTitle());
+    AddDocument(pPage);
 }
 
 void CVRDocSplitter::OpenDoc(const wxString& sPath)
@@ -167,8 +175,7 @@ void CVRDocSplitter::OpenDoc(const wxString& sPath)
     }
     // A project that opened changed (its memory was chosen anew) gets no change notice later, so
     // its tab shows the mark from the start.
-    AddDocument(pPage,
-                pPage->GetDocument() && pPage->GetDocument()->IsDirty() ? pPage->GetTitle() : FileNamePart(sPath));
+    AddDocument(pPage);
 }
 
 void CVRDocSplitter::AddFiles()
@@ -331,7 +338,8 @@ void CVRDocSplitter::UpdatePageTitle(VRDocFrame* pPage)
     const int nPage = pPage ? GetPageIndex(pPage) : wxNOT_FOUND;
     if (nPage == wxNOT_FOUND)
         return;
-    SetPageText(static_cast<size_t>(nPage), pPage->GetTitle());
+    SetPageText(static_cast<size_t>(nPage), TabCaption(pPage));
+    SetPageToolTip(static_cast<size_t>(nPage), pPage->GetFileName());
     PostSelectionNotification();
 }
 
@@ -386,11 +394,12 @@ void CVRDocSplitter::FollowTabOrder()
                      });
 }
 
-void CVRDocSplitter::AddDocument(VRDocFrame* pPage, const wxString& sCaption)
+void CVRDocSplitter::AddDocument(VRDocFrame* pPage)
 {
     // The first page added is selected at once, with a selection change that must find it listed.
     m_apDocuments.push_back(pPage);
-    AddPage(pPage, sCaption, false);
+    AddPage(pPage, TabCaption(pPage), false);
+    SetPageToolTip(GetPageCount() - 1, pPage->GetFileName());
     SetSelection(GetPageCount() - 1);
     m_pCurrentDoc = pPage;
     PointContextAt(pPage);

@@ -64,8 +64,9 @@ private:
     static void OnDirtyStateChanged(tcEvent* pEvent, void* pOwner, void* pArg1, void* pArg2);
     static void OnDatasourceChanged(tcEvent* pEvent, void* pOwner, void* pArg1, void* pArg2);
 
-    // Appends a new page, selects it and makes it current.
-    void AddDocument(VRDocFrame* pPage, const wxString& sCaption);
+    // Appends a new page, selects it and makes it current. Its tab shows the project's file name
+    // and mark of changes, and has the whole path as its tip.
+    void AddDocument(VRDocFrame* pPage);
     // Makes the page at notebook index nPage current (or none), points the application context at
     // it and posts notification 0.
     void SetCurrentFromNotebook(int nPage);

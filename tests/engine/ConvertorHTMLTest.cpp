@@ -275,6 +275,7 @@ TEST(ConvertorHTML, PostProcessOutput)
         {L"__Lintrado_segment_untranslated_begin__a__Lintrado_segment_untranslated_end__",
          L"<span style=\"background-color:#CAE1F9\">a</span>"},
         {L"__Lintrado_segment_selected_begin__b__Lintrado_segment_selected_end__",
+         L"<a name=\"lintrado-selected-segment\"></a>"
          L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span>"},
     };
     for (const auto& c : cases)

@@ -203,7 +203,7 @@ const std::vector<UnitTextCase> kUnitTextCases = {
      R"(<source>x</source><seg-source> <bpt id="1"><![CDATA[<p>]]></bpt><bpt id="2"><![CDATA[<b>]]></bpt>Press)"
      R"(<ept id="2"><![CDATA[</b>]]></ept> it.<ept id="1"><![CDATA[</p>]]></ept>)"
      R"(<ph><![CDATA[<newline>]]></ph></seg-source><target xml:lang="de">Drücken.</target>)",
-     "de", false, "", "<p><b>Drücken.</b></p><newline>", nullptr},
+     "de", false, "", " <p><b>Drücken.</b></p><newline>", nullptr},
     {"target segments get their source segment's codes and blanks back",
      R"(<source>x</source><seg-source><mrk mtype="seg" mid="1"><it pos="open"><![CDATA[<p>]]></it>One. </mrk>)"
      R"(<mrk mtype="seg" mid="2">Two.&#10;<it pos="close"><![CDATA[</p>]]></it></mrk></seg-source>)"
@@ -337,11 +337,13 @@ TEST_F(ConvertorTest, HighlightMarkersWrapTextOnly)
 
 TEST(ConvertorMarkers, SpansReplaceMarkers)
 {
-    const wxString sText =
-        wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" + kszSelectedEnd;
+    // A selected segment cut by a code is marked in two pieces; the view is sent to the first.
+    const wxString sText = wxString(kszUntranslatedBegin) + L"a" + kszUntranslatedEnd + kszSelectedBegin + L"b" +
+                           kszSelectedEnd + L"<br>" + kszSelectedBegin + L"c" + kszSelectedEnd;
     EXPECT_EQ(ReplaceHighlightMarkersWithSpans(sText),
-              L"<span style=\"background-color:#CAE1F9\">a</span>"
-              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span>");
+              L"<span style=\"background-color:#CAE1F9\">a</span><a name=\"lintrado-selected-segment\"></a>"
+              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">b</span><br>"
+              L"<span style=\"border-style: dotted;border-width:1pt;border-color:#FF0000\">c</span>");
 }
 
 // ---- The preview cache -----------------------------------------------------------------------------

@@ -105,14 +105,16 @@ class OneFilePrompts : public tcSilentUserPrompts
 public:
     explicit OneFilePrompts(const wxString& sAnswer) : m_sAnswer(sAnswer) { tSetUserPrompts(this); }
     ~OneFilePrompts() override { tSetUserPrompts(nullptr); }
-    wxString ChooseFile(const wxString&, const wxString&, const wxString&, const wxString& sWildcard, long nStyle,
+    wxString ChooseFile(const wxString& sMessage, const wxString&, const wxString&, const wxString& sWildcard, long nStyle,
                         wxWindow*) override
     {
         asWildcards.push_back(sWildcard);
+        asTitles.push_back(sMessage);
         nLastStyle = nStyle;
         return m_sAnswer;
     }
     std::vector<wxString> asWildcards;
+    std::vector<wxString> asTitles;
     long nLastStyle = 0;
 
 private:
@@ -199,6 +201,8 @@ TEST_F(ImportFormats, SelectDataSourceCopiesTheChosenPathOrLeavesTheBufferAlone)
         EXPECT_EQ(g_pIORegistry->SelectDatasource(GuidOf(c.eFormat), szBuffer.data(), szBuffer.size()), c.bExpected);
         ASSERT_EQ(prompts.asWildcards.size(), 1u);
         EXPECT_EQ(prompts.asWildcards[0], kFilters[static_cast<int>(c.eFormat)]);
+        // Opening a project says so in the chooser's title (the catalog's key while none is loaded).
+        EXPECT_EQ(prompts.asTitles[0], c.eFormat == Format::XLIFF ? "OPEN_PROJECT_TITLE" : "");
         if (c.szBufferAfter)
         {
             EXPECT_EQ(wxString(szBuffer.data()), wxString::FromUTF8(c.szBufferAfter));

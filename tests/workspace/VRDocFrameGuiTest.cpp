@@ -222,10 +222,14 @@ TEST_F(DocFrameGui, RemovingFiles)
     EXPECT_EQ(3, pPage->GetNumFiles());
     EXPECT_FALSE(pPage->GetDocument()->IsDirty());
 
-    // The last file of the list: the one before it becomes current.
+    // The last file of the list: the one before it becomes current. The question names the file.
     panes.nCurrent = 2;
     Prompts().AnswerMessage(wxOK);
+    const wxString sThird = pPage->GetModel().GetFileNodes()[2]->GetAttributeDisplayAsString(
+        pPage->GetModel().GetXLIFFDTD().m_pFileOriginalAttr);
     pPage->RemoveCurrentFile();
+    EXPECT_EQ("The file " + sThird + " and its translations will be removed from the project. Continue?",
+              Prompts().Calls().back().sMessage);
     EXPECT_EQ(2, pPage->GetNumFiles());
     EXPECT_EQ(1, panes.nCurrent);
     EXPECT_EQ("File 1.", FirstSegmentText(*pPage));

@@ -629,4 +629,24 @@ TEST_F(DocSaveGui, StatisticsOfAManualPageCountItsVisibleWords)
     constexpr int kVisibleCharacters = 2335;
     EXPECT_NEAR(statistics.GetNumCharacters(), kVisibleCharacters, kVisibleCharacters * 5 / 100);
 }
+
+// A typed target keeps copies of its source segment's codes, and with them the segment of an
+// attribute value inside a code: that copy is no segment of its own.
+TEST_F(DocSaveGui, StatisticsCountEverySegmentOnce)
+{
+    const std::string sCode = "<ph id=\"1\"><![CDATA[<item label=\"]]><sub><mrk mtype=\"seg\" mid=\"2\">Open</mrk></sub>"
+                              "<![CDATA[\">]]></ph>";
+    const std::string sBody = "<body><trans-unit><source>x</source><seg-source><mrk mtype=\"seg\" mid=\"1\">" + sCode +
+                              "Opens a file.</mrk></seg-source><target><mrk mtype=\"seg\" mid=\"1\">" + sCode +
+                              "Öffnet eine Datei.</mrk></target></trans-unit></body>";
+    OpenPage(WriteHomeFile("stats.xlf", ProjectXML(sBody, MemoryFile().utf8_string())));
+    EXPECT_EQ(2u, m_pPage->GetSegments().size());
+
+    CVRMemDocStatistics statistics;
+    m_pPage->GetStatistics(&statistics, -1);
+    EXPECT_EQ(2, statistics.GetNumTranslatableSegments());
+    EXPECT_EQ(2, statistics.GetNumSegments());
+    EXPECT_EQ(1, statistics.GetNumTranslatedSegments());
+    EXPECT_EQ(1, statistics.GetNumSegmentsNotTranslated());
+}
 } // namespace

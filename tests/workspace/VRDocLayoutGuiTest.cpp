@@ -416,9 +416,10 @@ TEST_F(DocViewsGui, FirstShownPageRecordsTheDefaultAndTheNextTakesIt)
 {
     NewPage();
     ASSERT_TRUE(PumpUntil([] { return !Stored("DefaultView").empty(); }));
-    EXPECT_TRUE(Stored("DefaultView").StartsWith("1|"));
+    EXPECT_TRUE(Stored("DefaultView").StartsWith("2|topleft=SOURCE_SEGMENTS*,SOURCE_FILES;"));
     EXPECT_EQ(Stored("DefaultView"), Stored("OriginalDefaultView"));
-    EXPECT_EQ("1|" + Perspective(), Stored("DefaultView"));
+    EXPECT_EQ(Layout().SaveView(), Stored("DefaultView"));
+    EXPECT_TRUE(Stored("DefaultView").EndsWith("|" + Perspective()));
 
     // A narrower left dock as the default: a new page comes up with it.
     wxAuiPaneInfo& left = Layout().GetManager()->GetPane("topleft");
@@ -426,7 +427,7 @@ TEST_F(DocViewsGui, FirstShownPageRecordsTheDefaultAndTheNextTakesIt)
     Layout().GetManager()->Update();
     const wxString sNarrow = Perspective();
     m_pPage->SetDefaultView();
-    EXPECT_EQ("1|" + sNarrow, Stored("DefaultView"));
+    EXPECT_TRUE(Stored("DefaultView").EndsWith("|" + sNarrow));
     EXPECT_NE(Stored("DefaultView"), Stored("OriginalDefaultView"));
     Prompts().AnswerMessage(wxNO);
     delete m_pPage;
@@ -475,10 +476,79 @@ TEST_F(DocViewsGui, NamedViews)
 
     // Saved and deleted again; the last view takes its group along.
     m_pPage->SaveView("kept");
-    EXPECT_EQ("1|" + Perspective(), Stored("kept"));
+    EXPECT_EQ(Layout().SaveView(), Stored("kept"));
     for (const char* szName : {"mine", "bare", "broken", "kept", "DefaultView", "OriginalDefaultView"})
         m_pPage->DeleteView(szName);
     EXPECT_FALSE(g_pConfig->HasGroup("/UserInterface/Views"));
+    Prompts().AnswerMessage(wxNO);
+}
+
+// Where each tab stands: "notebook:tab,tab" for the four notebooks, the selected tab marked "*".
+std::string TabPlaces(VRDocLayout& layout)
+{
+    wxString sPlaces;
+    for (int n = 0; n < 4; ++n)
+    {
+        wxAuiNotebook* pNotebook = layout.GetNotebook(n);
+        sPlaces += wxString::Format("%s%d:", n ? " " : "", n);
+        for (size_t i = 0; i < pNotebook->GetPageCount(); ++i)
+            sPlaces += (i ? "," : "") + pNotebook->GetPageText(i) +
+                       (static_cast<int>(i) == pNotebook->GetSelection() ? "*" : "");
+    }
+    return sPlaces.utf8_string();
+}
+
+// Drags a tab as the notebooks let the translator: out of its notebook into another, at nPlace.
+void MoveTab(wxAuiNotebook* pFrom, wxWindow* pPage, wxAuiNotebook* pTo, size_t nPlace)
+{
+    const int nIndex = pFrom->GetPageIndex(pPage);
+    ASSERT_NE(nIndex, wxNOT_FOUND);
+    const wxString sCaption = pFrom->GetPageText(nIndex);
+    pFrom->RemovePage(nIndex);
+    pPage->Reparent(pTo);
+    pTo->InsertPage(nPlace, pPage, sCaption, true);
+}
+
+TEST_F(DocViewsGui, LoadingAViewPutsEveryTabBack)
+{
+    VRDocLayout& layout = NewPage();
+    ASSERT_TRUE(PumpUntil([] { return !Stored("DefaultView").empty(); }));
+    const std::string sBuiltIn = TabPlaces(layout);
+    EXPECT_EQ("0:Source segments*,Files 1:Translation* 2:File notes*,Translation notes,Preview "
+              "3:Suggested translations*",
+              sBuiltIn);
+
+    // A view of its own: the files first and selected, the preview beside the suggestions.
+    MoveTab(layout.GetNotebook(0), layout.GetFilesFrame(), layout.GetNotebook(0), 0);
+    MoveTab(layout.GetNotebook(2), layout.GetPreviewPanel(), layout.GetNotebook(3), 1);
+    const std::string sMine = TabPlaces(layout);
+    m_pPage->SaveView("mine");
+
+    // The preview dragged beside the translation, the notes reordered.
+    MoveTab(layout.GetNotebook(3), layout.GetPreviewPanel(), layout.GetNotebook(1), 0);
+    MoveTab(layout.GetNotebook(2), layout.GetTranslationNotes(), layout.GetNotebook(2), 0);
+    ASSERT_NE(sMine, TabPlaces(layout));
+    EXPECT_TRUE(m_pPage->LoadView("mine"));
+    EXPECT_EQ(sMine, TabPlaces(layout));
+
+    // The default, whether stored with its tabs or by an earlier version without them.
+    m_pPage->RestoreDefaultView();
+    EXPECT_EQ(sBuiltIn, TabPlaces(layout));
+    MoveTab(layout.GetNotebook(2), layout.GetPreviewPanel(), layout.GetNotebook(1), 1);
+    g_pConfig->Write("/UserInterface/Views/DefaultView", "1|" + Perspective());
+    m_pPage->RestoreDefaultView();
+    EXPECT_EQ(sBuiltIn, TabPlaces(layout));
+
+    // The panes a page fills itself find their tabs wherever they stand.
+    MoveTab(layout.GetNotebook(2), layout.GetPreviewPanel(), layout.GetNotebook(1), 1);
+    MoveTab(layout.GetNotebook(0), layout.GetSourceFrame(), layout.GetNotebook(3), 0);
+    layout.GetNotebook(3)->SetSelection(0);
+    m_pPage->ShowHTMLPreview("<p>Statistics</p>");
+    EXPECT_EQ(layout.GetNotebook(1)->GetPageIndex(layout.GetPreviewPanel()), layout.GetNotebook(1)->GetSelection());
+    m_pPage->SelectFile(1);
+    EXPECT_EQ(layout.GetNotebook(3)->GetPage(0), layout.GetSourceFrame());
+    EXPECT_EQ(layout.GetNotebook(3)->GetSelection(), 0);
+    EXPECT_EQ(1u, layout.GetNotebook(0)->GetPageCount());
     Prompts().AnswerMessage(wxNO);
 }
 

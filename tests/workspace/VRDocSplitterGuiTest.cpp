@@ -184,26 +184,28 @@ TEST_F(Notebook, AProjectOpenUnderAnyFormOfItsPathOnlyGetsItsTabSelected)
     wxSetWorkingDirectory(sCwd);
 }
 
-TEST_F(Notebook, TabShowsTheFileNameAfterOpeningThenThePathAndMarkAfterAChange)
+TEST_F(Notebook, TabShowsTheFileNameAndMarkWithThePathAsItsTip)
 {
     const wxString sOne = MakeSavedProject("one", 1);
     m_pNotebook->OpenDoc(sOne);
     VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
     ASSERT_TRUE(pPage);
+    const size_t nTab = static_cast<size_t>(m_pNotebook->GetPageIndex(pPage));
     EXPECT_EQ(TabText(pPage), "one.xlf");
+    EXPECT_EQ(m_pNotebook->GetPageToolTip(nTab), sOne);
     EXPECT_TRUE(ContextNames(pPage));
 
     pPage->GetDocument()->ClearDirty();
     PumpUntil([] { return !wxTheApp->HasPendingEvents(); });
     m_nNotifications = 0;
     pPage->GetDocument()->SetDirty();
-    EXPECT_EQ(TabText(pPage), pPage->GetTitle());
-    EXPECT_TRUE(TabText(pPage).StartsWith(sOne + " (*")) << TabText(pPage).utf8_string();
+    ASSERT_TRUE(pPage->GetTitle().StartsWith(sOne + " (*"));
+    EXPECT_EQ(TabText(pPage), "one.xlf" + pPage->GetTitle().Mid(sOne.length()));
     EXPECT_TRUE(PumpUntil([this] { return m_nNotifications >= 1; }));
 
-    // Saved, the tab keeps the path without the mark.
+    // Saved, the mark goes.
     EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());
-    EXPECT_EQ(TabText(pPage), sOne);
+    EXPECT_EQ(TabText(pPage), "one.xlf");
 }
 
 TEST_F(Notebook, AProjectThatOpensChangedShowsItsMarkOnTheTab)
@@ -223,8 +225,8 @@ TEST_F(Notebook, AProjectThatOpensChangedShowsItsMarkOnTheTab)
     VRDocFrame* pPage = m_pNotebook->GetCurrentDoc();
     ASSERT_TRUE(pPage);
     ASSERT_TRUE(pPage->GetDocument()->IsDirty());
-    EXPECT_EQ(TabText(pPage), pPage->GetTitle());
-    EXPECT_TRUE(TabText(pPage).EndsWith(")")) << TabText(pPage).utf8_string();
+    ASSERT_TRUE(pPage->GetTitle().StartsWith(sOne + " (*"));
+    EXPECT_EQ(TabText(pPage), "one.xlf" + pPage->GetTitle().Mid(sOne.length()));
     Prompts().AnswerMessage(wxNO);
 }
 
@@ -330,7 +332,15 @@ TEST_F(Notebook, NewProjectWithBadRulesShowsWhyThenTheDialogAgainWithItsRows)
     EXPECT_EQ(TabText(pPage), pPage->GetTitle());
     EXPECT_TRUE(ContextNames(pPage));
 
+    // Saved, it shows its name as an opened project does, with the path as the tab's tip.
+    const wxString sSaved = HomePath("new.xlf");
+    Prompts().AnswerFile(sSaved);
+    EXPECT_TRUE(m_pNotebook->SaveCurrentDoc());
+    EXPECT_EQ(TabText(pPage), "new.xlf");
+    EXPECT_EQ(m_pNotebook->GetPageToolTip(static_cast<size_t>(m_pNotebook->GetPageIndex(pPage))), sSaved);
+
     // A new project is unsaved work: closing it asks.
+    pPage->GetDocument()->SetDirty();
     Prompts().AnswerMessage(wxNO);
     m_pNotebook->CloseCurrentDoc();
     EXPECT_EQ(Prompts().Calls().back().sMessage, "XLIFFDOC_UNSAVED_CHANGES_OF");

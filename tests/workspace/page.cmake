@@ -4,7 +4,7 @@ if(TARGET page_tests)
     target_link_libraries(page_tests PRIVATE lintrado_core)
 endif()
 lintrado_test_program(page_gui_tests gui VRDocFrameGuiTest.cpp VRDocLayoutGuiTest.cpp SelectorsGuiTest.cpp DlgNewDocGuiTest.cpp
-    VRDocFrameSaveGuiTest.cpp GridTestSupport.cpp)
+    VRDocFrameSaveGuiTest.cpp GridTestSupport.cpp PagePreviewGuiTest.cpp)
 if(TARGET page_gui_tests)
     target_compile_definitions(page_gui_tests PRIVATE LINTRADO_FIXTURES_DIR="${CMAKE_SOURCE_DIR}/tests/fixtures")
 endif()

@@ -4,6 +4,8 @@ lintrado_test_program(panes_tests unit
     PaneTestSupport.cpp
     SegmentXMLTest.cpp
     SuggestionsTest.cpp
+    TypedTargetRoundTripTest.cpp
+    ${CMAKE_SOURCE_DIR}/tests/engine/ConvertTestSupport.cpp
 )
 if(TARGET panes_tests)
     target_link_libraries(panes_tests PRIVATE lintrado_ui)
