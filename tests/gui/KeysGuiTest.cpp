@@ -50,6 +50,9 @@ protected:
     void FocusEditor()
     {
         VRSegmentEditor* pEditor = Editor();
+        // A progress window that closed leaves no window active when no window manager gives the
+        // activation back.
+        m_pFrame->Raise();
         pEditor->SetFocus();
         m_simulator.MouseMove(pEditor->GetScreenRect().GetPosition() + wxPoint(20, 10));
         ASSERT_TRUE(PumpUntil([pEditor] { return wxWindow::FindFocus() == pEditor; })) << "the editor has no focus";
