@@ -165,6 +165,28 @@ std::vector<wxString> SplitTagWords(const wxString& sRaw)
         while (tStrReplace(s, szFind, szReplace) > 0)
         {
         }
+    // A quoted value is one word, whatever blanks it holds ("Photo of the red car" is one alt text):
+    // a quote that opens a value (right after its "=") runs to the same quote again.
+    wxString sJoined;
+    sJoined.reserve(s.length());
+    wchar_t cQuote = 0;
+    for (size_t i = 0; i < s.length(); ++i)
+    {
+        const wchar_t c = s[i];
+        if (cQuote != 0)
+        {
+            if (c == cQuote)
+                cQuote = 0;
+            sJoined += c == L' ' ? wxString(kszSpace) : wxString(c);
+            continue;
+        }
+        if ((c == L'"' || c == L'\'') && sJoined.EndsWith(L"="))
+            cQuote = c;
+        sJoined += c;
+    }
+    // An unclosed quote joins nothing: the tag is split as it always was.
+    if (cQuote == 0)
+        s = sJoined;
     std::vector<wxString> aWords;
     tStrTok(s, L" ", wxString(), aWords);
     if (aWords.empty())

@@ -68,8 +68,8 @@ TEST(TypedTargetRoundTrip, ReopenedProjectHasTheSegmentsItWasSavedWith)
     tcNode* pFirst = SegmentWith(apSegments, "Opens a file.");
     ASSERT_TRUE(pFirst);
     ASSERT_TRUE(CommitTargetXML(project.DTD(), &project.Doc(), pFirst, L"Öffnet eine Datei.").pDestination);
-    ASSERT_TRUE(CommitTargetXML(project.DTD(), &project.Doc(), SegmentWith(apSegments, "Then"), L" Danach zu.")
-                    .pDestination);
+    ASSERT_TRUE(
+        CommitTargetXML(project.DTD(), &project.Doc(), SegmentWith(apSegments, "Then"), L" Danach zu.").pDestination);
     EXPECT_EQ(SegmentTexts(CollectFileSegments(project.DTD(), pFile)), asSaved);
 
     const wxString sPath = HomePath("typed.xlf");
@@ -112,6 +112,11 @@ TEST(TypedTargetRoundTrip, OutputKeepsTheBlanksAroundTypedText)
          "    <item label=\"Open\">Opens a file.</item>\n"
          "    <item label=\"Save\">Saves it.  Danach zu.</item>\n"
          "</resources>\n"},
+        // Alt texts of one and of several words, each translated whole.
+        {"photos.html",
+         "<p>The car: <img alt=\"Photo of the red car\" src=\"car.png\"> and <img alt=\"Car\" src=\"c.png\">.</p>\n",
+         {{"Photo of the red car", L"Foto des roten Autos"}, {"Car", L"Auto"}},
+         "<p>The car: <img alt=\"Foto des roten Autos\" src=\"car.png\"> and <img alt=\"Auto\" src=\"c.png\">.</p>\n"},
         {"notes.txt",
          "    Open the file. Save it.\n  Close it.\n",
          {{"Open", L"Datei öffnen."}, {"Save", L"Speichern."}, {"Close", L"Schließen."}},
@@ -121,8 +126,10 @@ TEST(TypedTargetRoundTrip, OutputKeepsTheBlanksAroundTypedText)
     {
         SCOPED_TRACE(c.szName);
         CConvertProject project;
-        std::unique_ptr<tcConvertor> pConvertor = wxString(c.szName).EndsWith(".txt")
-                                                      ? AllocateConvertor_TXT(&project.Doc(), L"en")
+        const wxString sName(c.szName);
+        std::unique_ptr<tcConvertor> pConvertor = sName.EndsWith(".txt") ? AllocateConvertor_TXT(&project.Doc(), L"en")
+                                                  : sName.EndsWith(".html")
+                                                      ? AllocateConvertor_HTML(&project.Doc(), L"en")
                                                       : AllocateConvertor_XML(&project.Doc(), L"en");
         tcNode* pFile = project.Convert(*pConvertor, WriteHomeFile(c.szName, c.szDocument));
         ASSERT_TRUE(pFile);
