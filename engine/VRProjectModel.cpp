@@ -189,8 +189,11 @@ void VRProjectModel::Open(const wxString& sPath, CVRMemDoc* pMemDoc, const AskMe
     const wxString sStored = GetMemDocsPath();
     if (!m_pHeldMemDoc && !sStored.empty())
     {
-        m_pHeldMemDoc = m_pMemDocManager->OpenMemDoc(sStored);
+        wxString sError;
+        m_pHeldMemDoc = m_pMemDocManager->OpenMemDoc(sStored, &sError);
         ThrowIfMemoryLoadCancelled();
+        if (!m_pHeldMemDoc)
+            m_sMemDocProblem = tLocalisedWith("SELECT_TM_STORED_FAILED", sStored, sError);
     }
     if (!m_pHeldMemDoc)
     {
@@ -380,8 +383,8 @@ tcConvertor* VRProjectModel::GetConvertor(int nIndex)
         tcNode* pFile = m_apFileNodes[nIndex];
         const wxString sOriginal = pFile->GetAttributeDisplayAsString(m_XLIFFDTD.m_pFileOriginalAttr);
         const wxString sLanguage = pFile->GetAttributeDisplayAsString(m_XLIFFDTD.m_pFileSourceLanguageAttr);
-        m_apConvertors[nIndex] = g_pConvertorRegistry->CreateConvertor(ConvertorRegistry::ExtensionOf(sOriginal),
-                                                                      m_pDoc.get(), sLanguage);
+        m_apConvertors[nIndex] =
+            g_pConvertorRegistry->CreateConvertor(ConvertorRegistry::ExtensionOf(sOriginal), m_pDoc.get(), sLanguage);
     }
     return m_apConvertors[nIndex].get();
 }
@@ -485,9 +488,9 @@ void VRProjectModel::CloseMemory()
         return;
     if (m_pOwnMemDoc->IsModified())
     {
-        const int nAnswer = tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES"),
-                                                       g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM"), wxYES_NO,
-                                                       nullptr);
+        const int nAnswer =
+            tUserPrompts().ShowMessage(g_LocEngine.FindTranslation("MEMDOC_UNSAVED_CHANGES"),
+                                       g_LocEngine.FindTranslation("MESSAGETITLE_CONFIRM"), wxYES_NO, nullptr);
         if (nAnswer != wxYES || !SaveMemory())
             tcLog::LogStr("Save: Cancelled by user", true);
     }

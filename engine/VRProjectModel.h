@@ -141,6 +141,9 @@ public:
     // Writes memdocs and marks the project changed, only when the value names another file.
     void SetMemDocsPath(const wxString& sPath);
     wxString GetMemDocsPath() const;
+    // Why the memory the project names could not be used, for the question that asks for another
+    // one during Open; empty when it names none or it opened.
+    const wxString& GetMemDocProblem() const { return m_sMemDocProblem; }
 
     // Saves through the handler: to the data source, or to sPath when given (it becomes the data
     // source and the path). On success clears the changed mark. False on failure; psError (may be
@@ -180,6 +183,7 @@ private:
     // A memory held by the manager (one reference), or a new one owned here; never both.
     CVRMemDoc* m_pHeldMemDoc = nullptr;
     std::unique_ptr<CVRMemDoc> m_pOwnMemDoc;
+    wxString m_sMemDocProblem;
     wxString m_sPath;
     tcDictionary* m_pRoot = nullptr;
     tcNode* m_pXliffNode = nullptr;

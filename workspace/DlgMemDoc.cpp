@@ -18,15 +18,15 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-
-CDlgMemDoc::CDlgMemDoc(wxWindow* pParent)
+CDlgMemDoc::CDlgMemDoc(wxWindow* pParent, const wxString& sProblem)
     : wxDialog(pParent, wxID_ANY, g_LocEngine.FindTranslation("SELECT_TM_TITLE"), wxDefaultPosition, wxSize(400, 250),
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER)
 {
     tcDebugInfo debugInfo("CDlgMemDoc::CDlgMemDoc");
     auto* pSizer = new wxBoxSizer(wxVERTICAL);
 
-    auto* pBlurb = new wxStaticText(this, wxID_ANY, g_LocEngine.FindTranslation("SELECT_TM_BLURB"));
+    const wxString sBlurb = g_LocEngine.FindTranslation("SELECT_TM_BLURB");
+    auto* pBlurb = new wxStaticText(this, wxID_ANY, sProblem.empty() ? sBlurb : sProblem + "\n\n" + sBlurb);
     // Unwrapped, the blurb would stretch the fitted dialog across the screen.
     pBlurb->Wrap(380);
     pSizer->Add(pBlurb, 0, wxEXPAND | wxALL, 4);
@@ -97,7 +97,7 @@ void CDlgMemDoc::OnTextChanged(wxCommandEvent& event)
     event.Skip();
 }
 
-CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager)
+CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager, const wxString& sProblem)
 {
     tcDebugInfo debugInfo("tAskForMemDoc");
     const wxString sCancelled = g_LocEngine.FindTranslation("SELECT_TM_CANCELLED");
@@ -110,7 +110,7 @@ CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager)
     {
         wxString sName;
         {
-            CDlgMemDoc dialog(nullptr);
+            CDlgMemDoc dialog(nullptr, sProblem);
             dialog.ShowModal();
             sName = dialog.GetFileName();
         }
@@ -151,4 +151,4 @@ wxBEGIN_EVENT_TABLE(CDlgMemDoc, wxDialog)
     EVT_BUTTON(CDlgMemDoc::ID_CANCEL, CDlgMemDoc::OnCancel)
     EVT_TEXT(CDlgMemDoc::ID_FILE, CDlgMemDoc::OnTextChanged)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on

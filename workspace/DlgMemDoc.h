@@ -25,8 +25,9 @@ public:
         ID_FILE = 9999
     };
 
-    // pParent may be null.
-    explicit CDlgMemDoc(wxWindow* pParent);
+    // pParent may be null; sProblem (may be empty) is shown above the usual text: why a memory has
+    // to be chosen (the project's own could not be opened).
+    explicit CDlgMemDoc(wxWindow* pParent, const wxString& sProblem = wxString());
 
     // The path in the field when the dialog was closed with OK; empty after Cancel (or the close
     // box or Escape) and before the dialog was closed.
@@ -54,4 +55,4 @@ private:
 // agrees; a file that cannot be opened is reported and the dialog shown again. Throws TextFailure
 // with a message for the user when the user cancels the dialog, or at once in no-user-interaction
 // mode, so that opening the project stops instead of asking forever.
-CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager);
+CVRMemDoc* tAskForMemDoc(CVRMemDocManager& manager, const wxString& sProblem = wxString());

@@ -102,8 +102,7 @@ VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sSRXPath, CVRMemDocMan
     OpenPages().push_back(this);
 }
 
-VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManager* pMemDocManager,
-                       CVRMemDoc* pMemDoc)
+VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManager* pMemDocManager, CVRMemDoc* pMemDoc)
     : wxPanel(pParent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE), m_Model(pMemDocManager)
 {
     {
@@ -113,7 +112,9 @@ VRDocFrame::VRDocFrame(wxWindow* pParent, const wxString& sPath, CVRMemDocManage
         OpenProgressHook hook(&progress);
         try
         {
-            m_Model.Open(sPath, pMemDoc, [](CVRMemDocManager& manager) { return tAskForMemDoc(manager); });
+            m_Model.Open(sPath, pMemDoc,
+                         [this](CVRMemDocManager& manager)
+                         { return tAskForMemDoc(manager, m_Model.GetMemDocProblem()); });
         }
         catch (const VRProjectCancelled&)
         {
@@ -248,8 +249,8 @@ void VRDocFrame::RemoveCurrentFile()
         return;
     }
     const int nFile = std::clamp(GetCurrentFile(), 0, nFiles - 1);
-    const wxString sFile = m_Model.GetFileNodes()[nFile]->GetAttributeDisplayAsString(
-        m_Model.GetXLIFFDTD().m_pFileOriginalAttr);
+    const wxString sFile =
+        m_Model.GetFileNodes()[nFile]->GetAttributeDisplayAsString(m_Model.GetXLIFFDTD().m_pFileOriginalAttr);
     const int nAnswer = tUserPrompts().ShowMessage(tLocalisedWith("WARNING_REMOVE_FILE", sFile),
                                                    g_LocEngine.FindTranslation("MESSAGETITLE_WARNING"),
                                                    wxOK | wxCANCEL | wxICON_EXCLAMATION, this);
@@ -317,8 +318,10 @@ void VRDocFrame::BindEvents()
             handler.nId);
     }
     // Edits and qualifier changes need nothing of the page; they stop here like the others.
-    Bind(wxEVT_CHOICE, [](wxCommandEvent&) {}, NOTIFY_TARGET_EDITED);
-    Bind(wxEVT_CHOICE, [](wxCommandEvent&) {}, NOTIFY_TARGET_STATE_QUALIFIER_CHANGED);
+    Bind(
+        wxEVT_CHOICE, [](wxCommandEvent&) {}, NOTIFY_TARGET_EDITED);
+    Bind(
+        wxEVT_CHOICE, [](wxCommandEvent&) {}, NOTIFY_TARGET_STATE_QUALIFIER_CHANGED);
     Bind(wxEVT_AUINOTEBOOK_ALLOW_DND, &VRDocFrame::OnAllowNotebookDnD, this);
     Bind(wxEVT_SIZE, &VRDocFrame::OnSize, this);
     Bind(wxEVT_IDLE, &VRDocFrame::OnIdle, this);

@@ -184,7 +184,7 @@ TEST_F(ProjectModelTest, ASourceThatCannotBeReadAddsNothing)
         bool bAddFiles; // to an open project of one file, else a new project
         std::vector<wxString> asFiles;
         std::vector<wxString> asTold; // path and reason of each message
-        int nFiles;                    // files of the project afterwards
+        int nFiles;                   // files of the project afterwards
     } const cases[] = {
         {"new: second path mistyped", false, {sGood, sMissing}, {sMissing, sGone}, 1},
         {"new: first path mistyped", false, {sMissing, sGood}, {sMissing, sGone}, 1},
@@ -265,8 +265,11 @@ TEST_F(ProjectModelTest, ASavedProjectAlwaysReopens)
         int nSegments; // in all files
     } const cases[] = {
         {"empty text added, first removed", {{"a.txt", "One. Two."}}, {{'+', "e.txt", ""}, {'-', "0", ""}}, 1, 0},
-        {"mistyped path added, first kept", {{"a.txt", "One. Two."}}, {{'+', "typo.txt", kMissing}, {'-', "0", ""}},
-         1, 2},
+        {"mistyped path added, first kept",
+         {{"a.txt", "One. Two."}},
+         {{'+', "typo.txt", kMissing}, {'-', "0", ""}},
+         1,
+         2},
         {"two empty added, first removed",
          {{"a.txt", "One. Two."}},
          {{'+', "e.txt", ""}, {'+', "f.txt", ""}, {'-', "0", ""}},
@@ -522,19 +525,24 @@ TEST_F(ProjectModelTest, EveryFailedConstructionLeavesNothing)
          },
          false},
         {"bad rules",
-         [](ProjectModelTest& t, VRProjectModel& m)
-         { t.CreateNew(m, {{"a.txt", "One."}}, {}, nullptr, WriteHomeFile("bad.srx", "<srx>")); },
+         [](ProjectModelTest& t, VRProjectModel& m) {
+             t.CreateNew(m, {{"a.txt", "One."}}, {}, nullptr, WriteHomeFile("bad.srx", "<srx>"));
+         },
          false},
         {"all skipped",
-         [&](ProjectModelTest& t, VRProjectModel& m) { t.CreateNew(m, {{"a.pdf", "x"}}, wxString(sMemory)); }, false},
+         [&](ProjectModelTest& t, VRProjectModel& m) {
+             t.CreateNew(m, {{"a.pdf", "x"}}, wxString(sMemory));
+         },
+         false},
         {"no header",
          [&](ProjectModelTest& t, VRProjectModel& m)
          { t.Open(m, ProjectXML("<body>" + sUnit + "</body>", sMemory, "")); },
          false},
         {"no body", [&](ProjectModelTest& t, VRProjectModel& m) { t.Open(m, ProjectXML("", sMemory)); }, false},
         {"nothing to translate in any new file",
-         [&](ProjectModelTest& t, VRProjectModel& m)
-         { t.CreateNew(m, {{"a.txt", ""}, {"b.txt", ""}}, wxString(sMemory)); },
+         [&](ProjectModelTest& t, VRProjectModel& m) {
+             t.CreateNew(m, {{"a.txt", ""}, {"b.txt", ""}}, wxString(sMemory));
+         },
          false},
         {"memory cancelled",
          [&](ProjectModelTest& t, VRProjectModel& m)
@@ -613,6 +621,31 @@ TEST_F(ProjectModelTest, CancelStopsBetweenUnitsOfOneFile)
                  VRProjectCancelled);
     // Only the convertor's closing value may follow the cancel: the units stopped there.
     EXPECT_LE(progress.nSetsAfterCancel, 1);
+}
+
+// A project whose memory was moved away: the question for another memory says which file could not
+// be opened; a project whose memory opens asks nothing.
+TEST_F(ProjectModelTest, AMovedMemoryIsNamedWhenAnotherIsAskedFor)
+{
+    const wxString sMemory = EmptyMemory("moved.tmx");
+    const wxString sProject = HomePath("moved.xlf");
+    {
+        VRProjectModel model(&m_manager);
+        CreateNew(model, {{"a.txt", "One."}}, sMemory);
+        ASSERT_TRUE(model.Save(sProject));
+    }
+    ASSERT_TRUE(wxRenameFile(sMemory, HomePath("elsewhere.tmx")));
+    const wxString sOther = EmptyMemory("other.tmx");
+    VRProjectModel model(&m_manager);
+    wxString sAsked;
+    model.Open(sProject, nullptr,
+               [&](CVRMemDocManager& manager)
+               {
+                   sAsked = model.GetMemDocProblem();
+                   return manager.OpenMemDoc(sOther);
+               });
+    EXPECT_NE(sAsked.find(sMemory), wxString::npos) << sAsked.utf8_string();
+    EXPECT_EQ(sOther, model.GetMemDocsPath());
 }
 
 TEST_F(ProjectModelTest, NewMemoryIsOfferedOnceAtClosing)
