@@ -133,6 +133,21 @@ bool IsSpaceByte(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
+// Follows the quoted attribute values of a tag: true when c lies in one, its quotes included.
+bool InQuotes(char c, char& cQuote)
+{
+    if (cQuote)
+    {
+        if (c == cQuote)
+            cQuote = 0;
+        return true;
+    }
+    if (c != '"' && c != '\'')
+        return false;
+    cQuote = c;
+    return true;
+}
+
 // Styles the element of one code, the bytes [nFrom, nEnd) between its marks.
 class CodeLexer
 {
@@ -186,17 +201,11 @@ private:
         for (int r = p + 3; r < m_nEnd; ++r)
         {
             const char c = At(r);
-            if (cQuote)
-            {
-                if (c == cQuote)
-                    cQuote = 0;
+            if (InQuotes(c, cQuote))
                 continue;
-            }
-            if (c == '"' || c == '\'')
-                cQuote = c;
-            else if (c == '>')
+            if (c == '>')
                 return SEGSTYLE_BPT_FIRST;
-            else if (c == '=' && At(r - 1) == 'i' && IsSpaceByte(At(r - 2)))
+            if (c == '=' && At(r - 1) == 'i' && IsSpaceByte(At(r - 2)))
             {
                 const int nQuote = r + 1;
                 if (nQuote >= m_nEnd || (At(nQuote) != '"' && At(nQuote) != '\''))
@@ -231,17 +240,8 @@ private:
             const char c = At(q);
             if (bInOpeningTag)
             {
-                if (cQuote)
-                {
-                    if (c == cQuote)
-                        cQuote = 0;
+                if (InQuotes(c, cQuote))
                     continue;
-                }
-                if (c == '"' || c == '\'')
-                {
-                    cQuote = c;
-                    continue;
-                }
                 if (c == '/' && Has(q + 1, ">"))
                 {
                     Style(q, 2, nMarker);

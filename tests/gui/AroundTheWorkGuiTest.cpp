@@ -76,9 +76,7 @@ protected:
             return;
         std::error_code error;
         fs::create_directories(kArtefacts, error);
-        m_pFrame = new BrindovaFrame(g_sAppName, wxPoint(0, 0), wxSize(1000, 700));
-        m_pFrame->Show();
-        PumpEvents(100);
+        ShowMainWindow();
     }
 
     void Open(const wxString& sPath)

@@ -29,9 +29,7 @@ protected:
         ProgramWindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        m_pFrame = new BrindovaFrame(g_sAppName, wxPoint(0, 0), wxSize(1000, 700));
-        m_pFrame->Show();
-        PumpEvents(100);
+        ShowMainWindow();
     }
 
     CVRDocSplitter* Notebook() { return m_pFrame->GetDocSplitter(); }

@@ -3,7 +3,9 @@
 #include "app/AppPaths.h"
 #include "app/BrindovaFrame.h"
 #include "app/ProgramServices.h"
+#include "tests/harness/EventPump.h"
 #include "tests/harness/GuiTest.h"
+#include "varnak/include/tcAppContext.h"
 
 #include <wx/weakref.h>
 
@@ -31,6 +33,14 @@ protected:
         if (m_bServices)
             tStopProgramServices();
         GuiTest::TearDown();
+    }
+
+    // The main window at a size of its own, shown.
+    void ShowMainWindow()
+    {
+        m_pFrame = new BrindovaFrame(g_sAppName, wxPoint(0, 0), wxSize(1000, 700));
+        m_pFrame->Show();
+        PumpEvents(100);
     }
 
     // Runs the menu command nID as a click on its menu item does.
