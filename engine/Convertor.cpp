@@ -687,9 +687,11 @@ tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcEleme
     if (!pNode || !pDoc)
         return pNode;
     tcNode* pResult = pNode;
+    // Read before the node may be replaced (and freed).
+    wxString sMid;
     if (pMrkElement && pNode->GetElement() == pMrkElement)
     {
-        const wxString sMid = pNode->GetAttributeDisplayAsString(pMidAttr);
+        sMid = pNode->GetAttributeDisplayAsString(pMidAttr);
         tcNode* pSegment = nullptr;
         if (pTarget)
         {
@@ -726,7 +728,6 @@ tcNode* tcConvertor::MergeTargetSegments(tcNode* pNode, tcNode* pTarget, tcEleme
     // replacement keeps its index, so walking by index visits every child once.
     if (pResult != pNode)
     {
-        const wxString sMid = pNode->GetAttributeDisplayAsString(pMidAttr);
         if (std::find(m_asMergingMids.begin(), m_asMergingMids.end(), sMid) != m_asMergingMids.end())
             return pResult;
         m_asMergingMids.push_back(sMid);
