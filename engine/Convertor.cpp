@@ -326,7 +326,8 @@ void RestoreSourceEdges(const tcNode* pSource, tcNode* pTarget, tcDocument* pDoc
             pTarget->InsertChild(pCopy, nInsertAt++);
         else
             pTarget->AddChildLast(pCopy);
-    }    RestoreBlanksBetweenCodes(pSource, pTarget, pDoc);
+    }
+    RestoreBlanksBetweenCodes(pSource, pTarget, pDoc);
 }
 
 bool SameStamp(const wxDateTime& a, const wxDateTime& b)
@@ -360,8 +361,8 @@ wxString ReplaceHighlightMarkersWithSpans(const wxString& sText)
     // A segment cut by codes is marked piece by piece: the view goes to its first piece.
     const size_t nFirst = sOut.find(kszSelectedBegin);
     if (nFirst != wxString::npos)
-        sOut.replace(nFirst, wcslen(kszSelectedBegin), wxString::Format(L"<a name=\"%s\"></a>", kszSelectedAnchor) +
-                                                           sSelected);
+        sOut.replace(nFirst, wcslen(kszSelectedBegin),
+                     wxString::Format(L"<a name=\"%s\"></a>", kszSelectedAnchor) + sSelected);
     tStrReplace(sOut, kszSelectedBegin, sSelected);
     tStrReplace(sOut, kszUntranslatedEnd, L"</span>");
     tStrReplace(sOut, kszSelectedEnd, L"</span>");
@@ -510,8 +511,8 @@ bool tcConvertor::Convert(const SXLIFFDTD* pXLIFFDTD, const wxString& sSourcePat
 void tcConvertor::SetReadFailure()
 {
     kvLogError(L"Could not read %s", m_sSourcePath);
-    SetFailure(g_LocEngine.FindTranslation(wxFileName::Exists(m_sSourcePath) ? "FILE_COULD_NOT_OPEN"
-                                                                                  : "FILE_DOES_NOT_EXIST"));
+    SetFailure(
+        g_LocEngine.FindTranslation(wxFileName::Exists(m_sSourcePath) ? "FILE_COULD_NOT_OPEN" : "FILE_DOES_NOT_EXIST"));
 }
 
 tcNode* tcConvertor::FindInternalFile(tcNode* pFile) const

@@ -9,6 +9,7 @@
 #include "workspace/SegmentXML.h"
 #include "workspace/VRSegmentEditor.h"
 
+#include <wx/clipbrd.h>
 #include <wx/uiaction.h>
 
 #include <memory>
@@ -47,6 +48,17 @@ struct SStep
 class TypingGui : public PaneGuiTest
 {
 protected:
+    void TearDown() override
+    {
+        // The rows copy and select text: the toolkit frees the clipboards' data only when told.
+        for (bool bPrimary : {true, false})
+        {
+            wxTheClipboard->UsePrimarySelection(bPrimary);
+            wxTheClipboard->Clear();
+        }
+        PaneGuiTest::TearDown();
+    }
+
     // A fresh copy of the project and a pane showing one of its segments.
     void Start(int nSegment)
     {
