@@ -15,10 +15,14 @@
 // that address is emptied: it then holds null, which the wrappers report as an invalid 'self' or
 // a wrong argument. Main thread only.
 
+#include "varnak/include/tObjectLife.h"
+
 extern "C"
 {
 #include <lua.h>
 }
+
+#include <type_traits>
 
 struct tolua_Error
 {
@@ -83,6 +87,17 @@ void tolua_pushinteger(lua_State* L, lua_Integer value);
 void tolua_pushstring(lua_State* L, const char* value);
 void tolua_pushuserdata(lua_State* L, void* value);
 void tolua_pushusertype(lua_State* L, void* value, const char* type);
+// A library object's pointer read from wherever it was kept (a field, a vector, another object)
+// may have outlived its object: a destroyed object is pushed as nil, never as a box again.
+template <typename T>
+    requires std::is_base_of_v<tcLifeNoticed, T>
+void tolua_pushusertype(lua_State* L, T* value, const char* type)
+{
+    if (tIsDestroyed(value))
+        lua_pushnil(L);
+    else
+        tolua_pushusertype(L, static_cast<void*>(value), type);
+}
 void tolua_pushusertype_and_takeownership(lua_State* L, void* value, const char* type);
 // A box for a part of the object in the box at owner (a field of class type): never cached,
 // keeps the owner's box alive and is emptied with it.

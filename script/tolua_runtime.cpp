@@ -33,6 +33,7 @@ int StateDataGc(lua_State* L)
         auto& states = OpenStates();
         states.erase(std::remove(states.begin(), states.end(), (*pp)->pMain), states.end());
         delete *pp;
+        tWatchDestroyed(false);
         *pp = nullptr;
     }
     return 0;
@@ -430,6 +431,7 @@ void tolua_open(lua_State* L)
     lua_pop(L, 1);
     Data(L)->pMain = pMain;
     OpenStates().push_back(pMain);
+    tWatchDestroyed(true); // pointers kept past their objects' end are refused when pushed
     tSetDestroyedHandler(DestroyedNotice);
     tSetLuaBoxPusher(tolua_pushusertype); // events push their arguments to Lua handlers with it
 

@@ -249,7 +249,7 @@ template <typename E> void PushElement(lua_State* L, const E& value, const char*
     if constexpr (std::is_same_v<E, bool> || kIsNumber<E> || IsText<E>::value)
         Push(L, value);
     else if constexpr (std::is_pointer_v<E>)
-        tolua_pushusertype(L, const_cast<void*>(static_cast<const void*>(value)), szType);
+        tolua_pushusertype(L, const_cast<std::remove_const_t<std::remove_pointer_t<E>>*>(value), szType);
     else
         tolua_pushusertype_and_takeownership(L, new E(value), szType);
 }

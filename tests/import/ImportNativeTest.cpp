@@ -600,8 +600,8 @@ TEST(NativeWriter, DocumentBuiltInCodeRoundTrips)
     pStyle->BorderL.SetPadding(2);
     pStyle->BorderL.SetColour("ABCDEF");
     pStyle->m_sLuaModifier = "return value";
-    pStyle->aAutoNumber.push_back({AUTONUMBER_NUMBERS, true, false, true});
-    pStyle->aAutoNumber.push_back({2, false, true, false});
+    pStyle->aAutoNumber.push_back({{}, AUTONUMBER_NUMBERS, true, false, true});
+    pStyle->aAutoNumber.push_back({{}, 2, false, true, false});
     pSet->AddStyle(std::move(pStyle));
     pSet->AddStyle(std::make_unique<tcStyleElement>(pGloss))->sAfterO = "]";
     doc.AddStyleSet(std::make_unique<tcStyles>("Empty"));

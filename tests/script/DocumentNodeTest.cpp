@@ -2,6 +2,7 @@
 // from a script, out-of-range indexes, the node class chain, ownership on delete and collection,
 // boxes of destroyed objects and the documents the program holds open.
 
+#include "import/XLIFFImporter.h"
 #include "script/tolua.h"
 #include "tests/script/ScriptTestSupport.h"
 #include "varnak/include/tcDocument.h"
@@ -277,3 +278,63 @@ TEST_F(DocumentNodeTest, TextWithLengthTakesAtMostTheText)
               "");
 }
 } // namespace
+
+// A pointer kept in a vector, a record's field or another object outlives its object: read back
+// afterwards it is nil, never a box that would reach freed memory.
+TEST_F(DocumentNodeTest, KeptPointersOfDestroyedObjectsReadBackAsNil)
+{
+    if (m_state.Run("assert(tAddElement)") != "")
+        GTEST_SKIP() << "tAddElement is not bound in this package";
+    ASSERT_EQ(m_state.Run(kSmallTree), "");
+    struct Case
+    {
+        const char* szName;
+        const char* szScript;
+    };
+    const Case aCases[] = {
+        {"a vector's element", R"lua(
+            local parent, child = tcNode:new(), tcNode:new()
+            parent:AddChildLast(child)
+            local v = vector_tcNode__()
+            parent:GetAllDescendants(v)
+            expect_eq(v[0], child, "alive")
+            parent:delete()
+            expect_eq(v[0], nil, "after its parent was deleted"))lua"},
+        {"a record's field", R"lua(
+            local node, diff = tcNode:new(), tcDiff:new()
+            diff.pNodeL = node
+            node:delete()
+            expect_eq(diff.pNodeL, nil, "after the node was deleted"))lua"},
+        {"an order item's kind", R"lua(
+            local kind = tAddElement(doc, "gone")
+            local item = tcOrderElement:new(kind)
+            expect_eq(item:GetElement(), kind, "alive")
+            expect_eq(doc:GetDTD():DeleteElement(kind), true, "deleted")
+            expect_eq(item:GetElement(), nil, "after the kind was deleted"))lua"},
+    };
+    for (const Case& c : aCases)
+        EXPECT_EQ(m_state.Run(c.szScript, c.szName), "") << c.szName;
+}
+
+// The program closes a document that a script's context and handler still hold.
+TEST_F(DocumentNodeTest, ContextsAndHandlersLetADestroyedDocumentGo)
+{
+    ASSERT_TRUE(Init_XLIFFImporter());
+    struct Unregister
+    {
+        ~Unregister() { Done_XLIFFImporter(); }
+    } unregister;
+    ASSERT_EQ(m_state.Run(R"lua(
+        context = tcAppContext:new()
+        context:AppSetDoc(g_pDoc)
+        handler = g_pIORegistry:AllocateIO(g_pIORegistry:GetIOTypeFromTag("XLIFFImporter"))
+        handler:AttachDoc(g_pDoc)
+        expect_eq(handler:GetDoc(), g_pDoc, "attached"))lua"),
+              "");
+    m_pDoc.reset();
+    EXPECT_EQ(m_state.Run(R"lua(
+        expect_eq(context:GetDoc(), nil, "the context's document")
+        expect_eq(handler:GetDoc(), nil, "the handler's document")
+        expect_eq(handler:SaveAs(os.tmpname(), nil) ~= 0, true, "saving without a document"))lua"),
+              "");
+}

@@ -21,7 +21,7 @@
 // - Safe from any thread; compiled patterns are cached per thread.
 
 // One match, or one group of a match.
-class tcMatch
+class tcMatch : public tcLifeNoticed
 {
 public:
     tcMatch() = default;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include <wx/string.h>
 
 #include <atomic>
@@ -27,11 +29,15 @@ private:
 // The application context: the current document and IO handler that scripts and shared routines
 // act on, the no-user-interaction flag and the reporting flags. Main thread, except the flags,
 // which any thread may read.
-class tcAppContext : public tcApplication
+class tcAppContext : public tcLifeNoticed, public tcApplication
 {
 public:
     tcAppContext();
     ~tcAppContext() override;
+    // Every context lets a document or a handler go that is being destroyed, so that none keeps
+    // it as its current one.
+    static void ForgetDocument(const tcDocument* pDoc);
+    static void ForgetIO(const tcIO* pIO);
 
     // Makes pDoc the current document (not owned; null clears it).
     virtual void AppSetDoc(tcDocument* pDoc);
@@ -76,7 +82,7 @@ private:
 };
 
 // A section on show, with its selected entry and node.
-struct tcSection
+struct tcSection : public tcLifeNoticed
 {
     tcSection() = default;
     tcSection(const tcSection&) = default;

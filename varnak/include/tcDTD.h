@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include "varnak/include/VarnakConst.h"
 
 #include <wx/string.h>
@@ -14,7 +16,7 @@ class tcAttribute;
 class tcAttrList;
 
 // Labels of a value list's items, keyed by item identifier.
-class tcLabelSet
+class tcLabelSet : public tcLifeNoticed
 {
 public:
     struct Label
@@ -62,7 +64,7 @@ private:
 };
 
 // A named value list of the DTD: items (identifier, text) in order, and label sets.
-class tcAttrList
+class tcAttrList : public tcLifeNoticed
 {
 public:
     struct Item
@@ -126,7 +128,7 @@ private:
 };
 
 // A named text the DTD declares (an XML internal entity).
-class tcEntity
+class tcEntity : public tcLifeNoticed
 {
 public:
     tcEntity() = default;
@@ -152,7 +154,7 @@ private:
 };
 
 // A cross-reference type.
-class tcRefType
+class tcRefType : public tcLifeNoticed
 {
 public:
     tcRefType() = default;
@@ -210,7 +212,7 @@ private:
 };
 
 // One allowed child of an element kind. The child element belongs to the same DTD.
-struct tcChildRelation
+struct tcChildRelation : public tcLifeNoticed
 {
     tcChildRelation() = default;
     tcChildRelation(teChildRelationConstraint e, tcElement* p, int n) : eConstraint(e), pElement(p), nFlags(n) {}
@@ -225,7 +227,7 @@ struct tcChildRelation
 
 // An attribute kind of one element kind. Owned by its element; the pointer stays valid until the
 // attribute or its element is deleted from the DTD.
-class tcAttribute
+class tcAttribute : public tcLifeNoticed
 {
 public:
     tcAttribute(const wxString& sName, teAttrType eType, teDefaultType eDefault);
@@ -283,7 +285,7 @@ private:
 // An element kind: name, identifier, node class, flags, an ordered list of child relations (the
 // same child kind may stand more than once) and attributes in declaration order. Owned by its DTD;
 // the pointer stays valid until the kind is deleted from the DTD.
-class tcElement
+class tcElement : public tcLifeNoticed
 {
 public:
     tcElement(const wxString& sName, int nID, teNodeClass eClass = NODE_NODE);
@@ -380,7 +382,7 @@ private:
 //
 // Element identifiers 1 to ELEMENTID_LASTRESERVED are kept for the library's fixed kinds: the
 // next-free counter never hands them out and never hands out an identifier in use.
-class tcDTD
+class tcDTD : public tcLifeNoticed
 {
 public:
     tcDTD();

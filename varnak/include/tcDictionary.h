@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include "varnak/include/tcNode.h"
 #include "varnak/include/tcSort.h"
 
@@ -12,7 +14,7 @@ class tcLanguage;
 class tcEntry;
 
 // A field of an entry: an element kind and one of its attributes (0: the element's own text).
-struct tcAttributeDesc
+struct tcAttributeDesc : public tcLifeNoticed
 {
     tcAttributeDesc() = default;
     tcAttributeDesc(int nElement, int nAttribute) : nElementID(nElement), nAttributeID(nAttribute) {}
@@ -230,7 +232,7 @@ public:
 
 // One cross reference: the referenced entry, its type and referenced senses of that entry. The
 // pointers are resolved on demand and are not kept (see tcReferences).
-struct tcRef
+struct tcRef : public tcLifeNoticed
 {
     tcRef() = default;
     tcRef(const tcRef&) = default;

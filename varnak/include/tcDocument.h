@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tcDictionary.h"
 #include "varnak/include/tcDTD.h"
@@ -70,7 +72,7 @@ struct tcDeletedNode
 };
 
 // A special designation of the document (SPECIAL_*) with its fields.
-struct tcSpecialType
+struct tcSpecialType : public tcLifeNoticed
 {
     tcSpecialType() = default;
     tcSpecialType(const tcSpecialType&) = default;
@@ -99,7 +101,7 @@ struct tcSpecialType
 //
 // The document owns every node it allocated, in the tree or not (see tcNode), and frees them all
 // in DeleteDoc and in its destructor; node pointers die with it. Main thread only.
-class tcDocument : public tcDocumentBase
+class tcDocument : public tcLifeNoticed, public tcDocumentBase
 {
 public:
     tcDocument();

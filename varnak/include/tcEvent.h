@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include <wx/string.h>
 
 #include <atomic>
@@ -124,7 +126,7 @@ private:
 };
 
 // Freezes an event for its lifetime (null: nothing). The event must outlive it.
-class tcEventFreezer
+class tcEventFreezer : public tcLifeNoticed
 {
 public:
     explicit tcEventFreezer(tcEvent* pEvent);
@@ -137,7 +139,7 @@ private:
 };
 
 // Suppresses an event for its lifetime (null: nothing). The event must outlive it.
-class tcEventSuppressor
+class tcEventSuppressor : public tcLifeNoticed
 {
 public:
     explicit tcEventSuppressor(tcEvent* pEvent);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "varnak/include/tObjectLife.h"
+
 #include "varnak/include/VarnakConst.h"
 #include "varnak/include/tGUID.h"
 
@@ -30,11 +32,13 @@ struct SExportOptions;
 // errors; it cannot read or write anything itself, so its loading and saving calls fail (see each
 // call). Documents of this library are held in memory whole: there is nothing to load entry by
 // entry, no restore information, no index, no lock and no checkout. Main thread only.
-class tcIO
+class tcIO : public tcLifeNoticed
 {
 public:
-    tcIO() = default;
+    tcIO();
     virtual ~tcIO();
+    // Every handler attached to pDoc lets it go (the document is being destroyed).
+    static void ForgetDocument(const tcDocument* pDoc);
     tcIO(const tcIO&) = delete;
     tcIO& operator=(const tcIO&) = delete;
 

@@ -16,7 +16,7 @@ class tcAttribute;
 class tcNode;
 
 // What CloneTree copies, and between which documents.
-class tcCloneContext
+class tcCloneContext : public tcLifeNoticed
 {
 public:
     // An element kind (pAttr null: nodes of that kind and their subtrees are left out) or one
@@ -72,7 +72,7 @@ public:
 //
 // Indexes are bounds-checked everywhere: an index out of range gives null, -1, false or no
 // effect. Main thread only.
-class tcNode
+class tcNode : public tcLifeNoticed
 {
 public:
     // A node without a document or kind, for callers that build trees outside documents.

@@ -35,7 +35,7 @@ enum teMetatype
 
 // The declaration of a property: type, meaning, location (group path and name), description and
 // default value text.
-class tcVar
+class tcVar : public tcLifeNoticed
 {
 public:
     tcVar() = default;
@@ -63,7 +63,7 @@ private:
 
 // A declared variable with its current value, held as text. SetValue on the property itself
 // notifies nobody; go through tcProperties::SetPropertyValue for that.
-class tcProperty
+class tcProperty : public tcLifeNoticed
 {
 public:
     explicit tcProperty(const tcVar& var) : m_sValue(var.GetDefault()), m_Var(var) {}
@@ -96,7 +96,7 @@ private:
 //
 // Indexes run from 0 in the order of adding. Pointers from GetProperty/GetPropertyVar stay valid
 // until Clear or the set's destruction. Not thread-safe: use one set from one thread at a time.
-class tcProperties
+class tcProperties : public tcLifeNoticed
 {
 public:
     tcProperties() = default;

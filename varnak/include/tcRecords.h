@@ -18,7 +18,7 @@ class tcAttribute;
 
 // A named block of bytes a document keeps for its owner (settings of other programs, templates):
 // an identifier, a block number and the data. The library does not interpret the data.
-class tcBlock
+class tcBlock : public tcLifeNoticed
 {
 public:
     tcBlock() = default;
@@ -53,7 +53,7 @@ private:
 };
 
 // What an export is for, with named text properties an exporter and its scripts share.
-class tcExportInfo
+class tcExportInfo : public tcLifeNoticed
 {
 public:
     explicit tcExportInfo(bool bPreview = false) : m_bPreview(bPreview) {}
@@ -82,7 +82,7 @@ private:
 // others throw tcNotSupported (tNotSupported.h).
 
 // One difference between two trees (left and right).
-struct tcDiff
+struct tcDiff : public tcLifeNoticed
 {
     ~tcDiff() { tNotifyDestroyed(this); }
 
@@ -94,7 +94,7 @@ struct tcDiff
 };
 
 // A place to highlight in a comparison, with its counterpart in the other tree.
-struct tcCompareHighlight
+struct tcCompareHighlight : public tcLifeNoticed
 {
     ~tcCompareHighlight() { tNotifyDestroyed(this); }
 
@@ -104,13 +104,13 @@ struct tcCompareHighlight
     tcAttribute* pAttrOther = nullptr;
 };
 
-struct tsCompareContext
+struct tsCompareContext : public tcLifeNoticed
 {
     ~tsCompareContext() { tNotifyDestroyed(this); }
 };
 
 // An entry filter. No document has one (tcDocument::GetCurrentFilter gives null).
-class tcFilter
+class tcFilter : public tcLifeNoticed
 {
 public:
     tcFilter() = default;
@@ -131,7 +131,7 @@ public:
 };
 
 // Fetching data from the web: nothing is fetched.
-class tcFetch
+class tcFetch : public tcLifeNoticed
 {
 public:
     tcFetch() = default;

@@ -18,12 +18,12 @@ class tcSortMethod;
 // Text comparators. This library applies no collation of its own: every comparator orders text by
 // UTF-16 code units (teStrcmp), as the original platform does without a sort method. Derive to
 // compare otherwise. Safe from any thread.
-class tcStrCmp
+class tcStrCmp : public tcLifeNoticed
 {
 public:
     tcStrCmp() = default;
     // A copy belongs to no sort method.
-    tcStrCmp(const tcStrCmp&) {}
+    tcStrCmp(const tcStrCmp&) : tcLifeNoticed() {}
     tcStrCmp& operator=(const tcStrCmp&) { return *this; }
     virtual ~tcStrCmp() { tNotifyDestroyed(this); }
     // Negative, 0 or positive as sA sorts before, with or after sB.
@@ -67,7 +67,7 @@ private:
 
 // A sort method of a document: an identifier, a name, the configuration bytes of its comparator
 // and the comparator itself, which the method owns.
-class tcSortMethod
+class tcSortMethod : public tcLifeNoticed
 {
 public:
     tcSortMethod();
@@ -109,7 +109,7 @@ private:
 
 // An entry with the value it is sorted by: the value of an attribute of one of its nodes, read
 // when the attribute is set (szCachedVal) so that sorting reads no attributes.
-class tcSortedEntry
+class tcSortedEntry : public tcLifeNoticed
 {
 public:
     explicit tcSortedEntry(tcEntry* pEntry = nullptr) : m_pEntry(pEntry) {}
@@ -136,7 +136,7 @@ private:
 
 // A field of an entry that a sort, search or export names: an element kind (by identifier) and,
 // optionally, one of its attributes (-1: the kind's text).
-struct tcField
+struct tcField : public tcLifeNoticed
 {
     int nElementID = -1;
     int nAttributeID = -1;
@@ -149,7 +149,7 @@ struct tcField
 };
 
 // An ordered list of fields.
-struct tcFieldsList
+struct tcFieldsList : public tcLifeNoticed
 {
     std::vector<tcField> aFields;
 

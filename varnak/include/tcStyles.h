@@ -31,7 +31,7 @@ private:
 // ----- Output order ---------------------------------------------------------------------------------
 
 // One item of an element kind's output order: a child kind, an attribute or the kind's text.
-class tcOrderItem
+class tcOrderItem : public tcLifeNoticed
 {
 public:
     virtual ~tcOrderItem() { tNotifyDestroyed(this); }
@@ -80,7 +80,7 @@ private:
 };
 
 // The output order of one element kind.
-class tcElementOrderItems
+class tcElementOrderItems : public tcLifeNoticed
 {
 public:
     explicit tcElementOrderItems(tcElement* pElement) : m_pElement(pElement) {}
@@ -115,7 +115,7 @@ private:
 // The output order of a style set: per element kind, which children, attributes and text are shown,
 // in which order. Items refer to kinds and attributes of the document's DTD; the document removes
 // them when a kind or attribute is deleted.
-class tcOrder
+class tcOrder : public tcLifeNoticed
 {
 public:
     tcOrder() = default;
@@ -156,7 +156,7 @@ private:
 
 // ----- Styles ---------------------------------------------------------------------------------------
 
-class tcBorder
+class tcBorder : public tcLifeNoticed
 {
 public:
     tcBorder() = default;
@@ -181,7 +181,7 @@ private:
 };
 
 // A numbering rule of an attribute style.
-struct tcAutoNumber
+struct tcAutoNumber : public tcLifeNoticed
 {
     ~tcAutoNumber() { tNotifyDestroyed(this); }
 
@@ -193,7 +193,7 @@ struct tcAutoNumber
 
 // How an element kind or attribute is shown. Numeric switches use STYLE_INHERIT (-1), STYLE_OFF,
 // STYLE_ON; sizes of -1 inherit; colours are six hexadecimal digits or empty (inherit).
-class tcStyle
+class tcStyle : public tcLifeNoticed
 {
 public:
     virtual ~tcStyle() { tNotifyDestroyed(this); }
@@ -398,7 +398,7 @@ public:
 };
 
 // Where a table cell of the output starts and ends.
-struct tcTableCell
+struct tcTableCell : public tcLifeNoticed
 {
     ~tcTableCell() { tNotifyDestroyed(this); }
 
@@ -408,12 +408,12 @@ struct tcTableCell
 
 // Masks (hiding entries by condition) are not modelled by this library: these types exist so that
 // scripts can name them; no style set has masks (tcStyles::GetMasks gives null).
-class tcMask
+class tcMask : public tcLifeNoticed
 {
 public:
     ~tcMask() { tNotifyDestroyed(this); }
 };
-class tcMasks
+class tcMasks : public tcLifeNoticed
 {
 public:
     ~tcMasks() { tNotifyDestroyed(this); }
@@ -421,7 +421,7 @@ public:
 
 // A named style set: styles of element kinds and attributes, and an output order. Styles refer to
 // kinds and attributes of the document's DTD; the document removes them when those are deleted.
-class tcStyles
+class tcStyles : public tcLifeNoticed
 {
 public:
     explicit tcStyles(const wxString& sName = wxString());

@@ -4,16 +4,43 @@
 
 #include <chrono>
 
-tcAppContext::tcAppContext() = default;
+namespace
+{
+// Every context, the program's and those scripts make.
+tcLiveObjects<tcAppContext>& Contexts()
+{
+    static auto* pContexts = new tcLiveObjects<tcAppContext>;
+    return *pContexts;
+}
+} // namespace
+
+tcAppContext::tcAppContext()
+{
+    Contexts().Add(this);
+}
 
 tcAppContext::~tcAppContext()
 {
     tNotifyDestroyed(this);
+    Contexts().Remove(this);
 }
 
 tcSection::~tcSection()
 {
     tNotifyDestroyed(this);
+}
+
+void tcAppContext::ForgetDocument(const tcDocument* pDoc)
+{
+    Contexts().ForEach([pDoc](tcAppContext* pContext) { pContext->AppDeleteDoc(const_cast<tcDocument*>(pDoc)); });
+}
+
+void tcAppContext::ForgetIO(const tcIO* pIO)
+{
+    Contexts().ForEach([pIO](tcAppContext* pContext) {
+        if (pContext->m_pIO == pIO)
+            pContext->m_pIO = nullptr;
+    });
 }
 
 void tcAppContext::AppSetDoc(tcDocument* pDoc)

@@ -3,6 +3,7 @@
 
 #include "varnak/include/tcAppContext.h"
 #include "varnak/include/tcEvent.h"
+#include "varnak/include/tcIO.h"
 #include "varnak/include/tcProperties.h"
 
 #include <algorithm>
@@ -29,7 +30,9 @@ tcDocument::tcDocument() : m_pDTD(std::make_unique<tcDTD>()), m_pProperties(std:
 tcDocument::~tcDocument()
 {
     tNotifyDestroyed(this);
-    tApp()->AppDeleteDoc(this); // the context must not keep a destroyed document as its current one
+    // No application context or handler may keep a destroyed document as its current one.
+    tcAppContext::ForgetDocument(this);
+    tcIO::ForgetDocument(this);
     DeleteDoc();
     // Kinds go without the node and style clean-up: there is nothing left to clean.
     m_pDTD->m_pDoc = nullptr;

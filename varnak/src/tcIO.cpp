@@ -17,12 +17,35 @@ tcIORegistry* const g_pIORegistry = &s_registry;
 
 // ---- tcIO ---------------------------------------------------------------------------------------
 
+namespace
+{
+// Every handler, so that a destroyed document is let go by the handlers still attached to it.
+tcLiveObjects<tcIO>& Handlers()
+{
+    static auto* pHandlers = new tcLiveObjects<tcIO>;
+    return *pHandlers;
+}
+} // namespace
+
+tcIO::tcIO()
+{
+    Handlers().Add(this);
+}
+
 tcIO::~tcIO()
 {
     tNotifyDestroyed(this);
-    // The application context must not keep a destroyed handler as its current one.
-    if (tApp()->GetCurrentIO() == this)
-        tApp()->AppSetIO(nullptr);
+    Handlers().Remove(this);
+    // No application context may keep a destroyed handler as its current one.
+    tcAppContext::ForgetIO(this);
+}
+
+void tcIO::ForgetDocument(const tcDocument* pDoc)
+{
+    Handlers().ForEach([pDoc](tcIO* pIO) {
+        if (pIO->m_pDoc == pDoc)
+            pIO->m_pDoc = nullptr;
+    });
 }
 
 tcDictionary* tcIO::GetDictionary() const

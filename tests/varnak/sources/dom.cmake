@@ -5,6 +5,7 @@ list(APPEND VARNAK_TEST_SOURCES
     DTDTest.cpp
     NodeTest.cpp
     NodeStorageTest.cpp
+    ObjectLifeTest.cpp
     IndexBoundsTest.cpp
 )
 
