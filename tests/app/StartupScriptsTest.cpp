@@ -184,3 +184,43 @@ TEST(StartupScriptsProcess, ProgramRunsThemOnceItsWindowIsShownAndClosesNormally
     }
 }
 } // namespace
+
+// Scripts that once ended the program: a box made again from a pointer whose object is gone, a
+// finaliser that never ends, and one left for the program's end. Each is a logged error; the
+// program goes on and ends normally, the finalisers each stopped at the time limit.
+TEST(StartupScriptsProcess, HostileScriptsLeaveTheProgramRunningAndClosingNormally)
+{
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs a display (run under xvfb-run)";
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "lintrado";
+    ASSERT_TRUE(fs::exists(program)) << program;
+    const fs::path folder = ScriptsFolder();
+    WriteBytes(folder / "a_kept_pointer.lua", "local parent, child = tcNode:new(), tcNode:new()\n"
+                                              "parent:AddChildLast(child)\n"
+                                              "local v = vector_tcNode__(); parent:GetAllDescendants(v)\n"
+                                              "parent:delete()\n"
+                                              "v[0]:GetClassType()\n");
+    WriteBytes(folder / "b_endless_finaliser.lua",
+               "setmetatable({}, {__gc = function() while true do end end}); collectgarbage()\n");
+    WriteBytes(folder / "c_finaliser_at_the_end.lua",
+               "kept = setmetatable({}, {__gc = function() while true do end end})\ntLuaLog('last script ran')\n");
+
+    ChildProcess child(program, {}, {"LINTRADO_TEST_AUTOCLOSE=200", "ASAN_OPTIONS=detect_leaks=0"});
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(child.Wait());
+    EXPECT_EQ(child.ExitCode(), 0);
+
+    const std::string sLog = ReadBytes(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
+    size_t nAt = 0;
+    for (const std::string& sPart :
+         {std::string("LUA ERROR: a_kept_pointer.lua:5: attempt to index a nil value"),
+          std::string("LUA ERROR: in a finaliser: finaliser stopped after 10 seconds"),
+          std::string("LUA: last script ran\n"), std::string("Test hook: closing the main window"),
+          std::string("LUA ERROR: in a finaliser: finaliser stopped after 10 seconds"),
+          std::string("Shutdown: Lua state closed"), std::string("Shutdown: log closed")})
+    {
+        const size_t nFound = sLog.find(sPart, nAt);
+        ASSERT_NE(nFound, std::string::npos) << "missing or out of order: " << sPart << "\n" << sLog;
+        nAt = nFound + sPart.size();
+    }
+}

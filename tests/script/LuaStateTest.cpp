@@ -133,3 +133,70 @@ TEST(LuaGlobalState, InitOnceAndDone)
     tLuaDone(); // a second close does nothing
 }
 } // namespace
+
+// A finaliser runs with Lua's hooks off; one that never ends must still be stopped, its error
+// logged, and the script that collected it goes on. Also for objects still alive when the state
+// closes.
+TEST_F(LuaStateTest, FinalisersAreStoppedAndTheirErrorsLogged)
+{
+    struct Case
+    {
+        const char* szName;
+        const char* szScript;
+        const char* szLogged;
+    };
+    const Case aCases[] = {
+        {"endless", "setmetatable({}, {__gc = function() while true do end end})",
+         "finaliser stopped after 100000 instructions"},
+        {"endless through calls", "local function f() return f() end setmetatable({}, {__gc = function() while true do f() end end})",
+         "finaliser stopped after"},
+        {"catching its own stop", "setmetatable({}, {__gc = function() while true do pcall(function() while true do end end) end end})",
+         "finaliser stopped after"},
+        {"through the debug library", "debug.setmetatable({}, {__gc = function() while true do end end})",
+         "finaliser stopped after 100000 instructions"},
+        {"an error", "setmetatable({}, {__gc = function() error('broken finaliser') end})", "broken finaliser"},
+    };
+    for (const Case& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        tcLogCapture log;
+        wxString sError;
+        EXPECT_TRUE(tLuaRun(m_L, (std::string(c.szScript) + " collectgarbage() done = true").c_str(), "=fin", &sError))
+            << sError;
+        EXPECT_TRUE(log.Contains(c.szLogged));
+        lua_getglobal(m_L, "done");
+        EXPECT_TRUE(lua_toboolean(m_L, -1));
+        lua_pop(m_L, 1);
+    }
+    // Left alive until the state closes.
+    ASSERT_TRUE(tLuaRun(m_L, "kept = setmetatable({}, {__gc = function() while true do end end})", "=kept"));
+    tcLogCapture log;
+    lua_close(m_L);
+    m_L = tLuaNewState();
+    EXPECT_TRUE(log.Contains("finaliser stopped after"));
+    // The standard messages stay.
+    wxString sError;
+    EXPECT_FALSE(tLuaRun(m_L, "setmetatable(setmetatable({}, {__metatable = 1}), {})", "=protected", &sError));
+    EXPECT_TRUE(sError.Contains("cannot change a protected metatable")) << sError;
+    EXPECT_FALSE(tLuaRun(m_L, "setmetatable(1, {})", "=wrong", &sError));
+    EXPECT_TRUE(sError.Contains("bad argument #1 to 'setmetatable' (table expected, got number)")) << sError;
+}
+
+// A finaliser set where no guard sees it (the metatable's __gc replaced afterwards) would hang the
+// program's end: closing the script environment gives up a second after the time limit and the
+// process ends normally.
+TEST(LuaStateDeathTest, ClosingDoesNotHangOnAFinaliserThatNeverEnds)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            tcThreads::SetMainThread();
+            tLuaSetTimeLimit(0.5);
+            lua_State* L = tLuaInit();
+            tLuaRun(L, "local mt = {__gc = true} kept = setmetatable({}, mt) mt.__gc = function() while true do end end",
+                    "=unguarded");
+            tLuaDone();
+            std::exit(3); // not reached: the watchdog ends the process
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -12,8 +12,12 @@ extern "C"
 }
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <unistd.h>
 
 lua_State* g_pLua = nullptr;
 
@@ -92,6 +96,115 @@ void Hook(lua_State* L, lua_Debug* pInfo)
     luaL_error(L, "script stopped after %d seconds", static_cast<int>(g_dTimeLimit + 0.5));
 }
 
+// ----- Finalisers -----
+// Lua runs a finaliser (__gc) with hooks off, so the time limit could never stop one. The
+// finalisers scripts set through setmetatable run in a coroutine of their own instead, where the
+// hook works: each gets the time limit (or the instruction budget) for itself, and its error or
+// stop is logged like any script error. Finalisers do not nest: Lua makes no collection step while
+// one runs.
+std::chrono::steady_clock::time_point g_finaliserStart;
+long long g_nFinaliserExecuted = 0;
+
+void FinaliserHook(lua_State* L, lua_Debug* pInfo)
+{
+    if (pInfo->event == LUA_HOOKCOUNT)
+        g_nFinaliserExecuted += kHookStep;
+    bool bStop = false;
+    if (g_nBudget > 0)
+        bStop = g_nFinaliserExecuted > g_nBudget;
+    else if (g_dTimeLimit > 0)
+    {
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - g_finaliserStart;
+        bStop = elapsed.count() > g_dTimeLimit;
+    }
+    if (!bStop)
+        return;
+    lua_sethook(L, FinaliserHook, LUA_MASKCOUNT, 1);
+    if (g_nBudget > 0)
+        luaL_error(L, "finaliser stopped after %I instructions", static_cast<lua_Integer>(g_nBudget));
+    luaL_error(L, "finaliser stopped after %d seconds", static_cast<int>(g_dTimeLimit + 0.5));
+}
+
+// The __gc a script gave, run in its own coroutine (upvalue 1: the script's finaliser).
+int GuardedFinaliser(lua_State* L)
+{
+    lua_State* pRun = lua_newthread(L);
+    lua_pushvalue(L, lua_upvalueindex(1));
+    lua_pushvalue(L, 1);
+    lua_xmove(L, pRun, 2);
+    g_finaliserStart = std::chrono::steady_clock::now();
+    g_nFinaliserExecuted = 0;
+    lua_sethook(pRun, FinaliserHook, kHookMask, kHookStep);
+    int nResults = 0;
+    const int status = lua_resume(pRun, L, 1, &nResults);
+    if (status == LUA_YIELD)
+        kvLog(L"LUA ERROR: a finaliser yielded; the rest of it does not run");
+    else if (status != LUA_OK)
+    {
+        const char* s = lua_tostring(pRun, -1);
+        luaL_traceback(L, pRun, s ? s : "(error object is not a string)", 0);
+        kvLog(L"LUA ERROR: in a finaliser: %S", lua_tostring(L, -1));
+        lua_pop(L, 1);
+    }
+    lua_pop(L, 1); // the coroutine
+    return 0;
+}
+
+// Puts a Lua function found as the metatable's __gc behind the guard above.
+void GuardFinaliser(lua_State* L, int nMetatable)
+{
+    if (!lua_istable(L, nMetatable) || !lua_checkstack(L, 3))
+        return;
+    lua_pushliteral(L, "__gc");
+    lua_rawget(L, nMetatable);
+    if (lua_isfunction(L, -1) && !lua_iscfunction(L, -1))
+    {
+        lua_pushcclosure(L, GuardedFinaliser, 1);
+        lua_pushliteral(L, "__gc");
+        lua_insert(L, -2);
+        lua_rawset(L, nMetatable);
+    }
+    else
+        lua_pop(L, 1);
+}
+
+// setmetatable and debug.setmetatable as the standard library has them, with the finaliser
+// guarded.
+int GuardedSetMetatable(lua_State* L)
+{
+    const int nType = lua_type(L, 2);
+    luaL_checktype(L, 1, LUA_TTABLE);
+    luaL_argexpected(L, nType == LUA_TNIL || nType == LUA_TTABLE, 2, "nil or table");
+    if (luaL_getmetafield(L, 1, "__metatable") != LUA_TNIL)
+        return luaL_error(L, "cannot change a protected metatable");
+    lua_settop(L, 2);
+    GuardFinaliser(L, 2);
+    lua_setmetatable(L, 1);
+    return 1;
+}
+
+int GuardedDebugSetMetatable(lua_State* L)
+{
+    const int nType = lua_type(L, 2);
+    luaL_argexpected(L, nType == LUA_TNIL || nType == LUA_TTABLE, 2, "nil or table");
+    lua_settop(L, 2);
+    GuardFinaliser(L, 2);
+    lua_setmetatable(L, 1);
+    return 1;
+}
+
+void GuardSetMetatable(lua_State* L)
+{
+    lua_pushcfunction(L, GuardedSetMetatable);
+    lua_setglobal(L, "setmetatable");
+    if (lua_getglobal(L, "debug") == LUA_TTABLE)
+    {
+        lua_pushcfunction(L, GuardedDebugSetMetatable);
+        lua_setfield(L, -2, "setmetatable");
+    }
+    lua_pop(L, 1);
+}
+
 int MessageHandler(lua_State* L)
 {
     const char* s = lua_tostring(L, 1);
@@ -122,6 +235,7 @@ lua_State* tLuaNewState()
     lua_atpanic(L, Panic);
     lua_setwarnf(L, Warn, &g_sWarning);
     luaL_openlibs(L);
+    GuardSetMetatable(L);
     lua_sethook(L, Hook, kHookMask, kHookStep);
     return L;
 }
@@ -142,7 +256,31 @@ void tLuaDone()
     lua_State* L = g_pLua;
     tcEvent::DropAllLuaHandlers();
     g_pLua = nullptr;
+    // Closing runs the finalisers still due. Each is stopped at the time limit, but one set past
+    // the guard (by a metatable changed afterwards, or from C) would never end: the program must
+    // not hang at its end for it, so a watchdog ends the process a second after the time limit.
+    std::mutex lock;
+    std::condition_variable closed;
+    bool bClosed = false;
+    const double dWait = (g_dTimeLimit > 0 ? g_dTimeLimit : 10.0) + 1.0;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> guard(lock);
+        if (!closed.wait_for(guard, std::chrono::duration<double>(dWait), [&] { return bClosed; }))
+        {
+            kvLog(L"LUA ERROR: closing the script environment took more than %d seconds (a finaliser that "
+                  L"does not end); the program ends without waiting for it",
+                  static_cast<int>(dWait + 0.5));
+            kvLogDone();
+            _exit(0);
+        }
+    });
     lua_close(L);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        bClosed = true;
+    }
+    closed.notify_one();
+    watchdog.join();
 }
 
 bool tLuaPCall(lua_State* L, int nArgs, int nResults, wxString* psError)
