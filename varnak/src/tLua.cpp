@@ -32,8 +32,6 @@ double g_dTimeLimit = 10.0;
 long long g_nBudget = 0;
 // Depth of nested protected calls; the outermost one starts the clock and the count.
 int g_nDepth = 0;
-std::chrono::steady_clock::time_point g_start;
-long long g_nExecuted = 0;
 
 void* Allocate(void*, void* p, size_t, size_t nSize)
 {
@@ -72,28 +70,42 @@ void Warn(void* ud, const char* szMessage, int bToContinue)
     }
 }
 
-void Hook(lua_State* L, lua_Debug* pInfo)
+// The clock and the count of one watched run: the outermost protected call, or a finaliser.
+struct Run
 {
-    if (g_nDepth == 0)
-        return;
+    std::chrono::steady_clock::time_point start;
+    long long nExecuted = 0;
+};
+Run g_script;
+Run g_finaliser;
+
+// Counts a hook event of the run; past its limit, raises "<what> stopped after …" on L and from
+// then on at every instruction, so that a script catching the error with pcall is stopped at its
+// next instruction outside the protected call too.
+void Watch(lua_State* L, lua_Debug* pInfo, Run& run, lua_Hook hook, const char* szWhat)
+{
     if (pInfo->event == LUA_HOOKCOUNT)
-        g_nExecuted += kHookStep;
+        run.nExecuted += kHookStep;
     bool bStop = false;
     if (g_nBudget > 0)
-        bStop = g_nExecuted > g_nBudget;
+        bStop = run.nExecuted > g_nBudget;
     else if (g_dTimeLimit > 0)
     {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - g_start;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - run.start;
         bStop = elapsed.count() > g_dTimeLimit;
     }
     if (!bStop)
         return;
-    // From now on every instruction raises, so that a script catching the error with pcall is
-    // stopped at its next instruction outside the protected call too.
-    lua_sethook(L, Hook, LUA_MASKCOUNT, 1);
+    lua_sethook(L, hook, LUA_MASKCOUNT, 1);
     if (g_nBudget > 0)
-        luaL_error(L, "script stopped after %I instructions", static_cast<lua_Integer>(g_nBudget));
-    luaL_error(L, "script stopped after %d seconds", static_cast<int>(g_dTimeLimit + 0.5));
+        luaL_error(L, "%s stopped after %I instructions", szWhat, static_cast<lua_Integer>(g_nBudget));
+    luaL_error(L, "%s stopped after %d seconds", szWhat, static_cast<int>(g_dTimeLimit + 0.5));
+}
+
+void Hook(lua_State* L, lua_Debug* pInfo)
+{
+    if (g_nDepth > 0)
+        Watch(L, pInfo, g_script, Hook, "script");
 }
 
 // ----- Finalisers -----
@@ -102,27 +114,9 @@ void Hook(lua_State* L, lua_Debug* pInfo)
 // hook works: each gets the time limit (or the instruction budget) for itself, and its error or
 // stop is logged like any script error. Finalisers do not nest: Lua makes no collection step while
 // one runs.
-std::chrono::steady_clock::time_point g_finaliserStart;
-long long g_nFinaliserExecuted = 0;
-
 void FinaliserHook(lua_State* L, lua_Debug* pInfo)
 {
-    if (pInfo->event == LUA_HOOKCOUNT)
-        g_nFinaliserExecuted += kHookStep;
-    bool bStop = false;
-    if (g_nBudget > 0)
-        bStop = g_nFinaliserExecuted > g_nBudget;
-    else if (g_dTimeLimit > 0)
-    {
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - g_finaliserStart;
-        bStop = elapsed.count() > g_dTimeLimit;
-    }
-    if (!bStop)
-        return;
-    lua_sethook(L, FinaliserHook, LUA_MASKCOUNT, 1);
-    if (g_nBudget > 0)
-        luaL_error(L, "finaliser stopped after %I instructions", static_cast<lua_Integer>(g_nBudget));
-    luaL_error(L, "finaliser stopped after %d seconds", static_cast<int>(g_dTimeLimit + 0.5));
+    Watch(L, pInfo, g_finaliser, FinaliserHook, "finaliser");
 }
 
 // The __gc a script gave, run in its own coroutine (upvalue 1: the script's finaliser).
@@ -132,8 +126,7 @@ int GuardedFinaliser(lua_State* L)
     lua_pushvalue(L, lua_upvalueindex(1));
     lua_pushvalue(L, 1);
     lua_xmove(L, pRun, 2);
-    g_finaliserStart = std::chrono::steady_clock::now();
-    g_nFinaliserExecuted = 0;
+    g_finaliser = Run{std::chrono::steady_clock::now(), 0};
     lua_sethook(pRun, FinaliserHook, kHookMask, kHookStep);
     int nResults = 0;
     const int status = lua_resume(pRun, L, 1, &nResults);
@@ -296,8 +289,7 @@ bool tLuaPCall(lua_State* L, int nArgs, int nResults, wxString* psError)
     lua_insert(L, nBase);
     if (g_nDepth++ == 0)
     {
-        g_start = std::chrono::steady_clock::now();
-        g_nExecuted = 0;
+        g_script = Run{std::chrono::steady_clock::now(), 0};
         lua_sethook(L, Hook, kHookMask, kHookStep);
     }
     const int status = lua_pcall(L, nArgs, nResults, nBase);
