@@ -139,6 +139,12 @@ TEST_F(AroundTheWork, QuestionsWhileAProjectOpensShowAboveItsProgress)
                      [&](wxDialog* pDialog)
                      {
                          asProgressAtDialog = ShownProgress();
+                         // Shown for a moment as the user sees it, for the screenshot.
+                         pDialog->CentreOnParent();
+                         pDialog->Show();
+                         PumpEvents(300);
+                         EXPECT_TRUE(TakeScreenshot(Artefact("memory-dialog-while-opening.png")));
+                         pDialog->Hide();
                          static_cast<wxTextCtrl*>(pDialog->FindWindow(CDlgMemDoc::ID_FILE))->SetValue(sNewMemory);
                          ClickButton(static_cast<wxAnyButton*>(pDialog->FindWindow(CDlgMemDoc::ID_OK)));
                          return wxID_OK;
