@@ -371,6 +371,7 @@ int class_gc_event(lua_State* L)
         lua_pop(L, 1); // never free(): the object was not made by malloc
     lua_pushnil(L);
     lua_rawsetp(L, lua_upvalueindex(1), p);
+    CountOwned(L, -1);
     Release(L, p);
     return 0;
 }
@@ -426,6 +427,7 @@ int tolua_bnd_releaseownership(lua_State* L)
                 lua_pushnil(L);
                 lua_rawsetp(L, -4, p);
                 tolua_markmade(L, p);
+                CountOwned(L, -1);
                 done = 1;
             }
             lua_pop(L, 3);

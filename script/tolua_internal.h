@@ -24,6 +24,10 @@ struct StateData
     // Objects made for the script (by a constructor, or released from Lua's ownership) that nothing
     // else owns, for the classes that cannot tell an owner themselves.
     std::unordered_set<const void*> made;
+    // Objects Lua owns (the "tolua_gc" registry table's entries).
+    size_t nOwned = 0;
+    // Whether destroyed objects are watched for this state (see UpdateWatch).
+    bool bWatching = false;
 };
 
 StateData* Data(lua_State* L);
@@ -40,6 +44,12 @@ void EmptyBox(lua_State* L, int box);
 void Release(lua_State* L, const void* p);
 void CountBox(lua_State* L, const void* p, int delta);
 void Count(lua_State* L, int tolua_Counts::*member);
+// Lua took (+1) or gave up (-1) ownership of an object.
+void CountOwned(lua_State* L, int delta);
+// Destroyed objects are watched while the script holds objects it made or owns: vectors and
+// records among them may keep pointers that outlive their objects. While it holds none, no
+// script-made place can keep one, and the program pays nothing for the watch.
+void UpdateWatch(StateData* pData);
 void OpenScriptTable(lua_State* L);
 
 int class_index_event(lua_State* L);

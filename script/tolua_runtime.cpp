@@ -32,8 +32,9 @@ int StateDataGc(lua_State* L)
     {
         auto& states = OpenStates();
         states.erase(std::remove(states.begin(), states.end(), (*pp)->pMain), states.end());
+        if ((*pp)->bWatching)
+            tWatchDestroyed(false);
         delete *pp;
-        tWatchDestroyed(false);
         *pp = nullptr;
     }
     return 0;
@@ -156,7 +157,8 @@ void Release(lua_State* L, const void* p)
     StateData* pData = Data(L);
     if (!pData)
         return;
-    pData->made.erase(p);
+    if (pData->made.erase(p))
+        UpdateWatch(pData);
     auto it = pData->boxed.find(p);
     if (it == pData->boxed.end())
         return;
@@ -179,6 +181,9 @@ void Release(lua_State* L, const void* p)
     }
     lua_pop(L, 1);
     RegistryTable(L, "tolua_gc");
+    if (lua_rawgetp(L, -1, p) != LUA_TNIL)
+        CountOwned(L, -1);
+    lua_pop(L, 1);
     lua_pushnil(L);
     lua_rawsetp(L, -2, p);
     lua_pop(L, 1);
@@ -193,6 +198,26 @@ void CountBox(lua_State* L, const void* p, int delta)
     n += delta;
     if (n <= 0)
         pData->boxed.erase(p);
+}
+
+void CountOwned(lua_State* L, int delta)
+{
+    if (StateData* pData = Data(L))
+    {
+        if (delta < 0 && pData->nOwned == 0)
+            return;
+        pData->nOwned += delta;
+        UpdateWatch(pData);
+    }
+}
+
+void UpdateWatch(StateData* pData)
+{
+    const bool bWanted = pData->nOwned > 0 || !pData->made.empty();
+    if (bWanted == pData->bWatching)
+        return;
+    pData->bWatching = bWanted;
+    tWatchDestroyed(bWanted);
 }
 
 void Count(lua_State* L, int tolua_Counts::*member)
@@ -219,7 +244,10 @@ void tolua_released(const void* p)
 void tolua_markmade(lua_State* L, const void* p)
 {
     if (StateData* pData = Data(L); pData && p)
+    {
         pData->made.insert(p);
+        UpdateWatch(pData);
+    }
 }
 
 tolua_Counts tolua_counts(lua_State* L)
@@ -431,7 +459,6 @@ void tolua_open(lua_State* L)
     lua_pop(L, 1);
     Data(L)->pMain = pMain;
     OpenStates().push_back(pMain);
-    tWatchDestroyed(true); // pointers kept past their objects' end are refused when pushed
     tSetDestroyedHandler(DestroyedNotice);
     tSetLuaBoxPusher(tolua_pushusertype); // events push their arguments to Lua handlers with it
 

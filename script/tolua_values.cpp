@@ -324,6 +324,7 @@ int tolua_register_gc(lua_State* L, int lo)
     {
         lua_pushvalue(L, mt);
         lua_rawsetp(L, -2, *slot);
+        CountOwned(L, 1);
     }
     lua_settop(L, mt - 1);
     return bOwned ? 0 : 1;
