@@ -445,21 +445,10 @@ bool ScanBefore(const Regex& re, const CVRSRXExpression* pFilter, const wchar_t*
         if (bFound)
         {
             const int nMatchEnd = static_cast<int>(what[0].second.Get() - pStart);
+            if (nMatchEnd == nPos)
+                return true;
             bAfterEmpty = nMatchEnd == nStart;
             nSearchStart = nStart = nMatchEnd;
-            if (nMatchEnd == nPos)
-            {
-                // A settled match is the same for every longer prefix: the next one resumes after it.
-                if (bSettled)
-                {
-                    progress.nSearchStart = nSearchStart;
-                    progress.nNextStart = nStart;
-                    progress.bAfterEmpty = bAfterEmpty;
-                    if (nReach > progress.nReach)
-                        progress.nReach = nReach;
-                }
-                return true;
-            }
         }
         else
         {
