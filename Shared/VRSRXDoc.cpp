@@ -14,10 +14,13 @@
 #include <boost/regex.hpp>
 #include <boost/regex/icu.hpp>
 
+#include <bitset>
 #include <cstddef>
+#include <cwchar>
 #include <exception>
 #include <functional>
 #include <iterator>
+#include <mutex>
 #include <string>
 #include <variant>
 
@@ -27,6 +30,16 @@ struct CVRSRXExpression
     // \G means "where this search began", which a scan resumed part-way cannot reproduce: such an
     // expression is always scanned from the segment start.
     bool bResumable = true;
+    // The expression has no look-around, conditional, recursion or \G: whether an attempt at a
+    // position can match then depends only on the character there and the one before it, so the
+    // characters no attempt can start with are found once (on first use, by trying each of the
+    // first 256 characters after each kind of character before it) and passed over at no cost.
+    bool bFilterable = false;
+    mutable std::once_flag filterOnce;
+    // Characters a match or partial match can start with; characters beyond 256 always may.
+    mutable std::bitset<256> abCanStart;
+    // Whether the expression can match empty text after some character, or at the start.
+    mutable bool bMatchesEmpty = true;
 };
 
 namespace
@@ -159,6 +172,24 @@ std::wstring NormaliseUnicodeClasses(const std::wstring& sIn)
     return sOut;
 }
 
+// Whether every group of the text is plain, independent or sets options ("(?:", "(?>", "(?i)",
+// "(?-i:" ...), and \G does not occur: no look-ahead or look-behind (which look past the character
+// at an attempt's start and the one before it), conditional or recursion.
+bool HasOnlyPlainGroups(const std::wstring& sText)
+{
+    if (sText.find(L"\\G") != std::wstring::npos)
+        return false;
+    for (size_t i = sText.find(L"(?"); i != std::wstring::npos; i = sText.find(L"(?", i + 2))
+    {
+        const wchar_t c = i + 2 < sText.size() ? sText[i + 2] : L'\0';
+        const wchar_t d = i + 3 < sText.size() ? sText[i + 3] : L'\0';
+        const bool bOption = std::wcschr(L"imsx", c) || (c == L'-' && std::wcschr(L"imsx", d));
+        if (c != L':' && c != L'>' && !(c != L'\0' && bOption))
+            return false;
+    }
+    return true;
+}
+
 wxString MessageText(const std::exception& e)
 {
     wxString s = wxString::FromUTF8(e.what());
@@ -194,6 +225,7 @@ std::shared_ptr<const CVRSRXExpression> Compile(const wxString& sText)
     const std::wstring sPattern = NormaliseUnicodeClasses(sText.ToStdWstring());
     auto pExpr = std::make_shared<CVRSRXExpression>();
     pExpr->bResumable = sPattern.find(L"\\G") == std::wstring::npos;
+    pExpr->bFilterable = HasOnlyPlainGroups(sPattern);
     try
     {
         pExpr->regex.emplace<boost::wregex>(sPattern);
@@ -298,6 +330,65 @@ private:
     EndProbe* m_pProbe = nullptr;
 };
 
+// The characters an attempt of the expression can start with, and whether it can match empty text:
+// each of the first 256 characters is tried as a text of its own, at the start and after a letter,
+// a space and a line feed (the only properties of the character before that the expression can
+// test: word or not, line end or not, none). An attempt that would match, or run into the end of
+// the text, counts; so does one the library gives up on.
+template <class Regex> void BuildStartFilter(const Regex& re, const CVRSRXExpression& expr)
+{
+    const wchar_t aszBefore[] = {0, L'a', L' ', L'\n'};
+    wchar_t aText[2];
+    auto tries = [&](int nBefore, bool bOneChar, boost::match_flag_type flags)
+    {
+        aText[0] = aszBefore[nBefore];
+        EndProbe probe;
+        probe.pEnd = aText + (bOneChar ? 2 : 1);
+        probe.pReach = aText + 1;
+        const ProbeIterator itFirst(aText + 1, &probe);
+        const ProbeIterator itBase(nBefore == 0 ? aText + 1 : aText, &probe);
+        boost::match_results<ProbeIterator> what;
+        try
+        {
+            return boost::regex_search(itFirst, ProbeIterator(probe.pEnd, &probe), what, re,
+                                       flags | boost::match_continuous, itBase);
+        }
+        catch (const std::exception&)
+        {
+            return true;
+        }
+    };
+    for (int c = 0; c < 256; ++c)
+    {
+        aText[1] = static_cast<wchar_t>(c);
+        bool bCan = false;
+        for (int nBefore = 0; nBefore < 4 && !bCan; ++nBefore)
+            bCan = tries(nBefore, true, boost::match_default | boost::match_partial);
+        expr.abCanStart[static_cast<size_t>(c)] = bCan;
+    }
+    bool bEmpty = false;
+    for (int nBefore = 0; nBefore < 4 && !bEmpty; ++nBefore)
+        bEmpty = tries(nBefore, false, boost::match_default);
+    expr.bMatchesEmpty = bEmpty;
+}
+
+// The expression's start filter, built on first use; null when it has none.
+const CVRSRXExpression* StartFilter(const CVRSRXExpression& expr)
+{
+    if (!expr.bFilterable)
+        return nullptr;
+    std::call_once(expr.filterOnce,
+                   [&] { std::visit([&](const auto& re) { BuildStartFilter(re, expr); }, expr.regex); });
+    return &expr;
+}
+
+// Whether an attempt at the character c may match: false only when the start filter rules it out.
+bool CanStart(const CVRSRXExpression& filter, wchar_t c)
+{
+    const auto nCode = static_cast<long>(c);
+    return nCode < 0 || nCode > 255 || filter.abCanStart[static_cast<size_t>(nCode)];
+}
+
 // The before-break condition: does the expression, taking its matches one after another over
 // [pStart, pStart + nPos) as an iterator does, have a match that ends at pStart + nPos?
 //
@@ -305,9 +396,14 @@ private:
 // search takes them). An attempt that never met the end of the text gives the same result for every
 // longer prefix, so such settled attempts are kept in progress and the next query resumes after
 // them.
+//
+// With a start filter, start positions whose character no attempt can start with are passed over
+// (settled: the attempt could only fail there, whatever follows), and so is the start at the end of
+// the prefix when the expression cannot match empty text, so that a position costs an attempt of
+// the engine only where a match may start.
 template <class Regex>
-bool ScanBefore(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRule::Progress& progress,
-                CVRSRXRule::Budget* pBudget)
+bool ScanBefore(const Regex& re, const CVRSRXExpression* pFilter, const wchar_t* pStart, int nPos,
+                CVRSRXRule::Progress& progress, CVRSRXRule::Budget* pBudget)
 {
     EndProbe probe;
     probe.pEnd = pStart + nPos;
@@ -322,6 +418,22 @@ bool ScanBefore(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRule::Pr
     bool bSettled = true;
     while (nStart <= nPos)
     {
+        if (pFilter && nStart < nPos && !CanStart(*pFilter, pStart[nStart]))
+        {
+            while (nStart < nPos && !CanStart(*pFilter, pStart[nStart]))
+                ++nStart;
+            if (bSettled)
+            {
+                progress.nSearchStart = nSearchStart;
+                progress.nNextStart = nStart;
+                progress.bAfterEmpty = bAfterEmpty;
+                if (nStart > progress.nReach)
+                    progress.nReach = nStart;
+            }
+            continue;
+        }
+        if (pFilter && nStart == nPos && !pFilter->bMatchesEmpty)
+            break;
         boost::match_flag_type flags = boost::match_default | boost::match_continuous;
         if (bAfterEmpty && nStart == nSearchStart)
             flags |= boost::regex_constants::match_not_initial_null;
@@ -387,9 +499,13 @@ bool ScanBeforeWhole(const Regex& re, const wchar_t* pStart, int nPos, CVRSRXRul
 // starting there, 0 for a partial one, -1 for none. Only the attempt at pFrom is made: a search
 // would return the leftmost complete or partial match, so an attempt that fails there gives -1
 // either way.
+// With a start filter, a first character that no attempt can start with gives -1 at once.
 template <class Regex>
-int ScanAfter(const Regex& re, const wchar_t* pFrom, const wchar_t* pEnd, CVRSRXRule::Budget* pBudget)
+int ScanAfter(const Regex& re, const CVRSRXExpression* pFilter, const wchar_t* pFrom, const wchar_t* pEnd,
+              CVRSRXRule::Budget* pBudget)
 {
+    if (pFilter && pFrom < pEnd && !CanStart(*pFilter, *pFrom))
+        return -1;
     EndProbe probe;
     probe.pEnd = pEnd;
     probe.pReach = pFrom;
@@ -533,6 +649,7 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
         return progress.aKnown[nIndex] == 1;
 
     bool bHolds;
+    const CVRSRXExpression* pFilter = StartFilter(*m_pBefore);
     if (!m_pBefore->bResumable)
     {
         bHolds =
@@ -540,7 +657,7 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
     }
     else if (progress.nReach < nPos && progress.nNextStart <= nPos)
     {
-        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, progress, pBudget); },
+        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pFilter, pStart, nPos, progress, pBudget); },
                             m_pBefore->regex);
     }
     else
@@ -550,7 +667,8 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
         Progress fresh;
         fresh.pStart = pStart;
         bHolds =
-            std::visit([&](const auto& re) { return ScanBefore(re, pStart, nPos, fresh, pBudget); }, m_pBefore->regex);
+            std::visit([&](const auto& re) { return ScanBefore(re, pFilter, pStart, nPos, fresh, pBudget); },
+                       m_pBefore->regex);
     }
     if (progress.aKnown.size() <= nIndex)
         progress.aKnown.resize(nIndex + 1 + nIndex / 2, 0);
@@ -561,7 +679,8 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
 int CVRSRXRule::AfterResult(const wchar_t* pStart, int nPos, const wchar_t* pEnd, Budget* pBudget) const
 {
     const wchar_t* pFrom = pStart + nPos;
-    return std::visit([&](const auto& re) { return ScanAfter(re, pFrom, pEnd, pBudget); }, m_pAfter->regex);
+    const CVRSRXExpression* pFilter = StartFilter(*m_pAfter);
+    return std::visit([&](const auto& re) { return ScanAfter(re, pFilter, pFrom, pEnd, pBudget); }, m_pAfter->regex);
 }
 
 // ----- CVRSRXDoc ---------------------------------------------------------------------------------

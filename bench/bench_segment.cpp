@@ -11,6 +11,10 @@
 // of the 100 KB and 50 KB runs shows how the cost grows with the length of a unit (2 when linear,
 // 4 when quadratic). The same rules matched from scratch at every position, as the rules read when
 // taken literally, run on samples for comparison (reference_* and speedup_vs_reference_*).
+// A plain-text file of markup nested deep ("<a x="1"><a x="1">...</a></a>", escaped as the unit
+// writer sees it) is one unit of 64 KB, 256 KB and 1 MB: milliseconds per megabyte for each
+// (deep_markup_unit_ms_per_mb_*, flat when the work grows linearly with the unit), beside the
+// sentences in paragraphs of the same run (reference_sentences_ms_per_mb).
 //
 // With files, each line of a file is one unit. --dump writes every segment, one per line, of the
 // files named, or of the generated paragraphs.
@@ -204,6 +208,28 @@ std::wstring HostileUnit(size_t nChars)
     return s;
 }
 
+// The escaped text of nested start tags followed by their end tags, nChars characters.
+std::wstring DeepMarkupUnit(size_t nChars)
+{
+    const std::wstring sStart = L"&lt;a x=\"1\"&gt;";
+    const std::wstring sEnd = L"&lt;/a&gt;";
+    const size_t nDepth = nChars / (sStart.size() + sEnd.size()) + 1;
+    std::wstring s;
+    s.reserve(nDepth * (sStart.size() + sEnd.size()));
+    for (size_t i = 0; i < nDepth; ++i)
+        s += sStart;
+    for (size_t i = 0; i < nDepth; ++i)
+        s += sEnd;
+    s.resize(nChars);
+    return s;
+}
+
+double MsPerMB(const Timing& timing)
+{
+    return timing.nChars ? timing.fSeconds * 1000.0 * static_cast<double>(1 << 20) / static_cast<double>(timing.nChars)
+                         : 0;
+}
+
 std::wstring Joined(const std::vector<std::wstring>& asUnits, const wchar_t* szSeparator = L" ")
 {
     std::wstring s;
@@ -346,6 +372,24 @@ int main(int argc, char** argv)
             Print(sKind + "_100kb_segments", static_cast<double>(full.nSegments));
             Print(sKind + "_100kb_chars_per_s", full.CharsPerSecond());
             Print(sKind + "_time_ratio_100kb_vs_50kb", half.fSeconds > 0 ? full.fSeconds / half.fSeconds : 0);
+        }
+
+        // One long unit of markup: the cost per megabyte stays flat as the unit grows.
+        {
+            Print("reference_sentences_ms_per_mb", MsPerMB(paragraphs));
+            double fFirst = 0;
+            double fLast = 0;
+            for (const size_t nKB : {64, 256, 1024})
+            {
+                const Timing deep = Run(doc, {DeepMarkupUnit(nKB << 10)});
+                const std::string sSize = nKB < 1024 ? std::to_string(nKB) + "kb" : std::to_string(nKB >> 10) + "mb";
+                Print("deep_markup_unit_ms_per_mb_" + sSize, MsPerMB(deep));
+                Print("deep_markup_unit_segments_" + sSize, static_cast<double>(deep.nSegments));
+                if (nKB == 64)
+                    fFirst = MsPerMB(deep);
+                fLast = MsPerMB(deep);
+            }
+            Print("deep_markup_unit_ratio_1mb_vs_64kb", fFirst > 0 ? fLast / fFirst : 0);
         }
 
         // Runaway rules (nested quantifiers, alternatives that overlap) against long runs of one

@@ -402,7 +402,10 @@ void FirstPass(const CSegmentUnit& unit, wxString& sMarkup, wxString& sPlain, st
         wxString sPart;
         pChild->GenerateXLIFF(-1, -1, false, nullptr, &sMarkup, &sPart, &bSubFlow, nullptr, nullptr);
         aLengths.push_back(static_cast<int>(sPart.length()));
-        sPlain += sPart;
+        if (sPlain.empty())
+            sPlain.swap(sPart);
+        else
+            sPlain += sPart;
     }
 }
 } // namespace
@@ -581,7 +584,10 @@ void CSegmentTUChild::GenerateXLIFF(int nSegStart, int nSegEnd, bool bSegmentSub
     }
     case teSegmentKind::Text:
     {
-        const wxString sText = RunText(*this);
+        // The run's own text when it needs no escaping, without a copy of it.
+        const wxString& sOwn = static_cast<const CSegmentText&>(*this).GetText();
+        const wxString sEscaped = Context().bEscapeTextRuns ? EscapeTextRun(sOwn) : wxString();
+        const wxString& sText = Context().bEscapeTextRuns ? sEscaped : sOwn;
         if (psPlain)
             *psPlain += sText;
         if (psMarkup)

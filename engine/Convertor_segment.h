@@ -106,7 +106,9 @@ public:
     explicit CSegmentText(const wxString& sText = wxString()) : m_sText(sText) {}
 
     teSegmentKind Kind() const override { return teSegmentKind::Text; }
-    void SetText(const wxString& sText) { m_sText = sText; }
+    // Taken by value and swapped in: a temporary's text (a whole file's, for plain text) is not
+    // copied again.
+    void SetText(wxString sText) { m_sText.swap(sText); }
     const wxString& GetText() const { return m_sText; }
 
 private:

@@ -304,7 +304,8 @@ TEST_F(SRXTest, ShippedRulesMapTheRegionalTagsOfEachLanguage)
 
 // The kept scan progress and the anchored after-break attempt against the rules as written, on
 // random texts full of the characters the rules react to (ends of text, empty matches, \G, $,
-// look-ahead at the cut, unbounded before-break expressions, repeated rules).
+// look-ahead at the cut, unbounded before-break expressions, repeated rules, boundaries and line
+// starts that depend on the character before a match, sets that ignore case).
 TEST_F(SRXTest, BreaksEqualThoseOfTheLiteralRulesOnRandomTexts)
 {
     std::srand(20240607);

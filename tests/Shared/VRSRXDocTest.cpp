@@ -415,3 +415,106 @@ TEST_F(SRXTest, RunawayRulesAreGivenUpForTheUnitWhileTheOthersStillSegmentIt)
         EXPECT_TRUE(log.Lines().empty());
     }
 }
+
+// ----- Work per position -------------------------------------------------------------------------
+
+namespace
+{
+// Escaped markup nested deep, as a plain-text file of "<a x="1"><a x="1">...</a></a>" reaches the
+// rules: no sentence end, no blank, no capital anywhere.
+std::wstring DeepMarkup(int nDepth)
+{
+    std::wstring s;
+    for (int i = 0; i < nDepth; ++i)
+        s += L"&lt;a x=\"1\"&gt;";
+    for (int i = 0; i < nDepth; ++i)
+        s += L"&lt;/a&gt;";
+    return s;
+}
+
+// Offers the rule every position of the text as the unit writer does (the text up to one character
+// past the position, the progress kept) and returns the matching steps spent; nResults counts the
+// answers other than -1.
+long long StepsOverUnit(const CVRSRXRule& rule, const std::wstring& sText, long long nBudget, int& nResults,
+                        bool& bExhausted)
+{
+    CVRSRXRule::Progress progress;
+    CVRSRXRule::Budget budget{nBudget, false};
+    nResults = 0;
+    const wchar_t* S = sText.data();
+    for (int p = 1; p + 1 < static_cast<int>(sText.size()); ++p)
+        nResults += rule.Match(S, p, S + p + 1, progress, &budget) != -1 ? 1 : 0;
+    bExhausted = budget.bExhausted;
+    return nBudget - budget.nLeft;
+}
+} // namespace
+
+TEST_F(SRXTest, PositionsWhereNoMatchCanStartCostNoMatchingWork)
+{
+    // Each rule can start nowhere in the markup (the blanks in it are single spaces between two
+    // letters): not one step of a budget is spent on it, however long the unit.
+    struct Case
+    {
+        const wchar_t* szBefore;
+        const wchar_t* szAfter;
+    };
+    const Case kCases[] = {
+        {L"[\\.\\?!]+", L"\\s"},
+        {L"[.?!…]+[\"'“”‘’«»‹›)\\]]*", L"\\s+[^\\s\\p{Ll}\\p{Pe}\\p{Pf}]"},
+        {L"\\b(?:Mr|Mrs|Dr|Prof)\\.", L"[^\\S\\r\\n]*\\S"},
+        {L"\\b(?:No|Fig|Vol|Jan|Feb)\\.", L"[^\\S\\r\\n]*\\d"},
+        {L"", L"(?:\\r\\n?|\\n)[ \\t]*(?:\\r\\n?|\\n)\\s*\\S"},
+        {L"(?i)[QYZ]+", L""},
+    };
+    const std::wstring sText = DeepMarkup(2000);
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(wxString(c.szBefore) + " / " + c.szAfter);
+        const CVRSRXRule rule(c.szBefore, c.szAfter);
+        int nResults = 0;
+        bool bExhausted = false;
+        EXPECT_EQ(StepsOverUnit(rule, sText, 0, nResults, bExhausted), 0);
+        EXPECT_FALSE(bExhausted);
+        EXPECT_EQ(nResults, 0);
+    }
+}
+
+TEST_F(SRXTest, MatchingWorkGrowsWithTheUnitsLengthOnly)
+{
+    // Rules that are tried at every position of the markup, holding there or not: four times the
+    // unit costs four times the steps (the scan never goes back to the segment start). A match that
+    // reaches the end of the prefix, as "[^.]+" does throughout, is the exception: its attempt is
+    // made again for every longer prefix, bounded only by the unit's matching budget.
+    struct Case
+    {
+        const wchar_t* szBefore;
+        const wchar_t* szAfter;
+        bool bHolds; // the rule applies at every position
+    };
+    const Case kCases[] = {
+        {L"[^ ]", L"", false},
+        {L"\\S", L"[ \\t]*\\n", false},
+        {L"[.?!]+", L"\\s", false},
+        {L"\\b(?:[eE]\\.g|al|approx|ca)\\.", L"\\s", false},
+        {L"(?:a|&|;)\\b", L"[^\\s]", false},
+    };
+    for (const Case& c : kCases)
+    {
+        SCOPED_TRACE(wxString(c.szBefore) + " / " + c.szAfter);
+        const CVRSRXRule rule(c.szBefore, c.szAfter);
+        long long anSteps[2] = {0, 0};
+        for (int i = 0; i < 2; ++i)
+        {
+            const std::wstring sText = DeepMarkup(i == 0 ? 500 : 2000);
+            int nResults = 0;
+            bool bExhausted = false;
+            anSteps[i] = StepsOverUnit(rule, sText, 1LL << 40, nResults, bExhausted);
+            EXPECT_FALSE(bExhausted);
+            if (c.bHolds)
+            {
+                EXPECT_EQ(nResults, static_cast<int>(sText.size()) - 2);
+            }
+        }
+        EXPECT_LE(anSteps[1], 4 * anSteps[0] + 4 * 64) << anSteps[0] << " then " << anSteps[1];
+    }
+}
