@@ -25,7 +25,10 @@ void CheckRule(const CVRSRXRule& rule, const std::wstring& sText, const char* sz
     const int nLength = std::min(static_cast<int>(sText.size()), kMaxComparedLength);
     const wchar_t* pEnd = pStart + nLength;
     CVRSRXRule::Progress progress;
+    // One budget for the incremental scan and one for all the scans from scratch: a budget per
+    // scan would let a runaway rule spend it anew at every position.
     CVRSRXRule::Budget budget{kCompareBudget, false};
+    CVRSRXRule::Budget freshBudget{kCompareBudget, false};
     for (int nPos = 1; nPos < nLength; ++nPos)
     {
         // The text grows as the convertor feeds it: the incremental scan sees each prefix in turn.
@@ -35,7 +38,6 @@ void CheckRule(const CVRSRXRule& rule, const std::wstring& sText, const char* sz
             if (budget.bExhausted)
                 return;
             CVRSRXRule::Progress fresh;
-            CVRSRXRule::Budget freshBudget{kCompareBudget, false};
             const int nScratch = rule.Match(pStart, nPos, pPrefixEnd, fresh, &freshBudget);
             if (freshBudget.bExhausted)
                 return;
