@@ -301,13 +301,13 @@ TEST_F(DocumentNodeTest, KeptPointersOfDestroyedObjectsReadBackAsNil)
             parent:delete()
             expect_eq(v[0], nil, "after its parent was deleted"))lua"},
         {"a record's field", R"lua(
-            local node, diff = tcNode:new(), tcDiff:new()
+            local node, diff = tcNode:new(), tcDiff()
             diff.pNodeL = node
             node:delete()
             expect_eq(diff.pNodeL, nil, "after the node was deleted"))lua"},
         {"an order item's kind", R"lua(
             local kind = tAddElement(doc, "gone")
-            local item = tcOrderElement:new(kind)
+            local item = tcOrderElement(kind)
             expect_eq(item:GetElement(), kind, "alive")
             expect_eq(doc:GetDTD():DeleteElement(kind), true, "deleted")
             expect_eq(item:GetElement(), nil, "after the kind was deleted"))lua"},
