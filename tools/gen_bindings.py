@@ -853,7 +853,11 @@ class Generator:
         getter, setter = f'get_{cid}', f'set_{cid}'
         if cls:
             target = f'self->{f.name}'
-            L = [f'static int gb_{cid}(lua_State* L)', '{',
+            # The accessors are reachable from scripts through the class table too, with any value
+            # as self: a box of another class must not be read as this one.
+            L = [f'static int gb_{cid}(lua_State* L)', '{', '    tolua_Error err;',
+                 f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))',
+                 f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");',
                  f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
                  f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");']
         else:
@@ -887,7 +891,9 @@ class Generator:
             return
         L = [f'static int sb_{cid}(lua_State* L)', '{', '    tolua_Error err;']
         if cls:
-            L += [f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
+            L += [f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))',
+                  f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");',
+                  f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
                   f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");']
         check = self.check_expr(t, 2, False)
         L += [f'    if (!{check})', '        return Fail(L, "#vinvalid type in variable assignment.", &err);']
