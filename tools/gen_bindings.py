@@ -562,7 +562,10 @@ class Generator:
         col = 'nullptr'
         if cls.collector:
             col = f'collect_{cid}'
-            self.out += [f'static int {col}(lua_State* L)', '{',
+            # Scripts reach the collector through the class table too: a box of another class is
+            # not this class's to delete.
+            self.out += [f'static int {col}(lua_State* L)', '{', '    tolua_Error err;',
+                         f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))', '        return 0;',
                          f'    auto* p = static_cast<{cpp}*>(tolua_tousertype(L, 1, nullptr));']
             if isinstance(owner, str):
                 self.out += [f'    if (!p || ({owner}))', '        return 0; // its owner destroys it']

@@ -205,6 +205,8 @@ TEST_F(RowCallsTest, FoundCasesAreHandled)
          "invalid 'self' in accessing variable 'sSoundIcon'"},
         {"field getter likewise", "SExportOptions['.get'].sSoundIcon(tcText('x'))",
          "invalid 'self' in accessing variable 'sSoundIcon'"},
+        {"a collector reached through the class table with a box of another class",
+         "tcText['.collector'](vector_double_())", ""},
         {"a section's own comparator is not the script's to delete", "section_sort():delete()",
          "'delete' refused: the object belongs to its owner; use SetSort of its sort method; a section's own goes "
          "with the section"},
