@@ -562,7 +562,10 @@ class Generator:
         col = 'nullptr'
         if cls.collector:
             col = f'collect_{cid}'
-            self.out += [f'static int {col}(lua_State* L)', '{',
+            # Scripts reach the collector through the class table too: a box of another class is
+            # not this class's to delete.
+            self.out += [f'static int {col}(lua_State* L)', '{', '    tolua_Error err;',
+                         f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))', '        return 0;',
                          f'    auto* p = static_cast<{cpp}*>(tolua_tousertype(L, 1, nullptr));']
             if isinstance(owner, str):
                 self.out += [f'    if (!p || ({owner}))', '        return 0; // its owner destroys it']
@@ -853,7 +856,11 @@ class Generator:
         getter, setter = f'get_{cid}', f'set_{cid}'
         if cls:
             target = f'self->{f.name}'
-            L = [f'static int gb_{cid}(lua_State* L)', '{',
+            # The accessors are reachable from scripts through the class table too, with any value
+            # as self: a box of another class must not be read as this one.
+            L = [f'static int gb_{cid}(lua_State* L)', '{', '    tolua_Error err;',
+                 f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))',
+                 f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");',
                  f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
                  f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");']
         else:
@@ -887,7 +894,9 @@ class Generator:
             return
         L = [f'static int sb_{cid}(lua_State* L)', '{', '    tolua_Error err;']
         if cls:
-            L += [f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
+            L += [f'    if (!tolua_isusertype(L, 1, "const {cls.name}", 0, &err))',
+                  f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");',
+                  f'    auto* self = static_cast<{cls.cpp}*>(tolua_tousertype(L, 1, nullptr));', '    if (!self)',
                   f'        return FailText(L, "invalid \'self\' in accessing variable \'{f.name}\'");']
         check = self.check_expr(t, 2, False)
         L += [f'    if (!{check})', '        return Fail(L, "#vinvalid type in variable assignment.", &err);']

@@ -1,27 +1,29 @@
 #pragma once
 
 // The library's enumerations. Their values are stored in files and published to scripts; they must
-// not change. Property value types (tTYPE_*) live in tcProperties.h.
+// not change. Property value types (tTYPE_*) live in tcProperties.h. Each has int as its fixed
+// underlying type, so that any int a script or a file gives is a value of the type (routines answer
+// values they do not know neutrally) rather than undefined behaviour.
 
 // A node's identifier within its document (0 means none).
 typedef int tID;
 const tID idNULL = 0;
 
-enum teOrderItemType
+enum teOrderItemType : int
 {
     ORDER_ELEMENT = 0,
     ORDER_ATTRIBUTE = 1,
     ORDER_PCDATA = 2,
 };
 
-enum teStyleType
+enum teStyleType : int
 {
     STYLE_ELEMENT = 0,
     STYLE_ATTRIBUTE = 1,
 };
 
 // Tri-state style switches (bold, italics, ...): STYLE_INHERIT takes the enclosing setting.
-enum teStyleState
+enum teStyleState : int
 {
     STYLE_INHERIT = -1,
     STYLE_OFF = 0,
@@ -29,7 +31,7 @@ enum teStyleState
     STYLE_INVERT = 2,
 };
 
-enum teBorderStyle
+enum teBorderStyle : int
 {
     BORDER_NONE = 0,
     BORDER_HIDDEN = 1,
@@ -43,7 +45,7 @@ enum teBorderStyle
     BORDER_OUTSET = 9,
 };
 
-enum teUnit
+enum teUnit : int
 {
     tUNIT_PT = 0,
     tUNIT_CM = 1,
@@ -51,7 +53,7 @@ enum teUnit
     tUNIT_PIXELS = 3,
 };
 
-enum teAlignment
+enum teAlignment : int
 {
     ALIGN_LEFT = 0,
     ALIGN_CENTER = 1,
@@ -59,7 +61,7 @@ enum teAlignment
     ALIGN_JUSTIFY = 3,
 };
 
-enum teAutoNumberStyle
+enum teAutoNumberStyle : int
 {
     AUTONUMBER_HIDE = 0,
     AUTONUMBER_NUMBERS = 1,
@@ -82,7 +84,7 @@ enum teAutoNumberStyle
 };
 
 // The class of a node (tcNode::GetClassType) and of an element kind (tcElement::GetClass).
-enum teNodeClass
+enum teNodeClass : int
 {
     NODE_NODE = 0,
     NODE_DICTIONARY = 1,
@@ -100,7 +102,7 @@ enum teNodeClass
     NODE_CDATA = 15,
 };
 
-enum teDiffType
+enum teDiffType : int
 {
     DIFF_ONLYLEFT = 0,
     DIFF_ONLYRIGHT = 1,
@@ -108,7 +110,7 @@ enum teDiffType
     DIFF_UNDEFINED = 3,
 };
 
-enum teParseError
+enum teParseError : int
 {
     PARSEERROR_UNKNOWN = 0,
     PARSEERROR_INVALIDTAGNAME = 1,
@@ -135,7 +137,7 @@ enum teParseError
     PARSEERROR_UNESCAPEDLTSLASH = 22,
 };
 
-enum teSpecialType
+enum teSpecialType : int
 {
     SPECIAL_UNDEFINED = -1,
     SPECIAL_TE = 0,
@@ -151,7 +153,7 @@ enum teSpecialType
 };
 
 // Section option bits.
-enum teLanguageFlag
+enum teLanguageFlag : int
 {
     LANG_GASASE_DEPRECATED = 1,
     LANG_NOUNCLASSES = 2,
@@ -159,7 +161,7 @@ enum teLanguageFlag
 };
 
 // How an attribute's value is meant. Every type is stored as text (see tcNode).
-enum teAttrType
+enum teAttrType : int
 {
     ATTR_CDATA = 0,
     ATTR_NDATA = 1,
@@ -171,7 +173,7 @@ enum teAttrType
 };
 
 // An attribute's default kind.
-enum teDefaultType
+enum teDefaultType : int
 {
     ATTRDEF_VALUE = 0,
     ATTRDEF_REQUIRED = 1,
@@ -190,7 +192,7 @@ enum teDefaultType
 };
 
 // How many children of a kind an element holds.
-enum teChildRelationConstraint
+enum teChildRelationConstraint : int
 {
     CHILD_ONE = 0,
     CHILD_ZEROORMORE = 1,
@@ -202,7 +204,7 @@ enum teChildRelationConstraint
 const int CHILDFLAG_READONLY = 1;
 
 // Element kind flags (tcElement::GetFlags).
-enum teElementFlag
+enum teElementFlag : int
 {
     ELEMENTFLAG_NOCHILD = 1,
     ELEMENTFLAG_NODELETE = 2,
@@ -217,7 +219,7 @@ enum teElementFlag
 };
 
 // Attribute kind flags (tcAttribute::GetFlags).
-enum teAttrFlag
+enum teAttrFlag : int
 {
     ATTRFLAG_FIXED = 1,
     ATTRFLAG_READONLY = 2,
@@ -230,14 +232,14 @@ enum teAttrFlag
     ATTRFLAG_RTL = 256,
 };
 
-enum teClipType
+enum teClipType : int
 {
     CLIP_CUT = 0,
     CLIP_COPY = 1,
 };
 
 // What an IO handler type can do (tcIORegistry::GetIOFlags).
-enum teIOFlag
+enum teIOFlag : int
 {
     IOFLAG_SAVE = 1,
     IOFLAG_SAVEACOPY = 2,
@@ -264,7 +266,7 @@ const int ATTRID_LASTRESERVED = 15;
 
 // The operating system families the library tells apart (scripts read them; only OS_LINUX is
 // ever reported here).
-enum teOSVersion
+enum teOSVersion : int
 {
     OS_WINDOWS_NT = 0,
     OS_WINDOWS_2000 = 1,
@@ -291,7 +293,7 @@ enum teOSVersion
 };
 
 // Ready-made search conditions offered by search fields.
-enum teSearchShortcut
+enum teSearchShortcut : int
 {
     tSEARCH_SHORTCUT_TODAY = 0,
     tSEARCH_SHORTCUT_YESTERDAY = 1,

@@ -90,7 +90,8 @@ public:
 
     int GetNumItems() const { return static_cast<int>(m_aItems.size()); }
     // Appends an item and returns its identifier. With bKeepID and an identifier > 0 that no item
-    // has, the item takes nID; otherwise it takes one above every identifier in the list.
+    // has, the item takes nID; otherwise it takes one above every identifier in the list (when an
+    // item holds INT_MAX, the lowest identifier no item has).
     int AddListItem(int nID, const wxString& sText, bool bKeepID = true);
     // Inserts at nIndex (0..count) with a new identifier; -1 for an index out of range.
     int InsertListItem(int nIndex, const wxString& sText);
@@ -404,7 +405,8 @@ public:
     int AssignListID();
     int GetNextListID() const { return m_nNextListID; }
     void SetNextListID(int nID) { m_nNextListID = nID; }
-    // Sets the list counter one above the highest list identifier.
+    // Sets the list counter one above the highest list identifier (the lowest free one when a list
+    // holds INT_MAX).
     void CalculateNextListID();
 
     // Null when none; the first kind of that exact name.

@@ -90,7 +90,10 @@ public:
 class tcLanguage : public tcElementNode
 {
 public:
-    tcLanguage(tcDocument* pDoc, tcElement* pElement) : tcElementNode(pDoc, pElement) {}
+    tcLanguage(tcDocument* pDoc, tcElement* pElement) : tcElementNode(pDoc, pElement)
+    {
+        static_cast<tcStrCmp&>(m_Sort).m_bSectionSort = true;
+    }
 
     teNodeClass GetClassType() const override { return NODE_SECTION; }
     const char* GetClassName() const override { return "tcLanguage"; }

@@ -345,6 +345,7 @@ public:
     // Puts the element children in the order of the kind's content model (as AddChildOrdered);
     // a kind that holds text keeps its mixed content as it stands.
     void ReorderChildren();
+    // Makes room for nCount children ahead (a hint: counts above 1,048,576 reserve that many).
     void ReserveSpaceForChildren(int nCount);
     // Replaces the child at nIndex with pChild (see ReplaceChild).
     bool SetChildAt(int nIndex, tcNode* pChild);

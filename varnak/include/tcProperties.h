@@ -11,7 +11,7 @@
 #include <vector>
 
 // Value types of a property. The numbers are stored by callers and must not change.
-enum teVarType
+enum teVarType : int
 {
     tTYPE_BOOL = 0,
     tTYPE_INTEGER = 1,
@@ -21,7 +21,7 @@ enum teVarType
 
 // What a value means, for editors that offer a suitable control (a folder chooser for a folder).
 // The property set itself only carries it.
-enum teMetatype
+enum teMetatype : int
 {
     tMETATYPE_UNSPECIFIED = 0,
     tMETATYPE_FILENAME = 1,

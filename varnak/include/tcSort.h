@@ -30,10 +30,15 @@ public:
     virtual int Cmp(const wxString& sA, const wxString& sB) const { return teStrcmp(sA, sB); }
     // The sort method that owns this comparator (and destroys it); null when none does.
     const tcSortMethod* GetOwnerMethod() const { return m_pOwnerMethod; }
+    // True for a section's own comparator (a member of the section): it ends with the section, and
+    // nothing may delete it or take it over.
+    bool IsSectionSort() const { return m_bSectionSort; }
 
 private:
     friend class tcSortMethod;
+    friend class tcLanguage;
     const tcSortMethod* m_pOwnerMethod = nullptr;
+    bool m_bSectionSort = false;
 };
 
 // The comparator of a section's sort method; here the code-unit order of tcStrCmp. It keeps the
@@ -94,8 +99,8 @@ public:
     // Takes ownership of the comparator; null gives the method a fresh code-unit comparator.
     void SetSort(std::unique_ptr<tcSort> pSort);
     // The same for a comparator made with new (scripts hold no unique_ptr). Throws
-    // std::invalid_argument, taking nothing, for a comparator another sort method owns; the
-    // method's own comparator changes nothing.
+    // std::invalid_argument, taking nothing, for a comparator another sort method owns or a
+    // section's own comparator; the method's own comparator changes nothing.
     void SetSort(tcSort* pSort);
     // Never null; owned by the method, valid until SetSort or Init replaces it.
     tcSort* GetSort() const { return m_pSort.get(); }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 
 namespace
 {
@@ -22,6 +23,22 @@ template <typename T> bool SwopIn(std::vector<T>& v, int nIndex1, int nIndex2)
         return false;
     std::swap(v[nIndex1], v[nIndex2]);
     return true;
+}
+
+// One above every identifier in ids (nFirst at least). Identifiers are set freely (SetID), so one
+// may be INT_MAX: then, rather than overflow, the lowest identifier from nFirst on that none has.
+template <typename Range, typename GetID, typename Taken>
+int NextFreeID(const Range& ids, int nFirst, GetID getID, Taken isTaken)
+{
+    long long nNext = nFirst;
+    for (const auto& item : ids)
+        nNext = std::max(nNext, static_cast<long long>(getID(item)) + 1);
+    if (nNext <= INT_MAX)
+        return static_cast<int>(nNext);
+    int nID = nFirst;
+    while (nID < INT_MAX && isTaken(nID))
+        ++nID;
+    return nID;
 }
 } // namespace
 
@@ -101,11 +118,8 @@ void tcAttrList::Destroy()
 int tcAttrList::AddListItem(int nID, const wxString& sText, bool bKeepID)
 {
     if (!bKeepID || nID < 1 || GetIndexFromID(nID) >= 0)
-    {
-        nID = 1;
-        for (const Item& item : m_aItems)
-            nID = std::max(nID, item.nID + 1);
-    }
+        nID = NextFreeID(
+            m_aItems, 1, [](const Item& item) { return item.nID; }, [this](int n) { return GetIndexFromID(n) >= 0; });
     m_aItems.push_back(Item{nID, sText});
     return nID;
 }
@@ -523,10 +537,9 @@ bool tcElement::SwopAttributes(int nIndex1, int nIndex2)
 
 int tcElement::GetNextAttributeID() const
 {
-    int nID = ATTRID_LASTRESERVED + 1;
-    for (const auto& p : m_apAttributes)
-        nID = std::max(nID, p->GetID() + 1);
-    return nID;
+    return NextFreeID(
+        m_apAttributes, ATTRID_LASTRESERVED + 1, [](const auto& p) { return p->GetID(); },
+        [this](int n) { return FindAttributeByID(n) != nullptr; });
 }
 
 // ----- tcDTD ------------------------------------------------------------------------------------------
@@ -558,15 +571,22 @@ bool tcDTD::IsElementIDUsed(int nID) const
 int tcDTD::AssignTypeID()
 {
     const int nID = GetNextTypeID();
-    m_nNextTypeID = nID + 1;
+    // After INT_MAX the counter starts again above the reserved identifiers, skipping used ones.
+    m_nNextTypeID = nID < INT_MAX ? nID + 1 : ELEMENTID_LASTRESERVED + 1;
     return nID;
 }
 
 int tcDTD::GetNextTypeID() const
 {
     int nID = std::max(m_nNextTypeID, ELEMENTID_LASTRESERVED + 1);
-    while (IsElementIDUsed(nID))
+    while (IsElementIDUsed(nID) && nID < INT_MAX)
         ++nID;
+    if (IsElementIDUsed(nID))
+    {
+        nID = ELEMENTID_LASTRESERVED + 1;
+        while (IsElementIDUsed(nID) && nID < INT_MAX)
+            ++nID;
+    }
     return nID;
 }
 
@@ -577,17 +597,19 @@ void tcDTD::SetNextTypeID(int nID)
 
 int tcDTD::AssignListID()
 {
-    while (FindListByID(m_nNextListID))
-        ++m_nNextListID;
-    return m_nNextListID++;
+    // The counter is set freely (SetNextListID): after INT_MAX it starts again at 1.
+    const auto advance = [this]() { m_nNextListID = m_nNextListID < INT_MAX ? m_nNextListID + 1 : 1; };
+    for (long long nTried = 0; FindListByID(m_nNextListID) && nTried <= INT_MAX; ++nTried)
+        advance();
+    const int nID = m_nNextListID;
+    advance();
+    return nID;
 }
 
 void tcDTD::CalculateNextListID()
 {
-    int nNext = 1;
-    for (const auto& p : m_apLists)
-        nNext = std::max(nNext, p->GetID() + 1);
-    m_nNextListID = nNext;
+    m_nNextListID = NextFreeID(
+        m_apLists, 1, [](const auto& p) { return p->GetID(); }, [this](int n) { return FindListByID(n) != nullptr; });
 }
 
 tcElement* tcDTD::FindElementByName(const wxString& sName) const

@@ -275,8 +275,10 @@ void tcNode::ReorderChildren()
 
 void tcNode::ReserveSpaceForChildren(int nCount)
 {
+    // A hint only: a count no document reaches would take gigabytes for nothing.
+    constexpr int kMostReserved = 1 << 20;
     if (nCount > 0)
-        m_apChildren.reserve(static_cast<size_t>(nCount));
+        m_apChildren.reserve(static_cast<size_t>(std::min(nCount, kMostReserved)));
 }
 
 bool tcNode::SetChildAt(int nIndex, tcNode* pChild)

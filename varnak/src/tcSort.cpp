@@ -51,6 +51,8 @@ void tcSortMethod::SetSort(tcSort* pSort)
         return;
     if (pSort && pSort->GetOwnerMethod())
         throw std::invalid_argument("the comparator belongs to another sort method");
+    if (pSort && pSort->IsSectionSort())
+        throw std::invalid_argument("the comparator belongs to a section");
     SetSort(std::unique_ptr<tcSort>(pSort));
 }
 
