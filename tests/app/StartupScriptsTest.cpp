@@ -150,40 +150,60 @@ TEST_F(StartupScriptsRun, AScriptsEventHandlerHearsLaterTriggers)
     EXPECT_TRUE(tLuaRun(g_pLua, "assert(heard == 2, heard)", "=heard"));
 }
 
+// Runs the program until its test hook closes the main window, with the scripts the test wrote;
+// expects it to end with code 0 and returns its log ("" when it did not run).
+std::string RunProgram()
+{
+    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "lintrado";
+    if (!fs::exists(program))
+    {
+        ADD_FAILURE() << "no program at " << program;
+        return "";
+    }
+    ChildProcess child(program, {}, {"LINTRADO_TEST_AUTOCLOSE=200", "ASAN_OPTIONS=detect_leaks=0"});
+    if (!child.Started() || !child.Wait())
+    {
+        ADD_FAILURE() << "the program did not start or end";
+        return "";
+    }
+    EXPECT_EQ(child.ExitCode(), 0);
+    return ReadBytes(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
+}
+
+// Each part is in the log after the one before it (and, with bOnce, only once).
+void ExpectInOrder(const std::string& sLog, const std::vector<std::string>& asParts, bool bOnce)
+{
+    size_t nAt = 0;
+    for (const std::string& sPart : asParts)
+    {
+        const size_t nFound = sLog.find(sPart, nAt);
+        ASSERT_NE(nFound, std::string::npos) << "missing or out of order: " << sPart << "\n" << sLog;
+        if (bOnce)
+        {
+            EXPECT_EQ(sLog.find(sPart, nFound + 1), std::string::npos) << "twice: " << sPart;
+        }
+        nAt = nFound + sPart.size();
+    }
+}
+
 TEST(StartupScriptsProcess, ProgramRunsThemOnceItsWindowIsShownAndClosesNormally)
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "lintrado";
-    ASSERT_TRUE(fs::exists(program)) << program;
     const fs::path folder = ScriptsFolder();
     WriteBytes(folder / "a_raises.lua", "local function fail() error('no luck at start-up') end\nfail()\n");
     WriteBytes(folder / "b_logs.lua", "tLuaLog('start-up script ran')\n");
 
-    ChildProcess child(program, {}, {"LINTRADO_TEST_AUTOCLOSE=200", "ASAN_OPTIONS=detect_leaks=0"});
-    ASSERT_TRUE(child.Started());
-    ASSERT_TRUE(child.Wait());
-    EXPECT_EQ(child.ExitCode(), 0);
-
     // In order: the failing script with its traceback, the other script's line, then the window
     // closing; each once.
-    const std::string sLog = ReadBytes(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
-    size_t nAt = 0;
-    for (const std::string& sPart :
-         {"Start-up script: " + (folder / "a_raises.lua").string() + "\n",
-          std::string("LUA ERROR: a_raises.lua:1: no luck at start-up\nstack traceback:\n"),
-          std::string("a_raises.lua:1: in local 'fail'\n"),
-          "Start-up script: " + (folder / "b_logs.lua").string() + "\n", std::string("LUA: start-up script ran\n"),
-          std::string("Start-up scripts: 1 of 2 ran to the end\n"),
-          std::string("Test hook: closing the main window (shown: yes)"), std::string("Shutdown: log closed")})
-    {
-        const size_t nFound = sLog.find(sPart, nAt);
-        ASSERT_NE(nFound, std::string::npos) << "missing or out of order: " << sPart << "\n" << sLog;
-        EXPECT_EQ(sLog.find(sPart, nFound + 1), std::string::npos) << "twice: " << sPart;
-        nAt = nFound + sPart.size();
-    }
+    ExpectInOrder(RunProgram(),
+                  {"Start-up script: " + (folder / "a_raises.lua").string() + "\n",
+                   "LUA ERROR: a_raises.lua:1: no luck at start-up\nstack traceback:\n",
+                   "a_raises.lua:1: in local 'fail'\n", "Start-up script: " + (folder / "b_logs.lua").string() + "\n",
+                   "LUA: start-up script ran\n", "Start-up scripts: 1 of 2 ran to the end\n",
+                   "Test hook: closing the main window (shown: yes)", "Shutdown: log closed"},
+                  true);
 }
-} // namespace
 
 // Scripts that once ended the program: a box made again from a pointer whose object is gone, a
 // finaliser that never ends, and one left for the program's end. Each is a logged error; the
@@ -192,8 +212,6 @@ TEST(StartupScriptsProcess, HostileScriptsLeaveTheProgramRunningAndClosingNormal
 {
     if (!std::getenv("DISPLAY"))
         GTEST_SKIP() << "needs a display (run under xvfb-run)";
-    const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "lintrado";
-    ASSERT_TRUE(fs::exists(program)) << program;
     const fs::path folder = ScriptsFolder();
     WriteBytes(folder / "a_kept_pointer.lua", "local parent, child = tcNode:new(), tcNode:new()\n"
                                               "parent:AddChildLast(child)\n"
@@ -205,22 +223,12 @@ TEST(StartupScriptsProcess, HostileScriptsLeaveTheProgramRunningAndClosingNormal
     WriteBytes(folder / "c_finaliser_at_the_end.lua",
                "kept = setmetatable({}, {__gc = function() while true do end end})\ntLuaLog('last script ran')\n");
 
-    ChildProcess child(program, {}, {"LINTRADO_TEST_AUTOCLOSE=200", "ASAN_OPTIONS=detect_leaks=0"});
-    ASSERT_TRUE(child.Started());
-    ASSERT_TRUE(child.Wait());
-    EXPECT_EQ(child.ExitCode(), 0);
-
-    const std::string sLog = ReadBytes(TempHomeListener::Current() / ".local/share/Lintrado/Log64.txt");
-    size_t nAt = 0;
-    for (const std::string& sPart :
-         {std::string("LUA ERROR: a_kept_pointer.lua:5: attempt to index a nil value"),
-          std::string("LUA ERROR: in a finaliser: finaliser stopped after 10 seconds"),
-          std::string("LUA: last script ran\n"), std::string("Test hook: closing the main window"),
-          std::string("LUA ERROR: in a finaliser: finaliser stopped after 10 seconds"),
-          std::string("Shutdown: Lua state closed"), std::string("Shutdown: log closed")})
-    {
-        const size_t nFound = sLog.find(sPart, nAt);
-        ASSERT_NE(nFound, std::string::npos) << "missing or out of order: " << sPart << "\n" << sLog;
-        nAt = nFound + sPart.size();
-    }
+    ExpectInOrder(RunProgram(),
+                  {"LUA ERROR: a_kept_pointer.lua:5: attempt to index a nil value",
+                   "LUA ERROR: in a finaliser: finaliser stopped after 10 seconds", "LUA: last script ran\n",
+                   "Test hook: closing the main window",
+                   "LUA ERROR: in a finaliser: finaliser stopped after 10 seconds", "Shutdown: Lua state closed",
+                   "Shutdown: log closed"},
+                  false);
 }
+} // namespace
