@@ -90,7 +90,7 @@ void tolua_pushusertype(lua_State* L, void* value, const char* type);
 // A library object's pointer read from wherever it was kept (a field, a vector, another object)
 // may have outlived its object: a destroyed object is pushed as nil, never as a box again.
 template <typename T>
-    requires std::is_base_of_v<tcLifeNoticed, T>
+requires std::is_base_of_v<tcLifeNoticed, T>
 void tolua_pushusertype(lua_State* L, T* value, const char* type)
 {
     if (tIsDestroyed(value))

@@ -148,9 +148,11 @@ TEST_F(LuaStateTest, FinalisersAreStoppedAndTheirErrorsLogged)
     const Case aCases[] = {
         {"endless", "setmetatable({}, {__gc = function() while true do end end})",
          "finaliser stopped after 100000 instructions"},
-        {"endless through calls", "local function f() return f() end setmetatable({}, {__gc = function() while true do f() end end})",
+        {"endless through calls",
+         "local function f() return f() end setmetatable({}, {__gc = function() while true do f() end end})",
          "finaliser stopped after"},
-        {"catching its own stop", "setmetatable({}, {__gc = function() while true do pcall(function() while true do end end) end end})",
+        {"catching its own stop",
+         "setmetatable({}, {__gc = function() while true do pcall(function() while true do end end) end end})",
          "finaliser stopped after"},
         {"through the debug library", "debug.setmetatable({}, {__gc = function() while true do end end})",
          "finaliser stopped after 100000 instructions"},
@@ -193,7 +195,8 @@ TEST(LuaStateDeathTest, ClosingDoesNotHangOnAFinaliserThatNeverEnds)
             tcThreads::SetMainThread();
             tLuaSetTimeLimit(0.5);
             lua_State* L = tLuaInit();
-            tLuaRun(L, "local mt = {__gc = true} kept = setmetatable({}, mt) mt.__gc = function() while true do end end",
+            tLuaRun(L,
+                    "local mt = {__gc = true} kept = setmetatable({}, mt) mt.__gc = function() while true do end end",
                     "=unguarded");
             tLuaDone();
             std::exit(3); // not reached: the watchdog ends the process

@@ -38,8 +38,7 @@ struct Shape
 
 template <typename T> Shape ShapeOf(const std::string& name, std::function<T*(void*)> make)
 {
-    return {name, [make](void* p) { return static_cast<void*>(make(p)); },
-            [](void* p) { static_cast<T*>(p)->~T(); }};
+    return {name, [make](void* p) { return static_cast<void*>(make(p)); }, [](void* p) { static_cast<T*>(p)->~T(); }};
 }
 
 const tcStrCmp g_original;
@@ -53,7 +52,10 @@ TEST(ObjectLife, AnAddressStaysDestroyedUntilAnObjectIsMadeThere)
         ShapeOf<tcDocument>("a document, behind a base of its own", [](void* p) { return ::new (p) tcDocument(); }),
         ShapeOf<tcAppContext>("a context, behind a polymorphic base", [](void* p) { return ::new (p) tcAppContext(); }),
         ShapeOf<tcOrderElement>("an order item", [](void* p) { return ::new (p) tcOrderElement(nullptr); }),
-        ShapeOf<tcAutoNumber>("a plain record", [](void* p) { return ::new (p) tcAutoNumber{{}, 1, true, false, false}; }),
+        ShapeOf<tcAutoNumber>("a plain record",
+                              [](void* p) {
+                                  return ::new (p) tcAutoNumber{{}, 1, true, false, false};
+                              }),
         ShapeOf<tcStrCmp>("a copy", [](void* p) { return ::new (p) tcStrCmp(g_original); }),
     };
     Watching watching;
@@ -83,10 +85,13 @@ TEST(ObjectLife, OnlyTheWatchingThreadsDestructionsAreKept)
     }
     Watching watching;
     const void* pOther = nullptr;
-    std::thread([&] {
-        auto pNodeThere = std::make_unique<tcNode>();
-        pOther = pNodeThere.get();
-    }).join();
+    std::thread(
+        [&]
+        {
+            auto pNodeThere = std::make_unique<tcNode>();
+            pOther = pNodeThere.get();
+        })
+        .join();
     EXPECT_FALSE(tIsDestroyed(pOther)) << "destroyed on another thread";
     auto pMine = std::make_unique<tcNode>();
     const void* pMineAddress = pMine.get();

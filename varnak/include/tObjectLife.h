@@ -39,7 +39,7 @@ extern tDestroyedHandler g_pDestroyedHandler;
 constexpr int kMaxListeners = 8;
 extern tDestroyedHandler g_apListeners[kMaxListeners];
 extern int g_nListeners;
-}
+} // namespace tobjectlife_detail
 
 inline void tNotifyDestroyed(const void* p)
 {

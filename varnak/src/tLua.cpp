@@ -256,17 +256,19 @@ void tLuaDone()
     std::condition_variable closed;
     bool bClosed = false;
     const double dWait = (g_dTimeLimit > 0 ? g_dTimeLimit : 10.0) + 1.0;
-    std::thread watchdog([&] {
-        std::unique_lock<std::mutex> guard(lock);
-        if (!closed.wait_for(guard, std::chrono::duration<double>(dWait), [&] { return bClosed; }))
+    std::thread watchdog(
+        [&]
         {
-            kvLog(L"LUA ERROR: closing the script environment took more than %d seconds (a finaliser that "
-                  L"does not end); the program ends without waiting for it",
-                  static_cast<int>(dWait + 0.5));
-            kvLogDone();
-            _exit(0);
-        }
-    });
+            std::unique_lock<std::mutex> guard(lock);
+            if (!closed.wait_for(guard, std::chrono::duration<double>(dWait), [&] { return bClosed; }))
+            {
+                kvLog(L"LUA ERROR: closing the script environment took more than %d seconds (a finaliser that "
+                      L"does not end); the program ends without waiting for it",
+                      static_cast<int>(dWait + 0.5));
+                kvLogDone();
+                _exit(0);
+            }
+        });
     lua_close(L);
     {
         std::lock_guard<std::mutex> guard(lock);

@@ -37,10 +37,12 @@ void tcAppContext::ForgetDocument(const tcDocument* pDoc)
 
 void tcAppContext::ForgetIO(const tcIO* pIO)
 {
-    Contexts().ForEach([pIO](tcAppContext* pContext) {
-        if (pContext->m_pIO == pIO)
-            pContext->m_pIO = nullptr;
-    });
+    Contexts().ForEach(
+        [pIO](tcAppContext* pContext)
+        {
+            if (pContext->m_pIO == pIO)
+                pContext->m_pIO = nullptr;
+        });
 }
 
 void tcAppContext::AppSetDoc(tcDocument* pDoc)

@@ -42,10 +42,12 @@ tcIO::~tcIO()
 
 void tcIO::ForgetDocument(const tcDocument* pDoc)
 {
-    Handlers().ForEach([pDoc](tcIO* pIO) {
-        if (pIO->m_pDoc == pDoc)
-            pIO->m_pDoc = nullptr;
-    });
+    Handlers().ForEach(
+        [pDoc](tcIO* pIO)
+        {
+            if (pIO->m_pDoc == pDoc)
+                pIO->m_pDoc = nullptr;
+        });
 }
 
 tcDictionary* tcIO::GetDictionary() const
