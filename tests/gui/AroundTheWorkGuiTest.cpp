@@ -39,16 +39,6 @@ namespace fs = std::filesystem;
 
 const char* const kArtefacts = LINTRADO_ARTEFACTS_DIR;
 
-wxString Text(const char* szKey)
-{
-    return g_LocEngine.FindTranslation(szKey);
-}
-
-wxString Artefact(const std::string& sName)
-{
-    return wxString::FromUTF8(kArtefacts) + "/" + wxString::FromUTF8(sName);
-}
-
 // The progress windows shown now, by title.
 std::vector<wxString> ShownProgress()
 {
@@ -63,7 +53,7 @@ bool AnyProgressAmong(const wxArrayString& asTitles)
 {
     return std::any_of(asTitles.begin(), asTitles.end(),
                        [](const wxString& sTitle)
-                       { return sTitle == "Opening project" || sTitle == Text("TM_LOADING_TITLE"); });
+                       { return sTitle == "Opening project" || sTitle == CatalogText("TM_LOADING_TITLE"); });
 }
 
 class AroundTheWork : public ProgramWindowTest
@@ -201,7 +191,7 @@ void WatchTheLoad()
     {
         if (auto* pProgress = dynamic_cast<VRLoadProgress*>(pWindow))
         {
-            if (pProgress->GetTitle() == Text("TM_LOADING_TITLE"))
+            if (pProgress->GetTitle() == CatalogText("TM_LOADING_TITLE"))
                 pMemoryProgress = pProgress;
             else
                 bOtherShown = bOtherShown || pProgress->IsShown();

@@ -67,16 +67,6 @@ namespace fs = std::filesystem;
 const char* const kFixtures = LINTRADO_FIXTURES_DIR "/main-road";
 const char* const kArtefacts = LINTRADO_ARTEFACTS_DIR;
 
-wxString Artefact(const std::string& sName)
-{
-    return wxString::FromUTF8(kArtefacts) + "/" + wxString::FromUTF8(sName);
-}
-
-wxString Text(const char* szKey)
-{
-    return g_LocEngine.FindTranslation(szKey);
-}
-
 class MainRoad : public ProgramWindowTest
 {
 protected:
@@ -142,7 +132,7 @@ protected:
         if (!sMemory.empty())
             dialog.GetTMSelector()->SetFileName(sMemory);
         else
-            EXPECT_EQ(dialog.GetTMFile(), Text("DOCUMENT_CREATE_NEW_EMPTY"));
+            EXPECT_EQ(dialog.GetTMFile(), CatalogText("DOCUMENT_CREATE_NEW_EMPTY"));
         dialog.GetAutoConvertBox()->SetValue(nPercent >= 0);
         wxCommandEvent check(wxEVT_CHECKBOX, CDlgNewDoc::ID_AUTOCONVERT);
         check.SetEventObject(dialog.GetAutoConvertBox());
@@ -200,12 +190,12 @@ protected:
     // Waits until the window's title follows the current project (or shows the program alone).
     void ExpectWindowTitle(const wxString& sProjectTitle)
     {
-        const wxString sTitle =
-            sProjectTitle.empty() ? Text("APPLICATION_NAME") : Text("APPLICATION_NAME") + " - " + sProjectTitle;
+        const wxString sTitle = sProjectTitle.empty() ? CatalogText("APPLICATION_NAME")
+                                                      : CatalogText("APPLICATION_NAME") + " - " + sProjectTitle;
         EXPECT_TRUE(PumpUntil([&] { return m_pFrame->GetTitle() == sTitle; }))
             << m_pFrame->GetTitle().utf8_string() << " | expected " << sTitle.utf8_string();
     }
-    wxString ChangedMark() { return " (*" + Text("DOC_WINDOWTITLE_UNSAVED_CHANGES") + ")"; }
+    wxString ChangedMark() { return " (*" + CatalogText("DOC_WINDOWTITLE_UNSAVED_CHANGES") + ")"; }
 
     // The shown segment's source, target text in the editor, state and qualifier choices.
     wxString EditorText() { return Translation()->GetEditor()->GetSegmentXML(); }
@@ -257,7 +247,7 @@ protected:
     // The questions asked with the text of szKey, naming the project sProject where given.
     int Questions(const char* szKey, const wxString& sProject = wxString())
     {
-        const wxString sText = sProject.empty() ? Text(szKey) : tLocalisedWith(szKey, sProject);
+        const wxString sText = sProject.empty() ? CatalogText(szKey) : tLocalisedWith(szKey, sProject);
         int n = 0;
         for (const auto& call : Prompts().Calls())
             n += call.eKind == ScriptedUserPrompts::Kind::Message && call.sMessage == sText;
@@ -307,7 +297,7 @@ void MainRoad::NewProject()
     ASSERT_TRUE(Page());
     EXPECT_EQ(Notebook()->GetPageCount(), 1u);
     EXPECT_EQ(Page()->GetNumFiles(), 2);
-    const wxString sTitle = Text("DOC_WINDOWTITLE_UNTITLED") + ChangedMark();
+    const wxString sTitle = CatalogText("DOC_WINDOWTITLE_UNTITLED") + ChangedMark();
     EXPECT_EQ(Page()->GetTitle(), sTitle);
     EXPECT_EQ(TabText().utf8_string(), sTitle.utf8_string());
     ExpectWindowTitle(sTitle);
@@ -347,7 +337,7 @@ void MainRoad::TypeTarget()
 {
     // Unmarked first, so that the mark seen afterwards comes from the typing.
     Page()->GetDocument()->ClearDirty();
-    ExpectWindowTitle(Text("DOC_WINDOWTITLE_UNTITLED"));
+    ExpectWindowTitle(CatalogText("DOC_WINDOWTITLE_UNTITLED"));
     VRSegmentEditor* pEditor = Translation()->GetEditor();
     pEditor->SetFocus();
     // The keys go to the window under the pointer when no window manager hands out the focus.
@@ -359,7 +349,7 @@ void MainRoad::TypeTarget()
         << "target: " << SegmentTarget(1).utf8_string() << ", editor: " << EditorText().utf8_string();
     EXPECT_EQ(EditorText().utf8_string(), "Dies ist ein Test.");
     EXPECT_TRUE(Page()->GetDocument()->IsDirty());
-    ExpectWindowTitle(Text("DOC_WINDOWTITLE_UNTITLED") + ChangedMark());
+    ExpectWindowTitle(CatalogText("DOC_WINDOWTITLE_UNTITLED") + ChangedMark());
     Shot("03-typed");
 }
 
@@ -467,7 +457,7 @@ void MainRoad::ExpectOutputDialog(const wxString& sFile, int nLanguage, bool bFi
         "output dialog",
         [this, sFile, nLanguage, bFirst](wxDialog* pDialog)
         {
-            EXPECT_EQ(pDialog->GetTitle(), Text("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"));
+            EXPECT_EQ(pDialog->GetTitle(), CatalogText("SELECT_TARGET_OUTPUT_FILE_AND_LANGUAGE"));
             auto* pSelector = FindChild<CVRFileSelector>(pDialog, VRDocFrame::kszOutputFileName);
             auto* pChoice = FindChild<wxChoice>(pDialog, VRDocFrame::kszOutputLanguageName);
             EXPECT_TRUE(pSelector && pChoice);
@@ -567,7 +557,7 @@ void MainRoad::MissingMemory()
     Command(ID_PROJECT_OPEN);
     ASSERT_EQ(Prompts().Calls().size(), 2u);
     EXPECT_EQ(Prompts().Calls()[1].sCaption, "Error opening the document");
-    EXPECT_EQ(Prompts().Calls()[1].sMessage, Text("SELECT_TM_CANCELLED"));
+    EXPECT_EQ(Prompts().Calls()[1].sMessage, CatalogText("SELECT_TM_CANCELLED"));
     EXPECT_EQ(Notebook()->GetNumDocs(), 0);
     EXPECT_EQ(Notebook()->GetPageCount(), 0u);
     EXPECT_FALSE(MenusOn());
@@ -640,7 +630,7 @@ void MainRoad::FailingOutput()
     tcLogCapture log;
     Command(ID_FILE_OUTPUTTRANSLATEDFILE);
     ASSERT_EQ(Prompts().Calls().size(), 1u);
-    EXPECT_EQ(Prompts().Calls()[0].sCaption, Text("MESSAGETITLE_ERROR"));
+    EXPECT_EQ(Prompts().Calls()[0].sCaption, CatalogText("MESSAGETITLE_ERROR"));
     EXPECT_TRUE(Prompts().Calls()[0].nStyle & wxICON_ERROR);
     EXPECT_TRUE(Prompts().Calls()[0].sMessage.Contains(sImpossible)) << Prompts().Calls()[0].sMessage.utf8_string();
     EXPECT_FALSE(wxFileName::Exists(sImpossible));
@@ -653,8 +643,8 @@ void MainRoad::Exit()
     Prompts().AnswerMessage(wxNO); // the new memory
     Prompts().AnswerMessage(wxNO); // the project
     Command(ID_PROJECT_EXIT);
-    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES_OF", Text("DOC_WINDOWTITLE_UNTITLED")), 1);
-    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES_OF", Text("DOC_WINDOWTITLE_UNTITLED")), 1);
+    EXPECT_EQ(Questions("MEMDOC_UNSAVED_CHANGES_OF", CatalogText("DOC_WINDOWTITLE_UNTITLED")), 1);
+    EXPECT_EQ(Questions("XLIFFDOC_UNSAVED_CHANGES_OF", CatalogText("DOC_WINDOWTITLE_UNTITLED")), 1);
     if (m_pFrame)
     {
         EXPECT_TRUE(wxPendingDelete.Member(m_pFrame.get())) << "the window stays";

@@ -6,10 +6,26 @@
 #include "tests/harness/EventPump.h"
 #include "tests/harness/GuiTest.h"
 #include "varnak/include/tcAppContext.h"
+#include "varnak/include/tcLocalisationEngine.h"
 
 #include <wx/weakref.h>
 
 #include <filesystem>
+#include <string>
+
+// A text of the shipped catalog.
+inline wxString CatalogText(const char* szKey)
+{
+    return g_LocEngine.FindTranslation(szKey);
+}
+
+#ifdef LINTRADO_ARTEFACTS_DIR
+// A file in the folder where the test program leaves its screenshots and files.
+inline wxString Artefact(const std::string& sName)
+{
+    return wxString::FromUTF8(LINTRADO_ARTEFACTS_DIR) + "/" + wxString::FromUTF8(sName);
+}
+#endif
 
 // Base of the tests that drive the program's main window: the program's own start-up services
 // with the data the build copies beside the programs (found by the program's own path rule, so the
