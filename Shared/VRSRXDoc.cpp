@@ -46,8 +46,8 @@ namespace
 {
 // Assertion sites report fixed numbers, not source lines: reports already filed name these, so
 // they must not move when the file is edited.
-constexpr int kAssertBadBreakValue = 277;   // a rule's break attribute is neither yes nor no
-constexpr int kAssertNoLanguageSet = 308;   // segment breaks asked for before a language was set
+constexpr int kAssertBadBreakValue = 277; // a rule's break attribute is neither yes nor no
+constexpr int kAssertNoLanguageSet = 308; // segment breaks asked for before a language was set
 
 // ----- Compiling ---------------------------------------------------------------------------------
 
@@ -416,20 +416,24 @@ bool ScanBefore(const Regex& re, const CVRSRXExpression* pFilter, const wchar_t*
     int nStart = progress.nNextStart;
     bool bAfterEmpty = progress.bAfterEmpty;
     bool bSettled = true;
+    // While every attempt so far is settled, the next query resumes where this one is now.
+    auto keep = [&](int nReach)
+    {
+        if (!bSettled)
+            return;
+        progress.nSearchStart = nSearchStart;
+        progress.nNextStart = nStart;
+        progress.bAfterEmpty = bAfterEmpty;
+        if (nReach > progress.nReach)
+            progress.nReach = nReach;
+    };
     while (nStart <= nPos)
     {
         if (pFilter && nStart < nPos && !CanStart(*pFilter, pStart[nStart]))
         {
             while (nStart < nPos && !CanStart(*pFilter, pStart[nStart]))
                 ++nStart;
-            if (bSettled)
-            {
-                progress.nSearchStart = nSearchStart;
-                progress.nNextStart = nStart;
-                progress.bAfterEmpty = bAfterEmpty;
-                if (nStart > progress.nReach)
-                    progress.nReach = nStart;
-            }
+            keep(nStart);
             continue;
         }
         if (pFilter && nStart == nPos && !pFilter->bMatchesEmpty)
@@ -454,14 +458,7 @@ bool ScanBefore(const Regex& re, const CVRSRXExpression* pFilter, const wchar_t*
         {
             ++nStart;
         }
-        if (bSettled)
-        {
-            progress.nSearchStart = nSearchStart;
-            progress.nNextStart = nStart;
-            progress.bAfterEmpty = bAfterEmpty;
-            if (nReach > progress.nReach)
-                progress.nReach = nReach;
-        }
+        keep(nReach);
     }
     return false;
 }
@@ -666,9 +663,8 @@ bool CVRSRXRule::BeforeHolds(const wchar_t* pStart, int nPos, Progress& progress
         // order): scan it on its own without disturbing the kept progress.
         Progress fresh;
         fresh.pStart = pStart;
-        bHolds =
-            std::visit([&](const auto& re) { return ScanBefore(re, pFilter, pStart, nPos, fresh, pBudget); },
-                       m_pBefore->regex);
+        bHolds = std::visit([&](const auto& re) { return ScanBefore(re, pFilter, pStart, nPos, fresh, pBudget); },
+                            m_pBefore->regex);
     }
     if (progress.aKnown.size() <= nIndex)
         progress.aKnown.resize(nIndex + 1 + nIndex / 2, 0);
